@@ -1,0 +1,223 @@
+#include "capture/CaptureLog.h"
+
+#include <algorithm>
+#include <initializer_list>
+#include <optional>
+
+namespace mirufon
+{
+
+namespace
+{
+
+constexpr std::wstring_view kInitMarker = L"Init";
+constexpr std::wstring_view kLineBreak = L"\r\n";
+
+// Cancelling reads the log backwards in chunks, so that removing a short last item costs the
+// same on a log of any length. The chunk grows for long items, up to a limit that keeps each
+// read of the box modest.
+constexpr std::size_t kFirstChunk = 4096;
+constexpr std::size_t kLargestChunk = std::size_t{1} << 20;
+
+constexpr int kClipboardTries = 10;
+constexpr int kClipboardRetryMs = 100;
+constexpr int kWaitStepMs = 10;
+
+std::wstring TabsToSpaces(std::wstring_view item)
+{
+    std::wstring result(item);
+    std::replace(result.begin(), result.end(), L'\t', L' ');
+    return result;
+}
+
+// Start of the later of the last occurrences of the two patterns in the box's text, or nothing
+// when neither occurs. Empty patterns never match.
+std::optional<std::size_t> FindLastOfEither(const TextBox& box, std::wstring_view first,
+                                            std::wstring_view second)
+{
+    // Each read runs past the chunk's end by this much, so that an occurrence starting in the
+    // chunk is seen whole even when it straddles the border with the chunk read before it.
+    const std::size_t overhang = std::max<std::size_t>({first.size(), second.size(), 1}) - 1;
+
+    std::size_t end = box.Length();
+    std::size_t chunk = kFirstChunk;
+    while (end > 0)
+    {
+        const std::size_t start = end > chunk ? end - chunk : 0;
+        const std::wstring window = box.Slice(start, end - start + overhang);
+        // Only occurrences starting in [start, end): the later ones were searched already.
+        const std::size_t lastStart = end - start - 1;
+
+        std::optional<std::size_t> found;
+        for (const std::wstring_view pattern : {first, second})
+        {
+            if (pattern.empty())
+            {
+                continue;
+            }
+            const std::size_t at = window.rfind(pattern, lastStart);
+            if (at != std::wstring::npos && (!found || at > *found))
+            {
+                found = at;
+            }
+        }
+        if (found)
+        {
+            return start + *found;
+        }
+
+        end = start;
+        chunk = std::min(chunk * 2, kLargestChunk);
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::wstring HotKeyHelpText(const Settings& settings)
+{
+    const std::wstring prefix = settings.HotKeyModify + L"+";
+    const std::wstring_view separatorWord = settings.SeparateTab == 1 ? L"タブ" : L"改行";
+
+    std::wstring text;
+    text += L"\r\n";
+    text += L"ポイント位置の文字列を連続取得します。\r\n";
+    text += L"区切り：";
+    text += separatorWord;
+    text += L"\r\n";
+    text += L"\r\n";
+    text += L"操作用のホットキー\r\n";
+    text += L"\r\n";
+    text += prefix + settings.HotKeyGetName + L"：ポイント位置文字列取得 accName\r\n";
+    text += prefix + settings.HotKeyGetValue + L"：ポイント位置文字列取得 accValue\r\n";
+    text += prefix + settings.HotKeyCrlf + L"：改行\r\n";
+    text += prefix + settings.HotKeyBack + L"：取り消し（前回取得項目キャンセル）\r\n";
+    text += prefix + settings.HotKeyStop + L"：停止/再開";
+    return text;
+}
+
+KeyLabels ShowKeyLabels(const Settings& settings)
+{
+    return KeyLabels{settings.HotKeyModify + L"+" + settings.HotKeyGetName,
+                     settings.HotKeyModify + L"+" + settings.HotKeyGetValue};
+}
+
+int WaitSteps(int milliseconds)
+{
+    if (milliseconds <= 0)
+    {
+        return 0;
+    }
+    // Rounded to the nearest step, a half to the even neighbour.
+    int steps = milliseconds / kWaitStepMs;
+    const int rest = milliseconds % kWaitStepMs;
+    if (rest * 2 > kWaitStepMs || (rest * 2 == kWaitStepMs && steps % 2 == 1))
+    {
+        ++steps;
+    }
+    return steps;
+}
+
+void Wait(MessagePump& pump, int milliseconds)
+{
+    const int steps = WaitSteps(milliseconds);
+    for (int step = 0; step < steps; ++step)
+    {
+        pump.SleepThenDispatch(kWaitStepMs);
+    }
+}
+
+int TryClearClipboard(Clipboard& clipboard)
+{
+    return clipboard.Empty() ? 0 : -1;
+}
+
+std::wstring ClearClipboard(Clipboard& clipboard, MessagePump& pump)
+{
+    for (int attempt = 0; attempt < kClipboardTries; ++attempt)
+    {
+        if (TryClearClipboard(clipboard) == 0)
+        {
+            return L"";
+        }
+        Wait(pump, kClipboardRetryMs);
+    }
+    return std::wstring(kClipboardErrorMarker);
+}
+
+bool IsSelectAllChord(int keyCode, bool shift, bool ctrl, bool alt)
+{
+    constexpr int kKeyA = 65;
+    return keyCode == kKeyA && ctrl && !shift && !alt;
+}
+
+CaptureLog::CaptureLog(TextBox& box, const Settings& settings)
+    : m_box(box), m_settings(settings)
+{
+}
+
+void CaptureLog::ShowIntroduction()
+{
+    m_box.SetText(HotKeyHelpText(m_settings));
+    m_marker = kInitMarker;
+    m_box.SetTextColor(kIntroTextColour);
+}
+
+void CaptureLog::GetDt(std::wstring_view item)
+{
+    // The first item replaces the introduction (and anything typed into it).
+    if (IsInitial())
+    {
+        m_box.SetText(L"");
+        m_marker.clear();
+        m_box.SetTextColor(kLogTextColour);
+    }
+
+    // The separator goes before the new item, unless the log is shorter than two characters
+    // or already ends a line. Only the last character is read: the log may be very long.
+    std::wstring addition;
+    const std::size_t length = m_box.Length();
+    if (length >= 2 && m_box.Slice(length - 1, 1) != L"\n")
+    {
+        addition = m_settings.Separator;
+    }
+    addition += TabsToSpaces(item);
+    // Appended even when empty, so the caret still ends up at the end.
+    m_box.Append(addition);
+    m_box.Focus();
+}
+
+void CaptureLog::KeyCrlf()
+{
+    m_box.Append(kLineBreak);
+}
+
+void CaptureLog::KeyBack()
+{
+    // Cut just before the later of the last line break and the last separator: the separator
+    // goes with the item it introduced. With neither, the whole log goes.
+    const std::optional<std::size_t> cut =
+        FindLastOfEither(m_box, kLineBreak, m_settings.Separator);
+    m_box.Truncate(cut.value_or(0));
+}
+
+void CaptureLog::ClearAll(Clipboard& clipboard, MessagePump& pump, TextBox& preview0,
+                          TextBox& preview1)
+{
+    // A clipboard that stays locked is not reported; the log is emptied regardless.
+    static_cast<void>(ClearClipboard(clipboard, pump));
+    m_box.SetText(L"");
+    preview0.SetText(L"");
+    preview1.SetText(L"");
+}
+
+void CaptureLog::SelectAll(bool mainWindowIsForeground)
+{
+    if (!mainWindowIsForeground)
+    {
+        return;
+    }
+    m_box.SelectAll();
+}
+
+} // namespace mirufon

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "platform/Clipboard.h"
+#include "platform/MessagePump.h"
+#include "platform/TextBox.h"
+#include "settings/Settings.h"
+
+#include <string>
+#include <string_view>
+
+namespace mirufon
+{
+
+constexpr std::wstring_view kClipboardErrorMarker = L"%%%% error addclip %%%%";
+constexpr Rgb kIntroTextColour = MakeRgb(128, 128, 255);
+constexpr Rgb kLogTextColour = MakeRgb(0, 0, 0);
+
+// The introduction text of the log, built from the current settings; also the body of the
+// hotkey help message.
+std::wstring HotKeyHelpText(const Settings& settings);
+
+// The two key labels of the main window: modifier + "+" + key, as stored.
+struct KeyLabels
+{
+    std::wstring name;
+    std::wstring value;
+};
+KeyLabels ShowKeyLabels(const Settings& settings);
+
+// Wait(ms): ms / 10 steps, halves to even, each a 10 ms sleep followed by dispatching.
+void Wait(MessagePump& pump, int milliseconds);
+// The number of 10 ms steps Wait takes.
+int WaitSteps(int milliseconds);
+
+// TryClearClipboard: 0 success, -1 failure.
+int TryClearClipboard(Clipboard& clipboard);
+// Ten tries 100 ms apart; "" on success, the marker after ten failures.
+std::wstring ClearClipboard(Clipboard& clipboard, MessagePump& pump);
+
+// Ctrl+A exactly (key code 65, Ctrl alone).
+bool IsSelectAllChord(int keyCode, bool shift, bool ctrl, bool alt);
+
+// The capture log: the main window's log box, its initial-state marker and text colour.
+// Every producer appends through GetDt.
+class CaptureLog
+{
+public:
+    CaptureLog(TextBox& box, const Settings& settings);
+
+    // The introduction text and the "Init" marker, in the pale colour.
+    void ShowIntroduction();
+    bool IsInitial() const { return m_marker == L"Init"; }
+    const std::wstring& Marker() const { return m_marker; }
+
+    void GetDt(std::wstring_view item);
+    void KeyCrlf();
+    void KeyBack();
+    // Clears the clipboard (ten tries), the log and both preview boxes. Never reports failure.
+    void ClearAll(Clipboard& clipboard, MessagePump& pump, TextBox& preview0, TextBox& preview1);
+    // Selects the whole log when the main window is the foreground window.
+    void SelectAll(bool mainWindowIsForeground);
+
+private:
+    TextBox& m_box;
+    const Settings& m_settings;
+    std::wstring m_marker;
+};
+
+} // namespace mirufon

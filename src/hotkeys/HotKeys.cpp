@@ -1,0 +1,242 @@
+#include "hotkeys/HotKeys.h"
+
+#include <cstddef>
+#include <type_traits>
+
+namespace mirufon
+{
+
+namespace
+{
+
+std::size_t IndexOf(HotKeyCommand command)
+{
+    return static_cast<std::size_t>(command);
+}
+
+wchar_t AsciiLower(wchar_t ch)
+{
+    return (ch >= L'A' && ch <= L'Z') ? static_cast<wchar_t>(ch - L'A' + L'a') : ch;
+}
+
+bool EqualsLower(std::wstring_view text, std::wstring_view lower)
+{
+    if (text.size() != lower.size())
+    {
+        return false;
+    }
+    for (std::size_t i = 0; i < text.size(); ++i)
+    {
+        if (AsciiLower(text[i]) != lower[i])
+        {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Clears a flag when the scope is left, however it is left.
+class FlagReset
+{
+public:
+    explicit FlagReset(bool& flag) : m_flag(flag) {}
+    FlagReset(const FlagReset&) = delete;
+    FlagReset& operator=(const FlagReset&) = delete;
+    ~FlagReset() { m_flag = false; }
+
+private:
+    bool& m_flag;
+};
+
+} // namespace
+
+std::wstring_view AtomName(HotKeyCommand command)
+{
+    switch (command)
+    {
+    case HotKeyCommand::GetName:
+        return L"ADDPOINT_GETNAME";
+    case HotKeyCommand::GetValue:
+        return L"ADDPOINT_GETVALUE";
+    case HotKeyCommand::Crlf:
+        return L"ADDPOINT_CRLF";
+    case HotKeyCommand::Back:
+        return L"ADDPOINT_BACK";
+    case HotKeyCommand::Stop:
+        return L"ADDPOINT_STOP";
+    }
+    return L"";
+}
+
+const std::wstring& KeySetting(const Settings& settings, HotKeyCommand command)
+{
+    switch (command)
+    {
+    case HotKeyCommand::GetName:
+        return settings.HotKeyGetName;
+    case HotKeyCommand::GetValue:
+        return settings.HotKeyGetValue;
+    case HotKeyCommand::Crlf:
+        return settings.HotKeyCrlf;
+    case HotKeyCommand::Back:
+        return settings.HotKeyBack;
+    case HotKeyCommand::Stop:
+        return settings.HotKeyStop;
+    }
+    return settings.HotKeyStop;
+}
+
+unsigned ModifierFlags(std::wstring_view modify)
+{
+    if (EqualsLower(modify, L"shift"))
+    {
+        return kModShift;
+    }
+    if (EqualsLower(modify, L"ctrl"))
+    {
+        return kModControl;
+    }
+    if (EqualsLower(modify, L"alt"))
+    {
+        return kModAlt;
+    }
+    if (EqualsLower(modify, L"shift+ctrl"))
+    {
+        return kModShift | kModControl;
+    }
+    return kModShift;
+}
+
+std::optional<unsigned> VirtualKeyOf(std::wstring_view key)
+{
+    if (key.empty())
+    {
+        return std::nullopt;
+    }
+    // Compared as an unsigned number so that neither a signed 16-bit wchar_t nor a code above
+    // U+FFFF can slip into the ASCII range.
+    using UnsignedChar = std::make_unsigned_t<wchar_t>;
+    const auto code = static_cast<std::uint32_t>(static_cast<UnsignedChar>(key[0]));
+    if (code >= 'a' && code <= 'z')
+    {
+        return code - 'a' + 'A';
+    }
+    if (code >= 0x20 && code <= 0x7E)
+    {
+        return code;
+    }
+    return std::nullopt;
+}
+
+std::int32_t HotKeyIdFromAtom(std::uint16_t atom)
+{
+    return static_cast<std::int32_t>(static_cast<std::int16_t>(atom));
+}
+
+HotKeyManager::HotKeyManager(HotKeyApi& api, WindowProcedureSlot& slot,
+                             ProcedureId hotKeyProcedure)
+    : m_api(api), m_slot(slot), m_procedure(hotKeyProcedure)
+{
+}
+
+HotKeyManager::~HotKeyManager()
+{
+    Unregister();
+}
+
+void HotKeyManager::Register(const Settings& settings, bool all)
+{
+    Unregister();
+
+    const unsigned modifiers = ModifierFlags(settings.HotKeyModify);
+    for (HotKeyCommand command : kHotKeyCommands)
+    {
+        if (!all && command != HotKeyCommand::Stop)
+        {
+            continue;
+        }
+        const std::optional<unsigned> virtualKey = VirtualKeyOf(KeySetting(settings, command));
+        if (!virtualKey)
+        {
+            continue;
+        }
+        const std::uint16_t atom = m_api.AddAtom(AtomName(command));
+        if (atom == 0)
+        {
+            continue;
+        }
+        std::int32_t& id = m_ids[IndexOf(command)];
+        id = HotKeyIdFromAtom(atom);
+        // A refused combination stays without a hotkey; its atom is kept as the id and is
+        // deleted with the others on unregistration.
+        m_api.Register(id, modifiers, *virtualKey);
+    }
+
+    m_previous = m_slot.Replace(m_procedure);
+    m_installed = true;
+}
+
+void HotKeyManager::Unregister()
+{
+    if (!m_installed)
+    {
+        return;
+    }
+    // A failed replacement left the window's own procedure in place: putting 0 there instead
+    // would leave the window without any procedure.
+    if (m_previous != 0)
+    {
+        m_slot.Replace(m_previous);
+    }
+    for (std::int32_t& id : m_ids)
+    {
+        if (id == 0)
+        {
+            continue;
+        }
+        m_api.Unregister(id);
+        m_api.DeleteAtom(static_cast<std::uint16_t>(id));
+        id = 0;
+    }
+    m_previous = 0;
+    m_installed = false;
+}
+
+std::optional<HotKeyCommand> HotKeyManager::Match(std::int32_t wParamLow32) const
+{
+    if (wParamLow32 == 0)
+    {
+        return std::nullopt;
+    }
+    for (HotKeyCommand command : kHotKeyCommands)
+    {
+        if (m_ids[IndexOf(command)] == wParamLow32)
+        {
+            return command;
+        }
+    }
+    return std::nullopt;
+}
+
+void HotKeyDispatcher::OnMessage(bool isHotKey, std::int32_t wParamLow32,
+                                 const HotKeyManager& manager,
+                                 const std::function<void(HotKeyCommand)>& run)
+{
+    if (m_busy)
+    {
+        return;
+    }
+    m_busy = true;
+    const FlagReset release(m_busy);
+    if (!isHotKey)
+    {
+        return;
+    }
+    const std::optional<HotKeyCommand> command = manager.Match(wParamLow32);
+    if (command && run)
+    {
+        run(*command);
+    }
+}
+
+} // namespace mirufon

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace mirufon
+{
+
+// Conf.txt on disk, in the system's ANSI code page; the program sees Unicode text.
+class ConfStore
+{
+public:
+    ConfStore() = default;
+    ConfStore(const ConfStore&) = delete;
+    ConfStore& operator=(const ConfStore&) = delete;
+    virtual ~ConfStore() = default;
+
+    // The file's text decoded from the ANSI code page. Nothing when no ordinary file exists
+    // (a directory, a hidden or a system file counts as absent). A read that fails part way
+    // gives the text read up to that point.
+    virtual std::optional<std::wstring> Read() = 0;
+    // Replaces the file with text encoded in the ANSI code page. The old file stays whole
+    // unless the new one was written completely. False on any failure.
+    virtual bool Write(std::wstring_view text) = 0;
+};
+
+} // namespace mirufon

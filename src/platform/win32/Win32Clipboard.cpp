@@ -1,0 +1,52 @@
+#include "platform/win32/Win32Clipboard.h"
+
+namespace mirufon::win32
+{
+namespace
+{
+
+class OpenedClipboard
+{
+public:
+    explicit OpenedClipboard(HWND owner) : m_open(::OpenClipboard(owner) != FALSE) {}
+    OpenedClipboard(const OpenedClipboard&) = delete;
+    OpenedClipboard& operator=(const OpenedClipboard&) = delete;
+    ~OpenedClipboard()
+    {
+        if (m_open)
+        {
+            ::CloseClipboard();
+        }
+    }
+    bool IsOpen() const { return m_open; }
+
+private:
+    bool m_open;
+};
+
+} // namespace
+
+bool Win32Clipboard::Empty()
+{
+    OpenedClipboard clipboard(m_owner);
+    return clipboard.IsOpen() && ::EmptyClipboard();
+}
+
+void Win32MessagePump::SleepThenDispatch(int milliseconds)
+{
+    ::Sleep(static_cast<DWORD>(milliseconds));
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+    {
+        if (message.message == WM_QUIT)
+        {
+            // Leave the quit for the main loop, which ends the program.
+            ::PostQuitMessage(static_cast<int>(message.wParam));
+            return;
+        }
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+}
+
+} // namespace mirufon::win32

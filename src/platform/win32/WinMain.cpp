@@ -1,0 +1,68 @@
+#include "platform/win32/ControlIds.h"
+#include "platform/win32/FileConfStore.h"
+#include "platform/win32/Handles.h"
+#include "platform/win32/MainWindow.h"
+#include "shell/AppInfo.h"
+
+#include <objbase.h>
+
+namespace
+{
+
+// Libraries loaded at run time come from the system folder only: a DLL planted beside the
+// executable or in the current folder is never picked up.
+void RestrictLibrarySearch()
+{
+    ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    ::SetDllDirectoryW(L"");
+}
+
+class ComApartment
+{
+public:
+    ComApartment() : m_ok(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+    ~ComApartment()
+    {
+        if (m_ok)
+        {
+            ::CoUninitialize();
+        }
+    }
+
+private:
+    bool m_ok;
+};
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
+{
+    using namespace mirufon;
+    using namespace mirufon::win32;
+
+    RestrictLibrarySearch();
+
+    UniqueKernelHandle instanceMutex(::CreateMutexW(nullptr, FALSE, kSingleInstanceMutex));
+    if (::GetLastError() == ERROR_ALREADY_EXISTS)
+    {
+        const std::wstring text = AlreadyRunningText(ExecutableBaseName());
+        ::MessageBoxW(nullptr, text.c_str(), std::wstring(kAlreadyRunningTitle).c_str(), MB_OK);
+        return 0;
+    }
+
+    ComApartment com;
+    MainWindow mainWindow(instance);
+    if (!mainWindow.Create())
+    {
+        return 1;
+    }
+    MSG message;
+    while (::GetMessageW(&message, nullptr, 0, 0) > 0)
+    {
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+    return static_cast<int>(message.wParam);
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace mirufon
+{
+
+// The program's version: 0.2.7 (file version 0.2.0.7).
+constexpr int kVersionMajor = 0;
+constexpr int kVersionMinor = 2;
+constexpr int kVersionRevision = 7;
+
+constexpr std::wstring_view kAppName = L"ミルフォン";
+// Title of the message box that refuses a second instance.
+constexpr std::wstring_view kAlreadyRunningTitle = L"起動中！";
+
+// "Ver" + major + "." + minor + revision, plain decimals; minor and revision are written
+// side by side without a separator (0, 2, 7 gives "Ver0.27").
+std::wstring GetVersionText(int major, int minor, int revision);
+std::wstring GetVersionText();
+
+// The application title: the program's name, a space and the version text.
+std::wstring GetAppTitle(int major, int minor, int revision);
+std::wstring GetAppTitle();
+
+// The version line of the tray menu: executable base name, a space, the version text, two
+// spaces and the company name from the version information.
+std::wstring VersionMenuText(std::wstring_view exeBaseName, std::wstring_view companyName);
+
+// The text shown when another instance is already running.
+std::wstring AlreadyRunningText(std::wstring_view exeBaseName);
+
+} // namespace mirufon

@@ -1,0 +1,136 @@
+#include "capture/CaptureLog.h"
+#include "fakes/FakeClipboard.h"
+#include "fakes/FakeMessagePump.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+
+namespace mirufon
+{
+namespace
+{
+
+TEST(HotKeyHelpText, DefaultsGiveTheExactIntroduction)
+{
+    const std::wstring expected =
+        L"\r\n"
+        L"ポイント位置の文字列を連続取得します。\r\n"
+        L"区切り：改行\r\n"
+        L"\r\n"
+        L"操作用のホットキー\r\n"
+        L"\r\n"
+        L"Shift+A：ポイント位置文字列取得 accName\r\n"
+        L"Shift+Z：ポイント位置文字列取得 accValue\r\n"
+        L"Shift+E：改行\r\n"
+        L"Shift+B：取り消し（前回取得項目キャンセル）\r\n"
+        L"Shift+G：停止/再開";
+    EXPECT_EQ(HotKeyHelpText(Settings{}), expected);
+}
+
+TEST(HotKeyHelpText, SeparatorWordFollowsSeparateTab)
+{
+    Settings settings;
+    settings.SeparateTab = 1;
+    EXPECT_NE(HotKeyHelpText(settings).find(L"\r\n区切り：タブ\r\n"), std::wstring::npos);
+    settings.SeparateTab = 2;
+    EXPECT_NE(HotKeyHelpText(settings).find(L"\r\n区切り：改行\r\n"), std::wstring::npos);
+}
+
+TEST(HotKeyHelpText, KeysAreShownAsStored)
+{
+    Settings settings;
+    settings.HotKeyModify = L"ctrl";
+    settings.HotKeyGetName = L"a";
+    settings.HotKeyGetValue = L"F1";
+    settings.HotKeyCrlf = L"e";
+    settings.HotKeyBack = L"";
+    settings.HotKeyStop = L"g";
+    const std::wstring text = HotKeyHelpText(settings);
+    const std::wstring tail = L"\r\n\r\n"
+                              L"ctrl+a：ポイント位置文字列取得 accName\r\n"
+                              L"ctrl+F1：ポイント位置文字列取得 accValue\r\n"
+                              L"ctrl+e：改行\r\n"
+                              L"ctrl+：取り消し（前回取得項目キャンセル）\r\n"
+                              L"ctrl+g：停止/再開";
+    ASSERT_GE(text.size(), tail.size());
+    EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
+}
+
+TEST(ShowKeyLabels, ModifierPlusKeyAsStored)
+{
+    const KeyLabels defaults = ShowKeyLabels(Settings{});
+    EXPECT_EQ(defaults.name, L"Shift+A");
+    EXPECT_EQ(defaults.value, L"Shift+Z");
+
+    Settings settings;
+    settings.HotKeyModify = L"ALT";
+    settings.HotKeyGetName = L"q";
+    settings.HotKeyGetValue = L"F12";
+    const KeyLabels custom = ShowKeyLabels(settings);
+    EXPECT_EQ(custom.name, L"ALT+q");
+    EXPECT_EQ(custom.value, L"ALT+F12");
+}
+
+TEST(Wait, StepsRoundHalvesToEven)
+{
+    const std::pair<int, int> cases[] = {{-100, 0}, {-5, 0}, {0, 0},   {4, 0},     {5, 0},
+                                         {6, 1},    {14, 1}, {15, 2},  {25, 2},    {35, 4},
+                                         {100, 10}, {104, 10}, {105, 10}, {115, 12}, {1000, 100}};
+    for (const auto& [ms, steps] : cases)
+    {
+        EXPECT_EQ(WaitSteps(ms), steps) << ms << " ms";
+    }
+}
+
+TEST(Wait, SleepsTenMillisecondsPerStep)
+{
+    FakeMessagePump pump;
+    Wait(pump, 5);
+    EXPECT_EQ(pump.Sleeps(), 0);
+    Wait(pump, 100);
+    EXPECT_EQ(pump.Sleeps(), 10);
+    EXPECT_EQ(pump.SleptMs(), 100);
+}
+
+TEST(ClearClipboard, ReportsTheMarkerOnlyAfterTenFailures)
+{
+    FakeClipboard free;
+    FakeMessagePump freePump;
+    EXPECT_EQ(ClearClipboard(free, freePump), L"");
+    EXPECT_EQ(free.Tries(), 1);
+    EXPECT_EQ(freePump.Sleeps(), 0);
+
+    FakeClipboard lastChance(9);
+    FakeMessagePump lastPump;
+    EXPECT_EQ(ClearClipboard(lastChance, lastPump), L"");
+    EXPECT_EQ(lastChance.Tries(), 10);
+    EXPECT_EQ(lastPump.Sleeps(), 90);
+
+    FakeClipboard locked(1000);
+    FakeMessagePump lockedPump;
+    EXPECT_EQ(ClearClipboard(locked, lockedPump), kClipboardErrorMarker);
+    EXPECT_EQ(locked.Tries(), 10);
+    EXPECT_EQ(lockedPump.Sleeps(), 100);
+}
+
+TEST(TryClearClipboard, ZeroOnSuccessMinusOneOnFailure)
+{
+    FakeClipboard clipboard(1);
+    EXPECT_EQ(TryClearClipboard(clipboard), -1);
+    EXPECT_EQ(TryClearClipboard(clipboard), 0);
+}
+
+TEST(IsSelectAllChord, OnlyCtrlAloneWithA)
+{
+    EXPECT_TRUE(IsSelectAllChord(65, false, true, false));
+    EXPECT_FALSE(IsSelectAllChord(65, true, true, false));
+    EXPECT_FALSE(IsSelectAllChord(65, false, true, true));
+    EXPECT_FALSE(IsSelectAllChord(65, false, false, false));
+    EXPECT_FALSE(IsSelectAllChord(97, false, true, false));
+    EXPECT_FALSE(IsSelectAllChord(66, false, true, false));
+}
+
+} // namespace
+} // namespace mirufon

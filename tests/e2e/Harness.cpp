@@ -1,0 +1,299 @@
+#include "e2e/Harness.h"
+
+#include <shellapi.h>
+
+#include <thread>
+
+namespace e2e
+{
+
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;)
+    {
+        if (condition())
+        {
+            return true;
+        }
+        if (std::chrono::steady_clock::now() >= deadline)
+        {
+            return false;
+        }
+        MSG message;
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+        {
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
+        ::Sleep(20);
+    }
+}
+
+std::string Utf8(const std::wstring& text)
+{
+    if (text.empty())
+    {
+        return {};
+    }
+    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                           nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
+                          size, nullptr, nullptr);
+    return bytes;
+}
+
+std::string ToAnsi(const std::wstring& text)
+{
+    if (text.empty())
+    {
+        return {};
+    }
+    const int size = ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                           nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
+                          size, nullptr, nullptr);
+    return bytes;
+}
+
+std::wstring FromAnsi(const std::string& bytes)
+{
+    if (bytes.empty())
+    {
+        return {};
+    }
+    const int size =
+        ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring text(static_cast<size_t>(size), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(),
+                          size);
+    return text;
+}
+
+TempFolder::TempFolder()
+{
+    wchar_t base[MAX_PATH + 1] = {};
+    ::GetTempPathW(MAX_PATH, base);
+    static unsigned counter = 0;
+    for (;;)
+    {
+        m_path = std::wstring(base) + L"mirufon-e2e-" + std::to_wstring(::GetCurrentProcessId()) +
+                 L"-" + std::to_wstring(++counter);
+        if (::CreateDirectoryW(m_path.c_str(), nullptr))
+        {
+            return;
+        }
+    }
+}
+
+TempFolder::~TempFolder()
+{
+    // SHFileOperation wants a double-NUL-terminated list.
+    std::wstring from = m_path;
+    from.push_back(L'\0');
+    SHFILEOPSTRUCTW operation{};
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = from.c_str();
+    operation.fFlags = FOF_NO_UI;
+    ::SHFileOperationW(&operation);
+}
+
+std::optional<std::string> ReadBytes(const std::wstring& path)
+{
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+    {
+        return std::nullopt;
+    }
+    std::string bytes;
+    char buffer[65536];
+    DWORD read = 0;
+    while (::ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
+    {
+        bytes.append(buffer, read);
+    }
+    ::CloseHandle(file);
+    return bytes;
+}
+
+bool WriteBytes(const std::wstring& path, const std::string& bytes)
+{
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+    {
+        return false;
+    }
+    DWORD written = 0;
+    const bool ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                                nullptr) &&
+                    written == bytes.size();
+    ::CloseHandle(file);
+    return ok;
+}
+
+std::wstring DriverFolder()
+{
+    wchar_t path[MAX_PATH * 4] = {};
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH * 4);
+    std::wstring folder = path;
+    return folder.substr(0, folder.find_last_of(L"\\/"));
+}
+
+App::App(const TempFolder& folder, const std::wstring& exeName)
+{
+    const std::wstring source = DriverFolder() + L"\\mirufon.exe";
+    const std::wstring target = folder.File(exeName);
+    ::CopyFileW(source.c_str(), target.c_str(), FALSE);
+    std::wstring commandLine = L"\"" + target + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    if (!::CreateProcessW(target.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          folder.Path().c_str(), &startup, &m_process))
+    {
+        m_process = {};
+    }
+}
+
+App::~App()
+{
+    Kill();
+    if (m_process.hThread)
+    {
+        ::CloseHandle(m_process.hThread);
+    }
+    if (m_process.hProcess)
+    {
+        ::CloseHandle(m_process.hProcess);
+    }
+}
+
+void App::Kill()
+{
+    if (!IsRunning())
+    {
+        return;
+    }
+    // By id, as a test that failed half way may have lost track of anything else.
+    if (HANDLE process = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, ProcessId()))
+    {
+        ::TerminateProcess(process, 99);
+        ::WaitForSingleObject(process, 5000);
+        ::CloseHandle(process);
+    }
+}
+
+bool App::IsRunning() const
+{
+    return m_process.hProcess && ::WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+bool App::WaitForExit(std::chrono::milliseconds timeout) const
+{
+    if (!m_process.hProcess)
+    {
+        return true;
+    }
+    return WaitUntil([this] { return !IsRunning(); }, timeout);
+}
+
+DWORD App::ExitCode() const
+{
+    DWORD code = STILL_ACTIVE;
+    if (m_process.hProcess)
+    {
+        ::GetExitCodeProcess(m_process.hProcess, &code);
+    }
+    return code;
+}
+
+namespace
+{
+
+struct WindowSearch
+{
+    DWORD processId;
+    std::wstring className;
+    std::wstring caption;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter)
+{
+    auto* search = reinterpret_cast<WindowSearch*>(parameter);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    if (owner != search->processId)
+    {
+        return TRUE;
+    }
+    if (!search->className.empty() && ClassName(window) != search->className)
+    {
+        return TRUE;
+    }
+    if (!search->caption.empty() && WindowText(window) != search->caption)
+    {
+        return TRUE;
+    }
+    search->found = window;
+    return FALSE;
+}
+
+} // namespace
+
+HWND App::FindWindowOf(const std::wstring& className, const std::wstring& caption) const
+{
+    WindowSearch search{ProcessId(), className, caption};
+    ::EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND App::MainWindow(std::chrono::milliseconds timeout) const
+{
+    HWND window = nullptr;
+    WaitUntil(
+        [&] {
+            window = FindWindowOf(L"MirufonMainWindow", L"");
+            return window && ::IsWindowVisible(window);
+        },
+        timeout);
+    return window;
+}
+
+bool App::Close(std::chrono::milliseconds timeout)
+{
+    HWND window = FindWindowOf(L"MirufonMainWindow", L"");
+    if (!window)
+    {
+        return false;
+    }
+    ::PostMessageW(window, WM_CLOSE, 0, 0);
+    return WaitForExit(timeout);
+}
+
+std::wstring WindowText(HWND window)
+{
+    // WM_GETTEXT is marshalled between processes, so this reads another program's controls.
+    const LRESULT length = ::SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const LRESULT copied =
+        ::SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(copied));
+    return text;
+}
+
+std::wstring ClassName(HWND window)
+{
+    wchar_t name[256] = {};
+    ::GetClassNameW(window, name, 256);
+    return name;
+}
+
+HWND Control(HWND parent, int id)
+{
+    return ::GetDlgItem(parent, id);
+}
+
+} // namespace e2e

@@ -1,0 +1,99 @@
+#pragma once
+
+// The end-to-end harness: starts mirufon.exe from a temporary folder, finds its windows, reads
+// and drives them as a user would, and ends every process it started.
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace e2e
+{
+
+using namespace std::chrono_literals;
+
+// Polls until the condition holds or the timeout passes, pumping this thread's messages in
+// between. True when the condition held.
+bool WaitUntil(const std::function<bool()>& condition,
+               std::chrono::milliseconds timeout = 10s);
+
+// UTF-16 <-> UTF-8 for readable failure messages.
+std::string Utf8(const std::wstring& text);
+
+// A fresh folder under the temporary folder, removed with everything in it at the end.
+class TempFolder
+{
+public:
+    TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    ~TempFolder();
+    const std::wstring& Path() const { return m_path; }
+    std::wstring File(const std::wstring& name) const { return m_path + L"\\" + name; }
+
+private:
+    std::wstring m_path;
+};
+
+std::optional<std::string> ReadBytes(const std::wstring& path);
+bool WriteBytes(const std::wstring& path, const std::string& bytes);
+// Text in the ANSI code page, as Conf.txt holds it.
+std::string ToAnsi(const std::wstring& text);
+std::wstring FromAnsi(const std::string& bytes);
+
+// The folder holding the driver, where the build puts mirufon.exe too.
+std::wstring DriverFolder();
+
+// One running copy of the program. The destructor ends the process by its id if it is still
+// running, so no test leaves a process behind.
+class App
+{
+public:
+    // Copies mirufon.exe into folder (as exeName) and starts it there.
+    App(const TempFolder& folder, const std::wstring& exeName = L"mirufon.exe");
+    App(const App&) = delete;
+    App& operator=(const App&) = delete;
+    ~App();
+
+    DWORD ProcessId() const { return m_process.dwProcessId; }
+    bool IsRunning() const;
+    // Waits for the process to end; true when it did within the timeout.
+    bool WaitForExit(std::chrono::milliseconds timeout = 10s) const;
+    DWORD ExitCode() const;
+
+    // The main window, once it is shown (empty handle after the timeout).
+    HWND MainWindow(std::chrono::milliseconds timeout = 15s) const;
+    // A top-level window of this process with the given class (any when empty) and caption.
+    HWND FindWindowOf(const std::wstring& className, const std::wstring& caption) const;
+    // Asks the main window to close, as its close box does, and waits for the process to end.
+    bool Close(std::chrono::milliseconds timeout = 10s);
+    void Kill();
+
+private:
+    PROCESS_INFORMATION m_process{};
+};
+
+std::wstring WindowText(HWND window);
+std::wstring ClassName(HWND window);
+HWND Control(HWND parent, int id);
+
+} // namespace e2e
+
+namespace e2e
+{
+
+// Saves what the screen shows of the window (frame and title bar included) as a 24-bit BMP.
+bool SaveWindowScreenshot(HWND window, const std::wstring& path);
+
+// The folder for screenshots and other artifacts of the run (MIRUFON_ARTIFACTS), or the
+// temporary folder.
+std::wstring ArtifactFolder();
+
+} // namespace e2e

@@ -1,0 +1,163 @@
+// Start-up with a prepared Conf.txt, the introduction text in the log, and the Conf.txt
+// written when the window is closed.
+
+#include "e2e/Harness.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <sstream>
+
+namespace e2e
+{
+namespace
+{
+
+constexpr int kIdLog = 100;
+constexpr int kIdKeyName = 103;
+constexpr int kIdKeyValue = 104;
+
+std::wstring Introduction(const std::wstring& separatorWord, const std::wstring& modify,
+                          const std::wstring& keys)
+{
+    return L"\r\nポイント位置の文字列を連続取得します。\r\n区切り：" + separatorWord +
+           L"\r\n\r\n操作用のホットキー\r\n\r\n" + modify + L"+" + keys.substr(0, 1) +
+           L"：ポイント位置文字列取得 accName\r\n" + modify + L"+" + keys.substr(1, 1) +
+           L"：ポイント位置文字列取得 accValue\r\n" + modify + L"+" + keys.substr(2, 1) +
+           L"：改行\r\n" + modify + L"+" + keys.substr(3, 1) +
+           L"：取り消し（前回取得項目キャンセル）\r\n" + modify + L"+" + keys.substr(4, 1) +
+           L"：停止/再開";
+}
+
+std::vector<std::string> Lines(const std::string& bytes)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < bytes.size())
+    {
+        const size_t end = bytes.find("\r\n", start);
+        if (end == std::string::npos)
+        {
+            lines.push_back(bytes.substr(start));
+            break;
+        }
+        lines.push_back(bytes.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+RECT WindowRectOf(HWND window)
+{
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    return rect;
+}
+
+TEST(StartupConf, PreparedFileIsReadShownAndWrittenBackWithRealGeometry)
+{
+    TempFolder folder;
+    // Keys in mixed case and an unusual separator, a value with trailing spaces, a line with
+    // two "=", and lines in CR LF and lone CR.
+    const std::string conf = ToAnsi(L"Form Left = 1500\r\n"
+                                    L"form top=1200\r"
+                                    L"form width = 7500\r\n"
+                                    L"form height = 4500\r\n"
+                                    L"key get name = Q\r\n"
+                                    L"key get value = W\r\n"
+                                    L"key crlf = R\r\n"
+                                    L"key back = T\r\n"
+                                    L"key stop = Y\r\n"
+                                    L"key modify = Ctrl\r\n"
+                                    L"separate tab = 1\r\n"
+                                    L"search string = 検索  \r\n"
+                                    L"custom item = a=b\r\n"
+                                    L"disp pos = 左上隅\r\n");
+    ASSERT_TRUE(WriteBytes(folder.File(L"Conf.txt"), conf));
+
+    App app(folder);
+    const HWND window = app.MainWindow();
+    ASSERT_NE(window, nullptr) << "the main window did not appear";
+    EXPECT_EQ(Utf8(WindowText(window)), Utf8(L"ミルフォン Ver0.27"));
+
+    const std::wstring log = WindowText(Control(window, kIdLog));
+    EXPECT_EQ(Utf8(log), Utf8(Introduction(L"タブ", L"Ctrl", L"QWRTY")));
+    EXPECT_EQ(Utf8(WindowText(Control(window, kIdKeyName))), "Ctrl+Q");
+    EXPECT_EQ(Utf8(WindowText(Control(window, kIdKeyValue))), "Ctrl+W");
+
+    // Geometry from the file: 1500 twips = 100 pixels at 15 twips per pixel.
+    const RECT placed = WindowRectOf(window);
+    EXPECT_EQ(placed.left, 100);
+    EXPECT_EQ(placed.top, 80);
+    EXPECT_EQ(placed.right - placed.left, 500);
+    EXPECT_EQ(placed.bottom - placed.top, 300);
+
+    // The user moves and resizes the window before closing it.
+    ::SetWindowPos(window, nullptr, 140, 90, 520, 330, SWP_NOZORDER | SWP_NOACTIVATE);
+    ASSERT_TRUE(WaitUntil([&] { return WindowRectOf(window).left == 140; }));
+    const RECT final = WindowRectOf(window);
+    ASSERT_TRUE(app.Close()) << "the program did not end after WM_CLOSE";
+
+    const auto written = ReadBytes(folder.File(L"Conf.txt"));
+    ASSERT_TRUE(written.has_value());
+    std::ostringstream expected;
+    expected << "form left = " << final.left * 15 << "\r\n"
+             << "form top = " << final.top * 15 << "\r\n"
+             << "form width = " << (final.right - final.left) * 15 << "\r\n"
+             << "form height = " << (final.bottom - final.top) * 15 << "\r\n"
+             << "task tray = 0\r\n"
+             << "time auto close = 5\r\n"
+             << "disp pos = " << ToAnsi(L"左上隅") << "\r\n"
+             << "disp top = 1\r\n"
+             << "search string = " << ToAnsi(L"検索  ") << "\r\n"
+             << "search fuzzy = 0\r\n"
+             << "custom item = 1111111\r\n"
+             << "custom msg = 1\r\n"
+             << "key get name = Q\r\n"
+             << "key get value = W\r\n"
+             << "key back = T\r\n"
+             << "key crlf = R\r\n"
+             << "key stop = Y\r\n"
+             << "key modify = Ctrl\r\n"
+             << "separate tab = 1\r\n"
+             << "add copy = 0\r\n";
+    EXPECT_EQ(*written, expected.str());
+    EXPECT_FALSE(ReadBytes(folder.File(L"Conf.txt.new")).has_value())
+        << "the temporary file of the save was left behind";
+}
+
+TEST(StartupConf, WithoutFileTheDefaultsAreUsedAndWrittenInCodePage932)
+{
+    TempFolder folder;
+    App app(folder);
+    const HWND window = app.MainWindow();
+    ASSERT_NE(window, nullptr) << "the main window did not appear";
+    EXPECT_EQ(Utf8(WindowText(Control(window, kIdLog))),
+              Utf8(Introduction(L"改行", L"Shift", L"AZEBG")));
+    ASSERT_TRUE(app.Close());
+
+    const auto written = ReadBytes(folder.File(L"Conf.txt"));
+    ASSERT_TRUE(written.has_value());
+    const auto lines = Lines(*written);
+    ASSERT_EQ(lines.size(), 20u);
+    // "右下隅" in Shift_JIS.
+    EXPECT_EQ(lines[6], "disp pos = \x89\x45\x89\xBA\x8B\xF7");
+    EXPECT_EQ(lines[12], "key get name = A");
+    EXPECT_EQ(lines[17], "key modify = Shift");
+}
+
+TEST(StartupConf, UnwritableConfLeavesTheOldFileWhole)
+{
+    TempFolder folder;
+    const std::string original = "key get name = K\r\n";
+    ASSERT_TRUE(WriteBytes(folder.File(L"Conf.txt"), original));
+    App app(folder);
+    ASSERT_NE(app.MainWindow(), nullptr);
+    // A folder where the save writes its new file makes the save fail half way.
+    ASSERT_TRUE(::CreateDirectoryW(folder.File(L"Conf.txt.new").c_str(), nullptr));
+    ASSERT_TRUE(app.Close()) << "a failed save must not keep the program from ending";
+    EXPECT_EQ(ReadBytes(folder.File(L"Conf.txt")), original);
+}
+
+} // namespace
+} // namespace e2e

@@ -1,0 +1,136 @@
+#include "platform/win32/FileConfStore.h"
+#include "platform/win32/Handles.h"
+#include "platform/win32/TextCodec.h"
+#include "settings/ConfFile.h"
+#include "settings/ConfText.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace mirufon::win32
+{
+namespace
+{
+
+class ConfStoreTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        wchar_t base[MAX_PATH + 1] = {};
+        ::GetTempPathW(MAX_PATH, base);
+        m_folder = std::wstring(base) + L"mirufon-conf-" + std::to_wstring(::GetCurrentProcessId()) +
+                   L"-" + std::to_wstring(++s_counter);
+        ASSERT_TRUE(::CreateDirectoryW(m_folder.c_str(), nullptr));
+        m_path = m_folder + L"\\Conf.txt";
+    }
+    void TearDown() override
+    {
+        ::SetFileAttributesW(m_path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        ::DeleteFileW(m_path.c_str());
+        ::RemoveDirectoryW((m_path + L".new").c_str());
+        ::DeleteFileW((m_path + L".new").c_str());
+        ::RemoveDirectoryW(m_path.c_str());
+        ::RemoveDirectoryW(m_folder.c_str());
+    }
+
+    void WriteRaw(const std::string& bytes)
+    {
+        HANDLE file = ::CreateFileW(m_path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        DWORD written = 0;
+        ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        ::CloseHandle(file);
+    }
+
+    std::string ReadRaw() const
+    {
+        HANDLE file = ::CreateFileW(m_path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+        {
+            return "<missing>";
+        }
+        std::string bytes(1 << 16, '\0');
+        DWORD read = 0;
+        ::ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+        ::CloseHandle(file);
+        bytes.resize(read);
+        return bytes;
+    }
+
+    static inline int s_counter = 0;
+    std::wstring m_folder;
+    std::wstring m_path;
+};
+
+TEST(TextCodec, JapaneseTextUsesCodePage932)
+{
+    ASSERT_EQ(::GetACP(), 932u) << "the tests run with the Japanese ANSI code page";
+    EXPECT_EQ(WideToAnsi(L"右下隅"), "\x89\x45\x89\xBA\x8B\xF7");
+    EXPECT_EQ(AnsiToWide("\x89\x45\x89\xBA\x8B\xF7"), L"右下隅");
+    EXPECT_EQ(AnsiToWide(WideToAnsi(L"key = ｶﾅ ＡＢＣ")), L"key = ｶﾅ ＡＢＣ");
+    EXPECT_EQ(AnsiToWide(""), L"");
+}
+
+TEST_F(ConfStoreTest, AbsentDirectoryHiddenAndSystemFilesReadAsNoFile)
+{
+    FileConfStore store(m_path);
+    EXPECT_FALSE(store.Read().has_value());
+
+    ASSERT_TRUE(::CreateDirectoryW(m_path.c_str(), nullptr));
+    EXPECT_FALSE(store.Read().has_value());
+    ::RemoveDirectoryW(m_path.c_str());
+
+    WriteRaw("key get name = Q\r\n");
+    ASSERT_TRUE(store.Read().has_value());
+    ::SetFileAttributesW(m_path.c_str(), FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_FALSE(store.Read().has_value());
+    ::SetFileAttributesW(m_path.c_str(), FILE_ATTRIBUTE_SYSTEM);
+    EXPECT_FALSE(store.Read().has_value());
+}
+
+TEST_F(ConfStoreTest, WriteReplacesTheFileAndReadsBackInTheAnsiCodePage)
+{
+    WriteRaw(std::string(5000, 'x'));
+    FileConfStore store(m_path);
+    ASSERT_TRUE(store.Write(L"disp pos = 右下隅\r\n"));
+    EXPECT_EQ(ReadRaw(), "disp pos = \x89\x45\x89\xBA\x8B\xF7\r\n");
+    EXPECT_EQ(store.Read(), std::optional<std::wstring>(L"disp pos = 右下隅\r\n"));
+}
+
+TEST_F(ConfStoreTest, FailedWriteLeavesTheOldFileWhole)
+{
+    const std::string old = "key back = D\r\nkey stop = H\r\n";
+    WriteRaw(old);
+    // The new file cannot be created where a folder of its name stands.
+    ASSERT_TRUE(::CreateDirectoryW((m_path + L".new").c_str(), nullptr));
+    FileConfStore store(m_path);
+    EXPECT_FALSE(store.Write(L"form left = 1\r\n"));
+    EXPECT_EQ(ReadRaw(), old);
+}
+
+TEST_F(ConfStoreTest, SettingsSurviveASaveAndALoad)
+{
+    FileConfStore store(m_path);
+    Settings saved;
+    saved.HotKeyGetName = L"Q";
+    saved.SeparateTab = 1;
+    saved.DispPos = L"左上隅";
+    saved.SearchString = L"ｶﾅ 漢字  ";
+    ASSERT_TRUE(WriteConf(store, saved, WindowGeometry{1500, 1200, 7000, 4000}));
+
+    Settings loaded;
+    ReadConf(store, loaded);
+    EXPECT_EQ(loaded.FormLeft, 1500);
+    EXPECT_EQ(loaded.FormWidth, 7000);
+    EXPECT_EQ(loaded.HotKeyGetName, L"Q");
+    EXPECT_EQ(loaded.DispPos, L"左上隅");
+    EXPECT_EQ(loaded.SearchString, L"ｶﾅ 漢字  ");
+    EXPECT_EQ(loaded.Separator, L"\t");
+}
+
+} // namespace
+} // namespace mirufon::win32

@@ -1,0 +1,295 @@
+#include "settings/ConfText.h"
+#include "settings/SettingsFields.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+
+namespace mirufon
+{
+namespace
+{
+
+Settings Parsed(std::wstring_view text, Settings settings = Settings{})
+{
+    ParseConf(text, settings);
+    return settings;
+}
+
+std::string Narrow(std::wstring_view text)
+{
+    std::string narrow;
+    for (const wchar_t c : text)
+    {
+        narrow.push_back(c < 0x80 ? static_cast<char>(c) : '?');
+    }
+    return narrow;
+}
+
+// A record in which every field differs from its default.
+Settings UnusualSettings()
+{
+    Settings s;
+    s.FormLeft = 123;
+    s.FormTop = 2147483647;
+    s.FormWidth = 7001;
+    s.FormHeight = 1;
+    s.TaskTray = -5;
+    s.TimeAutoClose = 2147483647;
+    s.DispPos = L"左上隅";
+    s.SearchString = L"two  words\tand a tab ";
+    s.SearchFuzzy = -2147483647 - 1;
+    s.CustomItem = L"0101010";
+    s.CustomMsg = 0;
+    s.HotKeyGetName = L"Q";
+    s.HotKeyGetValue = L"";
+    s.HotKeyBack = L"line\nfeed";
+    s.HotKeyCrlf = L"F1";
+    s.HotKeyStop = L"!";
+    s.HotKeyModify = L"Shift+Ctrl";
+    s.DispTop = -32768;
+    s.SeparateTab = 1;
+    s.AddCopy = 32767;
+    s.Separator = L"\t";
+    return s;
+}
+
+TEST(ParseConfTest, KeysMatchInAnyCaseWithSpacesTrimmed)
+{
+    struct Case
+    {
+        std::wstring line;
+        std::wstring expected;
+    };
+    const Case cases[] = {
+        {L"Key Get Name = Q", L"Q"},
+        {L"KEY GET NAME=Q", L"Q"},
+        {L"   key get name   =   Q", L"Q"},
+        {L"key get name = Q ", L"Q "},       // trailing spaces belong to the value
+        {L"key get name =", L""},            // the empty text is stored
+        {L"key get name = 右 下", L"右 下"},
+        {L"key  get name = Q", L"A"},        // words are separated by single spaces
+        {L"\tkey get name = Q", L"A"},       // only spaces are trimmed
+        {L"key get name = Q = R", L"A"},     // two "=": skipped
+        {L"key get name Q", L"A"},
+        {L"Ｋey get name = Q", L"A"},        // no folding beyond ASCII
+    };
+    for (const Case& c : cases)
+    {
+        EXPECT_EQ(Parsed(c.line).HotKeyGetName, c.expected) << Narrow(c.line);
+    }
+}
+
+TEST(ParseConfTest, SkippedLinesLeaveEveryOtherFieldAlone)
+{
+    const Settings settings = Parsed(L"search string = before\r\n"
+                                     L"search string = a=b\r\n"
+                                     L"[section]\r\n"
+                                     L"\r\n"
+                                     L"; comment = 1\r\n"
+                                     L"unknown key = 1\r\n"
+                                     L"= 1\r\n"
+                                     L"==\r\n");
+    Settings expected;
+    expected.SearchString = L"before";
+    EXPECT_EQ(SettingsFields(settings), SettingsFields(expected));
+}
+
+TEST(ParseConfTest, GeometryTakesOnlyPositiveNumbersThatFit)
+{
+    const Settings centred = ConfDefault({19200, 10800, 4500, 3000});
+    Settings settings = Parsed(L"form left = 0\r\n"
+                               L"form top = -300\r\n"
+                               L"form width = 7000.5\r\n"
+                               L"form height = 7001.5\r\n",
+                               centred);
+    EXPECT_EQ(settings.FormLeft, centred.FormLeft);
+    EXPECT_EQ(settings.FormTop, centred.FormTop);
+    EXPECT_EQ(settings.FormWidth, 7000);
+    EXPECT_EQ(settings.FormHeight, 7002);
+
+    settings = Parsed(L"form left = wide\r\n"
+                      L"form top = 99999999999\r\n"
+                      L"form width = 4500.5 twips\r\n",
+                      centred);
+    EXPECT_EQ(settings.FormLeft, centred.FormLeft);
+    EXPECT_EQ(settings.FormTop, centred.FormTop);
+    EXPECT_EQ(settings.FormWidth, 4500);
+}
+
+TEST(ParseConfTest, NumberReadingFieldsTakeTheLeadingNumber)
+{
+    Settings base;
+    base.TaskTray = 1;
+    const Settings settings = Parsed(L"task tray = yes\r\n"
+                                     L"time auto close = 10x\r\n"
+                                     L"search fuzzy = -2.5\r\n"
+                                     L"disp top = 2\r\n",
+                                     base);
+    EXPECT_EQ(settings.TaskTray, 0);
+    EXPECT_EQ(settings.TimeAutoClose, 10);
+    EXPECT_EQ(settings.SearchFuzzy, -2);
+    EXPECT_EQ(settings.DispTop, 2);
+
+    // Numbers that do not fit their field leave it as it was.
+    const Settings tooLarge = Parsed(L"disp top = 40000\r\n"
+                                     L"time auto close = 99999999999\r\n"
+                                     L"task tray = -2147483649\r\n");
+    EXPECT_EQ(SettingsFields(tooLarge), SettingsFields(Settings{}));
+}
+
+TEST(ParseConfTest, WholeNumberFieldsKeepTheirValueForOtherText)
+{
+    Settings base;
+    base.CustomMsg = 7;
+    base.SeparateTab = 7;
+    base.AddCopy = 7;
+    for (const wchar_t* value : {L"", L"yes", L"1x", L".", L"1 2", L"70000", L"1e2"})
+    {
+        const std::wstring text = std::wstring(L"custom msg = ") + value + L"\r\nseparate tab = " +
+                                  value + L"\r\nadd copy = " + value;
+        const Settings settings = Parsed(text, base);
+        const bool fitsInt32 = std::wstring_view(value) == L"70000";
+        EXPECT_EQ(settings.CustomMsg, fitsInt32 ? 70000 : 7) << Narrow(value);
+        EXPECT_EQ(settings.SeparateTab, 7) << Narrow(value);
+        EXPECT_EQ(settings.AddCopy, 7) << Narrow(value);
+    }
+
+    const Settings settings = Parsed(L"custom msg = 0 \r\n"
+                                     L"separate tab = 1.5\r\n"
+                                     L"add copy =  -1\r\n",
+                                     base);
+    EXPECT_EQ(settings.CustomMsg, 0);
+    EXPECT_EQ(settings.SeparateTab, 2);
+    EXPECT_EQ(settings.AddCopy, -1);
+    EXPECT_EQ(Parsed(L"custom msg = 3000000000", base).CustomMsg, 7);
+}
+
+TEST(ParseConfTest, SeparatorFollowsSeparateTab)
+{
+    EXPECT_EQ(Parsed(L"separate tab = 1").Separator, L"\t");
+    EXPECT_EQ(Parsed(L"separate tab = 2").Separator, L"\r\n");
+    EXPECT_EQ(Parsed(L"separate tab = 1\r\nseparate tab = 0").Separator, L"\r\n");
+
+    // Derived from the field even when the text does not name it.
+    Settings tab;
+    tab.SeparateTab = 1;
+    EXPECT_EQ(Parsed(L"", tab).Separator, L"\t");
+    Settings stale;
+    stale.Separator = L"\t";
+    EXPECT_EQ(Parsed(L"", stale).Separator, L"\r\n");
+
+    EXPECT_EQ(SeparatorFor(-1), L"\r\n");
+}
+
+TEST(ParseConfTest, LastOccurrenceWins)
+{
+    const Settings settings = Parsed(L"key back = B\r\nkey back = D\r\n"
+                                     L"disp top = 0\r\ndisp top = 3\r\ndisp top = 40000\r\n");
+    EXPECT_EQ(settings.HotKeyBack, L"D");
+    EXPECT_EQ(settings.DispTop, 3);
+}
+
+TEST(ParseConfTest, OnlyCrLfAndLoneCrEndLines)
+{
+    const Settings unusual = UnusualSettings();
+    const std::wstring crLf = FormatConf(unusual);
+
+    std::wstring lf;
+    std::wstring cr;
+    for (const wchar_t c : crLf)
+    {
+        if (c != L'\r')
+        {
+            lf.push_back(c);
+        }
+        if (c != L'\n')
+        {
+            cr.push_back(c);
+        }
+    }
+    // One line with many "=": every field keeps its default.
+    EXPECT_EQ(SettingsFields(Parsed(lf)), SettingsFields(Settings{}));
+
+    Settings expected = unusual;
+    expected.HotKeyBack = L"linefeed"; // its LF went with the others
+    EXPECT_EQ(SettingsFields(Parsed(cr)), SettingsFields(expected));
+
+    const Settings mixed = Parsed(L"key back = X\rkey stop = Y\r\n\r\rkey crlf = Z\n\r\n");
+    EXPECT_EQ(mixed.HotKeyBack, L"X");
+    EXPECT_EQ(mixed.HotKeyStop, L"Y");
+    EXPECT_EQ(mixed.HotKeyCrlf, L"Z\n");
+}
+
+TEST(FormatConfTest, DefaultsGiveTheTwentyLinesInFileOrder)
+{
+    const std::wstring expected = L"form left = 7350\r\n"
+                                  L"form top = 3900\r\n"
+                                  L"form width = 4500\r\n"
+                                  L"form height = 3000\r\n"
+                                  L"task tray = 0\r\n"
+                                  L"time auto close = 5\r\n"
+                                  L"disp pos = 右下隅\r\n"
+                                  L"disp top = 1\r\n"
+                                  L"search string = \r\n"
+                                  L"search fuzzy = 0\r\n"
+                                  L"custom item = 1111111\r\n"
+                                  L"custom msg = 1\r\n"
+                                  L"key get name = A\r\n"
+                                  L"key get value = Z\r\n"
+                                  L"key back = B\r\n"
+                                  L"key crlf = E\r\n"
+                                  L"key stop = G\r\n"
+                                  L"key modify = Shift\r\n"
+                                  L"separate tab = 0\r\n"
+                                  L"add copy = 0\r\n";
+    EXPECT_EQ(FormatConf(ConfDefault({19200, 10800, 4500, 3000})), expected);
+}
+
+TEST(FormatConfTest, ParsingTheOutputRestoresEveryField)
+{
+    const Settings unusual = UnusualSettings();
+    const std::wstring text = FormatConf(unusual);
+    EXPECT_NE(text.find(L"\r\ntask tray = -5\r\n"), std::wstring::npos);
+    EXPECT_NE(text.find(L"\r\nsearch fuzzy = -2147483648\r\n"), std::wstring::npos);
+
+    const Settings restored = Parsed(text, ConfDefault({19200, 10800, 4500, 3000}));
+    EXPECT_EQ(SettingsFields(restored), SettingsFields(unusual));
+}
+
+TEST(FormatConfTest, ParsingTheOutputLosesOnlyWhatCannotBeWritten)
+{
+    const Settings base = ConfDefault({19200, 10800, 4500, 3000});
+    Settings saved = UnusualSettings();
+    saved.FormLeft = 0;
+    saved.FormTop = -300;
+    saved.SearchString = L"  leading";
+    saved.HotKeyStop = L"a=b";
+
+    Settings expected = saved;
+    expected.FormLeft = base.FormLeft;
+    expected.FormTop = base.FormTop;
+    expected.SearchString = L"leading";
+    expected.HotKeyStop = base.HotKeyStop;
+    EXPECT_EQ(SettingsFields(Parsed(FormatConf(saved), base)), SettingsFields(expected));
+}
+
+TEST(ConfDefaultTest, CentresTheWindowWithHalvesToEven)
+{
+    // (19200 - 4501) / 2 = 7349.5 and (10800 - 3003) / 2 = 3898.5.
+    const Settings settings = ConfDefault({19200, 10800, 4501, 3003});
+    Settings expected;
+    expected.FormLeft = 7350;
+    expected.FormTop = 3898;
+    expected.FormWidth = 4501;
+    expected.FormHeight = 3003;
+    EXPECT_EQ(SettingsFields(settings), SettingsFields(expected));
+
+    // A window larger than the screen: (3000 - 4001) / 2 = -500.5.
+    EXPECT_EQ(ConfDefault({3000, 3000, 4001, 3000}).FormLeft, -500);
+    EXPECT_EQ(ConfDefault({2147483647, 0, -2147483647 - 1, 0}).FormLeft, 2147483647);
+}
+
+} // namespace
+} // namespace mirufon
