@@ -44,3 +44,8 @@ target_include_directories(mirufon-shot PRIVATE tests)
 target_compile_options(mirufon-shot PRIVATE ${MIRUFON_WARNINGS})
 target_link_options(mirufon-shot PRIVATE -municode)
 target_link_libraries(mirufon-shot PRIVATE gdi32)
+
+# The help page that the Help menu opens ships beside the executable.
+add_custom_command(TARGET mirufon POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/res/help.html
+            $<TARGET_FILE_DIR:mirufon>/mirufon-help.html)

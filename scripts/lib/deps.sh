@@ -7,6 +7,20 @@ mirufon_packages=(
     locales
 )
 
+# Wine takes the ANSI code page (932) from the Japanese locale and encodes file names through
+# it, so that locale must exist on the host, not just be named.
+mirufon_generate_locale() {
+    if locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
+        return 0
+    fi
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    if ! grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null; then
+        echo 'ja_JP.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
+    fi
+    $sudo locale-gen >/dev/null
+}
+
 mirufon_install_deps() {
     local missing=()
     local package
@@ -16,12 +30,14 @@ mirufon_install_deps() {
         fi
     done
     if [ "${#missing[@]}" -eq 0 ]; then
-        return 0
+        mirufon_generate_locale
+        return
     fi
     echo "Installing: ${missing[*]}"
     local sudo=""
     [ "$(id -u)" -eq 0 ] || sudo="sudo"
     $sudo apt-get update -qq
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
-        "${missing[@]}" >/dev/null
+        "${missing[@]}" >/dev/null || return 1
+    mirufon_generate_locale
 }

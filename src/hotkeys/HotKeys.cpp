@@ -160,7 +160,7 @@ void HotKeyManager::Register(const Settings& settings, bool all)
         {
             continue;
         }
-        const std::uint16_t atom = m_api.AddAtom(AtomName(command));
+        const std::uint16_t atom = m_api.AddGlobalAtom(AtomName(command));
         if (atom == 0)
         {
             continue;
@@ -195,7 +195,7 @@ void HotKeyManager::Unregister()
             continue;
         }
         m_api.Unregister(id);
-        m_api.DeleteAtom(static_cast<std::uint16_t>(id));
+        m_api.DeleteGlobalAtom(static_cast<std::uint16_t>(id));
         id = 0;
     }
     m_previous = 0;

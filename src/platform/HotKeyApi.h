@@ -18,11 +18,11 @@ public:
 
     // Adds a reference to the global atom for name, creating it when it does not exist yet.
     // Returns the atom, or 0 when the table refused (no reference is then held).
-    virtual std::uint16_t AddAtom(std::wstring_view name) = 0;
+    virtual std::uint16_t AddGlobalAtom(std::wstring_view name) = 0;
 
     // Drops one reference to the atom; the atom goes away with its last reference. A failure
     // (an atom that is not in the table) is not reported.
-    virtual void DeleteAtom(std::uint16_t atom) = 0;
+    virtual void DeleteGlobalAtom(std::uint16_t atom) = 0;
 
     // Asks the system to post WM_HOTKEY with wParam = id to the main window whenever the
     // combination is pressed. False when the system refused, typically because another

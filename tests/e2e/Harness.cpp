@@ -146,13 +146,19 @@ App::App(const TempFolder& folder, const std::wstring& exeName)
 {
     const std::wstring source = DriverFolder() + L"\\mirufon.exe";
     const std::wstring target = folder.File(exeName);
-    ::CopyFileW(source.c_str(), target.c_str(), FALSE);
+    if (!::CopyFileW(source.c_str(), target.c_str(), FALSE))
+    {
+        m_startError = L"cannot copy the program to " + target + L": error " +
+                       std::to_wstring(::GetLastError());
+        return;
+    }
     std::wstring commandLine = L"\"" + target + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     if (!::CreateProcessW(target.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                           folder.Path().c_str(), &startup, &m_process))
     {
+        m_startError = L"cannot start " + target + L": error " + std::to_wstring(::GetLastError());
         m_process = {};
     }
 }

@@ -63,6 +63,8 @@ public:
     ~App();
 
     DWORD ProcessId() const { return m_process.dwProcessId; }
+    // Why the program could not be started; empty when it was.
+    const std::wstring& StartError() const { return m_startError; }
     bool IsRunning() const;
     // Waits for the process to end; true when it did within the timeout.
     bool WaitForExit(std::chrono::milliseconds timeout = 10s) const;
@@ -78,6 +80,7 @@ public:
 
 private:
     PROCESS_INFORMATION m_process{};
+    std::wstring m_startError;
 };
 
 std::wstring WindowText(HWND window);

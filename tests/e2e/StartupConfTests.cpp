@@ -1,6 +1,7 @@
 // Start-up with a prepared Conf.txt, the introduction text in the log, and the Conf.txt
 // written when the window is closed.
 
+#include "e2e/AppDriver.h"
 #include "e2e/Harness.h"
 
 #include <gtest/gtest.h>
@@ -13,21 +14,9 @@ namespace e2e
 namespace
 {
 
-constexpr int kIdLog = 100;
-constexpr int kIdKeyName = 103;
-constexpr int kIdKeyValue = 104;
-
-std::wstring Introduction(const std::wstring& separatorWord, const std::wstring& modify,
-                          const std::wstring& keys)
-{
-    return L"\r\nポイント位置の文字列を連続取得します。\r\n区切り：" + separatorWord +
-           L"\r\n\r\n操作用のホットキー\r\n\r\n" + modify + L"+" + keys.substr(0, 1) +
-           L"：ポイント位置文字列取得 accName\r\n" + modify + L"+" + keys.substr(1, 1) +
-           L"：ポイント位置文字列取得 accValue\r\n" + modify + L"+" + keys.substr(2, 1) +
-           L"：改行\r\n" + modify + L"+" + keys.substr(3, 1) +
-           L"：取り消し（前回取得項目キャンセル）\r\n" + modify + L"+" + keys.substr(4, 1) +
-           L"：停止/再開";
-}
+using mirufon::win32::kIdKeyName;
+using mirufon::win32::kIdKeyValue;
+using mirufon::win32::kIdLog;
 
 std::vector<std::string> Lines(const std::string& bytes)
 {

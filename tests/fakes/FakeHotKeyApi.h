@@ -54,14 +54,14 @@ public:
     }
     std::size_t AtomCount() const { return m_atoms.size(); }
     int AddAtomCalls() const { return m_addAtomCalls; }
-    // DeleteAtom calls for atoms that were not in the table.
+    // DeleteGlobalAtom calls for atoms that were not in the table.
     int StrayDeletes() const { return m_strayDeletes; }
     const std::vector<Call>& Calls() const { return m_calls; }
     void ClearCalls() { m_calls.clear(); }
     // The hotkeys registered now: id -> combination.
     const std::map<std::int32_t, Combination>& Live() const { return m_live; }
 
-    std::uint16_t AddAtom(std::wstring_view name) override
+    std::uint16_t AddGlobalAtom(std::wstring_view name) override
     {
         ++m_addAtomCalls;
         const std::wstring key = Key(name);
@@ -86,7 +86,7 @@ public:
         return atom;
     }
 
-    void DeleteAtom(std::uint16_t atom) override
+    void DeleteGlobalAtom(std::uint16_t atom) override
     {
         const auto found = m_atoms.find(atom);
         if (found == m_atoms.end())

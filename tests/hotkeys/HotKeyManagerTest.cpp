@@ -289,7 +289,7 @@ TEST(HotKeyManager, RegisteringTwiceKeepsTheChainAndTheBalance)
 TEST(HotKeyManager, AtomSharedWithAnotherProgramKeepsItsReference)
 {
     MainWindow window;
-    const std::uint16_t foreign = window.api.AddAtom(L"ADDPOINT_STOP");
+    const std::uint16_t foreign = window.api.AddGlobalAtom(L"ADDPOINT_STOP");
     window.hotKeys.Register(window.settings, true);
     EXPECT_EQ(window.Id(HotKeyCommand::Stop), HotKeyIdFromAtom(foreign));
     EXPECT_EQ(window.api.References(L"ADDPOINT_STOP"), 2);

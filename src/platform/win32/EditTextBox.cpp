@@ -79,7 +79,10 @@ std::wstring EditTextBox::Text() const
 void EditTextBox::SetText(std::wstring_view text)
 {
     ::SetWindowTextW(m_edit, std::wstring(text).c_str());
-    CaretToEnd();
+    if (m_caretToEndOnSet)
+    {
+        CaretToEnd();
+    }
 }
 
 // Placing the caret costs time in proportion to the text in some EDIT implementations, so it

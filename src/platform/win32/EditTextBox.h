@@ -29,6 +29,9 @@ public:
     void Focus() override;
 
     void SetBackground(COLORREF colour);
+    // Whether SetText leaves the caret at the end (the log) or at the start (a preview, which
+    // shows the beginning of a long text).
+    void SetCaretToEndOnSet(bool toEnd) { m_caretToEndOnSet = toEnd; }
     // Answers WM_CTLCOLOREDIT / WM_CTLCOLORSTATIC for this control.
     HBRUSH PaintColours(HDC dc) const;
 
@@ -37,6 +40,7 @@ private:
     bool CaretIsAtEnd() const;
 
     HWND m_edit = nullptr;
+    bool m_caretToEndOnSet = true;
     COLORREF m_text = RGB(0, 0, 0);
     COLORREF m_background = RGB(255, 255, 255);
     UniqueBrush m_brush{::CreateSolidBrush(RGB(255, 255, 255))};

@@ -1,7 +1,13 @@
 #include "platform/win32/MainWindow.h"
 
+#include "hotkeys/RunState.h"
+#include "platform/win32/Accessibility.h"
 #include "platform/win32/ControlIds.h"
+#include "platform/win32/Fonts.h"
+#include "platform/win32/VersionInfo.h"
 #include "shell/AppInfo.h"
+
+#include <shellapi.h>
 
 #include <cmath>
 
@@ -14,7 +20,15 @@ constexpr COLORREF kLabelGreen = RGB(0, 128, 0);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kPreviewNameBackground = RGB(232, 240, 255);
 constexpr COLORREF kPreviewValueBackground = RGB(224, 255, 255);
+constexpr COLORREF kStoppedBackground = RGB(248, 248, 248);
 constexpr DWORD kMainStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+constexpr int kFontSize = 975; // 9.75 pt
+
+constexpr UINT_PTR kTimerKey = 1;
+constexpr UINT_PTR kTimerEnd = 2;
+constexpr UINT kTimerInterval = 10;
+
+constexpr wchar_t kHotKeyHelpTitle[] = L"ホットキー説明";
 
 std::int32_t ToPixel(std::int32_t twips, std::int32_t twipsPerPixel)
 {
@@ -30,20 +44,7 @@ HWND CreateChild(HWND parent, const wchar_t* className, const wchar_t* text, DWO
                              nullptr);
 }
 
-// A 9.75 point font of the Japanese character set. Where the named face is missing, the font
-// mapper picks a face of that character set, so Japanese text still shows.
-UniqueFont CreateJapaneseFont(const wchar_t* face, int dotsPerInch)
-{
-    LOGFONTW font{};
-    font.lfHeight = -::MulDiv(975, dotsPerInch, 7200);
-    font.lfWeight = FW_NORMAL;
-    font.lfCharSet = SHIFTJIS_CHARSET;
-    font.lfQuality = DEFAULT_QUALITY;
-    ::lstrcpynW(font.lfFaceName, face, LF_FACESIZE);
-    return UniqueFont(::CreateFontIndirectW(&font));
-}
-
-int ScreenDotsPerInch()
+int PrimaryScreenDotsPerInch()
 {
     HDC screen = ::GetDC(nullptr);
     const int dpi = screen ? ::GetDeviceCaps(screen, LOGPIXELSX) : 96;
@@ -52,6 +53,52 @@ int ScreenDotsPerInch()
         ::ReleaseDC(nullptr, screen);
     }
     return dpi > 0 ? dpi : 96;
+}
+
+std::wstring MenuText(HMENU menu, UINT id)
+{
+    wchar_t text[128] = {};
+    ::GetMenuStringW(menu, id, text, 128, MF_BYCOMMAND);
+    return text;
+}
+
+void SetMenuText(HMENU menu, UINT id, const std::wstring& text)
+{
+    MENUITEMINFOW item{};
+    item.cbSize = sizeof item;
+    item.fMask = MIIM_STRING;
+    item.dwTypeData = const_cast<wchar_t*>(text.c_str());
+    ::SetMenuItemInfoW(menu, id, FALSE, &item);
+}
+
+// Writes a preview box only when its text changes: rewriting it on every 10 ms tick would
+// repaint it a hundred times a second for nothing.
+void SetIfChanged(TextBox& box, const std::wstring& text)
+{
+    if (box.Text() != text)
+    {
+        box.SetText(text);
+    }
+}
+
+WNDPROC g_logEditProcedure = nullptr;
+constexpr UINT kSelectAllMessage = WM_APP;
+
+// The log box's own procedure, seen first: Ctrl+A selects the whole log. The key goes on to
+// the control either way.
+LRESULT CALLBACK LogEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_KEYDOWN)
+    {
+        const bool shift = ::GetKeyState(VK_SHIFT) < 0;
+        const bool ctrl = ::GetKeyState(VK_CONTROL) < 0;
+        const bool alt = ::GetKeyState(VK_MENU) < 0;
+        if (IsSelectAllChord(static_cast<int>(wParam), shift, ctrl, alt))
+        {
+            ::SendMessageW(::GetParent(edit), kSelectAllMessage, 0, 0);
+        }
+    }
+    return ::CallWindowProcW(g_logEditProcedure, edit, message, wParam, lParam);
 }
 
 } // namespace
@@ -79,17 +126,18 @@ bool MainWindow::Create()
     windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
     windowClass.lpszClassName = kMainWindowClass;
-    windowClass.hIcon = ::LoadIconW(m_instance, MAKEINTRESOURCEW(1));
-    windowClass.hIconSm = static_cast<HICON>(::LoadImageW(m_instance, MAKEINTRESOURCEW(1),
-                                                          IMAGE_ICON, 16, 16, 0));
+    windowClass.hIcon = static_cast<HICON>(
+        ::LoadImageW(m_instance, MAKEINTRESOURCEW(1), IMAGE_ICON, 32, 32, 0));
+    windowClass.hIconSm = static_cast<HICON>(
+        ::LoadImageW(m_instance, MAKEINTRESOURCEW(1), IMAGE_ICON, 16, 16, 0));
     ::RegisterClassExW(&windowClass);
 
-    // The window as created: its client area is 6555 x 3540 twips.
-    m_twipsPerPixelX = TwipsPerPixel(ScreenDotsPerInch());
-    m_twipsPerPixelY = m_twipsPerPixelX;
-    RECT outer{0, 0, ToPixel(kCreatedClientWidth, m_twipsPerPixelX),
-               ToPixel(kCreatedClientHeight, m_twipsPerPixelY)};
-    ::AdjustWindowRectEx(&outer, kMainStyle, FALSE, 0);
+    // The window as created: its client area is 6555 x 3540 twips, with the menu bar.
+    m_dotsPerInch = PrimaryScreenDotsPerInch();
+    const std::int32_t twipsPerPixel = TwipsPerPixel(m_dotsPerInch);
+    RECT outer{0, 0, ToPixel(kCreatedClientWidth, twipsPerPixel),
+               ToPixel(kCreatedClientHeight, twipsPerPixel)};
+    ::AdjustWindowRectEx(&outer, kMainStyle, TRUE, 0);
 
     m_window = ::CreateWindowExW(0, kMainWindowClass, L"", kMainStyle, CW_USEDEFAULT,
                                  CW_USEDEFAULT, outer.right - outer.left,
@@ -128,13 +176,50 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam
     return self->OnMessage(message, wParam, lParam);
 }
 
+// Installed in front of the window's procedure while hotkeys are registered: runs the command
+// of a WM_HOTKEY, then passes every message on.
+LRESULT CALLBACK MainWindow::HotKeyWndProc(HWND window, UINT message, WPARAM wParam,
+                                           LPARAM lParam) noexcept
+{
+    auto* self = reinterpret_cast<MainWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!self || !self->m_hotKeys)
+    {
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+    return self->OnHotKeyProcedure(message, wParam, lParam);
+}
+
+LRESULT MainWindow::OnHotKeyProcedure(UINT message, WPARAM wParam, LPARAM lParam) noexcept
+{
+    HWND window = m_window;
+    const ProcedureId before = m_hotKeys->Previous();
+    try
+    {
+        m_dispatcher.OnMessage(message == WM_HOTKEY, static_cast<std::int32_t>(wParam),
+                               *m_hotKeys,
+                               [this](HotKeyCommand command) { RunHotKeyCommand(command); });
+    }
+    catch (...)
+    {
+        // Nothing may leave a window procedure; the command is simply over.
+    }
+    // Stop and resume re-install this procedure while the command runs; the procedure to
+    // pass on to is the one in place now.
+    const ProcedureId after = m_hotKeys ? m_hotKeys->Previous() : 0;
+    const auto previous = reinterpret_cast<WNDPROC>(after ? after : before);
+    if (!previous)
+    {
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+    return ::CallWindowProcW(previous, window, message, wParam, lParam);
+}
+
 LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept
 {
     switch (message)
     {
     case WM_CREATE:
-        CreateFonts();
-        CreateControls();
+        OnCreate();
         return 0;
     case WM_SIZE:
         Layout();
@@ -142,10 +227,36 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) noexce
     case WM_PAINT:
         Paint();
         return 0;
+    case WM_TIMER:
+        if (wParam == kTimerKey)
+        {
+            OnPreviewTick();
+        }
+        else if (wParam == kTimerEnd)
+        {
+            // The shutdown is over but the process still runs: end it now.
+            ::ExitProcess(0);
+        }
+        return 0;
+    case WM_COMMAND:
+        if (lParam == 0)
+        {
+            OnCommand(LOWORD(wParam));
+        }
+        return 0;
+    case kSelectAllMessage:
+        if (m_captureLog)
+        {
+            m_captureLog->SelectAll(::GetForegroundWindow() == m_window);
+        }
+        return 0;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:
         return reinterpret_cast<LRESULT>(
             OnControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
+    case WM_DPICHANGED:
+        OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
     case WM_CLOSE:
         Unload();
         ::DestroyWindow(m_window);
@@ -166,25 +277,65 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) noexce
     }
 }
 
-void MainWindow::CreateFonts()
+void MainWindow::OnCreate()
 {
-    const int dpi = ScreenDotsPerInch();
-    m_uiFont = CreateJapaneseFont(L"ＭＳ Ｐゴシック", dpi);
-    m_logFont = CreateJapaneseFont(L"ＭＳ ゴシック", dpi);
+    CreateMenus();
+    CreateControls();
+    ApplyFonts();
+    m_hotKeyApi.emplace(m_window);
+    m_procedureSlot.emplace(m_window);
+    m_hotKeys.emplace(*m_hotKeyApi, *m_procedureSlot,
+                      reinterpret_cast<ProcedureId>(&MainWindow::HotKeyWndProc));
+    // The preview runs from the window's creation on.
+    ::SetTimer(m_window, kTimerKey, kTimerInterval, nullptr);
+}
+
+void MainWindow::CreateMenus()
+{
+    HMENU display = ::CreatePopupMenu();
+    ::AppendMenuW(display, MF_STRING, kMenuDispTop, L"最前面表示");
+
+    m_menuBar = ::CreateMenu();
+    ::AppendMenuW(m_menuBar, MF_STRING, kMenuGo, std::wstring(kRunningCaption).c_str());
+    ::AppendMenuW(m_menuBar, MF_POPUP, reinterpret_cast<UINT_PTR>(display), L"表示");
+    ::AppendMenuW(m_menuBar, MF_STRING, kMenuClear, L"クリア");
+    ::AppendMenuW(m_menuBar, MF_STRING, kMenuSetting, L"設定");
+    ::AppendMenuW(m_menuBar, MF_STRING, kMenuHelp, L"ヘルプ");
+    ::AppendMenuW(m_menuBar, MF_STRING, kMenuHelpHotKey, L"？ホットキー");
+    ::SetMenu(m_window, m_menuBar);
+
+    // The tray icon's pop-up menu: never in the menu bar.
+    HMENU version = ::CreatePopupMenu();
+    ::AppendMenuW(version, MF_STRING, kMenuVerNo, L"バージョン");
+    m_popupMenu.Reset(::CreatePopupMenu());
+    HMENU popup = m_popupMenu.Get();
+    ::AppendMenuW(popup, MF_STRING, kMenuDisp2, L"設定");
+    ::AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(popup, MF_STRING, kMenuShowPopup, L"表示");
+    ::AppendMenuW(popup, MF_STRING, kMenuTrayOut, L"トレイから出す");
+    ::AppendMenuW(popup, MF_STRING, kMenuPopupClear, L"クリア");
+    ::AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(popup, MF_STRING, kMenuHelp2, L"ヘルプ");
+    ::AppendMenuW(popup, MF_POPUP, reinterpret_cast<UINT_PTR>(version), L"バージョン");
+    ::AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(popup, MF_STRING, kMenuEnd2, L"終了");
 }
 
 void MainWindow::CreateControls()
 {
-    m_lblName = CreateChild(m_window, L"STATIC", L"accName:", SS_LEFT | SS_NOPREFIX, 0,
-                            m_instance);
-    m_lblValue = CreateChild(m_window, L"STATIC", L"accValue:", SS_LEFT | SS_NOPREFIX, 0,
-                             m_instance);
+    m_lblName = CreateChild(m_window, L"STATIC", L"accName:", SS_LEFT | SS_NOPREFIX,
+                            kIdLabelName, m_instance);
+    m_lblValue = CreateChild(m_window, L"STATIC", L"accValue:", SS_LEFT | SS_NOPREFIX,
+                             kIdLabelValue, m_instance);
     m_previewName.Attach(CreateChild(m_window, L"EDIT", L"", ES_AUTOHSCROLL | ES_READONLY,
                                      kIdPreviewName, m_instance));
     m_previewValue.Attach(CreateChild(m_window, L"EDIT", L"", ES_AUTOHSCROLL | ES_READONLY,
                                       kIdPreviewValue, m_instance));
     m_previewName.SetBackground(kPreviewNameBackground);
     m_previewValue.SetBackground(kPreviewValueBackground);
+    // A preview shows the beginning of a long text, not its end.
+    m_previewName.SetCaretToEndOnSet(false);
+    m_previewValue.SetCaretToEndOnSet(false);
     m_lblKeyName = CreateChild(m_window, L"STATIC", L"", SS_LEFT | SS_NOPREFIX, kIdKeyName,
                                m_instance);
     m_lblKeyValue = CreateChild(m_window, L"STATIC", L"", SS_LEFT | SS_NOPREFIX, kIdKeyValue,
@@ -194,15 +345,22 @@ void MainWindow::CreateControls()
                                  ES_NOHIDESEL | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP,
                              kIdLog, m_instance));
     LiftTextLimit(m_log.Handle());
-    m_logBackground = ::GetSysColor(COLOR_INFOBK);
-    m_log.SetBackground(m_logBackground);
+    m_log.SetTextColor(kIntroTextColour);
+    SetLogBackground(::GetSysColor(COLOR_INFOBK));
+    g_logEditProcedure = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
+        m_log.Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&LogEditProc)));
+}
 
+void MainWindow::ApplyFonts()
+{
+    m_uiFont = CreateJapaneseFont(L"ＭＳ Ｐゴシック", kFontSize, m_dotsPerInch);
+    m_logFont = CreateJapaneseFont(L"ＭＳ ゴシック", kFontSize, m_dotsPerInch);
     for (HWND control : {m_lblName, m_lblValue, m_previewName.Handle(), m_previewValue.Handle(),
                          m_lblKeyName, m_lblKeyValue})
     {
-        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_uiFont.Get()), FALSE);
+        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_uiFont.Get()), TRUE);
     }
-    ::SendMessageW(m_log.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(m_logFont.Get()), FALSE);
+    ::SendMessageW(m_log.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(m_logFont.Get()), TRUE);
 }
 
 // The start-up sequence, in its fixed order.
@@ -210,6 +368,13 @@ void MainWindow::Load()
 {
     const std::wstring title = GetAppTitle();
     ::SetWindowTextW(m_window, title.c_str());
+
+    const VersionInfo version = ReadOwnVersionInfo();
+    SetMenuText(m_popupMenu.Get(), kMenuVerNo,
+                VersionMenuText(ExecutableBaseName(), version.companyName));
+
+    m_twipsPerPixelX = TwipsPerPixel(m_dotsPerInch);
+    m_twipsPerPixelY = m_twipsPerPixelX;
 
     RECT window{};
     ::GetWindowRect(m_window, &window);
@@ -221,17 +386,24 @@ void MainWindow::Load()
     m_settings = ConfDefault(geometry);
     ReadConf(m_conf, m_settings);
     ApplyGeometry();
+    ::CheckMenuItem(m_menuBar, kMenuDispTop,
+                    MF_BYCOMMAND | (m_settings.DispTop != 0 ? MF_CHECKED : MF_UNCHECKED));
 
     const KeyLabels labels = ShowKeyLabels(m_settings);
     ::SetWindowTextW(m_lblKeyName, labels.name.c_str());
     ::SetWindowTextW(m_lblKeyValue, labels.value.c_str());
 
-    m_captureLog = std::make_unique<CaptureLog>(m_log, m_settings);
+    m_captureLog.emplace(m_log, m_settings);
     m_captureLog->ShowIntroduction();
+
+    m_hotKeys->Register(m_settings, true);
+    SetTopMost(m_settings.DispTop == 1);
     Layout();
+    ::SetTimer(m_window, kTimerKey, kTimerInterval, nullptr);
 }
 
-// The shutdown sequence: every step runs, whatever an earlier one did.
+// The shutdown sequence: every step runs, whatever an earlier one did, so that the settings
+// are always saved.
 void MainWindow::Unload()
 {
     if (m_unloaded)
@@ -239,6 +411,8 @@ void MainWindow::Unload()
         return;
     }
     m_unloaded = true;
+    m_hotKeys->Unregister();
+    ::SetTimer(m_window, kTimerEnd, kTimerInterval, nullptr);
     WriteConf(m_conf, m_settings, CurrentGeometry());
 }
 
@@ -270,6 +444,196 @@ WindowGeometry MainWindow::CurrentGeometry() const
     return WindowGeometry{rect.left * m_twipsPerPixelX, rect.top * m_twipsPerPixelY,
                           (rect.right - rect.left) * m_twipsPerPixelX,
                           (rect.bottom - rect.top) * m_twipsPerPixelY};
+}
+
+// The window moved to a monitor of another scaling: new twips per pixel, fonts and layout.
+void MainWindow::OnDpiChanged(int dotsPerInch, const RECT& suggested)
+{
+    m_dotsPerInch = dotsPerInch > 0 ? dotsPerInch : 96;
+    m_twipsPerPixelX = TwipsPerPixel(m_dotsPerInch);
+    m_twipsPerPixelY = m_twipsPerPixelX;
+    ApplyFonts();
+    ::SetWindowPos(m_window, nullptr, suggested.left, suggested.top,
+                   suggested.right - suggested.left, suggested.bottom - suggested.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    Layout();
+}
+
+void MainWindow::OnCommand(int id)
+{
+    switch (id)
+    {
+    case kMenuGo:
+        MnuGoClick();
+        break;
+    case kMenuDispTop:
+        MnuDispTopClick();
+        break;
+    case kMenuClear:
+    case kMenuPopupClear:
+        MnuClearClick();
+        break;
+    case kMenuHelp:
+    case kMenuHelp2:
+        MnuHelpClick();
+        break;
+    case kMenuHelpHotKey:
+        MnuHelpHotKeyClick();
+        break;
+    default:
+        break;
+    }
+}
+
+void MainWindow::RunHotKeyCommand(HotKeyCommand command)
+{
+    switch (command)
+    {
+    case HotKeyCommand::GetName:
+        KeyGetName();
+        break;
+    case HotKeyCommand::GetValue:
+        KeyGetValue();
+        break;
+    case HotKeyCommand::Crlf:
+        m_captureLog->KeyCrlf();
+        break;
+    case HotKeyCommand::Back:
+        m_captureLog->KeyBack();
+        break;
+    case HotKeyCommand::Stop:
+        KeyStop();
+        break;
+    }
+}
+
+void MainWindow::KeyGetName()
+{
+    POINT pointer{};
+    ::GetCursorPos(&pointer);
+    if (!IsOverMainWindow(pointer))
+    {
+        m_captureLog->GetDt(GetPointText(0));
+    }
+}
+
+void MainWindow::KeyGetValue()
+{
+    POINT pointer{};
+    ::GetCursorPos(&pointer);
+    if (!IsOverMainWindow(pointer))
+    {
+        m_captureLog->GetDt(GetPointText(1));
+    }
+}
+
+std::wstring MainWindow::GetPointText(int target) const
+{
+    POINT pointer{};
+    ::GetCursorPos(&pointer);
+    std::wstring name = GetAccNameAt(pointer);
+    std::wstring value = GetAccValueAt(pointer);
+    return target == 0 ? name : value;
+}
+
+// The top-level window under the point, found as the walk up the parent chain would find it:
+// the first ancestor (or the window itself) that is a child of the desktop.
+bool MainWindow::IsOverMainWindow(POINT screen) const
+{
+    HWND under = ::WindowFromPoint(screen);
+    if (!under)
+    {
+        return false;
+    }
+    return ::GetAncestor(under, GA_ROOT) == m_window;
+}
+
+void MainWindow::OnPreviewTick()
+{
+    POINT pointer{};
+    ::GetCursorPos(&pointer);
+    if (IsOverMainWindow(pointer))
+    {
+        SetIfChanged(m_previewName, L"");
+        SetIfChanged(m_previewValue, L"");
+        return;
+    }
+    SetIfChanged(m_previewName, GetAccNameAt(pointer));
+    SetIfChanged(m_previewValue, GetAccValueAt(pointer));
+}
+
+void MainWindow::KeyStop()
+{
+    MnuGoClick();
+}
+
+void MainWindow::MnuGoClick()
+{
+    if (const auto run = RunFromCaption(MenuText(m_menuBar, kMenuGo)))
+    {
+        SetRunState(*run);
+    }
+}
+
+bool MainWindow::IsRunning() const
+{
+    return IsRunningCaption(MenuText(m_menuBar, kMenuGo));
+}
+
+void MainWindow::SetRunState(bool run)
+{
+    if (run)
+    {
+        ::SetTimer(m_window, kTimerKey, kTimerInterval, nullptr);
+    }
+    else
+    {
+        // The preview boxes keep their last text.
+        ::KillTimer(m_window, kTimerKey);
+    }
+    SetMenuText(m_menuBar, kMenuGo, std::wstring(CaptionFor(run)));
+    ::DrawMenuBar(m_window);
+    SetLogBackground(run ? ::GetSysColor(COLOR_INFOBK) : kStoppedBackground);
+    if (run && m_captureLog->IsInitial())
+    {
+        m_log.SetText(HotKeyHelpText(m_settings));
+    }
+    m_hotKeys->Unregister();
+    m_hotKeys->Register(m_settings, run);
+}
+
+void MainWindow::MnuDispTopClick()
+{
+    const bool checked = (::GetMenuState(m_menuBar, kMenuDispTop, MF_BYCOMMAND) & MF_CHECKED) != 0;
+    ::CheckMenuItem(m_menuBar, kMenuDispTop, MF_BYCOMMAND | (checked ? MF_UNCHECKED : MF_CHECKED));
+    m_settings.DispTop = checked ? 0 : 1;
+    SetTopMost(m_settings.DispTop == 1);
+}
+
+void MainWindow::SetTopMost(bool topMost)
+{
+    ::SetWindowPos(m_window, topMost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void MainWindow::MnuClearClick()
+{
+    Win32Clipboard clipboard(m_window);
+    Win32MessagePump pump;
+    m_captureLog->ClearAll(clipboard, pump, m_previewName, m_previewValue);
+}
+
+void MainWindow::MnuHelpHotKeyClick()
+{
+    const std::wstring text = HotKeyHelpText(m_settings);
+    ::MessageBoxW(m_window, text.c_str(), kHotKeyHelpTitle, MB_OK);
+}
+
+// The help page ships beside the executable and opens in the system's browser.
+void MainWindow::MnuHelpClick()
+{
+    const std::wstring page = ExecutableDirectory() + L"\\" + kHelpPageName;
+    ::ShellExecuteW(nullptr, L"open", page.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void MainWindow::Layout()
@@ -330,6 +694,13 @@ void MainWindow::Paint()
     fill(ToPixels(l.frValue, l.lblDt0), kPreviewNameBackground);
     fill(ToPixels(l.frValue, l.lblDt1), kPreviewValueBackground);
     ::EndPaint(m_window, &paint);
+}
+
+void MainWindow::SetLogBackground(COLORREF colour)
+{
+    m_logBackground = colour;
+    m_log.SetBackground(colour);
+    ::InvalidateRect(m_window, nullptr, TRUE);
 }
 
 HBRUSH MainWindow::OnControlColour(HDC dc, HWND control)

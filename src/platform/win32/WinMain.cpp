@@ -48,7 +48,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     if (::GetLastError() == ERROR_ALREADY_EXISTS)
     {
         const std::wstring text = AlreadyRunningText(ExecutableBaseName());
-        ::MessageBoxW(nullptr, text.c_str(), std::wstring(kAlreadyRunningTitle).c_str(), MB_OK);
+        // On top and in front: the running instance's window may be topmost and would hide it.
+        ::MessageBoxW(nullptr, text.c_str(), std::wstring(kAlreadyRunningTitle).c_str(),
+                      MB_OK | MB_TOPMOST | MB_SETFOREGROUND);
         return 0;
     }
 

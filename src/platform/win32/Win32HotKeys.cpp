@@ -1,0 +1,36 @@
+#include "platform/win32/Win32HotKeys.h"
+
+#include <string>
+
+namespace mirufon::win32
+{
+
+std::uint16_t Win32HotKeyApi::AddGlobalAtom(std::wstring_view name)
+{
+    return ::GlobalAddAtomW(std::wstring(name).c_str());
+}
+
+void Win32HotKeyApi::DeleteGlobalAtom(std::uint16_t atom)
+{
+    ::GlobalDeleteAtom(atom);
+}
+
+bool Win32HotKeyApi::Register(std::int32_t id, unsigned modifiers, unsigned virtualKey)
+{
+    return ::RegisterHotKey(m_window, id, modifiers, virtualKey) != FALSE;
+}
+
+void Win32HotKeyApi::Unregister(std::int32_t id)
+{
+    ::UnregisterHotKey(m_window, id);
+}
+
+ProcedureId Win32ProcedureSlot::Replace(ProcedureId procedure)
+{
+    // SetWindowLongPtr returns 0 both for failure and for a previous value of 0; a window
+    // always has a procedure, so 0 means failure here.
+    return static_cast<ProcedureId>(
+        ::SetWindowLongPtrW(m_window, GWLP_WNDPROC, static_cast<LONG_PTR>(procedure)));
+}
+
+} // namespace mirufon::win32

@@ -1,0 +1,64 @@
+#pragma once
+
+// What the tests do to the program's main window, as a user would: read its log and preview
+// boxes, choose menu items with the keyboard, wait for its message boxes.
+
+#include "e2e/Harness.h"
+#include "platform/win32/ControlIds.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace e2e
+{
+
+// The text of a control of the main window.
+std::wstring ControlText(HWND mainWindow, int id);
+inline std::wstring LogText(HWND mainWindow)
+{
+    return ControlText(mainWindow, mirufon::win32::kIdLog);
+}
+
+// Waits until the control shows the expected text; on timeout the assertion shows both.
+::testing::AssertionResult WaitForText(HWND mainWindow, int id, const std::wstring& expected,
+                                       std::chrono::milliseconds timeout = 5s);
+// Waits a while and checks that the control still shows the text: for keys that must do
+// nothing.
+::testing::AssertionResult StaysText(HWND mainWindow, int id, const std::wstring& expected,
+                                     std::chrono::milliseconds period = 700ms);
+
+// Activates the window by a click on its title bar.
+bool Activate(HWND window);
+
+// Chooses a menu item with the keyboard, as F10, arrows and Enter do: the item at position
+// top of the menu bar, or the item at position sub of its drop-down menu.
+bool ChooseMenu(HWND mainWindow, int top, int sub = -1);
+
+// A message box of the program: a dialog window with that title. Its message text is the
+// static control with id 0xFFFF.
+HWND WaitForMessageBox(const App& app, const std::wstring& title,
+                       std::chrono::milliseconds timeout = 5s);
+std::wstring MessageBoxText(HWND box);
+// Presses the box's OK button (Enter) and waits until the box is gone.
+bool DismissMessageBox(HWND box);
+
+// Whether the window is kept above non-topmost windows.
+bool IsTopMost(HWND window);
+
+// What the screen shows at a point, and the pixels of the main window's menu bar (to tell
+// whether its captions changed: menus of another process cannot be read directly).
+COLORREF ScreenPixel(POINT screen);
+std::vector<COLORREF> MenuBarPixels(HWND mainWindow);
+// The colour of the frame around the log (its 6-pixel margin), which shows the run state.
+COLORREF LogFrameColour(HWND mainWindow);
+
+// Saves a screenshot of the window into the artifact folder under the name (a .bmp).
+void KeepScreenshot(HWND window, const std::wstring& name);
+
+// The introduction text for the given separator word, modifier and five key letters.
+std::wstring Introduction(const std::wstring& separatorWord, const std::wstring& modify,
+                          const std::wstring& keys);
+
+} // namespace e2e

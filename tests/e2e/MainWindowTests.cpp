@@ -1,0 +1,200 @@
+// The main window's menu commands, a second start, and capture from a program nobody here
+// wrote.
+
+#include "e2e/AppDriver.h"
+#include "e2e/Harness.h"
+#include "e2e/Input.h"
+#include "e2e/Target.h"
+
+#include <gtest/gtest.h>
+
+namespace e2e
+{
+namespace
+{
+
+using namespace mirufon::win32;
+
+// Positions in the menu bar: 停止 | 表示 | クリア | 設定 | ヘルプ | ？ホットキー.
+constexpr int kMenuGoPosition = 0;
+constexpr int kMenuDispPosition = 1;
+constexpr int kMenuClearPosition = 2;
+constexpr int kMenuHelpHotKeyPosition = 5;
+
+TEST(MainWindow, MenuStopsAndResumesLikeTheStopKey)
+{
+    TempFolder folder;
+    App app(folder);
+    const HWND main = app.MainWindow();
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(Activate(main));
+    PumpMessages(200ms);
+    const std::vector<COLORREF> runningMenu = MenuBarPixels(main);
+
+    ASSERT_TRUE(ChooseMenu(main, kMenuGoPosition));
+    ASSERT_TRUE(WaitUntil([] { return !IsHotkeyTaken(MOD_SHIFT, 'A'); }, 5s));
+    EXPECT_TRUE(IsHotkeyTaken(MOD_SHIFT, 'G'));
+    EXPECT_NE(MenuBarPixels(main), runningMenu);
+
+    ASSERT_TRUE(ChooseMenu(main, kMenuGoPosition));
+    ASSERT_TRUE(WaitUntil([] { return IsHotkeyTaken(MOD_SHIFT, 'A'); }, 5s));
+    const bool restored = WaitUntil([&] { return MenuBarPixels(main) == runningMenu; }, 3s);
+    if (!restored)
+    {
+        KeepScreenshot(main, L"menu-after-resume");
+    }
+    EXPECT_TRUE(restored);
+}
+
+TEST(MainWindow, AlwaysOnTopFollowsTheMenuAndIsSaved)
+{
+    TempFolder folder;
+    App app(folder);
+    const HWND main = app.MainWindow();
+    ASSERT_NE(main, nullptr);
+    EXPECT_TRUE(IsTopMost(main)) << "on top by default";
+
+    ASSERT_TRUE(ChooseMenu(main, kMenuDispPosition, 0));
+    ASSERT_TRUE(WaitUntil([&] { return !IsTopMost(main); }, 3s));
+    ASSERT_TRUE(ChooseMenu(main, kMenuDispPosition, 0));
+    ASSERT_TRUE(WaitUntil([&] { return IsTopMost(main); }, 3s));
+    ASSERT_TRUE(ChooseMenu(main, kMenuDispPosition, 0));
+    ASSERT_TRUE(WaitUntil([&] { return !IsTopMost(main); }, 3s));
+
+    ASSERT_TRUE(app.Close());
+    const auto conf = ReadBytes(folder.File(L"Conf.txt"));
+    ASSERT_TRUE(conf.has_value());
+    EXPECT_NE(conf->find("disp top = 0\r\n"), std::string::npos) << *conf;
+}
+
+TEST(MainWindow, DispTopTwoChecksTheItemButIsNotTopMost)
+{
+    TempFolder folder;
+    ASSERT_TRUE(WriteBytes(folder.File(L"Conf.txt"), "disp top = 2\r\n"));
+    App app(folder);
+    const HWND main = app.MainWindow();
+    ASSERT_NE(main, nullptr);
+    EXPECT_FALSE(IsTopMost(main));
+    // The item shows its check mark, so the first click takes it off: still not on top, and
+    // the setting is now 0.
+    ASSERT_TRUE(ChooseMenu(main, kMenuDispPosition, 0));
+    PumpMessages(300ms);
+    EXPECT_FALSE(IsTopMost(main));
+    ASSERT_TRUE(app.Close());
+    const auto conf = ReadBytes(folder.File(L"Conf.txt"));
+    ASSERT_TRUE(conf.has_value());
+    EXPECT_NE(conf->find("disp top = 0\r\n"), std::string::npos) << *conf;
+}
+
+TEST(MainWindow, HotKeyHelpShowsTheCurrentKeys)
+{
+    TempFolder folder;
+    ASSERT_TRUE(WriteBytes(folder.File(L"Conf.txt"),
+                           "key get name = N\r\nkey modify = Alt\r\nseparate tab = 1\r\n"));
+    App app(folder);
+    const HWND main = app.MainWindow();
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(ChooseMenu(main, kMenuHelpHotKeyPosition));
+    const HWND box = WaitForMessageBox(app, L"ホットキー説明");
+    ASSERT_NE(box, nullptr) << "the hotkey help did not appear";
+    EXPECT_EQ(Utf8(MessageBoxText(box)), Utf8(Introduction(L"タブ", L"Alt", L"NZEBG")));
+    KeepScreenshot(box, L"hotkey-help");
+    EXPECT_TRUE(DismissMessageBox(box));
+}
+
+TEST(MainWindow, ClearEmptiesTheLogThePreviewAndTheClipboard)
+{
+    TempFolder folder;
+    App app(folder);
+    const HWND main = app.MainWindow();
+    ASSERT_NE(main, nullptr);
+    TargetWindow target;
+    target.BringToFront();
+    ASSERT_TRUE(MovePointer(target.ButtonCentre()));
+    ASSERT_TRUE(PressChord({VK_SHIFT}, 'A'));
+    ASSERT_TRUE(WaitForText(main, kIdLog, target.ButtonCaption()));
+    ASSERT_TRUE(WaitForText(main, kIdPreviewName, target.ButtonCaption()));
+
+    ASSERT_TRUE(::OpenClipboard(target.Handle()));
+    ::EmptyClipboard();
+    const wchar_t text[] = L"clip";
+    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, sizeof text);
+    ::memcpy(::GlobalLock(memory), text, sizeof text);
+    ::GlobalUnlock(memory);
+    ::SetClipboardData(CF_UNICODETEXT, memory);
+    ::CloseClipboard();
+
+    // The menu is chosen over the program's window, where the preview stays empty.
+    ASSERT_TRUE(ChooseMenu(main, kMenuClearPosition));
+    ASSERT_TRUE(WaitForText(main, kIdLog, L""));
+    EXPECT_TRUE(WaitForText(main, kIdPreviewName, L""));
+    EXPECT_TRUE(WaitUntil([] { return !::IsClipboardFormatAvailable(CF_UNICODETEXT); }, 3s));
+}
+
+TEST(MainWindow, SecondStartIsRefusedAndTheFirstGoesOn)
+{
+    TempFolder folder;
+    App first(folder);
+    const HWND main = first.MainWindow();
+    ASSERT_NE(main, nullptr);
+    const std::string conf = "key get name = Q\r\n";
+    ASSERT_TRUE(WriteBytes(folder.File(L"Conf.txt"), conf));
+
+    MovePointer(POINT{5, 5});
+    // A renamed copy in the same folder: the message names it.
+    App second(folder, L"mirufon2.exe");
+    ASSERT_EQ(Utf8(second.StartError()), "");
+    const HWND box = WaitForMessageBox(second, L"起動中！");
+    ASSERT_NE(box, nullptr) << "no already-running message";
+    EXPECT_EQ(Utf8(MessageBoxText(box)), Utf8(L"ミルフォン(mirufon2) は既に起動中です！"));
+    EXPECT_EQ(second.FindWindowOf(L"MirufonMainWindow", L""), nullptr);
+    KeepScreenshot(box, L"already-running");
+    ASSERT_TRUE(DismissMessageBox(box));
+    ASSERT_TRUE(second.WaitForExit());
+
+    EXPECT_EQ(ReadBytes(folder.File(L"Conf.txt")), conf) << "the refused start touched Conf.txt";
+    EXPECT_TRUE(first.IsRunning());
+    EXPECT_TRUE(::IsWindowVisible(main));
+}
+
+TEST(MainWindow, CapturesTheTextOfWineNotepad)
+{
+    TempFolder folder;
+    App app(folder);
+    const HWND main = app.MainWindow();
+    ASSERT_NE(main, nullptr);
+
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION notepad{};
+    wchar_t commandLine[] = L"notepad.exe";
+    ASSERT_TRUE(::CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr,
+                                 nullptr, &startup, &notepad));
+    HWND notepadWindow = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            notepadWindow = ::FindWindowW(L"Notepad", nullptr);
+            return notepadWindow && ::IsWindowVisible(notepadWindow);
+        },
+        15s));
+    ::SetWindowPos(notepadWindow, HWND_TOP, 880, 420, 380, 300, SWP_SHOWWINDOW);
+    HWND edit = ::FindWindowExW(notepadWindow, nullptr, L"Edit", nullptr);
+    ASSERT_NE(edit, nullptr);
+    RECT area{};
+    ::GetWindowRect(edit, &area);
+    const POINT inside{(area.left + area.right) / 2, (area.top + area.bottom) / 2};
+    ASSERT_TRUE(ClickAt(inside));
+    ASSERT_TRUE(TypeText(L"メモ帳 notepad"));
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(edit) == L"メモ帳 notepad"; }));
+
+    ASSERT_TRUE(PressChord({VK_SHIFT}, 'Z'));
+    EXPECT_TRUE(WaitForText(main, kIdLog, L"メモ帳 notepad"));
+
+    ::TerminateProcess(notepad.hProcess, 0);
+    ::WaitForSingleObject(notepad.hProcess, 5000);
+    ::CloseHandle(notepad.hThread);
+    ::CloseHandle(notepad.hProcess);
+}
+
+} // namespace
+} // namespace e2e
