@@ -27,7 +27,7 @@ add_test(NAME win32_tests COMMAND win32_tests --gtest_brief=1)
 file(GLOB MIRUFON_E2E_SOURCES CONFIGURE_DEPENDS tests/e2e/*.cpp)
 add_executable(e2e_tests ${MIRUFON_E2E_SOURCES})
 target_include_directories(e2e_tests PRIVATE tests src)
-target_link_libraries(e2e_tests PRIVATE GTest::gtest_main gdi32)
+target_link_libraries(e2e_tests PRIVATE mirufon_core GTest::gtest_main gdi32)
 target_compile_options(e2e_tests PRIVATE ${MIRUFON_WARNINGS})
 add_dependencies(e2e_tests mirufon)
 add_test(NAME e2e_tests COMMAND e2e_tests --gtest_brief=1)
@@ -49,3 +49,26 @@ target_link_libraries(mirufon-shot PRIVATE gdi32)
 add_custom_command(TARGET mirufon POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/res/help.html
             $<TARGET_FILE_DIR:mirufon>/mirufon-help.html)
+
+add_executable(bench_preview bench/bench_preview.cpp)
+target_include_directories(bench_preview PRIVATE bench)
+target_link_libraries(bench_preview PRIVATE mirufon_win32)
+target_compile_options(bench_preview PRIVATE ${MIRUFON_WARNINGS})
+
+add_executable(bench_capture bench/bench_capture.cpp tests/e2e/Harness.cpp tests/e2e/Input.cpp
+                             tests/e2e/Target.cpp tests/e2e/Screenshot.cpp)
+target_include_directories(bench_capture PRIVATE bench tests src)
+target_link_libraries(bench_capture PRIVATE gdi32)
+target_compile_options(bench_capture PRIVATE ${MIRUFON_WARNINGS})
+add_dependencies(bench_capture mirufon)
+
+# Planted libraries for the end-to-end test of the library search: one for each system DLL the
+# program loads at run time.
+foreach(planted oleacc version)
+    add_library(planted_${planted} SHARED tests/e2e/planted/PlantedLibrary.cpp)
+    set_target_properties(planted_${planted} PROPERTIES OUTPUT_NAME ${planted} PREFIX ""
+                          LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/planted
+                          RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/planted)
+    target_compile_options(planted_${planted} PRIVATE ${MIRUFON_WARNINGS})
+    add_dependencies(e2e_tests planted_${planted})
+endforeach()

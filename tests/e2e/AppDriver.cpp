@@ -128,6 +128,14 @@ bool IsTopMost(HWND window)
     return (::GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
 }
 
+int ScreenDpi()
+{
+    HDC dc = ::GetDC(nullptr);
+    const int dpi = ::GetDeviceCaps(dc, LOGPIXELSX);
+    ::ReleaseDC(nullptr, dc);
+    return dpi;
+}
+
 COLORREF ScreenPixel(POINT screen)
 {
     HDC dc = ::GetDC(nullptr);
@@ -166,6 +174,8 @@ COLORREF LogFrameColour(HWND mainWindow)
 
 void KeepScreenshot(HWND window, const std::wstring& name)
 {
+    // Let the window finish painting first.
+    PumpMessages(400ms);
     SaveWindowScreenshot(window, ArtifactFolder() + L"\\" + name + L".bmp");
 }
 

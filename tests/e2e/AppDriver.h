@@ -54,6 +54,9 @@ std::vector<COLORREF> MenuBarPixels(HWND mainWindow);
 // The colour of the frame around the log (its 6-pixel margin), which shows the run state.
 COLORREF LogFrameColour(HWND mainWindow);
 
+// The screen's DPI as this (DPI-aware) driver sees it, and the program's twips per pixel.
+int ScreenDpi();
+
 // Saves a screenshot of the window into the artifact folder under the name (a .bmp).
 void KeepScreenshot(HWND window, const std::wstring& name);
 

@@ -6,6 +6,13 @@
 
 namespace e2e
 {
+namespace
+{
+
+// The driver sees the screen as the program does, in physical pixels at every scaling.
+const bool g_dpiAware = ::SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+
+} // namespace
 
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout)
 {

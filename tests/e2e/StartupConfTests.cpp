@@ -3,6 +3,7 @@
 
 #include "e2e/AppDriver.h"
 #include "e2e/Harness.h"
+#include "shell/Layout.h"
 
 #include <gtest/gtest.h>
 
@@ -74,12 +75,13 @@ TEST(StartupConf, PreparedFileIsReadShownAndWrittenBackWithRealGeometry)
     EXPECT_EQ(Utf8(WindowText(Control(window, kIdKeyName))), "Ctrl+Q");
     EXPECT_EQ(Utf8(WindowText(Control(window, kIdKeyValue))), "Ctrl+W");
 
-    // Geometry from the file: 1500 twips = 100 pixels at 15 twips per pixel.
+    // Geometry from the file, in twips: 1500 twips are 100 pixels at 96 DPI, 150 at 144.
+    const int tpp = mirufon::TwipsPerPixel(ScreenDpi());
     const RECT placed = WindowRectOf(window);
-    EXPECT_EQ(placed.left, 100);
-    EXPECT_EQ(placed.top, 80);
-    EXPECT_EQ(placed.right - placed.left, 500);
-    EXPECT_EQ(placed.bottom - placed.top, 300);
+    EXPECT_EQ(placed.left, 1500 / tpp);
+    EXPECT_EQ(placed.top, 1200 / tpp);
+    EXPECT_EQ(placed.right - placed.left, 7500 / tpp);
+    EXPECT_EQ(placed.bottom - placed.top, 4500 / tpp);
 
     // The user moves and resizes the window before closing it.
     ::SetWindowPos(window, nullptr, 140, 90, 520, 330, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -90,10 +92,10 @@ TEST(StartupConf, PreparedFileIsReadShownAndWrittenBackWithRealGeometry)
     const auto written = ReadBytes(folder.File(L"Conf.txt"));
     ASSERT_TRUE(written.has_value());
     std::ostringstream expected;
-    expected << "form left = " << final.left * 15 << "\r\n"
-             << "form top = " << final.top * 15 << "\r\n"
-             << "form width = " << (final.right - final.left) * 15 << "\r\n"
-             << "form height = " << (final.bottom - final.top) * 15 << "\r\n"
+    expected << "form left = " << final.left * tpp << "\r\n"
+             << "form top = " << final.top * tpp << "\r\n"
+             << "form width = " << (final.right - final.left) * tpp << "\r\n"
+             << "form height = " << (final.bottom - final.top) * tpp << "\r\n"
              << "task tray = 0\r\n"
              << "time auto close = 5\r\n"
              << "disp pos = " << ToAnsi(L"左上隅") << "\r\n"

@@ -4,6 +4,7 @@
 #include "platform/win32/Accessibility.h"
 #include "platform/win32/ControlIds.h"
 #include "platform/win32/Fonts.h"
+#include "platform/win32/Preview.h"
 #include "platform/win32/VersionInfo.h"
 #include "shell/AppInfo.h"
 
@@ -71,16 +72,6 @@ void SetMenuText(HMENU menu, UINT id, const std::wstring& text)
     ::SetMenuItemInfoW(menu, id, FALSE, &item);
 }
 
-// Writes a preview box only when its text changes: rewriting it on every 10 ms tick would
-// repaint it a hundred times a second for nothing.
-void SetIfChanged(TextBox& box, const std::wstring& text)
-{
-    if (box.Text() != text)
-    {
-        box.SetText(text);
-    }
-}
-
 WNDPROC g_logEditProcedure = nullptr;
 constexpr UINT kSelectAllMessage = WM_APP;
 
@@ -134,9 +125,10 @@ bool MainWindow::Create()
 
     // The window as created: its client area is 6555 x 3540 twips, with the menu bar.
     m_dotsPerInch = PrimaryScreenDotsPerInch();
-    const std::int32_t twipsPerPixel = TwipsPerPixel(m_dotsPerInch);
-    RECT outer{0, 0, ToPixel(kCreatedClientWidth, twipsPerPixel),
-               ToPixel(kCreatedClientHeight, twipsPerPixel)};
+    m_twipsPerPixelX = TwipsPerPixel(m_dotsPerInch);
+    m_twipsPerPixelY = m_twipsPerPixelX;
+    RECT outer{0, 0, ToPixel(kCreatedClientWidth, m_twipsPerPixelX),
+               ToPixel(kCreatedClientHeight, m_twipsPerPixelY)};
     ::AdjustWindowRectEx(&outer, kMainStyle, TRUE, 0);
 
     m_window = ::CreateWindowExW(0, kMainWindowClass, L"", kMainStyle, CW_USEDEFAULT,
@@ -536,30 +528,14 @@ std::wstring MainWindow::GetPointText(int target) const
     return target == 0 ? name : value;
 }
 
-// The top-level window under the point, found as the walk up the parent chain would find it:
-// the first ancestor (or the window itself) that is a child of the desktop.
 bool MainWindow::IsOverMainWindow(POINT screen) const
 {
-    HWND under = ::WindowFromPoint(screen);
-    if (!under)
-    {
-        return false;
-    }
-    return ::GetAncestor(under, GA_ROOT) == m_window;
+    return IsOverWindow(screen, m_window);
 }
 
 void MainWindow::OnPreviewTick()
 {
-    POINT pointer{};
-    ::GetCursorPos(&pointer);
-    if (IsOverMainWindow(pointer))
-    {
-        SetIfChanged(m_previewName, L"");
-        SetIfChanged(m_previewValue, L"");
-        return;
-    }
-    SetIfChanged(m_previewName, GetAccNameAt(pointer));
-    SetIfChanged(m_previewValue, GetAccValueAt(pointer));
+    PreviewTick(m_window, m_previewName, m_previewValue);
 }
 
 void MainWindow::KeyStop()
@@ -640,9 +616,15 @@ void MainWindow::Layout()
 {
     RECT client{};
     ::GetClientRect(m_window, &client);
-    m_layout = LayoutMainWindow(m_layout, client.right * m_twipsPerPixelX,
-                                client.bottom * m_twipsPerPixelY, m_twipsPerPixelX,
-                                m_twipsPerPixelY);
+    // The band's height is taken from the preview box's height before the box is sized, so
+    // at scalings other than 100 % one pass leaves the band a few pixels short and the next
+    // resize would make it jump. A second pass settles it at once.
+    for (int pass = 0; pass < 2; ++pass)
+    {
+        m_layout = LayoutMainWindow(m_layout, client.right * m_twipsPerPixelX,
+                                    client.bottom * m_twipsPerPixelY, m_twipsPerPixelX,
+                                    m_twipsPerPixelY);
+    }
     PlaceControls();
     ::InvalidateRect(m_window, nullptr, TRUE);
 }
