@@ -64,7 +64,7 @@ add_dependencies(bench_capture mirufon)
 
 # Planted libraries for the end-to-end test of the library search: one for each system DLL the
 # program loads at run time.
-foreach(planted oleacc version)
+foreach(planted oleacc version comctl32)
     add_library(planted_${planted} SHARED tests/e2e/planted/PlantedLibrary.cpp)
     set_target_properties(planted_${planted} PROPERTIES OUTPUT_NAME ${planted} PREFIX ""
                           LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/planted

@@ -18,7 +18,7 @@ using namespace mirufon::win32;
 TEST(Security, PlantedLibrariesBesideTheExecutableAreNotLoaded)
 {
     TempFolder folder;
-    for (const wchar_t* name : {L"oleacc.dll", L"version.dll"})
+    for (const wchar_t* name : {L"oleacc.dll", L"version.dll", L"comctl32.dll"})
     {
         const std::wstring source = DriverFolder() + L"\\planted\\" + name;
         ASSERT_TRUE(::CopyFileW(source.c_str(), folder.File(name).c_str(), FALSE))
@@ -28,7 +28,8 @@ TEST(Security, PlantedLibrariesBesideTheExecutableAreNotLoaded)
     const HWND main = app.MainWindow();
     ASSERT_NE(main, nullptr) << "the program did not start beside the planted libraries";
 
-    // Capturing loads the accessibility library; the version line was read at start-up.
+    // Capturing loads the accessibility library; the version line was read at start-up; the
+    // common controls come with the window.
     TargetWindow target;
     target.BringToFront();
     ASSERT_TRUE(MovePointer(target.ButtonCentre()));
@@ -40,6 +41,8 @@ TEST(Security, PlantedLibrariesBesideTheExecutableAreNotLoaded)
         << "the planted oleacc.dll was loaded";
     EXPECT_FALSE(ReadBytes(folder.File(L"version.dll.loaded")).has_value())
         << "the planted version.dll was loaded";
+    EXPECT_FALSE(ReadBytes(folder.File(L"comctl32.dll.loaded")).has_value())
+        << "the planted comctl32.dll was loaded";
 }
 
 } // namespace

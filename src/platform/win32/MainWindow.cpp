@@ -4,9 +4,12 @@
 #include "platform/win32/Accessibility.h"
 #include "platform/win32/ControlIds.h"
 #include "platform/win32/Fonts.h"
+#include "platform/win32/MessageWindow.h"
 #include "platform/win32/Preview.h"
 #include "platform/win32/VersionInfo.h"
 #include "shell/AppInfo.h"
+#include "shell/MessageWindow.h"
+#include "shell/Tray.h"
 
 #include <shellapi.h>
 
@@ -139,8 +142,11 @@ bool MainWindow::Create()
         return false;
     }
     Load();
-    ::ShowWindow(m_window, SW_SHOW);
-    ::UpdateWindow(m_window);
+    if (!m_hiddenInTray)
+    {
+        ::ShowWindow(m_window, SW_SHOW);
+        ::UpdateWindow(m_window);
+    }
     return true;
 }
 
@@ -206,8 +212,52 @@ LRESULT MainWindow::OnHotKeyProcedure(UINT message, WPARAM wParam, LPARAM lParam
     return ::CallWindowProcW(previous, window, message, wParam, lParam);
 }
 
+// Installed in front of the window's procedure while copy capture runs: handles the clipboard
+// viewer chain's notifications, then passes every message on.
+LRESULT CALLBACK MainWindow::ClipViewerProc(HWND window, UINT message, WPARAM wParam,
+                                            LPARAM lParam) noexcept
+{
+    auto* self = reinterpret_cast<MainWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!self || !self->m_copyCapture)
+    {
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+    return self->OnClipViewerProcedure(message, wParam, lParam);
+}
+
+LRESULT MainWindow::OnClipViewerProcedure(UINT message, WPARAM wParam, LPARAM lParam) noexcept
+{
+    HWND window = m_window;
+    const ProcedureId before = m_copyCapture->Previous();
+    if (message == WM_DRAWCLIPBOARD || message == WM_CHANGECBCHAIN)
+    {
+        try
+        {
+            m_copyCapture->OnMessage(message, static_cast<std::uintptr_t>(wParam),
+                                     static_cast<std::intptr_t>(lParam));
+        }
+        catch (...)
+        {
+            // Nothing may leave a window procedure.
+        }
+    }
+    const ProcedureId after = m_copyCapture ? m_copyCapture->Previous() : 0;
+    const auto previous = reinterpret_cast<WNDPROC>(after ? after : before);
+    if (!previous)
+    {
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+    return ::CallWindowProcW(previous, window, message, wParam, lParam);
+}
+
 LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept
 {
+    if (message == m_taskbarCreated && m_taskbarCreated != 0)
+    {
+        // The shell restarted: without the icon a program in the tray could not be reached.
+        m_tray.Restore();
+        return 0;
+    }
     switch (message)
     {
     case WM_CREATE:
@@ -235,6 +285,9 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) noexce
         {
             OnCommand(LOWORD(wParam));
         }
+        return 0;
+    case TrayIcon::kTrayMessage:
+        OnTrayMessage(LOWORD(lParam));
         return 0;
     case kSelectAllMessage:
         if (m_captureLog)
@@ -274,8 +327,22 @@ void MainWindow::OnCreate()
     CreateMenus();
     CreateControls();
     ApplyFonts();
-    m_hotKeyApi.emplace(m_window);
     m_procedureSlot.emplace(m_window);
+    m_clipboardChain.emplace(m_window);
+    m_copyCapture.emplace(
+        *m_clipboardChain, *m_procedureSlot, reinterpret_cast<ProcedureId>(&MainWindow::ClipViewerProc),
+        reinterpret_cast<WindowId>(m_window), m_pump,
+        [this](std::wstring_view text) {
+            if (m_captureLog)
+            {
+                m_captureLog->GetDt(text);
+            }
+        },
+        [this](std::wstring_view title, std::wstring_view text) {
+            ::MessageBoxW(m_window, std::wstring(text).c_str(), std::wstring(title).c_str(), MB_OK);
+        });
+    m_taskbarCreated = ::RegisterWindowMessageW(L"TaskbarCreated");
+    m_hotKeyApi.emplace(m_window);
     m_hotKeys.emplace(*m_hotKeyApi, *m_procedureSlot,
                       reinterpret_cast<ProcedureId>(&MainWindow::HotKeyWndProc));
     // The preview runs from the window's creation on.
@@ -381,13 +448,21 @@ void MainWindow::Load()
     ::CheckMenuItem(m_menuBar, kMenuDispTop,
                     MF_BYCOMMAND | (m_settings.DispTop != 0 ? MF_CHECKED : MF_UNCHECKED));
 
-    const KeyLabels labels = ShowKeyLabels(m_settings);
-    ::SetWindowTextW(m_lblKeyName, labels.name.c_str());
-    ::SetWindowTextW(m_lblKeyValue, labels.value.c_str());
+    ApplyKeyLabels();
 
     m_captureLog.emplace(m_log, m_settings);
     m_captureLog->ShowIntroduction();
 
+    if (m_settings.TaskTray == 1)
+    {
+        DispMsg(m_instance, StartMessageText(), kStartMessageDurationMs, true,
+                m_settings.CustomMsg);
+        TrayIconSet();
+    }
+    if (m_settings.AddCopy == 1)
+    {
+        m_copyCapture->Start();
+    }
     m_hotKeys->Register(m_settings, true);
     SetTopMost(m_settings.DispTop == 1);
     Layout();
@@ -404,8 +479,15 @@ void MainWindow::Unload()
     }
     m_unloaded = true;
     m_hotKeys->Unregister();
+    if (m_settings.AddCopy == 1)
+    {
+        m_copyCapture->End();
+    }
     ::SetTimer(m_window, kTimerEnd, kTimerInterval, nullptr);
+    CloseSettingsDialog();
     WriteConf(m_conf, m_settings, CurrentGeometry());
+    // No dead icon is left in the notification area.
+    m_tray.Delete();
 }
 
 void MainWindow::ApplyGeometry()
@@ -471,6 +553,16 @@ void MainWindow::OnCommand(int id)
         break;
     case kMenuHelpHotKey:
         MnuHelpHotKeyClick();
+        break;
+    case kMenuSetting:
+    case kMenuDisp2:
+        MnuSettingClick();
+        break;
+    case kMenuTrayOut:
+        MnuTrayOutClick();
+        break;
+    case kMenuEnd2:
+        MnuEnd2Click();
         break;
     default:
         break;
@@ -610,6 +702,152 @@ void MainWindow::MnuHelpClick()
 {
     const std::wstring page = ExecutableDirectory() + L"\\" + kHelpPageName;
     ::ShellExecuteW(nullptr, L"open", page.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+// Opens the settings dialog and waits until it is closed, whichever way: the main window is
+// inert and no hotkey is registered meanwhile (copy capture goes on). Then everything the
+// dialog may have changed is applied again, in the order that keeps the window procedures
+// nested: the viewer leaves and rejoins before the hotkeys come back.
+void MainWindow::MnuSettingClick()
+{
+    if (m_settingsDialog && m_settingsDialog->IsOpen())
+    {
+        m_settingsDialog->BringToFront();
+        return;
+    }
+    m_settingsDialog = std::make_unique<SettingsDialog>(m_instance, m_window, m_settings);
+    if (!m_settingsDialog->Open())
+    {
+        m_settingsDialog.reset();
+        return;
+    }
+    ::EnableWindow(m_window, FALSE);
+    m_hotKeys->Unregister();
+    WaitForSettingsDialog();
+    if (m_unloaded)
+    {
+        // The program ended while the dialog was open; the window is gone.
+        return;
+    }
+    ReapplySettings();
+    ::EnableWindow(m_window, TRUE);
+    // The window was disabled when the dialog went away, so the system may have activated
+    // another program: give the activation back, as the end of a modal dialog does.
+    if (::IsWindowVisible(m_window))
+    {
+        ::SetForegroundWindow(m_window);
+    }
+}
+
+void MainWindow::WaitForSettingsDialog()
+{
+    while (m_settingsDialog && m_settingsDialog->IsOpen())
+    {
+        ::Sleep(10);
+        MSG message;
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+        {
+            if (message.message == WM_QUIT)
+            {
+                ::PostQuitMessage(static_cast<int>(message.wParam));
+                return;
+            }
+            if (m_settingsDialog && m_settingsDialog->TranslateDialogMessage(message))
+            {
+                continue;
+            }
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
+    }
+}
+
+void MainWindow::ReapplySettings()
+{
+    m_copyCapture->End();
+    if (m_settings.AddCopy == 1)
+    {
+        m_copyCapture->Start();
+    }
+    else
+    {
+        m_copyCapture->End();
+    }
+    m_hotKeys->Register(m_settings, IsRunning());
+    m_settings.Separator = SeparatorFor(m_settings.SeparateTab);
+    ApplyKeyLabels();
+    if (m_captureLog->IsInitial())
+    {
+        m_log.SetText(HotKeyHelpText(m_settings));
+    }
+}
+
+void MainWindow::ApplyKeyLabels()
+{
+    const KeyLabels labels = ShowKeyLabels(m_settings);
+    ::SetWindowTextW(m_lblKeyName, labels.name.c_str());
+    ::SetWindowTextW(m_lblKeyValue, labels.value.c_str());
+}
+
+// At shutdown: the dialog goes without applying what it shows.
+void MainWindow::CloseSettingsDialog()
+{
+    if (m_settingsDialog)
+    {
+        m_settingsDialog->Close();
+    }
+}
+
+// Start-up in the tray: the icon takes the window's place. When the shell refuses the icon
+// the window stays on screen, since a program with neither would be out of reach.
+void MainWindow::TrayIconSet()
+{
+    const auto icon = reinterpret_cast<HICON>(::GetClassLongPtrW(m_window, GCLP_HICONSM));
+    if (m_tray.Add(m_window, icon, GetAppTitle()))
+    {
+        m_hiddenInTray = true;
+        ::ShowWindow(m_window, SW_HIDE);
+    }
+}
+
+void MainWindow::OnTrayMessage(UINT mouseEvent)
+{
+    switch (TrayActionFor(mouseEvent))
+    {
+    case TrayAction::OpenSettings:
+        MnuSettingClick();
+        break;
+    case TrayAction::ShowPopupMenu:
+        ShowPopupMenu();
+        break;
+    case TrayAction::None:
+        break;
+    }
+}
+
+void MainWindow::ShowPopupMenu()
+{
+    // The window must be in front for the menu to close when the user clicks elsewhere.
+    ::SetForegroundWindow(m_window);
+    POINT pointer{};
+    ::GetCursorPos(&pointer);
+    ::TrackPopupMenu(m_popupMenu.Get(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, pointer.x, pointer.y, 0,
+                     m_window, nullptr);
+    ::PostMessageW(m_window, WM_NULL, 0, 0);
+}
+
+void MainWindow::MnuTrayOutClick()
+{
+    m_tray.Delete();
+    m_settings.TaskTray = 0;
+    m_hiddenInTray = false;
+    ::ShowWindow(m_window, SW_SHOWNA);
+}
+
+// "終了" of the tray menu: the normal way out, settings saved.
+void MainWindow::MnuEnd2Click()
+{
+    ::PostMessageW(m_window, WM_CLOSE, 0, 0);
 }
 
 void MainWindow::Layout()

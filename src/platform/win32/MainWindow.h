@@ -1,11 +1,15 @@
 #pragma once
 
 #include "capture/CaptureLog.h"
+#include "capture/CopyCapture.h"
 #include "hotkeys/HotKeys.h"
 #include "platform/win32/EditTextBox.h"
 #include "platform/win32/FileConfStore.h"
 #include "platform/win32/Handles.h"
+#include "platform/win32/SettingsDialog.h"
+#include "platform/win32/TrayIcon.h"
 #include "platform/win32/Win32Clipboard.h"
+#include "platform/win32/Win32ClipboardChain.h"
 #include "platform/win32/Win32HotKeys.h"
 #include "settings/ConfFile.h"
 #include "settings/Settings.h"
@@ -37,8 +41,11 @@ private:
                                        LPARAM lParam) noexcept;
     static LRESULT CALLBACK HotKeyWndProc(HWND window, UINT message, WPARAM wParam,
                                           LPARAM lParam) noexcept;
+    static LRESULT CALLBACK ClipViewerProc(HWND window, UINT message, WPARAM wParam,
+                                           LPARAM lParam) noexcept;
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     LRESULT OnHotKeyProcedure(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    LRESULT OnClipViewerProcedure(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 
     // Creation and the start-up and shutdown sequences.
     void OnCreate();
@@ -65,6 +72,18 @@ private:
     void MnuHelpHotKeyClick();
     void MnuHelpClick();
     void SetTopMost(bool topMost);
+    void MnuSettingClick();
+    void WaitForSettingsDialog();
+    void ReapplySettings();
+    void CloseSettingsDialog();
+    void ApplyKeyLabels();
+    void MnuTrayOutClick();
+    void MnuEnd2Click();
+
+    // The notification-area icon.
+    void TrayIconSet();
+    void OnTrayMessage(UINT mouseEvent);
+    void ShowPopupMenu();
 
     // The pointer preview and the own-window test.
     void OnPreviewTick();
@@ -102,6 +121,16 @@ private:
 
     UniqueMenu m_popupMenu;
     HMENU m_menuBar = nullptr; // owned by the window once set
+
+    std::optional<Win32ClipboardChain> m_clipboardChain;
+    std::optional<CopyCapture> m_copyCapture;
+    Win32MessagePump m_pump;
+
+    std::unique_ptr<SettingsDialog> m_settingsDialog;
+
+    TrayIcon m_tray;
+    UINT m_taskbarCreated = 0;
+    bool m_hiddenInTray = false;
 
     std::optional<Win32HotKeyApi> m_hotKeyApi;
     std::optional<Win32ProcedureSlot> m_procedureSlot;

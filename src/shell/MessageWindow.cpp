@@ -1,0 +1,114 @@
+#include "shell/MessageWindow.h"
+
+#include "settings/ConfText.h"
+#include "shell/AppInfo.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace mirufon
+{
+namespace
+{
+
+constexpr int kZoomSteps = 20;
+constexpr int kZoomSleepMs = 10;
+
+std::int32_t ClampToInt32(std::int64_t value)
+{
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(
+        value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+}
+
+} // namespace
+
+std::int32_t CountOccurrences(std::wstring_view text, std::wstring_view part)
+{
+    // An empty part would match at every position without ever advancing.
+    if (part.empty())
+    {
+        return 0;
+    }
+    std::int32_t count = 0;
+    std::size_t pos = text.find(part);
+    while (pos != std::wstring_view::npos && count < std::numeric_limits<std::int32_t>::max())
+    {
+        ++count;
+        pos = text.find(part, pos + part.size());
+    }
+    return count;
+}
+
+std::wstring MakeMsgText(std::wstring_view text, std::int32_t durationMs)
+{
+    std::wstring msgText(text);
+    msgText += kMsgTextSeparator;
+    msgText += std::to_wstring(durationMs);
+    return msgText;
+}
+
+MsgParts ParseMsgText(std::wstring_view msgText)
+{
+    const std::size_t first = msgText.find(kMsgTextSeparator);
+    if (first == std::wstring_view::npos)
+    {
+        return MsgParts{std::wstring(msgText), 0};
+    }
+    std::wstring_view timePiece = msgText.substr(first + 1);
+    timePiece = timePiece.substr(0, timePiece.find(kMsgTextSeparator));
+    const std::optional<std::int32_t> duration = RoundToInt32(ReadNumber(timePiece));
+    return MsgParts{std::wstring(msgText.substr(0, first)), duration.value_or(0)};
+}
+
+std::int32_t MessageWindowHeight(std::wstring_view text)
+{
+    const std::int64_t lines = std::int64_t{CountOccurrences(text, L"\r\n")} + 1;
+    return ClampToInt32(kMessageLabelTop + lines * kMessageLineHeight + kMessageBottomMargin);
+}
+
+std::wstring StartMessageText()
+{
+    std::wstring text = GetAppTitle();
+    text += L"\r\n";
+    text += L"\r\n";
+    text += L"タスクトレイに収納します！";
+    return text;
+}
+
+bool ShouldShowMessage(std::int32_t customMsg)
+{
+    return customMsg != 0;
+}
+
+bool StartsCloseTimer(std::int32_t durationMs)
+{
+    return durationMs > 0;
+}
+
+void Zoom(ZoomTarget& target, MessagePump& pump, std::int32_t left, std::int32_t top,
+          std::int32_t width, std::int32_t height)
+{
+    // 64-bit throughout: W * 19 and left + W can leave the 32-bit range.
+    const std::int64_t fullWidth = std::max<std::int32_t>(width, 0);
+    const std::int64_t fullHeight = std::max<std::int32_t>(height, 0);
+    const std::int64_t right = left + fullWidth;
+    const std::int64_t bottom = top + fullHeight;
+    for (int step = kZoomSteps - 1; step >= 1; --step)
+    {
+        // Each fraction is at most the full size, so it fits 32 bits.
+        const ZoomSize actual =
+            target.SetSize(static_cast<std::int32_t>(fullWidth * step / kZoomSteps),
+                           static_cast<std::int32_t>(fullHeight * step / kZoomSteps));
+        // The platform may have adjusted the size: place by what the window took, so the
+        // bottom-right corner does not drift.
+        target.Move(ClampToInt32(right - actual.width), ClampToInt32(bottom - actual.height));
+        pump.SleepThenDispatch(kZoomSleepMs);
+    }
+}
+
+} // namespace mirufon

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "platform/MessagePump.h"
+#include "platform/ZoomTarget.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace mirufon
+{
+
+// The message window: a small borderless, topmost window that shows a text for a while and
+// then shrinks away towards its bottom-right corner. Lengths are in twips.
+
+constexpr std::int32_t kMessageWindowWidth = 4680;
+// The message label's top edge; the window's height is measured from it.
+constexpr std::int32_t kMessageLabelTop = 90;
+constexpr std::int32_t kMessageLineHeight = 500;
+constexpr std::int32_t kMessageBottomMargin = 200;
+
+// Separates the text from the display time in the string handed to the window.
+constexpr wchar_t kMsgTextSeparator = L'\u0001';
+
+// How long the start message stays before the window closes itself.
+constexpr std::int32_t kStartMessageDurationMs = 1500;
+
+// The number of non-overlapping occurrences of part in text, scanning from the start and
+// comparing characters exactly ("aaa" holds "aa" once). An empty part occurs nowhere: 0.
+std::int32_t CountOccurrences(std::wstring_view text, std::wstring_view part);
+
+// The string handed to the window: text, U+0001, the duration in decimal.
+std::wstring MakeMsgText(std::wstring_view text, std::int32_t durationMs);
+
+struct MsgParts
+{
+    std::wstring text;
+    std::int32_t durationMs;
+};
+
+// Splits the handed string at its U+0001 characters and keeps the first two pieces: the text
+// (everything before the first U+0001) and the time piece (up to the next one, empty when
+// there is none). The duration is the leading decimal number of the time piece, rounded
+// half to even; a piece without a number, or a number that does not fit 32 bits, gives 0.
+// A text that itself holds U+0001 is therefore cut there, and what follows is read as time.
+MsgParts ParseMsgText(std::wstring_view msgText);
+
+// Window height for a text: the label's top, 500 per line (lines are CR LF separated) and a
+// bottom margin. Saturates at the largest 32-bit value for absurdly long texts.
+std::int32_t MessageWindowHeight(std::wstring_view text);
+
+// The message shown when the program starts in the notification area: the title, an empty
+// line, then the notice.
+std::wstring StartMessageText();
+
+// A message is shown unless the "custom msg" setting is 0.
+bool ShouldShowMessage(std::int32_t customMsg);
+
+// The window closes itself only after a positive display time; otherwise it stays.
+bool StartsCloseTimer(std::int32_t durationMs);
+
+// The closing animation. The window at (left, top) of size (width, height) shrinks in 19
+// steps to 19/20, 18/20, ... 1/20 of its size, each step placed so that its right and bottom
+// edges stay where they were, using the size the window really took. Between the steps the
+// pump sleeps 10 ms and dispatches pending messages, which may re-enter the caller. Negative
+// sizes are taken as 0.
+void Zoom(ZoomTarget& target, MessagePump& pump, std::int32_t left, std::int32_t top,
+          std::int32_t width, std::int32_t height);
+
+} // namespace mirufon

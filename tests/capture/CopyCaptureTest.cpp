@@ -1,0 +1,512 @@
+#include "capture/CaptureLog.h"
+#include "capture/CopyCapture.h"
+#include "fakes/FakeClipboardChain.h"
+#include "fakes/FakeHotKeyApi.h"
+#include "fakes/FakeMessagePump.h"
+#include "fakes/FakeWindowProcedureSlot.h"
+#include "hotkeys/HotKeys.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace mirufon
+{
+namespace
+{
+
+constexpr ProcedureId kOriginal = 0x1000;
+constexpr ProcedureId kCopy = 0x2000;
+constexpr ProcedureId kHotKey = 0x3000;
+
+constexpr WindowId kMain = 0x100;
+constexpr WindowId kDialog = 0x150; // the settings dialog, a window of this program
+constexpr WindowId kNext = 0x200;
+constexpr WindowId kAfterNext = 0x300;
+constexpr WindowId kEditor = 0x400; // another program, where the user copies
+
+using Kind = FakeClipboardChain::Kind;
+
+const std::wstring kMarker(kClipboardErrorMarker);
+const std::wstring kBoxPrefix = std::wstring(L"!") + std::wstring(kClipboardErrorTitle) + L"|";
+
+// The copy capture of the main window with everything it reaches faked. Appended items are
+// logged as "+text" and error boxes as "!title|text", in the order they happen.
+struct Copy
+{
+    FakeClipboardChain api;
+    FakeWindowProcedureSlot slot{kOriginal};
+    FakeMessagePump pump;
+    std::vector<std::wstring> events;
+    std::vector<int> sendsAtAppend;
+    CopyCapture copy{api,
+                     slot,
+                     kCopy,
+                     kMain,
+                     pump,
+                     [this](std::wstring_view text) {
+                         events.push_back(L"+" + std::wstring(text));
+                         sendsAtAppend.push_back(api.Count(Kind::Send));
+                     },
+                     [this](std::wstring_view title, std::wstring_view text) {
+                         events.push_back(L"!" + std::wstring(title) + L"|" + std::wstring(text));
+                     }};
+
+    Copy()
+    {
+        api.SetHead(kNext);
+        api.SetForeground(kEditor);
+    }
+
+    void Draw(std::uintptr_t wParam = 0, std::intptr_t lParam = 0)
+    {
+        copy.OnMessage(kWmDrawClipboard, wParam, lParam);
+    }
+    void Leaves(WindowId leaving, WindowId following)
+    {
+        copy.OnMessage(kWmChangeCbChain, leaving, static_cast<std::intptr_t>(following));
+    }
+};
+
+bool IsSend(const FakeClipboardChain::Call& call, WindowId to, unsigned message,
+            std::uintptr_t wParam, std::intptr_t lParam)
+{
+    return call.kind == Kind::Send && call.window == to && call.message == message &&
+           call.wParam == wParam && call.lParam == lParam;
+}
+
+std::vector<Kind> Kinds(const FakeClipboardChain& api)
+{
+    std::vector<Kind> kinds;
+    for (const FakeClipboardChain::Call& call : api.Calls())
+    {
+        kinds.push_back(call.kind);
+    }
+    return kinds;
+}
+
+// ---- Joining and leaving ---------------------------------------------------------------------
+
+TEST(CopyCaptureChain, StartJoinsBeforeAttaching)
+{
+    Copy c;
+    ProcedureId procedureWhileJoining = 0;
+    c.api.OnJoin([&c, &procedureWhileJoining] { procedureWhileJoining = c.slot.Current(); });
+
+    c.copy.Start();
+    EXPECT_EQ(procedureWhileJoining, kOriginal) << "a notification while joining is no copy";
+    EXPECT_EQ(Kinds(c.api), std::vector<Kind>{Kind::Join});
+    EXPECT_EQ(c.slot.Current(), kCopy);
+    EXPECT_EQ(c.copy.Previous(), kOriginal);
+    EXPECT_TRUE(c.copy.IsAttached());
+    EXPECT_EQ(c.copy.Next(), kNext);
+}
+
+TEST(CopyCaptureChain, EndRestoresLeavesAndKeepsNext)
+{
+    Copy c;
+    c.copy.End(); // never started: only tells the chain, touches no procedure
+    EXPECT_TRUE(c.slot.Log().empty());
+    ASSERT_EQ(c.api.Calls().size(), 1u);
+    EXPECT_EQ(c.api.Calls()[0].window, 0u);
+
+    c.copy.Start();
+    c.api.ClearCalls();
+    c.copy.End();
+    EXPECT_EQ(c.slot.Current(), kOriginal);
+    EXPECT_FALSE(c.copy.IsAttached());
+    EXPECT_EQ(c.copy.Previous(), 0u);
+    EXPECT_EQ(c.copy.Next(), kNext);
+    EXPECT_FALSE(c.api.InChain());
+
+    const std::size_t replacements = c.slot.Log().size();
+    c.copy.End();
+    EXPECT_EQ(c.slot.Log().size(), replacements);
+    EXPECT_EQ(c.slot.Current(), kOriginal);
+    ASSERT_EQ(c.api.Calls().size(), 2u);
+    for (const FakeClipboardChain::Call& call : c.api.Calls())
+    {
+        EXPECT_EQ(call.kind, Kind::Leave);
+        EXPECT_EQ(call.window, kNext);
+    }
+}
+
+TEST(CopyCaptureChain, StartingTwiceLeavesFirst)
+{
+    Copy c;
+    c.copy.Start();
+    c.api.SetHead(kAfterNext);
+    c.copy.Start();
+    EXPECT_EQ(c.api.Rejoins(), 0);
+    EXPECT_EQ(Kinds(c.api), (std::vector<Kind>{Kind::Join, Kind::Leave, Kind::Join}));
+    EXPECT_EQ(c.api.Calls()[1].window, kNext);
+    EXPECT_EQ(c.copy.Previous(), kOriginal) << "must not chain to itself";
+    EXPECT_EQ(c.copy.Next(), kAfterNext);
+    c.copy.End();
+    EXPECT_EQ(c.slot.Current(), kOriginal);
+}
+
+TEST(CopyCaptureChain, RefusedReplacementDoesNotStayInTheChain)
+{
+    Copy c;
+    c.slot.Fail(true);
+    c.copy.Start();
+    EXPECT_FALSE(c.copy.IsAttached());
+    EXPECT_FALSE(c.api.InChain());
+    c.slot.Fail(false);
+    c.copy.End();
+    EXPECT_TRUE(c.slot.Log().empty()) << "0 must never be put into the window";
+    EXPECT_EQ(c.slot.Current(), kOriginal);
+}
+
+TEST(CopyCaptureChain, DestructionEndsWhatIsStarted)
+{
+    FakeClipboardChain api;
+    FakeWindowProcedureSlot slot{kOriginal};
+    FakeMessagePump pump;
+    {
+        CopyCapture copy{api, slot, kCopy, kMain, pump, nullptr, nullptr};
+        copy.Start();
+    }
+    EXPECT_EQ(slot.Current(), kOriginal);
+    EXPECT_FALSE(api.InChain());
+    {
+        CopyCapture idle{api, slot, kCopy, kMain, pump, nullptr, nullptr};
+    }
+    EXPECT_EQ(api.Calls().size(), 2u) << "nothing to end when never started";
+}
+
+// ---- Notifications ---------------------------------------------------------------------------
+
+TEST(CopyCaptureNotify, CopyIsAppendedThenPassedOnUnchanged)
+{
+    Copy c;
+    c.copy.Start();
+    c.api.ClearCalls();
+    c.api.SetText(L"line 1\r\nline\t2");
+    c.Draw(0x11, -5);
+
+    EXPECT_EQ(c.events, std::vector<std::wstring>{L"+line 1\r\nline\t2"});
+    EXPECT_EQ(c.sendsAtAppend, std::vector<int>{0}) << "the next viewer hears of it after";
+    EXPECT_EQ(Kinds(c.api),
+              (std::vector<Kind>{Kind::Foreground, Kind::TextAvailable, Kind::Read, Kind::Send}));
+    EXPECT_TRUE(IsSend(c.api.Calls().back(), kNext, kWmDrawClipboard, 0x11, -5));
+    EXPECT_EQ(c.pump.Sleeps(), 0);
+}
+
+TEST(CopyCaptureNotify, OnlyCopiesFromOtherWindowsAreAppended)
+{
+    for (const WindowId foreground : {kMain, WindowId{0}, kDialog})
+    {
+        Copy c;
+        c.copy.Start();
+        c.api.SetForeground(foreground);
+        c.Draw(1, 2);
+        const bool captured = foreground == kDialog;
+        EXPECT_EQ(c.events.size(), captured ? 1u : 0u) << foreground;
+        EXPECT_EQ(c.api.Count(Kind::Read), captured ? 1 : 0) << foreground;
+        ASSERT_EQ(c.api.Sends().size(), 1u) << foreground;
+        EXPECT_TRUE(IsSend(c.api.Sends()[0], kNext, kWmDrawClipboard, 1, 2));
+    }
+}
+
+TEST(CopyCaptureNotify, NoTextMeansNoReadButStillPassedOn)
+{
+    Copy c;
+    c.copy.Start();
+    c.api.SetTextAvailable(false);
+    c.Draw();
+    EXPECT_EQ(c.api.Count(Kind::Read), 0);
+    EXPECT_TRUE(c.events.empty());
+    EXPECT_EQ(c.api.Sends().size(), 1u);
+}
+
+TEST(CopyCaptureNotify, ChainIsRepairedWhenTheNextViewerLeaves)
+{
+    Copy c;
+    c.copy.Start();
+    c.Leaves(kNext, kAfterNext);
+    EXPECT_EQ(c.copy.Next(), kAfterNext);
+    EXPECT_TRUE(c.api.Sends().empty()) << "the repair is not passed on";
+
+    c.Draw(3, 4);
+    c.Leaves(kEditor, kDialog); // a window further down leaves: its business, passed on
+    EXPECT_EQ(c.copy.Next(), kAfterNext);
+    const std::vector<FakeClipboardChain::Call> sends = c.api.Sends();
+    ASSERT_EQ(sends.size(), 2u);
+    EXPECT_TRUE(IsSend(sends[0], kAfterNext, kWmDrawClipboard, 3, 4));
+    EXPECT_TRUE(IsSend(sends[1], kAfterNext, kWmChangeCbChain, kEditor,
+                       static_cast<std::intptr_t>(kDialog)));
+
+    // The last viewer leaves: nobody left to tell, and End names no successor.
+    c.Leaves(kAfterNext, 0);
+    EXPECT_EQ(c.copy.Next(), 0u);
+    c.Draw();
+    EXPECT_EQ(c.api.Sends().size(), 2u);
+    c.copy.End();
+    EXPECT_EQ(c.api.Calls().back().window, 0u);
+}
+
+TEST(CopyCaptureNotify, NothingIsPassedOnWithoutANextViewer)
+{
+    Copy c;
+    c.api.SetHead(0);
+    c.copy.Start();
+    c.Draw();
+    c.Leaves(kEditor, kDialog);
+    c.Leaves(0, kDialog); // no window 0 is in the chain: this must not invent a next viewer
+    EXPECT_EQ(c.copy.Next(), 0u);
+    EXPECT_EQ(c.api.Count(Kind::Send), 0);
+    EXPECT_EQ(c.events, std::vector<std::wstring>{L"+copied"});
+}
+
+TEST(CopyCaptureNotify, OtherMessagesAreLeftAlone)
+{
+    Copy c;
+    c.copy.Start();
+    c.api.ClearCalls();
+    c.copy.OnMessage(0x0312, 1, 2); // WM_HOTKEY
+    c.copy.OnMessage(0x0001, 0, 0); // WM_CREATE
+    EXPECT_TRUE(c.api.Calls().empty());
+    EXPECT_TRUE(c.events.empty());
+}
+
+// ---- Reading with retries --------------------------------------------------------------------
+
+TEST(CopyCaptureRead, RetriesUntilTheClipboardIsFree)
+{
+    Copy c;
+    c.copy.Start();
+    c.api.QueueFailures(3, 5, L"busy");
+    c.Draw();
+    EXPECT_EQ(c.api.Count(Kind::Read), 4);
+    EXPECT_EQ(c.pump.Sleeps(), 30);
+    EXPECT_EQ(c.pump.SleptMs(), 300);
+    EXPECT_EQ(c.events, std::vector<std::wstring>{L"+copied"});
+}
+
+TEST(CopyCaptureRead, TenFailuresShowTheLastErrorThenAppendTheMarker)
+{
+    Copy c;
+    c.copy.Start();
+    c.api.QueueFailures(9, 5, L"アクセスが拒否されました。");
+    c.api.QueueFailures(1, 1418, L"クリップボードが開いていません。");
+    c.Draw();
+    EXPECT_EQ(c.api.Count(Kind::Read), 10) << "an eleventh read would succeed";
+    EXPECT_EQ(c.pump.Sleeps(), 100);
+    EXPECT_EQ(c.events, (std::vector<std::wstring>{
+                            kBoxPrefix + L"1418 クリップボードが開いていません。", L"+" + kMarker}));
+    EXPECT_EQ(c.api.Calls().back().kind, Kind::Send);
+}
+
+TEST(CopyCaptureRead, CopiedMarkerTextIsATextNotAFailure)
+{
+    Copy c;
+    c.copy.Start();
+    c.api.SetText(kMarker);
+    c.Draw();
+    EXPECT_EQ(c.api.Count(Kind::Read), 1);
+    EXPECT_EQ(c.pump.Sleeps(), 0);
+    EXPECT_EQ(c.events, std::vector<std::wstring>{L"+" + kMarker});
+}
+
+TEST(CopyCaptureRead, EmptyTextIsAppended)
+{
+    Copy c;
+    c.copy.Start();
+    c.api.SetText(L"");
+    c.Draw();
+    EXPECT_EQ(c.events, std::vector<std::wstring>{L"+"});
+}
+
+// ---- Re-entry through the retry waits --------------------------------------------------------
+
+TEST(CopyCaptureReentry, CopyHandledDuringAWaitIsAppendedFirst)
+{
+    Copy c;
+    c.copy.Start();
+    c.api.QueueFailures(1, 5, L"busy");
+    c.api.QueueRead(ClipboardRead{true, L"inner", 0, L""});
+    c.api.QueueRead(ClipboardRead{true, L"outer", 0, L""});
+    c.pump.OnDispatch([&c] {
+        if (c.pump.Sleeps() == 1)
+        {
+            c.Draw(1, 1);
+        }
+    });
+    c.Draw(2, 2);
+
+    EXPECT_EQ(c.events, (std::vector<std::wstring>{L"+inner", L"+outer"}));
+    const std::vector<FakeClipboardChain::Call> sends = c.api.Sends();
+    ASSERT_EQ(sends.size(), 2u);
+    EXPECT_TRUE(IsSend(sends[0], kNext, kWmDrawClipboard, 1, 1));
+    EXPECT_TRUE(IsSend(sends[1], kNext, kWmDrawClipboard, 2, 2));
+    EXPECT_EQ(c.pump.Sleeps(), 10);
+}
+
+TEST(CopyCaptureReentry, ChainRepairedDuringAWaitIsHonoured)
+{
+    Copy c;
+    c.copy.Start();
+    c.api.QueueFailures(1, 5, L"busy");
+    c.pump.OnDispatch([&c] {
+        if (c.pump.Sleeps() == 5)
+        {
+            c.Leaves(kNext, kAfterNext);
+        }
+    });
+    c.Draw();
+    const std::vector<FakeClipboardChain::Call> sends = c.api.Sends();
+    ASSERT_EQ(sends.size(), 1u);
+    EXPECT_EQ(sends[0].window, kAfterNext) << "the viewer that left must not be told";
+}
+
+TEST(CopyCaptureReentry, NestedFailureDoesNotChangeTheOuterReport)
+{
+    Copy c;
+    c.copy.Start();
+    c.api.QueueFailures(10, 5, L"outer");
+    c.api.QueueFailures(10, 7, L"inner");
+    // A second change arrives during the wait after the outer read's last failure.
+    c.pump.OnDispatch([&c] {
+        if (c.pump.Sleeps() == 91)
+        {
+            c.Draw();
+        }
+    });
+    c.Draw();
+    EXPECT_EQ(c.events, (std::vector<std::wstring>{kBoxPrefix + L"7 inner", L"+" + kMarker,
+                                                   kBoxPrefix + L"5 outer", L"+" + kMarker}));
+    EXPECT_EQ(c.pump.Sleeps(), 200);
+    EXPECT_EQ(c.api.Count(Kind::Send), 2);
+}
+
+// ---- Nesting with the hotkey procedure -------------------------------------------------------
+
+// The main window with both procedures that replace its own, in the orders the program uses.
+struct MainWindow
+{
+    FakeHotKeyApi hotKeyApi;
+    FakeClipboardChain chainApi;
+    FakeWindowProcedureSlot slot{kOriginal};
+    FakeMessagePump pump;
+    std::vector<std::wstring> appended;
+    CopyCapture copy{chainApi, slot, kCopy, kMain, pump,
+                     [this](std::wstring_view text) { appended.emplace_back(text); },
+                     [](std::wstring_view, std::wstring_view) {}};
+    HotKeyManager hotKeys{hotKeyApi, slot, kHotKey};
+    Settings settings;
+
+    MainWindow()
+    {
+        chainApi.SetHead(kNext);
+        chainApi.SetForeground(kEditor);
+    }
+
+    // The procedures a message passes through, from the window's slot down to the original.
+    std::vector<ProcedureId> Procedures() const
+    {
+        std::vector<ProcedureId> chain;
+        ProcedureId at = slot.Current();
+        while (chain.size() < 5)
+        {
+            chain.push_back(at);
+            if (at == kHotKey)
+            {
+                at = hotKeys.Previous();
+            }
+            else if (at == kCopy)
+            {
+                at = copy.Previous();
+            }
+            else
+            {
+                break;
+            }
+        }
+        return chain;
+    }
+};
+
+using Procedures = std::vector<ProcedureId>;
+
+// Every replacement of the window's procedure either installs a new procedure on top or puts
+// back exactly the one below the top, and the window ends with its own procedure.
+void ExpectStrictNesting(const std::vector<FakeWindowProcedureSlot::Replacement>& log)
+{
+    std::vector<ProcedureId> stack{kOriginal};
+    for (std::size_t i = 0; i < log.size(); ++i)
+    {
+        ASSERT_EQ(log[i].replaced, stack.back()) << "replacement " << i;
+        if (stack.size() >= 2 && log[i].installed == stack[stack.size() - 2])
+        {
+            stack.pop_back();
+        }
+        else
+        {
+            ASSERT_TRUE(log[i].installed == kCopy || log[i].installed == kHotKey) << i;
+            stack.push_back(log[i].installed);
+        }
+    }
+    EXPECT_EQ(stack, Procedures{kOriginal});
+}
+
+TEST(CopyCaptureNesting, StartUpSettingsDialogAndShutdown)
+{
+    MainWindow w;
+    w.settings.AddCopy = 1;
+
+    // Start-up: copy capture first, the hotkeys on top of it.
+    w.copy.Start();
+    EXPECT_EQ(w.Procedures(), (Procedures{kCopy, kOriginal}));
+    w.hotKeys.Register(w.settings, true);
+    EXPECT_EQ(w.Procedures(), (Procedures{kHotKey, kCopy, kOriginal}));
+
+    // The settings dialog is opened: copies are still captured while it is open.
+    w.hotKeys.Unregister();
+    EXPECT_EQ(w.Procedures(), (Procedures{kCopy, kOriginal}));
+    w.copy.OnMessage(kWmDrawClipboard, 0, 0);
+    EXPECT_EQ(w.appended.size(), 1u);
+
+    // ... and closed with copy capture left on.
+    w.copy.End();
+    EXPECT_EQ(w.Procedures(), (Procedures{kOriginal}));
+    EXPECT_FALSE(w.chainApi.InChain());
+    w.copy.Start();
+    EXPECT_EQ(w.Procedures(), (Procedures{kCopy, kOriginal}));
+    w.hotKeys.Register(w.settings, true);
+    EXPECT_EQ(w.Procedures(), (Procedures{kHotKey, kCopy, kOriginal}));
+
+    // Closed with copy capture turned off: End twice.
+    w.hotKeys.Unregister();
+    w.copy.End();
+    const std::size_t replacements = w.slot.Log().size();
+    w.copy.End();
+    EXPECT_EQ(w.slot.Log().size(), replacements);
+    EXPECT_EQ(w.Procedures(), (Procedures{kOriginal}));
+    w.hotKeys.Register(w.settings, false);
+    EXPECT_EQ(w.Procedures(), (Procedures{kHotKey, kOriginal}));
+    EXPECT_FALSE(w.chainApi.InChain());
+
+    // Turned on again.
+    w.hotKeys.Unregister();
+    w.copy.End();
+    w.copy.Start();
+    w.hotKeys.Register(w.settings, true);
+    EXPECT_EQ(w.Procedures(), (Procedures{kHotKey, kCopy, kOriginal}));
+    EXPECT_TRUE(w.chainApi.InChain());
+
+    // Shutdown: hotkeys first, copy capture last.
+    w.hotKeys.Unregister();
+    EXPECT_EQ(w.Procedures(), (Procedures{kCopy, kOriginal}));
+    w.copy.End();
+    EXPECT_EQ(w.slot.Current(), kOriginal);
+    EXPECT_FALSE(w.chainApi.InChain());
+    EXPECT_EQ(w.chainApi.Rejoins(), 0);
+    EXPECT_EQ(w.hotKeyApi.AtomCount(), 0u);
+    ExpectStrictNesting(w.slot.Log());
+}
+
+} // namespace
+} // namespace mirufon

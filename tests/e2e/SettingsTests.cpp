@@ -1,0 +1,365 @@
+// The settings dialog, driven with the mouse: the five key letters, the modifier, copy capture
+// and tab separation; what changes at once, what is refused, and what reaches Conf.txt.
+
+#include "e2e/AppDriver.h"
+#include "e2e/Clipboard.h"
+#include "e2e/Harness.h"
+#include "e2e/Input.h"
+#include "e2e/Target.h"
+#include "e2e/Tray.h"
+#include "platform/win32/SettingsDialogIds.h"
+#include "shell/Layout.h"
+
+#include <gtest/gtest.h>
+
+namespace e2e
+{
+namespace
+{
+
+using namespace mirufon::win32;
+
+// Key lists by index: 0 get name, 4 get value, 1 newline, 2 cancel, 3 stop/resume.
+constexpr int kNameList = 0;
+constexpr int kNewlineList = 1;
+constexpr int kStopList = 3;
+constexpr int kSettingPosition = 3; // 停止 | 表示 | クリア | 設定 | ...
+
+POINT CentreOf(HWND window)
+{
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+HWND VisibleDropDown()
+{
+    HWND list = nullptr;
+    while ((list = ::FindWindowExW(nullptr, list, L"ComboLBox", nullptr)) != nullptr)
+    {
+        if (::IsWindowVisible(list))
+        {
+            return list;
+        }
+    }
+    return nullptr;
+}
+
+HWND FocusOf(HWND window)
+{
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info);
+    return info.hwndFocus;
+}
+
+class SettingsTest : public ::testing::Test
+{
+protected:
+    // Starts the program; with inTray, its window stays hidden.
+    void Start(const std::string& conf = "", bool inTray = false)
+    {
+        if (!conf.empty())
+        {
+            ASSERT_TRUE(WriteBytes(m_folder.File(L"Conf.txt"), conf));
+        }
+        m_app.emplace(m_folder);
+        if (inTray)
+        {
+            ASSERT_TRUE(WaitUntil(
+                [&] { return (m_main = m_app->FindWindowOf(L"MirufonMainWindow", L"")); }, 10s));
+            return;
+        }
+        m_main = m_app->MainWindow();
+        ASSERT_NE(m_main, nullptr) << "the main window did not appear";
+    }
+
+    HWND WaitForDialog(std::chrono::milliseconds timeout = 5s)
+    {
+        HWND dialog = nullptr;
+        WaitUntil(
+            [&] {
+                dialog = m_app->FindWindowOf(kSettingsDialogClass, L"");
+                return dialog && ::IsWindowVisible(dialog);
+            },
+            timeout);
+        return dialog;
+    }
+
+    HWND OpenFromMenu()
+    {
+        if (!ChooseMenu(m_main, kSettingPosition))
+        {
+            return nullptr;
+        }
+        return WaitForDialog();
+    }
+
+    // Opens a key list with the mouse and clicks the letter in its drop-down list.
+    ::testing::AssertionResult PickLetter(HWND dialog, int list, wchar_t letter)
+    {
+        HWND combo = ::GetDlgItem(dialog, SettingsKeyListId(list));
+        ClickAt(CentreOf(combo));
+        HWND dropDown = nullptr;
+        if (!WaitUntil([&] { return (dropDown = VisibleDropDown()) != nullptr; }, 3s))
+        {
+            return ::testing::AssertionFailure() << "list " << list << " did not drop down";
+        }
+        const int item = letter - L'A';
+        // Scroll the letter into view, as the scroll bar would, then click it.
+        ::SendMessageW(dropDown, LB_SETTOPINDEX, item, 0);
+        RECT rect{};
+        ::SendMessageW(dropDown, LB_GETITEMRECT, item, reinterpret_cast<LPARAM>(&rect));
+        ::MapWindowPoints(dropDown, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+        ClickAt(POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
+        if (!WaitUntil([&] { return WindowText(combo) == std::wstring(1, letter); }, 3s))
+        {
+            return ::testing::AssertionFailure()
+                   << "list " << list << " shows \"" << Utf8(WindowText(combo)) << "\"";
+        }
+        return ::testing::AssertionSuccess();
+    }
+
+    void Click(HWND dialog, int id) { ClickAt(CentreOf(::GetDlgItem(dialog, id))); }
+
+    bool WaitClosed(HWND dialog) { return WaitUntil([&] { return !::IsWindow(dialog); }, 5s); }
+
+    std::string ConfAfterClose()
+    {
+        EXPECT_TRUE(m_app->Close());
+        return ReadBytes(m_folder.File(L"Conf.txt")).value_or("<none>");
+    }
+
+    TempFolder m_folder;
+    std::optional<App> m_app;
+    HWND m_main = nullptr;
+};
+
+TEST_F(SettingsTest, OpensWithTheStoredKeysAndTurnsTheHotkeysOffWhileOpen)
+{
+    Start();
+    const HWND dialog = OpenFromMenu();
+    ASSERT_NE(dialog, nullptr) << "the settings dialog did not open from the menu";
+    EXPECT_EQ(Utf8(WindowText(dialog)), Utf8(L"ミルフォン Ver0.27"));
+    EXPECT_EQ(WindowText(::GetDlgItem(dialog, SettingsKeyListId(0))), L"A");
+    EXPECT_EQ(WindowText(::GetDlgItem(dialog, SettingsKeyListId(4))), L"Z");
+    EXPECT_EQ(WindowText(::GetDlgItem(dialog, SettingsKeyListId(1))), L"E");
+    EXPECT_EQ(WindowText(::GetDlgItem(dialog, SettingsKeyListId(2))), L"B");
+    EXPECT_EQ(WindowText(::GetDlgItem(dialog, SettingsKeyListId(3))), L"G");
+    EXPECT_EQ(WindowText(::GetDlgItem(dialog, kIdSettingsModifier)), L"Shift");
+    EXPECT_TRUE(IsTopMost(dialog));
+    EXPECT_FALSE(::IsWindowEnabled(m_main)) << "the main window takes input while it is open";
+    for (const WORD key : {'A', 'Z', 'E', 'B', 'G'})
+    {
+        EXPECT_FALSE(IsHotkeyTaken(MOD_SHIFT, key)) << "Shift+" << static_cast<char>(key);
+    }
+    KeepScreenshot(dialog, L"settings-dialog");
+
+    // A second request brings the open dialog to the front instead of opening another.
+    ::SendMessageW(m_main, WM_COMMAND, kMenuSetting, 0);
+    PumpMessages(300ms);
+    int dialogs = 0;
+    for (HWND found = nullptr;
+         (found = ::FindWindowExW(nullptr, found, kSettingsDialogClass, nullptr)) != nullptr;)
+    {
+        dialogs += ::IsWindowVisible(found) ? 1 : 0;
+    }
+    EXPECT_EQ(dialogs, 1);
+
+    // The width holds at 3750 twips whatever resizing is tried.
+    const int tpp = mirufon::TwipsPerPixel(ScreenDpi());
+    RECT before{};
+    ::GetWindowRect(dialog, &before);
+    EXPECT_NEAR(before.right - before.left, 3750 / tpp, 1);
+    ::SetWindowPos(dialog, nullptr, 0, 0, 600, 500, SWP_NOMOVE | SWP_NOZORDER);
+    PumpMessages(200ms);
+    RECT after{};
+    ::GetWindowRect(dialog, &after);
+    EXPECT_NEAR(after.right - after.left, 3750 / tpp, 1);
+
+    Click(dialog, kIdSettingsCancel);
+    ASSERT_TRUE(WaitClosed(dialog));
+    EXPECT_TRUE(WaitUntil([] { return IsHotkeyTaken(MOD_SHIFT, 'A'); }, 3s));
+    EXPECT_TRUE(::IsWindowEnabled(m_main));
+}
+
+TEST_F(SettingsTest, CancelKeepsEverySettingYetRegistersAgain)
+{
+    Start();
+    HWND dialog = OpenFromMenu();
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(PickLetter(dialog, kNewlineList, L'R'));
+    Click(dialog, kIdSettingsTab);
+    Click(dialog, kIdSettingsAddCopy);
+    Click(dialog, kIdSettingsCancel);
+    ASSERT_TRUE(WaitClosed(dialog));
+    ASSERT_TRUE(WaitUntil([] { return IsHotkeyTaken(MOD_SHIFT, 'E'); }, 3s));
+    EXPECT_FALSE(IsHotkeyTaken(MOD_SHIFT, 'R'));
+    const std::string conf = ConfAfterClose();
+    EXPECT_NE(conf.find("key crlf = E\r\n"), std::string::npos) << conf;
+    EXPECT_NE(conf.find("separate tab = 0\r\n"), std::string::npos) << conf;
+    EXPECT_NE(conf.find("add copy = 0\r\n"), std::string::npos) << conf;
+}
+
+TEST_F(SettingsTest, OkWithANewNewlineKeyTakesEffectAtOnce)
+{
+    Start();
+    HWND dialog = OpenFromMenu();
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(PickLetter(dialog, kNewlineList, L'R'));
+    Click(dialog, kIdSettingsOk);
+    ASSERT_TRUE(WaitClosed(dialog));
+    ASSERT_TRUE(WaitUntil([] { return IsHotkeyTaken(MOD_SHIFT, 'R'); }, 3s));
+    EXPECT_FALSE(IsHotkeyTaken(MOD_SHIFT, 'E'));
+    // The introduction, still shown, names the new key.
+    EXPECT_TRUE(WaitForText(m_main, kIdLog, Introduction(L"改行", L"Shift", L"AZRBG")));
+
+    TargetWindow target;
+    target.BringToFront();
+    ASSERT_TRUE(MovePointer(target.ButtonCentre()));
+    ASSERT_TRUE(PressChord({VK_SHIFT}, 'A'));
+    ASSERT_TRUE(WaitForText(m_main, kIdLog, target.ButtonCaption()));
+    ASSERT_TRUE(PressChord({VK_SHIFT}, 'R'));
+    ASSERT_TRUE(WaitForText(m_main, kIdLog, target.ButtonCaption() + L"\r\n"));
+}
+
+TEST_F(SettingsTest, DuplicateLetterIsRefusedOnOkAndTheFocusStays)
+{
+    Start();
+    HWND dialog = OpenFromMenu();
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(PickLetter(dialog, kNewlineList, L'A'));
+    HWND newline = ::GetDlgItem(dialog, SettingsKeyListId(kNewlineList));
+    Click(dialog, kIdSettingsOk);
+    const HWND box = WaitForMessageBox(*m_app, L"重複");
+    ASSERT_NE(box, nullptr) << "no duplicate message";
+    EXPECT_EQ(Utf8(MessageBoxText(box)), Utf8(L"キーが重複しています！"));
+    KeepScreenshot(box, L"settings-duplicate");
+    ASSERT_TRUE(DismissMessageBox(box));
+    PumpMessages(300ms);
+    EXPECT_TRUE(::IsWindow(dialog) && ::IsWindowVisible(dialog)) << "the dialog closed";
+    EXPECT_EQ(FocusOf(dialog), newline) << "the focus left the list";
+
+    // Cancel is refused the same way while the duplicate stands; another letter lets it go.
+    Click(dialog, kIdSettingsCancel);
+    const HWND again = WaitForMessageBox(*m_app, L"重複");
+    ASSERT_NE(again, nullptr);
+    ASSERT_TRUE(DismissMessageBox(again));
+    ASSERT_TRUE(PickLetter(dialog, kNewlineList, L'Q'));
+    Click(dialog, kIdSettingsOk);
+    ASSERT_TRUE(WaitClosed(dialog));
+    ASSERT_TRUE(WaitUntil([] { return IsHotkeyTaken(MOD_SHIFT, 'Q'); }, 3s));
+}
+
+TEST_F(SettingsTest, CloseBoxStoresEvenADuplicate)
+{
+    Start();
+    HWND dialog = OpenFromMenu();
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(PickLetter(dialog, kStopList, L'A'));
+    // The close box moves no focus, so no test runs.
+    TITLEBARINFO titleBar{};
+    titleBar.cbSize = sizeof titleBar;
+    ASSERT_TRUE(::GetTitleBarInfo(dialog, &titleBar));
+    // The close box ends the title bar on the right.
+    const RECT bar = titleBar.rcTitleBar;
+    ASSERT_TRUE(ClickAt(POINT{bar.right - ::GetSystemMetrics(SM_CXSIZE) / 2 - 1,
+                              (bar.top + bar.bottom) / 2}));
+    ASSERT_TRUE(WaitClosed(dialog)) << "the dialog did not close";
+    EXPECT_EQ(WaitForMessageBox(*m_app, L"重複", 300ms), nullptr);
+    const std::string conf = ConfAfterClose();
+    EXPECT_NE(conf.find("key get name = A\r\n"), std::string::npos) << conf;
+    EXPECT_NE(conf.find("key stop = A\r\n"), std::string::npos) << conf;
+}
+
+TEST_F(SettingsTest, TabSeparationAndCopyCaptureStartAtOnce)
+{
+    Start();
+    HWND dialog = OpenFromMenu();
+    ASSERT_NE(dialog, nullptr);
+    Click(dialog, kIdSettingsTab);
+    Click(dialog, kIdSettingsAddCopy);
+    Click(dialog, kIdSettingsOk);
+    ASSERT_TRUE(WaitClosed(dialog));
+    EXPECT_TRUE(WaitForText(m_main, kIdLog, Introduction(L"タブ", L"Shift", L"AZEBG")));
+
+    TargetWindow target;
+    target.BringToFront();
+    ASSERT_TRUE(MovePointer(target.ButtonCentre()));
+    ASSERT_TRUE(WaitUntil([] { return IsHotkeyTaken(MOD_SHIFT, 'A'); }, 3s));
+    ASSERT_TRUE(PressChord({VK_SHIFT}, 'A'));
+    ASSERT_TRUE(WaitForText(m_main, kIdLog, target.ButtonCaption()));
+    ASSERT_TRUE(MovePointer(target.EditCentre()));
+    ASSERT_TRUE(PressChord({VK_SHIFT}, 'Z'));
+    const std::wstring two = target.ButtonCaption() + L"\t" + target.EditValue();
+    ASSERT_TRUE(WaitForText(m_main, kIdLog, two));
+    ASSERT_TRUE(SetClipboardText(target.Handle(), L"copied"));
+    ASSERT_TRUE(WaitForText(m_main, kIdLog, two + L"\tcopied"));
+}
+
+TEST_F(SettingsTest, OpeningWhileStoppedLeavesOnlyTheStopKey)
+{
+    Start();
+    ASSERT_TRUE(PressChord({VK_SHIFT}, 'G'));
+    ASSERT_TRUE(WaitUntil([] { return !IsHotkeyTaken(MOD_SHIFT, 'A'); }, 3s));
+    HWND dialog = OpenFromMenu();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_FALSE(IsHotkeyTaken(MOD_SHIFT, 'G'));
+    ASSERT_TRUE(PickLetter(dialog, kStopList, L'H'));
+    Click(dialog, kIdSettingsOk);
+    ASSERT_TRUE(WaitClosed(dialog));
+    ASSERT_TRUE(WaitUntil([] { return IsHotkeyTaken(MOD_SHIFT, 'H'); }, 3s));
+    EXPECT_FALSE(IsHotkeyTaken(MOD_SHIFT, 'A'));
+    EXPECT_FALSE(IsHotkeyTaken(MOD_SHIFT, 'G'));
+}
+
+TEST_F(SettingsTest, ClosingTheProgramWithTheDialogOpenSavesAndEnds)
+{
+    Start();
+    HWND dialog = OpenFromMenu();
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(PickLetter(dialog, kNameList, L'N'));
+    Click(dialog, kIdSettingsOk);
+    ASSERT_TRUE(WaitClosed(dialog));
+    dialog = OpenFromMenu();
+    ASSERT_NE(dialog, nullptr);
+    // The system ends the program (as at log-off) while the dialog is open.
+    ::PostMessageW(m_main, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(m_app->WaitForExit()) << "the program did not end";
+    const std::string conf = ReadBytes(m_folder.File(L"Conf.txt")).value_or("<none>");
+    EXPECT_NE(conf.find("key get name = N\r\n"), std::string::npos) << conf;
+}
+
+TEST_F(SettingsTest, HandEditedKeysOpenAndOkWritesWhatWasShown)
+{
+    Start("key get name = q\r\nkey get value = \r\nkey crlf = xyz\r\nkey modify = win\r\n"
+          "separate tab = 2\r\n");
+    HWND dialog = OpenFromMenu();
+    ASSERT_NE(dialog, nullptr) << "the dialog did not open on hand-edited values";
+    EXPECT_EQ(WindowText(::GetDlgItem(dialog, SettingsKeyListId(0))), L"Q");
+    EXPECT_EQ(WindowText(::GetDlgItem(dialog, SettingsKeyListId(1))), L"X");
+    EXPECT_EQ(WindowText(::GetDlgItem(dialog, kIdSettingsModifier)), L"Shift");
+    Click(dialog, kIdSettingsOk);
+    ASSERT_TRUE(WaitClosed(dialog));
+    const std::string conf = ConfAfterClose();
+    EXPECT_NE(conf.find("key get name = Q\r\n"), std::string::npos) << conf;
+    EXPECT_NE(conf.find("key get value = \r\n"), std::string::npos) << conf;
+    EXPECT_NE(conf.find("key crlf = X\r\n"), std::string::npos) << conf;
+    EXPECT_NE(conf.find("key modify = Shift\r\n"), std::string::npos) << conf;
+    EXPECT_NE(conf.find("separate tab = 2\r\n"), std::string::npos) << conf;
+}
+
+TEST_F(SettingsTest, TrayDoubleClickAndTrayMenuOpenTheDialog)
+{
+    Start("task tray = 1\r\ncustom msg = 0\r\n", true);
+    std::optional<POINT> icon;
+    ASSERT_TRUE(WaitUntil([&] { return (icon = FindTrayIcon()).has_value(); }, 10s));
+    ASSERT_TRUE(DoubleClickAt(*icon));
+    HWND dialog = WaitForDialog();
+    ASSERT_NE(dialog, nullptr) << "a double click on the icon did not open the dialog";
+    Click(dialog, kIdSettingsCancel);
+    ASSERT_TRUE(WaitClosed(dialog));
+}
+
+} // namespace
+} // namespace e2e

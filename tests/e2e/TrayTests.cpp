@@ -1,0 +1,154 @@
+// Starting in the notification area: the start message, the icon, its menu, and the way back
+// to the window.
+
+#include "e2e/AppDriver.h"
+#include "e2e/Harness.h"
+#include "e2e/Input.h"
+#include "e2e/Tray.h"
+
+#include <gtest/gtest.h>
+
+namespace e2e
+{
+namespace
+{
+
+using namespace mirufon::win32;
+
+HWND FindMainWindowOf(const App& app)
+{
+    return app.FindWindowOf(L"MirufonMainWindow", L"");
+}
+
+// The pop-up menu on screen, if one is open. Menu windows of earlier menus may linger hidden.
+HWND VisibleMenu()
+{
+    HWND menu = nullptr;
+    while ((menu = ::FindWindowExW(nullptr, menu, L"#32768", nullptr)) != nullptr)
+    {
+        if (::IsWindowVisible(menu))
+        {
+            return menu;
+        }
+    }
+    return nullptr;
+}
+
+// Opens the icon's menu with a right click and chooses the item that Down pressed count times
+// reaches (separators are skipped), as a user would with the keyboard once the menu is open.
+bool ChooseTrayMenu(POINT icon, int downs)
+{
+    // A click soon after an earlier one on the same spot would count as a double click.
+    PumpMessages(std::chrono::milliseconds(::GetDoubleClickTime() + 100));
+    if (!ClickAt(icon, true))
+    {
+        return false;
+    }
+    HWND menu = nullptr;
+    if (!WaitUntil(
+            [&] {
+                menu = VisibleMenu();
+                return menu != nullptr;
+            },
+            3s))
+    {
+        ADD_FAILURE() << "the icon's menu did not open";
+        return false;
+    }
+    for (int i = 0; i < downs; ++i)
+    {
+        PressChord({}, VK_DOWN);
+    }
+    PressChord({}, VK_RETURN);
+    if (!WaitUntil([&] { return !::IsWindowVisible(menu); }, 3s))
+    {
+        ADD_FAILURE() << "the icon's menu stayed open";
+        return false;
+    }
+    return true;
+}
+
+TEST(Tray, StartsInTheTrayAfterTheMessageAndComesBackOut)
+{
+    TempFolder folder;
+    ASSERT_TRUE(WriteBytes(folder.File(L"Conf.txt"), "task tray = 1\r\n"));
+    App app(folder);
+
+    // The start message: three lines, the middle one empty; it closes by itself.
+    HWND message = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            message = app.FindWindowOf(L"MirufonMessage", L"");
+            return message && ::IsWindowVisible(message);
+        },
+        10s))
+        << "no start message";
+    HWND label = ::GetWindow(message, GW_CHILD);
+    EXPECT_EQ(Utf8(WindowText(label)), Utf8(L"ミルフォン Ver0.27\r\n\r\nタスクトレイに収納します！"));
+    RECT shown{};
+    ::GetWindowRect(message, &shown);
+    KeepScreenshot(message, L"start-message");
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(message); }, 6s))
+        << "the start message did not close by itself";
+
+    // The window stays hidden; the icon is in the tray.
+    ASSERT_TRUE(WaitUntil([&] { return FindMainWindowOf(app) != nullptr; }, 5s));
+    const HWND main = FindMainWindowOf(app);
+    EXPECT_FALSE(::IsWindowVisible(main));
+    std::optional<POINT> icon;
+    ASSERT_TRUE(WaitUntil([&] { return (icon = FindTrayIcon()).has_value(); }, 5s))
+        << "no icon in the tray";
+
+    // Its menu: 設定, 表示, トレイから出す, ... "トレイから出す" shows the window.
+    ASSERT_TRUE(ChooseTrayMenu(*icon, 3));
+    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(main) != FALSE; }, 5s))
+        << "the window did not come out of the tray";
+    EXPECT_TRUE(WaitUntil([] { return !FindTrayIcon().has_value(); }, 3s))
+        << "the icon stayed in the tray";
+
+    ASSERT_TRUE(app.Close());
+    const auto conf = ReadBytes(folder.File(L"Conf.txt"));
+    ASSERT_TRUE(conf.has_value());
+    EXPECT_NE(conf->find("task tray = 0\r\n"), std::string::npos) << *conf;
+}
+
+TEST(Tray, QuitFromTheTrayMenuSavesAndLeavesNoIcon)
+{
+    TempFolder folder;
+    ASSERT_TRUE(WriteBytes(folder.File(L"Conf.txt"),
+                           "task tray = 1\r\ncustom msg = 0\r\nkey get name = K\r\n"));
+    App app(folder);
+    std::optional<POINT> icon;
+    ASSERT_TRUE(WaitUntil([&] { return (icon = FindTrayIcon()).has_value(); }, 10s))
+        << "no icon in the tray";
+    // With messages off, no start message was shown.
+    EXPECT_EQ(app.FindWindowOf(L"MirufonMessage", L""), nullptr);
+    const HWND main = FindMainWindowOf(app);
+    ASSERT_NE(main, nullptr);
+    EXPECT_FALSE(::IsWindowVisible(main));
+
+    // 設定, 表示, トレイから出す, クリア, ヘルプ, バージョン, 終了.
+    ASSERT_TRUE(ChooseTrayMenu(*icon, 7));
+    ASSERT_TRUE(app.WaitForExit()) << "終了 did not end the program";
+    EXPECT_FALSE(FindTrayIcon().has_value()) << "a dead icon was left in the tray";
+    const auto conf = ReadBytes(folder.File(L"Conf.txt"));
+    ASSERT_TRUE(conf.has_value());
+    EXPECT_NE(conf->find("task tray = 1\r\n"), std::string::npos) << *conf;
+    EXPECT_NE(conf->find("key get name = K\r\n"), std::string::npos) << *conf;
+}
+
+TEST(Tray, IconClicksOtherThanTheRightButtonAndDoubleClickDoNothing)
+{
+    TempFolder folder;
+    ASSERT_TRUE(WriteBytes(folder.File(L"Conf.txt"), "task tray = 1\r\ncustom msg = 0\r\n"));
+    App app(folder);
+    std::optional<POINT> icon;
+    ASSERT_TRUE(WaitUntil([&] { return (icon = FindTrayIcon()).has_value(); }, 10s));
+    ASSERT_TRUE(ClickAt(*icon));
+    PumpMessages(600ms);
+    EXPECT_EQ(VisibleMenu(), nullptr) << "a single left click opened a menu";
+    EXPECT_FALSE(::IsWindowVisible(FindMainWindowOf(app)));
+}
+
+} // namespace
+} // namespace e2e
