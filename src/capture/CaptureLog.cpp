@@ -163,6 +163,14 @@ void CaptureLog::ShowIntroduction()
     m_box.SetTextColor(kIntroTextColour);
 }
 
+void CaptureLog::RefreshIntroduction()
+{
+    if (IsInitial())
+    {
+        m_box.SetText(HotKeyHelpText(m_settings));
+    }
+}
+
 void CaptureLog::GetDt(std::wstring_view item)
 {
     // The first item replaces the introduction (and anything typed into it).

@@ -49,6 +49,9 @@ public:
 
     // The introduction text and the "Init" marker, in the pale colour.
     void ShowIntroduction();
+    // While the introduction is still shown, rebuilds it from the current settings (after the
+    // keys or the separator changed); a log that holds anything else is left alone.
+    void RefreshIntroduction();
     bool IsInitial() const { return m_marker == L"Init"; }
     const std::wstring& Marker() const { return m_marker; }
 

@@ -5,6 +5,7 @@
 #include "e2e/Clipboard.h"
 #include "e2e/Harness.h"
 #include "e2e/Input.h"
+#include "e2e/Notepad.h"
 #include "e2e/Target.h"
 
 #include <gtest/gtest.h>
@@ -233,33 +234,15 @@ TEST_F(CopyCaptureTest, TensOfMegabytesAreAppendedWhole)
 TEST_F(CopyCaptureTest, CopyingInWineNotepadAppendsItsText)
 {
     StartWith("add copy = 1\r\n");
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION notepad{};
-    wchar_t commandLine[] = L"notepad.exe";
-    ASSERT_TRUE(::CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr,
-                                 nullptr, &startup, &notepad));
-    HWND window = nullptr;
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            window = ::FindWindowW(L"Notepad", nullptr);
-            return window && ::IsWindowVisible(window);
-        },
-        15s));
-    ::SetWindowPos(window, HWND_TOP, 880, 420, 380, 300, SWP_SHOWWINDOW);
-    HWND edit = ::FindWindowExW(window, nullptr, L"Edit", nullptr);
-    RECT area{};
-    ::GetWindowRect(edit, &area);
-    ASSERT_TRUE(ClickAt(POINT{(area.left + area.right) / 2, (area.top + area.bottom) / 2}));
+    Notepad notepad;
+    ASSERT_TRUE(notepad.Started()) << "Wine's notepad did not start";
+    HWND edit = notepad.Edit();
+    ASSERT_TRUE(ClickAt(notepad.EditCentre()));
     ASSERT_TRUE(TypeText(L"メモ帳でコピー copied"));
     ASSERT_TRUE(WaitUntil([&] { return WindowText(edit) == L"メモ帳でコピー copied"; }));
     ASSERT_TRUE(PressChord({VK_CONTROL}, 'A'));
     ASSERT_TRUE(PressChord({VK_CONTROL}, 'C'));
     EXPECT_TRUE(WaitForText(m_main, kIdLog, L"メモ帳でコピー copied"));
-    ::TerminateProcess(notepad.hProcess, 0);
-    ::WaitForSingleObject(notepad.hProcess, 5000);
-    ::CloseHandle(notepad.hThread);
-    ::CloseHandle(notepad.hProcess);
 }
 
 } // namespace

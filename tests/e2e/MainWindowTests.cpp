@@ -4,6 +4,7 @@
 #include "e2e/AppDriver.h"
 #include "e2e/Harness.h"
 #include "e2e/Input.h"
+#include "e2e/Notepad.h"
 #include "e2e/Target.h"
 
 #include <gtest/gtest.h>
@@ -164,36 +165,93 @@ TEST(MainWindow, CapturesTheTextOfWineNotepad)
     const HWND main = app.MainWindow();
     ASSERT_NE(main, nullptr);
 
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION notepad{};
-    wchar_t commandLine[] = L"notepad.exe";
-    ASSERT_TRUE(::CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr,
-                                 nullptr, &startup, &notepad));
-    HWND notepadWindow = nullptr;
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            notepadWindow = ::FindWindowW(L"Notepad", nullptr);
-            return notepadWindow && ::IsWindowVisible(notepadWindow);
-        },
-        15s));
-    ::SetWindowPos(notepadWindow, HWND_TOP, 880, 420, 380, 300, SWP_SHOWWINDOW);
-    HWND edit = ::FindWindowExW(notepadWindow, nullptr, L"Edit", nullptr);
-    ASSERT_NE(edit, nullptr);
-    RECT area{};
-    ::GetWindowRect(edit, &area);
-    const POINT inside{(area.left + area.right) / 2, (area.top + area.bottom) / 2};
-    ASSERT_TRUE(ClickAt(inside));
+    Notepad notepad;
+    ASSERT_TRUE(notepad.Started()) << "Wine's notepad did not start";
+    HWND edit = notepad.Edit();
+    ASSERT_TRUE(ClickAt(notepad.EditCentre()));
     ASSERT_TRUE(TypeText(L"メモ帳 notepad"));
     ASSERT_TRUE(WaitUntil([&] { return WindowText(edit) == L"メモ帳 notepad"; }));
 
     ASSERT_TRUE(PressChord({VK_SHIFT}, 'Z'));
     EXPECT_TRUE(WaitForText(main, kIdLog, L"メモ帳 notepad"));
+}
 
-    ::TerminateProcess(notepad.hProcess, 0);
-    ::WaitForSingleObject(notepad.hProcess, 5000);
-    ::CloseHandle(notepad.hThread);
-    ::CloseHandle(notepad.hProcess);
+} // namespace
+} // namespace e2e
+
+namespace e2e
+{
+namespace
+{
+
+// Points the system's handler for .html files at a command that copies the opened file, so
+// the test sees which page the program asked the system to open. Undone at the end.
+class HtmlHandlerOverride
+{
+public:
+    explicit HtmlHandlerOverride(const std::wstring& copyTo)
+    {
+        m_previous = GetDefault(L".html");
+        const std::wstring command = L"cmd.exe /c copy \"%1\" \"" + copyTo + L"\"";
+        SetDefault(L".html", L"MirufonE2eHtml");
+        SetDefault(L"MirufonE2eHtml\\shell\\open\\command", command);
+    }
+    HtmlHandlerOverride(const HtmlHandlerOverride&) = delete;
+    HtmlHandlerOverride& operator=(const HtmlHandlerOverride&) = delete;
+    ~HtmlHandlerOverride()
+    {
+        ::RegDeleteTreeW(HKEY_CLASSES_ROOT, L"MirufonE2eHtml");
+        if (m_previous)
+        {
+            SetDefault(L".html", *m_previous);
+        }
+    }
+
+private:
+    static std::optional<std::wstring> GetDefault(const wchar_t* path)
+    {
+        wchar_t value[256] = {};
+        DWORD size = sizeof value;
+        if (::RegGetValueW(HKEY_CLASSES_ROOT, path, nullptr, RRF_RT_REG_SZ, nullptr, value,
+                           &size) != ERROR_SUCCESS)
+        {
+            return std::nullopt;
+        }
+        return std::wstring(value);
+    }
+
+    static void SetDefault(const wchar_t* path, const std::wstring& value)
+    {
+        HKEY key = nullptr;
+        if (::RegCreateKeyExW(HKEY_CLASSES_ROOT, path, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                              nullptr) == ERROR_SUCCESS)
+        {
+            ::RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                             static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+            ::RegCloseKey(key);
+        }
+    }
+
+    std::optional<std::wstring> m_previous;
+};
+
+TEST(MainWindow, HelpOpensThePageShippedBesideTheProgram)
+{
+    TempFolder folder;
+    const std::wstring page = DriverFolder() + L"\\mirufon-help.html";
+    ASSERT_TRUE(::CopyFileW(page.c_str(), folder.File(L"mirufon-help.html").c_str(), FALSE));
+    const std::wstring opened = folder.File(L"opened.html");
+    HtmlHandlerOverride handler(opened);
+    App app(folder);
+    const HWND main = app.MainWindow();
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(ChooseMenu(main, 4)); // ヘルプ
+    ASSERT_TRUE(WaitUntil([&] { return ReadBytes(opened).has_value(); }, 15s))
+        << "no page was opened";
+    const auto shipped = ReadBytes(page);
+    ASSERT_TRUE(shipped.has_value());
+    EXPECT_EQ(ReadBytes(opened), shipped);
+    EXPECT_NE(shipped->find("ミルフォン"), std::string::npos);
 }
 
 } // namespace

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <shellapi.h>
+
 namespace e2e
 {
 namespace
@@ -148,6 +150,55 @@ TEST(Tray, IconClicksOtherThanTheRightButtonAndDoubleClickDoNothing)
     PumpMessages(600ms);
     EXPECT_EQ(VisibleMenu(), nullptr) << "a single left click opened a menu";
     EXPECT_FALSE(::IsWindowVisible(FindMainWindowOf(app)));
+}
+
+} // namespace
+} // namespace e2e
+
+namespace e2e
+{
+namespace
+{
+
+TEST(Tray, IconComesBackWhenTheShellRestarts)
+{
+    TempFolder folder;
+    ASSERT_TRUE(WriteBytes(folder.File(L"Conf.txt"), "task tray = 1\r\ncustom msg = 0\r\n"));
+    App app(folder);
+    ASSERT_TRUE(WaitUntil([] { return FindTrayIcon().has_value(); }, 10s));
+    const HWND main = FindMainWindowOf(app);
+    ASSERT_NE(main, nullptr);
+
+    // A restarting shell forgets every icon, then tells all top-level windows it is back.
+    NOTIFYICONDATAW icon{};
+    icon.cbSize = sizeof icon;
+    icon.hWnd = main;
+    icon.uID = 1;
+    ASSERT_TRUE(::Shell_NotifyIconW(NIM_DELETE, &icon));
+    ASSERT_TRUE(WaitUntil([] { return !FindTrayIcon().has_value(); }, 3s));
+    ::PostMessageW(main, ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(WaitUntil([] { return FindTrayIcon().has_value(); }, 5s))
+        << "the icon was not added again; the program is out of reach";
+}
+
+TEST(Tray, SettingsItemOfTheIconMenuOpensTheDialog)
+{
+    TempFolder folder;
+    ASSERT_TRUE(WriteBytes(folder.File(L"Conf.txt"), "task tray = 1\r\ncustom msg = 0\r\n"));
+    App app(folder);
+    std::optional<POINT> icon;
+    ASSERT_TRUE(WaitUntil([&] { return (icon = FindTrayIcon()).has_value(); }, 10s));
+    ASSERT_TRUE(ChooseTrayMenu(*icon, 1)); // 設定
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            dialog = app.FindWindowOf(L"MirufonSettings", L"");
+            return dialog && ::IsWindowVisible(dialog);
+        },
+        5s))
+        << "設定 in the icon's menu did not open the settings";
+    ::PostMessageW(dialog, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(dialog); }, 5s));
 }
 
 } // namespace

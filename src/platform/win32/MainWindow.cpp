@@ -9,6 +9,7 @@
 #include "platform/win32/VersionInfo.h"
 #include "shell/AppInfo.h"
 #include "shell/MessageWindow.h"
+#include "shell/SettingsFlow.h"
 #include "shell/Tray.h"
 
 #include <shellapi.h>
@@ -448,7 +449,7 @@ void MainWindow::Load()
     ::CheckMenuItem(m_menuBar, kMenuDispTop,
                     MF_BYCOMMAND | (m_settings.DispTop != 0 ? MF_CHECKED : MF_UNCHECKED));
 
-    ApplyKeyLabels();
+    ApplyKeyLabels(ShowKeyLabels(m_settings));
 
     m_captureLog.emplace(m_log, m_settings);
     m_captureLog->ShowIntroduction();
@@ -662,9 +663,9 @@ void MainWindow::SetRunState(bool run)
     SetMenuText(m_menuBar, kMenuGo, std::wstring(CaptionFor(run)));
     ::DrawMenuBar(m_window);
     SetLogBackground(run ? ::GetSysColor(COLOR_INFOBK) : kStoppedBackground);
-    if (run && m_captureLog->IsInitial())
+    if (run)
     {
-        m_log.SetText(HotKeyHelpText(m_settings));
+        m_captureLog->RefreshIntroduction();
     }
     m_hotKeys->Unregister();
     m_hotKeys->Register(m_settings, run);
@@ -722,7 +723,7 @@ void MainWindow::MnuSettingClick()
         return;
     }
     ::EnableWindow(m_window, FALSE);
-    m_hotKeys->Unregister();
+    BeforeSettingsDialog(*m_hotKeys);
     WaitForSettingsDialog();
     if (m_unloaded)
     {
@@ -764,27 +765,12 @@ void MainWindow::WaitForSettingsDialog()
 
 void MainWindow::ReapplySettings()
 {
-    m_copyCapture->End();
-    if (m_settings.AddCopy == 1)
-    {
-        m_copyCapture->Start();
-    }
-    else
-    {
-        m_copyCapture->End();
-    }
-    m_hotKeys->Register(m_settings, IsRunning());
-    m_settings.Separator = SeparatorFor(m_settings.SeparateTab);
-    ApplyKeyLabels();
-    if (m_captureLog->IsInitial())
-    {
-        m_log.SetText(HotKeyHelpText(m_settings));
-    }
+    AfterSettingsDialog(*m_copyCapture, *m_hotKeys, m_settings, IsRunning(), *m_captureLog,
+                        [this](const KeyLabels& labels) { ApplyKeyLabels(labels); });
 }
 
-void MainWindow::ApplyKeyLabels()
+void MainWindow::ApplyKeyLabels(const KeyLabels& labels)
 {
-    const KeyLabels labels = ShowKeyLabels(m_settings);
     ::SetWindowTextW(m_lblKeyName, labels.name.c_str());
     ::SetWindowTextW(m_lblKeyValue, labels.value.c_str());
 }

@@ -76,7 +76,7 @@ private:
     void WaitForSettingsDialog();
     void ReapplySettings();
     void CloseSettingsDialog();
-    void ApplyKeyLabels();
+    void ApplyKeyLabels(const KeyLabels& labels);
     void MnuTrayOutClick();
     void MnuEnd2Click();
 

@@ -65,7 +65,7 @@ enum class Font
 };
 
 // One control of the dialog: its place in twips relative to its container.
-struct ControlSpec
+struct ControlPlacement
 {
     int id;
     const wchar_t* className;
@@ -86,7 +86,7 @@ constexpr DWORD kButtonStyle = BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP;
 // labels overlap, the one whose text reaches into the overlap comes first: the prefix labels
 // before the row names, "accName" before "取得". The frames come last and go to the bottom of
 // the z-order, so the controls inside them paint over them.
-constexpr ControlSpec kControls[] = {
+constexpr ControlPlacement kControls[] = {
     // Row 1: get name.
     {SettingsPrefixId(0), L"STATIC", L"", kPrefixStyle, Container::HotKeyFrame,
      {1500, 330, 1000, 225}, Font::Label},
@@ -357,17 +357,17 @@ bool SettingsDialog::TranslateDialogMessage(MSG& message)
 
 void SettingsDialog::CreateControls()
 {
-    for (const ControlSpec& spec : kControls)
+    for (const ControlPlacement& placement : kControls)
     {
         HWND control = ::CreateWindowExW(
-            0, spec.className, spec.text, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | spec.style, 0,
-            0, 0, 0, m_window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), m_instance,
+            0, placement.className, placement.text, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | placement.style, 0,
+            0, 0, 0, m_window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(placement.id)), m_instance,
             nullptr);
         if (!control)
         {
             continue;
         }
-        const int id = spec.id;
+        const int id = placement.id;
         if (id >= SettingsKeyListId(0) && id < SettingsKeyListId(kKeyListCount))
         {
             m_keyLists[static_cast<std::size_t>(id - SettingsKeyListId(0))] = control;
@@ -476,24 +476,24 @@ SIZE SettingsDialog::OuterSize() const
 
 void SettingsDialog::PlaceControls()
 {
-    for (const ControlSpec& spec : kControls)
+    for (const ControlPlacement& placement : kControls)
     {
-        HWND control = ::GetDlgItem(m_window, spec.id);
+        HWND control = ::GetDlgItem(m_window, placement.id);
         if (!control)
         {
             continue;
         }
-        HFONT font = spec.font == Font::List ? m_listFont.Get() : m_labelFont.Get();
+        HFONT font = placement.font == Font::List ? m_listFont.Get() : m_labelFont.Get();
         ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 
-        const ControlRect container = ContainerRect(spec.container);
+        const ControlRect container = ContainerRect(placement.container);
         const int left = ToPixel(container.left, m_twipsPerPixel) +
-                         ToPixel(spec.rect.left, m_twipsPerPixel);
+                         ToPixel(placement.rect.left, m_twipsPerPixel);
         const int top = ToPixel(container.top, m_twipsPerPixel) +
-                        ToPixel(spec.rect.top, m_twipsPerPixel);
-        const int width = ToPixel(spec.rect.width, m_twipsPerPixel);
-        int height = ToPixel(spec.rect.height, m_twipsPerPixel);
-        if (::lstrcmpiW(spec.className, WC_COMBOBOXW) == 0)
+                        ToPixel(placement.rect.top, m_twipsPerPixel);
+        const int width = ToPixel(placement.rect.width, m_twipsPerPixel);
+        int height = ToPixel(placement.rect.height, m_twipsPerPixel);
+        if (::lstrcmpiW(placement.className, WC_COMBOBOXW) == 0)
         {
             ::SetWindowPos(control, nullptr, left, top, width, height,
                            SWP_NOZORDER | SWP_NOACTIVATE);

@@ -2,29 +2,6 @@
 
 namespace mirufon::win32
 {
-namespace
-{
-
-class OpenedClipboard
-{
-public:
-    explicit OpenedClipboard(HWND owner) : m_open(::OpenClipboard(owner) != FALSE) {}
-    OpenedClipboard(const OpenedClipboard&) = delete;
-    OpenedClipboard& operator=(const OpenedClipboard&) = delete;
-    ~OpenedClipboard()
-    {
-        if (m_open)
-        {
-            ::CloseClipboard();
-        }
-    }
-    bool IsOpen() const { return m_open; }
-
-private:
-    bool m_open;
-};
-
-} // namespace
 
 bool Win32Clipboard::Empty()
 {

@@ -7,6 +7,27 @@
 namespace mirufon::win32
 {
 
+// The clipboard opened by a window for the guard's lifetime; IsOpen is false when another
+// program holds it.
+class OpenedClipboard
+{
+public:
+    explicit OpenedClipboard(HWND owner) : m_open(::OpenClipboard(owner) != FALSE) {}
+    OpenedClipboard(const OpenedClipboard&) = delete;
+    OpenedClipboard& operator=(const OpenedClipboard&) = delete;
+    ~OpenedClipboard()
+    {
+        if (m_open)
+        {
+            ::CloseClipboard();
+        }
+    }
+    bool IsOpen() const { return m_open; }
+
+private:
+    bool m_open;
+};
+
 class Win32Clipboard final : public Clipboard
 {
 public:

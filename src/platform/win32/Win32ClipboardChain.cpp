@@ -1,5 +1,7 @@
 #include "platform/win32/Win32ClipboardChain.h"
 
+#include "platform/win32/Win32Clipboard.h"
+
 #include <string>
 
 namespace mirufon::win32
@@ -35,25 +37,6 @@ ClipboardRead Failure(DWORD error, const wchar_t* fallback)
     return ClipboardRead{false, {}, static_cast<long>(error), description};
 }
 
-class OpenClipboardScope
-{
-public:
-    explicit OpenClipboardScope(HWND owner) : m_open(::OpenClipboard(owner) != FALSE) {}
-    OpenClipboardScope(const OpenClipboardScope&) = delete;
-    OpenClipboardScope& operator=(const OpenClipboardScope&) = delete;
-    ~OpenClipboardScope()
-    {
-        if (m_open)
-        {
-            ::CloseClipboard();
-        }
-    }
-    bool IsOpen() const { return m_open; }
-
-private:
-    bool m_open;
-};
-
 } // namespace
 
 WindowId Win32ClipboardChain::JoinChain()
@@ -88,7 +71,7 @@ bool Win32ClipboardChain::TextAvailable()
 ClipboardRead Win32ClipboardChain::ReadText()
 {
     ::SetLastError(0);
-    OpenClipboardScope clipboard(m_window);
+    OpenedClipboard clipboard(m_window);
     if (!clipboard.IsOpen())
     {
         return Failure(::GetLastError() ? ::GetLastError() : ERROR_ACCESS_DENIED,

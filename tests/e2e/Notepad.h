@@ -1,0 +1,30 @@
+#pragma once
+
+// Wine's own notepad, a program nobody here wrote, placed beside the program under test.
+
+#include "e2e/Harness.h"
+
+namespace e2e
+{
+
+class Notepad
+{
+public:
+    // Starts notepad and waits for its window; placed at the given screen position.
+    explicit Notepad(POINT position = POINT{880, 420});
+    Notepad(const Notepad&) = delete;
+    Notepad& operator=(const Notepad&) = delete;
+    // Ends it by its process.
+    ~Notepad();
+
+    bool Started() const { return m_edit != nullptr; }
+    HWND Edit() const { return m_edit; }
+    POINT EditCentre() const;
+
+private:
+    PROCESS_INFORMATION m_process{};
+    HWND m_window = nullptr;
+    HWND m_edit = nullptr;
+};
+
+} // namespace e2e
