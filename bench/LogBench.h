@@ -30,8 +30,8 @@ inline const std::vector<std::size_t> kLogBenchSizes = {
 
 struct LogBenchOptions
 {
-    int samples = 101;   // timed rounds; the median is reported
-    int batch = 32;      // operations per timed round, to lift them above the clock's grain
+    int samples = 101; // timed rounds; the median is reported
+    int batch = 32;    // operations per timed round, to lift them above the clock's grain
     int warmUpRounds = 3;
 };
 
@@ -112,9 +112,7 @@ inline LogFigures MeasureLog(const TextBoxFactory& make, std::size_t size,
             continue;
         }
         const auto perOp = [batch](Clock::duration d)
-        {
-            return std::chrono::duration<double, std::micro>(d).count() / batch;
-        };
+        { return std::chrono::duration<double, std::micro>(d).count() / batch; };
         getDt.push_back(perOp(appended - start));
         keyBack.push_back(perOp(cancelled - appended));
     }

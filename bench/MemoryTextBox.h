@@ -12,7 +12,7 @@ namespace mirufon::bench
 
 class MemoryTextBox final : public TextBox
 {
-public:
+  public:
     explicit MemoryTextBox(std::wstring_view text) : m_text(text) {}
 
     std::size_t Length() const override { return m_text.size(); }
@@ -34,7 +34,7 @@ public:
     void SelectAll() override {}
     void Focus() override {}
 
-private:
+  private:
     std::wstring m_text;
 };
 

@@ -45,7 +45,8 @@ double CpuSeconds(HANDLE process)
 {
     FILETIME created{}, exited{}, kernel{}, user{};
     ::GetProcessTimes(process, &created, &exited, &kernel, &user);
-    const auto seconds = [](FILETIME t) {
+    const auto seconds = [](FILETIME t)
+    {
         return static_cast<double>((static_cast<unsigned long long>(t.dwHighDateTime) << 32) |
                                    t.dwLowDateTime) /
                1e7;
@@ -82,7 +83,8 @@ int main()
 
     // Latency: from the input to the log's new length.
     HWND log = ::GetDlgItem(main, mirufon::win32::kIdLog);
-    const auto measure = [&](const auto& act, std::vector<double>& latencies) {
+    const auto measure = [&](const auto& act, std::vector<double>& latencies)
+    {
         for (int round = 0; round < 100; ++round)
         {
             const LRESULT before = ::SendMessageW(log, WM_GETTEXTLENGTH, 0, 0);
@@ -106,11 +108,9 @@ int main()
     std::vector<double> latencies;
     std::vector<double> copies;
     if (!measure([](int) { SendShiftChord('A'); }, latencies) ||
-        !measure(
-            [&](int round) {
-                e2e::SetClipboardText(target.Handle(), L"copy " + std::to_wstring(round));
-            },
-            copies))
+        !measure([&](int round)
+                 { e2e::SetClipboardText(target.Handle(), L"copy " + std::to_wstring(round)); },
+                 copies))
     {
         return 1;
     }
@@ -120,8 +120,7 @@ int main()
                 100.0 * cpu / wall, cpu, wall);
     std::printf("Capture latency, hotkey input to item in the log, 100 presses: median %.1f ms, "
                 "90th percentile %.1f ms, worst %.1f ms\n",
-                Percentile(latencies, 0.5), Percentile(latencies, 0.9),
-                Percentile(latencies, 1.0));
+                Percentile(latencies, 0.5), Percentile(latencies, 0.9), Percentile(latencies, 1.0));
     std::printf("Copy capture, copy in another program to item in the log, 100 copies: median "
                 "%.1f ms, 90th percentile %.1f ms, worst %.1f ms\n",
                 Percentile(copies, 0.5), Percentile(copies, 0.9), Percentile(copies, 1.0));

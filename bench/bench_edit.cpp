@@ -17,7 +17,7 @@ using namespace mirufon;
 // A hidden window with a log-styled EDIT, owned for the benchmark's lifetime.
 class WindowedEdit final : public TextBox
 {
-public:
+  public:
     explicit WindowedEdit(std::wstring_view text)
     {
         m_parent = ::CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 0, 0, 500, 400,
@@ -45,7 +45,7 @@ public:
     void SelectAll() override { m_box.SelectAll(); }
     void Focus() override { m_box.Focus(); }
 
-private:
+  private:
     HWND m_parent = nullptr;
     win32::EditTextBox m_box;
 };
@@ -60,14 +60,15 @@ int main()
     options.batch = 8;
     options.warmUpRounds = 1;
 
-    const auto memory = MeasureLogSizes(
-        [](std::wstring_view text) { return std::make_unique<mirufon::bench::MemoryTextBox>(text); },
-        kLogBenchSizes, options);
-    const auto edit = MeasureLogSizes(
-        [](std::wstring_view text) { return std::make_unique<WindowedEdit>(text); },
-        kLogBenchSizes, options);
-    const bool memoryOk = PrintLogTable(stdout, "Capture log, in-memory box (the log's own work)",
-                                        memory);
+    const auto memory =
+        MeasureLogSizes([](std::wstring_view text)
+                        { return std::make_unique<mirufon::bench::MemoryTextBox>(text); },
+                        kLogBenchSizes, options);
+    const auto edit =
+        MeasureLogSizes([](std::wstring_view text) { return std::make_unique<WindowedEdit>(text); },
+                        kLogBenchSizes, options);
+    const bool memoryOk =
+        PrintLogTable(stdout, "Capture log, in-memory box (the log's own work)", memory);
     std::printf("\n");
     const bool editOk =
         PrintLogTable(stdout, "Capture log, real EDIT control (the log and the control)", edit);

@@ -80,14 +80,16 @@ int main()
     value.SetCaretToEndOnSet(false);
     Pump();
 
-    const auto floor = [] {
+    const auto floor = []
+    {
         POINT pointer{};
         ::GetCursorPos(&pointer);
         win32::GetAccNameAt(pointer);
         win32::GetAccValueAt(pointer);
     };
     const auto tick = [&] { win32::PreviewTick(main, name, value); };
-    const auto writeAlways = [&] {
+    const auto writeAlways = [&]
+    {
         POINT pointer{};
         ::GetCursorPos(&pointer);
         name.SetText(win32::GetAccNameAt(pointer));
@@ -100,7 +102,8 @@ int main()
     {
         // Interleaved, so that drift in the machine's load hits all three alike. Each sample
         // includes dispatching what the step left to paint.
-        const auto time = [](const auto& step) {
+        const auto time = [](const auto& step)
+        {
             const auto start = BenchClock::now();
             step();
             Pump();

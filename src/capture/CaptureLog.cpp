@@ -151,8 +151,7 @@ bool IsSelectAllChord(int keyCode, bool shift, bool ctrl, bool alt)
     return keyCode == kKeyA && ctrl && !shift && !alt;
 }
 
-CaptureLog::CaptureLog(TextBox& box, const Settings& settings)
-    : m_box(box), m_settings(settings)
+CaptureLog::CaptureLog(TextBox& box, const Settings& settings) : m_box(box), m_settings(settings)
 {
 }
 

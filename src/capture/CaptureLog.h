@@ -44,7 +44,7 @@ bool IsSelectAllChord(int keyCode, bool shift, bool ctrl, bool alt);
 // Every producer appends through GetDt.
 class CaptureLog
 {
-public:
+  public:
     CaptureLog(TextBox& box, const Settings& settings);
 
     // The introduction text and the "Init" marker, in the pale colour.
@@ -63,7 +63,7 @@ public:
     // Selects the whole log when the main window is the foreground window.
     void SelectAll(bool mainWindowIsForeground);
 
-private:
+  private:
     TextBox& m_box;
     const Settings& m_settings;
     std::wstring m_marker;

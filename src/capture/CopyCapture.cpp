@@ -11,13 +11,8 @@ CopyCapture::CopyCapture(
     ClipboardChainApi& api, WindowProcedureSlot& slot, ProcedureId ownProcedure,
     WindowId mainWindow, MessagePump& pump, std::function<void(std::wstring_view)> append,
     std::function<void(std::wstring_view title, std::wstring_view text)> showError)
-    : m_api(api),
-      m_slot(slot),
-      m_ownProcedure(ownProcedure),
-      m_mainWindow(mainWindow),
-      m_pump(pump),
-      m_append(std::move(append)),
-      m_showError(std::move(showError))
+    : m_api(api), m_slot(slot), m_ownProcedure(ownProcedure), m_mainWindow(mainWindow),
+      m_pump(pump), m_append(std::move(append)), m_showError(std::move(showError))
 {
 }
 

@@ -31,7 +31,7 @@ inline constexpr int kClipboardReadRetryMs = 100;
 // unregistered).
 class CopyCapture
 {
-public:
+  public:
     // append adds an item to the capture log; showError shows a modal message box with an OK
     // button and returns when the user has closed it. ownProcedure is the copy procedure to
     // put in the window's slot; mainWindow is compared with the foreground window.
@@ -84,7 +84,7 @@ public:
     // The window that follows the main window in the chain; 0 when none.
     WindowId Next() const { return m_next; }
 
-private:
+  private:
     void CaptureCopy();
     void PassOn(unsigned message, std::uintptr_t wParam, std::intptr_t lParam);
 

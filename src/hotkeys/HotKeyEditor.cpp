@@ -49,8 +49,7 @@ std::int16_t StoredFlag(int shown, int filled, std::int16_t stored) noexcept
 }
 
 // The field of a key list, for a const or a mutable record alike.
-template <typename Record>
-auto& FieldOfList(Record& settings, std::size_t list)
+template <typename Record> auto& FieldOfList(Record& settings, std::size_t list)
 {
     switch (list)
     {
@@ -165,8 +164,8 @@ void StoreEditor(const EditorState& shown, const EditorState& filled, Settings& 
 
 std::wstring PrefixLabel(int modifier)
 {
-    const std::wstring_view entry = IsModifierIndex(modifier) ? kModifierEntries[modifier]
-                                                              : kModifierEntries[0];
+    const std::wstring_view entry =
+        IsModifierIndex(modifier) ? kModifierEntries[modifier] : kModifierEntries[0];
     return std::wstring(entry) + L"+";
 }
 

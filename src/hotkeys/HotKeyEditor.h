@@ -20,8 +20,8 @@ inline constexpr int kLetterCount = 26;
 inline constexpr int kNoLetter = -1;
 
 // The entries of the modifier list, in list order.
-inline constexpr std::array<std::wstring_view, 4> kModifierEntries = {
-    L"Shift", L"Ctrl", L"Alt", L"Shift+Ctrl"};
+inline constexpr std::array<std::wstring_view, 4> kModifierEntries = {L"Shift", L"Ctrl", L"Alt",
+                                                                      L"Shift+Ctrl"};
 
 // The key lists in the order they stand on screen (rows 1 to 5), which is also the order in
 // which they are filled: the list indexes are tied to the commands, not to the rows.

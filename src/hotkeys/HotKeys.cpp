@@ -38,13 +38,13 @@ bool EqualsLower(std::wstring_view text, std::wstring_view lower)
 // Clears a flag when the scope is left, however it is left.
 class FlagReset
 {
-public:
+  public:
     explicit FlagReset(bool& flag) : m_flag(flag) {}
     FlagReset(const FlagReset&) = delete;
     FlagReset& operator=(const FlagReset&) = delete;
     ~FlagReset() { m_flag = false; }
 
-private:
+  private:
     bool& m_flag;
 };
 
@@ -133,8 +133,7 @@ std::int32_t HotKeyIdFromAtom(std::uint16_t atom)
     return static_cast<std::int32_t>(static_cast<std::int16_t>(atom));
 }
 
-HotKeyManager::HotKeyManager(HotKeyApi& api, WindowProcedureSlot& slot,
-                             ProcedureId hotKeyProcedure)
+HotKeyManager::HotKeyManager(HotKeyApi& api, WindowProcedureSlot& slot, ProcedureId hotKeyProcedure)
     : m_api(api), m_slot(slot), m_procedure(hotKeyProcedure)
 {
 }

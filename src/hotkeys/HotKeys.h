@@ -64,7 +64,7 @@ std::int32_t HotKeyIdFromAtom(std::uint16_t atom);
 // handler, which also replaces the window procedure: whoever installs last must remove first.
 class HotKeyManager
 {
-public:
+  public:
     // hotKeyProcedure is the procedure to put in the window's slot while installed.
     HotKeyManager(HotKeyApi& api, WindowProcedureSlot& slot, ProcedureId hotKeyProcedure);
     HotKeyManager(const HotKeyManager&) = delete;
@@ -96,7 +96,7 @@ public:
 
     const std::array<std::int32_t, kHotKeyCommandCount>& Ids() const { return m_ids; }
 
-private:
+  private:
     HotKeyApi& m_api;
     WindowProcedureSlot& m_slot;
     ProcedureId m_procedure;
@@ -110,7 +110,7 @@ private:
 // start another command in the middle of the first.
 class HotKeyDispatcher
 {
-public:
+  public:
     // When no command is running: for a WM_HOTKEY whose id matches, calls run with the
     // command. While a command runs, does nothing. The guard is released on every way out,
     // an exception from run included (the exception goes on to the caller). Passing the
@@ -121,7 +121,7 @@ public:
 
     bool IsBusy() const { return m_busy; }
 
-private:
+  private:
     bool m_busy = false;
 };
 

@@ -6,7 +6,7 @@ namespace mirufon
 // The system clipboard, as far as the capture log needs it.
 class Clipboard
 {
-public:
+  public:
     Clipboard() = default;
     Clipboard(const Clipboard&) = delete;
     Clipboard& operator=(const Clipboard&) = delete;

@@ -22,7 +22,7 @@ struct ClipboardRead
 // them. Every call acts for the main window. None of these calls throws.
 class ClipboardChainApi
 {
-public:
+  public:
     ClipboardChainApi() = default;
     ClipboardChainApi(const ClipboardChainApi&) = delete;
     ClipboardChainApi& operator=(const ClipboardChainApi&) = delete;

@@ -10,7 +10,7 @@ namespace mirufon
 // Conf.txt on disk, in the system's ANSI code page; the program sees Unicode text.
 class ConfStore
 {
-public:
+  public:
     ConfStore() = default;
     ConfStore(const ConfStore&) = delete;
     ConfStore& operator=(const ConfStore&) = delete;

@@ -10,7 +10,7 @@ namespace mirufon
 // signed values the hotkey code derives from atoms; none of these calls throws.
 class HotKeyApi
 {
-public:
+  public:
     HotKeyApi() = default;
     HotKeyApi(const HotKeyApi&) = delete;
     HotKeyApi& operator=(const HotKeyApi&) = delete;

@@ -7,7 +7,7 @@ namespace mirufon
 // message pending for the thread. Messages dispatched here may re-enter the caller.
 class MessagePump
 {
-public:
+  public:
     MessagePump() = default;
     MessagePump(const MessagePump&) = delete;
     MessagePump& operator=(const MessagePump&) = delete;

@@ -21,7 +21,7 @@ constexpr Rgb MakeRgb(std::uint8_t r, std::uint8_t g, std::uint8_t b)
 // cannot be changed simply keeps its text.
 class TextBox
 {
-public:
+  public:
     TextBox() = default;
     TextBox(const TextBox&) = delete;
     TextBox& operator=(const TextBox&) = delete;

@@ -13,7 +13,7 @@ using ProcedureId = std::uintptr_t;
 // order of installation.
 class WindowProcedureSlot
 {
-public:
+  public:
     WindowProcedureSlot() = default;
     WindowProcedureSlot(const WindowProcedureSlot&) = delete;
     WindowProcedureSlot& operator=(const WindowProcedureSlot&) = delete;

@@ -18,7 +18,7 @@ struct ZoomSize
 // size (to whole pixels, to a minimum), which is why SetSize reports what the window took.
 class ZoomTarget
 {
-public:
+  public:
     ZoomTarget() = default;
     ZoomTarget(const ZoomTarget&) = delete;
     ZoomTarget& operator=(const ZoomTarget&) = delete;

@@ -18,12 +18,12 @@ namespace
 // How a key's value is converted and where it goes.
 enum class ValueKind
 {
-    Geometry,    // number reading, stored only when above 0 (32-bit)
-    Number32,    // number reading, rounded (32-bit)
-    Number16,    // number reading, rounded (16-bit)
-    Whole32,     // whole-number conversion, rounded (32-bit)
-    Whole16,     // whole-number conversion, rounded (16-bit)
-    Text,        // the value text as it is
+    Geometry, // number reading, stored only when above 0 (32-bit)
+    Number32, // number reading, rounded (32-bit)
+    Number16, // number reading, rounded (16-bit)
+    Whole32,  // whole-number conversion, rounded (32-bit)
+    Whole16,  // whole-number conversion, rounded (16-bit)
+    Text,     // the value text as it is
 };
 
 struct ConfKey
@@ -91,7 +91,7 @@ std::size_t SkipSpaces(std::wstring_view text, std::size_t pos)
 // A number as it stands in the text: sign, then digits with at most one decimal point.
 struct ScannedNumber
 {
-    std::size_t end = 0;           // index just past the number
+    std::size_t end = 0; // index just past the number
     bool negative = false;
     bool hasDigit = false;
     bool wholePartNonZero = false; // a non-zero digit before the point: magnitude at least 1
@@ -230,8 +230,7 @@ void StoreValue(const ConfKey& key, std::wstring_view value, Settings& settings)
 void ParseLine(std::wstring_view line, Settings& settings)
 {
     const std::size_t equals = line.find(L'=');
-    if (equals == std::wstring_view::npos ||
-        line.find(L'=', equals + 1) != std::wstring_view::npos)
+    if (equals == std::wstring_view::npos || line.find(L'=', equals + 1) != std::wstring_view::npos)
     {
         return;
     }

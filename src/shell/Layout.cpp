@@ -13,8 +13,8 @@ constexpr std::int32_t kTwipsPerInch = 1440;
 
 bool FitsInt32(std::int64_t value)
 {
-    return value >= std::numeric_limits<std::int32_t>::min()
-           && value <= std::numeric_limits<std::int32_t>::max();
+    return value >= std::numeric_limits<std::int32_t>::min() &&
+           value <= std::numeric_limits<std::int32_t>::max();
 }
 
 // A left or top: any value the control can hold.

@@ -14,18 +14,17 @@ namespace
 
 TEST(HotKeyHelpText, DefaultsGiveTheExactIntroduction)
 {
-    const std::wstring expected =
-        L"\r\n"
-        L"ポイント位置の文字列を連続取得します。\r\n"
-        L"区切り：改行\r\n"
-        L"\r\n"
-        L"操作用のホットキー\r\n"
-        L"\r\n"
-        L"Shift+A：ポイント位置文字列取得 accName\r\n"
-        L"Shift+Z：ポイント位置文字列取得 accValue\r\n"
-        L"Shift+E：改行\r\n"
-        L"Shift+B：取り消し（前回取得項目キャンセル）\r\n"
-        L"Shift+G：停止/再開";
+    const std::wstring expected = L"\r\n"
+                                  L"ポイント位置の文字列を連続取得します。\r\n"
+                                  L"区切り：改行\r\n"
+                                  L"\r\n"
+                                  L"操作用のホットキー\r\n"
+                                  L"\r\n"
+                                  L"Shift+A：ポイント位置文字列取得 accName\r\n"
+                                  L"Shift+Z：ポイント位置文字列取得 accValue\r\n"
+                                  L"Shift+E：改行\r\n"
+                                  L"Shift+B：取り消し（前回取得項目キャンセル）\r\n"
+                                  L"Shift+G：停止/再開";
     EXPECT_EQ(HotKeyHelpText(Settings{}), expected);
 }
 
@@ -75,8 +74,8 @@ TEST(ShowKeyLabels, ModifierPlusKeyAsStored)
 
 TEST(Wait, StepsRoundHalvesToEven)
 {
-    const std::pair<int, int> cases[] = {{-100, 0}, {-5, 0}, {0, 0},   {4, 0},     {5, 0},
-                                         {6, 1},    {14, 1}, {15, 2},  {25, 2},    {35, 4},
+    const std::pair<int, int> cases[] = {{-100, 0}, {-5, 0},   {0, 0},    {4, 0},    {5, 0},
+                                         {6, 1},    {14, 1},   {15, 2},   {25, 2},   {35, 4},
                                          {100, 10}, {104, 10}, {105, 10}, {115, 12}, {1000, 100}};
     for (const auto& [ms, steps] : cases)
     {

@@ -1,4 +1,5 @@
 #include "capture/CaptureLog.h"
+
 #include "fakes/FakeClipboard.h"
 #include "fakes/FakeMessagePump.h"
 #include "fakes/FakeTextBox.h"

@@ -1,5 +1,6 @@
-#include "capture/CaptureLog.h"
 #include "capture/CopyCapture.h"
+
+#include "capture/CaptureLog.h"
 #include "fakes/FakeClipboardChain.h"
 #include "fakes/FakeHotKeyApi.h"
 #include "fakes/FakeMessagePump.h"
@@ -45,13 +46,13 @@ struct Copy
                      kCopy,
                      kMain,
                      pump,
-                     [this](std::wstring_view text) {
+                     [this](std::wstring_view text)
+                     {
                          events.push_back(L"+" + std::wstring(text));
                          sendsAtAppend.push_back(api.Count(Kind::Send));
                      },
-                     [this](std::wstring_view title, std::wstring_view text) {
-                         events.push_back(L"!" + std::wstring(title) + L"|" + std::wstring(text));
-                     }};
+                     [this](std::wstring_view title, std::wstring_view text)
+                     { events.push_back(L"!" + std::wstring(title) + L"|" + std::wstring(text)); }};
 
     Copy()
     {
@@ -295,8 +296,9 @@ TEST(CopyCaptureRead, TenFailuresShowTheLastErrorThenAppendTheMarker)
     c.Draw();
     EXPECT_EQ(c.api.Count(Kind::Read), 10) << "an eleventh read would succeed";
     EXPECT_EQ(c.pump.Sleeps(), 100);
-    EXPECT_EQ(c.events, (std::vector<std::wstring>{
-                            kBoxPrefix + L"1418 クリップボードが開いていません。", L"+" + kMarker}));
+    EXPECT_EQ(c.events,
+              (std::vector<std::wstring>{kBoxPrefix + L"1418 クリップボードが開いていません。",
+                                         L"+" + kMarker}));
     EXPECT_EQ(c.api.Calls().back().kind, Kind::Send);
 }
 
@@ -329,12 +331,14 @@ TEST(CopyCaptureReentry, CopyHandledDuringAWaitIsAppendedFirst)
     c.api.QueueFailures(1, 5, L"busy");
     c.api.QueueRead(ClipboardRead{true, L"inner", 0, L""});
     c.api.QueueRead(ClipboardRead{true, L"outer", 0, L""});
-    c.pump.OnDispatch([&c] {
-        if (c.pump.Sleeps() == 1)
+    c.pump.OnDispatch(
+        [&c]
         {
-            c.Draw(1, 1);
-        }
-    });
+            if (c.pump.Sleeps() == 1)
+            {
+                c.Draw(1, 1);
+            }
+        });
     c.Draw(2, 2);
 
     EXPECT_EQ(c.events, (std::vector<std::wstring>{L"+inner", L"+outer"}));
@@ -350,12 +354,14 @@ TEST(CopyCaptureReentry, ChainRepairedDuringAWaitIsHonoured)
     Copy c;
     c.copy.Start();
     c.api.QueueFailures(1, 5, L"busy");
-    c.pump.OnDispatch([&c] {
-        if (c.pump.Sleeps() == 5)
+    c.pump.OnDispatch(
+        [&c]
         {
-            c.Leaves(kNext, kAfterNext);
-        }
-    });
+            if (c.pump.Sleeps() == 5)
+            {
+                c.Leaves(kNext, kAfterNext);
+            }
+        });
     c.Draw();
     const std::vector<FakeClipboardChain::Call> sends = c.api.Sends();
     ASSERT_EQ(sends.size(), 1u);
@@ -369,12 +375,14 @@ TEST(CopyCaptureReentry, NestedFailureDoesNotChangeTheOuterReport)
     c.api.QueueFailures(10, 5, L"outer");
     c.api.QueueFailures(10, 7, L"inner");
     // A second change arrives during the wait after the outer read's last failure.
-    c.pump.OnDispatch([&c] {
-        if (c.pump.Sleeps() == 91)
+    c.pump.OnDispatch(
+        [&c]
         {
-            c.Draw();
-        }
-    });
+            if (c.pump.Sleeps() == 91)
+            {
+                c.Draw();
+            }
+        });
     c.Draw();
     EXPECT_EQ(c.events, (std::vector<std::wstring>{kBoxPrefix + L"7 inner", L"+" + kMarker,
                                                    kBoxPrefix + L"5 outer", L"+" + kMarker}));
@@ -392,7 +400,11 @@ struct MainWindow
     FakeWindowProcedureSlot slot{kOriginal};
     FakeMessagePump pump;
     std::vector<std::wstring> appended;
-    CopyCapture copy{chainApi, slot, kCopy, kMain, pump,
+    CopyCapture copy{chainApi,
+                     slot,
+                     kCopy,
+                     kMain,
+                     pump,
                      [this](std::wstring_view text) { appended.emplace_back(text); },
                      [](std::wstring_view, std::wstring_view) {}};
     HotKeyManager hotKeys{hotKeyApi, slot, kHotKey};

@@ -15,7 +15,8 @@ std::wstring ControlText(HWND mainWindow, int id)
 {
     std::wstring actual;
     if (WaitUntil(
-            [&] {
+            [&]
+            {
                 actual = ControlText(mainWindow, id);
                 return actual == expected;
             },
@@ -32,7 +33,8 @@ std::wstring ControlText(HWND mainWindow, int id)
 {
     std::wstring actual;
     const bool changed = WaitUntil(
-        [&] {
+        [&]
+        {
             actual = ControlText(mainWindow, id);
             return actual != expected;
         },
@@ -42,8 +44,7 @@ std::wstring ControlText(HWND mainWindow, int id)
         return ::testing::AssertionSuccess();
     }
     return ::testing::AssertionFailure() << "control " << id << " changed to \"" << Utf8(actual)
-                                         << "\", expected it to stay \"" << Utf8(expected)
-                                         << "\"";
+                                         << "\", expected it to stay \"" << Utf8(expected) << "\"";
 }
 
 bool Activate(HWND window)
@@ -90,12 +91,12 @@ bool ChooseMenu(HWND mainWindow, int top, int sub)
     return true;
 }
 
-HWND WaitForMessageBox(const App& app, const std::wstring& title,
-                       std::chrono::milliseconds timeout)
+HWND WaitForMessageBox(const App& app, const std::wstring& title, std::chrono::milliseconds timeout)
 {
     HWND box = nullptr;
     WaitUntil(
-        [&] {
+        [&]
+        {
             box = app.FindWindowOf(L"#32770", title);
             return box && ::IsWindowVisible(box) && ::GetDlgItem(box, IDOK) &&
                    ::IsWindowVisible(::GetDlgItem(box, IDOK));
@@ -184,8 +185,9 @@ std::wstring Introduction(const std::wstring& separatorWord, const std::wstring&
 {
     const auto key = [&](size_t i) { return modify + L"+" + keys.substr(i, 1); };
     return L"\r\nポイント位置の文字列を連続取得します。\r\n区切り：" + separatorWord +
-           L"\r\n\r\n操作用のホットキー\r\n\r\n" + key(0) + L"：ポイント位置文字列取得 accName\r\n" +
-           key(1) + L"：ポイント位置文字列取得 accValue\r\n" + key(2) + L"：改行\r\n" + key(3) +
+           L"\r\n\r\n操作用のホットキー\r\n\r\n" + key(0) +
+           L"：ポイント位置文字列取得 accName\r\n" + key(1) +
+           L"：ポイント位置文字列取得 accValue\r\n" + key(2) + L"：改行\r\n" + key(3) +
            L"：取り消し（前回取得項目キャンセル）\r\n" + key(4) + L"：停止/再開";
 }
 

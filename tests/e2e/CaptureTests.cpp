@@ -18,7 +18,7 @@ using namespace mirufon::win32;
 
 class CaptureTest : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         m_app.emplace(m_folder);

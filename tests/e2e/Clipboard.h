@@ -17,7 +17,7 @@ namespace e2e
 // timeout for whoever holds it now.
 class ClipboardHold
 {
-public:
+  public:
     explicit ClipboardHold(HWND owner = nullptr, std::chrono::milliseconds timeout = 1s);
     ClipboardHold(const ClipboardHold&) = delete;
     ClipboardHold& operator=(const ClipboardHold&) = delete;
@@ -26,7 +26,7 @@ public:
     bool Held() const { return m_held; }
     void Release();
 
-private:
+  private:
     bool m_held = false;
 };
 

@@ -22,7 +22,7 @@ constexpr wchar_t kMarker[] = L"%%%% error addclip %%%%";
 // A clipboard viewer of the driver's own, a member of the chain like any other program's.
 class DriverViewer
 {
-public:
+  public:
     DriverViewer()
     {
         static bool registered = false;
@@ -60,7 +60,7 @@ public:
     HWND Next() const { return m_next; }
     int Notifications() const { return m_notifications; }
 
-private:
+  private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     {
         auto* self = reinterpret_cast<DriverViewer*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
@@ -96,7 +96,7 @@ private:
 
 class CopyCaptureTest : public ::testing::Test
 {
-protected:
+  protected:
     void StartWith(const std::string& conf)
     {
         ASSERT_TRUE(WriteBytes(m_folder.File(L"Conf.txt"), conf));
@@ -222,10 +222,8 @@ TEST_F(CopyCaptureTest, TensOfMegabytesAreAppendedWhole)
     Copy(big);
     const HWND log = Control(m_main, kIdLog);
     ASSERT_TRUE(WaitUntil(
-        [&] {
-            return static_cast<size_t>(::SendMessageW(log, WM_GETTEXTLENGTH, 0, 0)) ==
-                   big.size();
-        },
+        [&]
+        { return static_cast<size_t>(::SendMessageW(log, WM_GETTEXTLENGTH, 0, 0)) == big.size(); },
         60s))
         << "the log holds " << ::SendMessageW(log, WM_GETTEXTLENGTH, 0, 0) << " characters";
     EXPECT_TRUE(m_app->IsRunning());

@@ -60,8 +60,8 @@ std::string ToAnsi(const std::wstring& text)
     const int size = ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
                                            nullptr, 0, nullptr, nullptr);
     std::string bytes(static_cast<size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
-                          size, nullptr, nullptr);
+    ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size,
+                          nullptr, nullptr);
     return bytes;
 }
 
@@ -134,9 +134,9 @@ bool WriteBytes(const std::wstring& path, const std::string& bytes)
         return false;
     }
     DWORD written = 0;
-    const bool ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                                nullptr) &&
-                    written == bytes.size();
+    const bool ok =
+        ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+        written == bytes.size();
     ::CloseHandle(file);
     return ok;
 }
@@ -267,7 +267,8 @@ HWND App::MainWindow(std::chrono::milliseconds timeout) const
 {
     HWND window = nullptr;
     WaitUntil(
-        [&] {
+        [&]
+        {
             window = FindWindowOf(L"MirufonMainWindow", L"");
             return window && ::IsWindowVisible(window);
         },

@@ -21,8 +21,7 @@ using namespace std::chrono_literals;
 
 // Polls until the condition holds or the timeout passes, pumping this thread's messages in
 // between. True when the condition held.
-bool WaitUntil(const std::function<bool()>& condition,
-               std::chrono::milliseconds timeout = 10s);
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 10s);
 
 // UTF-16 <-> UTF-8 for readable failure messages.
 std::string Utf8(const std::wstring& text);
@@ -30,7 +29,7 @@ std::string Utf8(const std::wstring& text);
 // A fresh folder under the temporary folder, removed with everything in it at the end.
 class TempFolder
 {
-public:
+  public:
     TempFolder();
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
@@ -38,7 +37,7 @@ public:
     const std::wstring& Path() const { return m_path; }
     std::wstring File(const std::wstring& name) const { return m_path + L"\\" + name; }
 
-private:
+  private:
     std::wstring m_path;
 };
 
@@ -55,7 +54,7 @@ std::wstring DriverFolder();
 // running, so no test leaves a process behind.
 class App
 {
-public:
+  public:
     // Copies mirufon.exe into folder (as exeName) and starts it there.
     App(const TempFolder& folder, const std::wstring& exeName = L"mirufon.exe");
     App(const App&) = delete;
@@ -78,7 +77,7 @@ public:
     bool Close(std::chrono::milliseconds timeout = 10s);
     void Kill();
 
-private:
+  private:
     PROCESS_INFORMATION m_process{};
     std::wstring m_startError;
 };

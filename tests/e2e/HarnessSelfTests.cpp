@@ -28,7 +28,7 @@ struct Hotkey
 // serves as a clipboard owner.
 class Sink
 {
-public:
+  public:
     Sink()
     {
         WNDCLASSEXW windowClass{};
@@ -53,7 +53,7 @@ public:
     HWND Handle() const { return m_window; }
     const std::vector<Hotkey>& Hotkeys() const { return m_hotkeys; }
 
-private:
+  private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     {
         if (message == WM_NCCREATE)
@@ -79,10 +79,9 @@ private:
 // registers its own; unregistered and the atom deleted at the end.
 class AtomHotkey
 {
-public:
+  public:
     AtomHotkey(HWND window, const wchar_t* name, UINT modifiers, UINT key)
-        : m_window(window), m_atom(::GlobalAddAtomW(name)),
-          m_id(static_cast<SHORT>(m_atom)),
+        : m_window(window), m_atom(::GlobalAddAtomW(name)), m_id(static_cast<SHORT>(m_atom)),
           m_registered(::RegisterHotKey(window, m_id, modifiers, key) != FALSE)
     {
     }
@@ -100,7 +99,7 @@ public:
     int Id() const { return m_id; }
     bool Registered() const { return m_registered; }
 
-private:
+  private:
     HWND m_window;
     ATOM m_atom;
     int m_id;
@@ -137,13 +136,15 @@ std::optional<std::wstring> ClipboardTextFromOtherThread()
 bool OtherThreadCanOpenClipboard()
 {
     bool opened = false;
-    std::thread opener([&opened] {
-        opened = ::OpenClipboard(nullptr) != FALSE;
-        if (opened)
+    std::thread opener(
+        [&opened]
         {
-            ::CloseClipboard();
-        }
-    });
+            opened = ::OpenClipboard(nullptr) != FALSE;
+            if (opened)
+            {
+                ::CloseClipboard();
+            }
+        });
     opener.join();
     return opened;
 }
@@ -243,11 +244,15 @@ TEST(HarnessSelfTest, PointerMoveIsSeenByTheWindowUnderIt)
     const POINT blank = target.BlankPoint();
     ASSERT_TRUE(MovePointer(POINT{blank.x - 5, blank.y - 5}));
     ASSERT_TRUE(MovePointer(blank));
-    ASSERT_TRUE(WaitUntil([&] {
-        const POINT last = target.LastMouseMove();
-        const POINT expected = ClientPointOf(target.Handle(), blank);
-        return last.x == expected.x && last.y == expected.y;
-    }, 3s)) << "the target never saw the pointer arrive at its client point";
+    ASSERT_TRUE(WaitUntil(
+        [&]
+        {
+            const POINT last = target.LastMouseMove();
+            const POINT expected = ClientPointOf(target.Handle(), blank);
+            return last.x == expected.x && last.y == expected.y;
+        },
+        3s))
+        << "the target never saw the pointer arrive at its client point";
     EXPECT_GE(target.MouseMoves(), 2);
 }
 
@@ -395,11 +400,13 @@ TEST(HarnessSelfTest, ClipboardWritersWaitForAShortHoldAndGiveUpOnALongOne)
 
     // Another thread holds the clipboard for a moment, then lets go.
     std::atomic<bool> held{false};
-    std::thread shortHolder([&held] {
-        ClipboardHold hold;
-        held = hold.Held();
-        ::Sleep(300);
-    });
+    std::thread shortHolder(
+        [&held]
+        {
+            ClipboardHold hold;
+            held = hold.Held();
+            ::Sleep(300);
+        });
     ASSERT_TRUE(WaitUntil([&] { return held.load(); }, 3s));
     EXPECT_TRUE(SetClipboardText(owner.Handle(), L"after a short wait"));
     shortHolder.join();
@@ -407,11 +414,13 @@ TEST(HarnessSelfTest, ClipboardWritersWaitForAShortHoldAndGiveUpOnALongOne)
 
     // Held longer than the writer waits: it fails and the old text stays.
     held = false;
-    std::thread longHolder([&held] {
-        ClipboardHold hold;
-        held = hold.Held();
-        ::Sleep(2500);
-    });
+    std::thread longHolder(
+        [&held]
+        {
+            ClipboardHold hold;
+            held = hold.Held();
+            ::Sleep(2500);
+        });
     ASSERT_TRUE(WaitUntil([&] { return held.load(); }, 3s));
     EXPECT_FALSE(SetClipboardText(owner.Handle(), L"never written"));
     longHolder.join();

@@ -70,8 +70,7 @@ INPUT ButtonInput(DWORD flags)
 
 bool Send(std::vector<INPUT>& inputs)
 {
-    const UINT sent =
-        ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    const UINT sent = ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
     PumpMessages(kSettle);
     return sent == inputs.size();
 }
@@ -84,8 +83,7 @@ LONG Normalised(LONG pixel, int origin, int extent)
     {
         return 0;
     }
-    const long long scaled =
-        (static_cast<long long>(pixel - origin) * 65536 + extent - 1) / extent;
+    const long long scaled = (static_cast<long long>(pixel - origin) * 65536 + extent - 1) / extent;
     return static_cast<LONG>(scaled < 0 ? 0 : scaled > 65535 ? 65535 : scaled);
 }
 

@@ -188,7 +188,7 @@ namespace
 // the test sees which page the program asked the system to open. Undone at the end.
 class HtmlHandlerOverride
 {
-public:
+  public:
     explicit HtmlHandlerOverride(const std::wstring& copyTo)
     {
         m_previous = GetDefault(L".html");
@@ -207,7 +207,7 @@ public:
         }
     }
 
-private:
+  private:
     static std::optional<std::wstring> GetDefault(const wchar_t* path)
     {
         wchar_t value[256] = {};

@@ -15,7 +15,8 @@ Notepad::Notepad(POINT position)
         return;
     }
     const bool shown = WaitUntil(
-        [&] {
+        [&]
+        {
             m_window = nullptr;
             // Notepad's window of this process, not one a previous test may have left.
             while ((m_window = ::FindWindowExW(nullptr, m_window, L"Notepad", nullptr)) != nullptr)

@@ -9,7 +9,7 @@ namespace e2e
 
 class Notepad
 {
-public:
+  public:
     // Starts notepad and waits for its window; placed at the given screen position.
     explicit Notepad(POINT position = POINT{880, 420});
     Notepad(const Notepad&) = delete;
@@ -21,7 +21,7 @@ public:
     HWND Edit() const { return m_edit; }
     POINT EditCentre() const;
 
-private:
+  private:
     PROCESS_INFORMATION m_process{};
     HWND m_window = nullptr;
     HWND m_edit = nullptr;

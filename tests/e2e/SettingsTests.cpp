@@ -55,7 +55,7 @@ HWND FocusOf(HWND window)
 
 class SettingsTest : public ::testing::Test
 {
-protected:
+  protected:
     // Starts the program; with inTray, its window stays hidden.
     void Start(const std::string& conf = "", bool inTray = false)
     {
@@ -78,7 +78,8 @@ protected:
     {
         HWND dialog = nullptr;
         WaitUntil(
-            [&] {
+            [&]
+            {
                 dialog = m_app->FindWindowOf(kSettingsDialogClass, L"");
                 return dialog && ::IsWindowVisible(dialog);
             },
@@ -122,7 +123,10 @@ protected:
 
     void Click(HWND dialog, int id) { ClickAt(CentreOf(::GetDlgItem(dialog, id))); }
 
-    bool WaitClosed(HWND dialog) { return WaitUntil([&] { return !::IsWindow(dialog); }, 5s); }
+    bool WaitClosed(HWND dialog)
+    {
+        return WaitUntil([&] { return !::IsWindow(dialog); }, 5s);
+    }
 
     std::string ConfAfterClose()
     {
@@ -263,8 +267,8 @@ TEST_F(SettingsTest, CloseBoxStoresEvenADuplicate)
     ASSERT_TRUE(::GetTitleBarInfo(dialog, &titleBar));
     // The close box ends the title bar on the right.
     const RECT bar = titleBar.rcTitleBar;
-    ASSERT_TRUE(ClickAt(POINT{bar.right - ::GetSystemMetrics(SM_CXSIZE) / 2 - 1,
-                              (bar.top + bar.bottom) / 2}));
+    ASSERT_TRUE(ClickAt(
+        POINT{bar.right - ::GetSystemMetrics(SM_CXSIZE) / 2 - 1, (bar.top + bar.bottom) / 2}));
     ASSERT_TRUE(WaitClosed(dialog)) << "the dialog did not close";
     EXPECT_EQ(WaitForMessageBox(*m_app, L"重複", 300ms), nullptr);
     const std::string conf = ConfAfterClose();

@@ -27,17 +27,17 @@ void RegisterTargetClass(WNDPROC procedure)
     windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = kTargetClass;
-    registered = ::RegisterClassExW(&windowClass) != 0 ||
-                 ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    registered =
+        ::RegisterClassExW(&windowClass) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
 HWND CreateControl(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style,
                    RECT place, int id)
 {
-    HWND control = ::CreateWindowExW(
-        0, className, text, WS_CHILD | WS_VISIBLE | style, place.left, place.top,
-        place.right - place.left, place.bottom - place.top, parent,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
+    HWND control = ::CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, place.left,
+                                     place.top, place.right - place.left, place.bottom - place.top,
+                                     parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                     ::GetModuleHandleW(nullptr), nullptr);
     ::SendMessageW(control, WM_SETFONT,
                    reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), FALSE);
     return control;
@@ -55,10 +55,9 @@ POINT CentreOf(HWND window)
 TargetWindow::TargetWindow(POINT position, SIZE size)
 {
     RegisterTargetClass(&TargetWindow::WindowProc);
-    m_window = ::CreateWindowExW(WS_EX_TOPMOST, kTargetClass, kCaption,
-                                 WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, position.x, position.y,
-                                 size.cx, size.cy, nullptr, nullptr, ::GetModuleHandleW(nullptr),
-                                 this);
+    m_window = ::CreateWindowExW(
+        WS_EX_TOPMOST, kTargetClass, kCaption, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, position.x,
+        position.y, size.cx, size.cy, nullptr, nullptr, ::GetModuleHandleW(nullptr), this);
     if (!m_window)
     {
         return;
@@ -127,8 +126,7 @@ void TargetWindow::SetTopmost(bool topmost)
                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-LRESULT CALLBACK TargetWindow::WindowProc(HWND window, UINT message, WPARAM wParam,
-                                          LPARAM lParam)
+LRESULT CALLBACK TargetWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_NCCREATE)
     {
@@ -179,8 +177,8 @@ LRESULT TargetWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_MOUSEMOVE:
         ++m_mouseMoves;
-        m_lastMouseMove = POINT{static_cast<short>(LOWORD(lParam)),
-                                static_cast<short>(HIWORD(lParam))};
+        m_lastMouseMove =
+            POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
         return 0;
     case WM_CLOSE:
         // Only the destructor ends the window, so that no handle the test holds goes stale.

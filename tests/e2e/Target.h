@@ -20,7 +20,7 @@ namespace e2e
 
 class TargetWindow
 {
-public:
+  public:
     // Chosen so that the window stays clear of the program's main window, which opens centred
     // on a 1280x800 screen at 96 DPI (about 445 x 270 pixels, from 417,265 to 862,535).
     static constexpr POINT kDefaultPosition{870, 30};
@@ -70,7 +70,7 @@ public:
     int MouseMoves() const { return m_mouseMoves; }
     POINT LastMouseMove() const { return m_lastMouseMove; }
 
-private:
+  private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -7,7 +7,6 @@
 #include "e2e/Tray.h"
 
 #include <gtest/gtest.h>
-
 #include <shellapi.h>
 
 namespace e2e
@@ -48,7 +47,8 @@ bool ChooseTrayMenu(POINT icon, int downs)
     }
     HWND menu = nullptr;
     if (!WaitUntil(
-            [&] {
+            [&]
+            {
                 menu = VisibleMenu();
                 return menu != nullptr;
             },
@@ -79,14 +79,16 @@ TEST(Tray, StartsInTheTrayAfterTheMessageAndComesBackOut)
     // The start message: three lines, the middle one empty; it closes by itself.
     HWND message = nullptr;
     ASSERT_TRUE(WaitUntil(
-        [&] {
+        [&]
+        {
             message = app.FindWindowOf(L"MirufonMessage", L"");
             return message && ::IsWindowVisible(message);
         },
         10s))
         << "no start message";
     HWND label = ::GetWindow(message, GW_CHILD);
-    EXPECT_EQ(Utf8(WindowText(label)), Utf8(L"ミルフォン Ver0.27\r\n\r\nタスクトレイに収納します！"));
+    EXPECT_EQ(Utf8(WindowText(label)),
+              Utf8(L"ミルフォン Ver0.27\r\n\r\nタスクトレイに収納します！"));
     RECT shown{};
     ::GetWindowRect(message, &shown);
     KeepScreenshot(message, L"start-message");
@@ -191,7 +193,8 @@ TEST(Tray, SettingsItemOfTheIconMenuOpensTheDialog)
     ASSERT_TRUE(ChooseTrayMenu(*icon, 1)); // 設定
     HWND dialog = nullptr;
     ASSERT_TRUE(WaitUntil(
-        [&] {
+        [&]
+        {
             dialog = app.FindWindowOf(L"MirufonSettings", L"");
             return dialog && ::IsWindowVisible(dialog);
         },

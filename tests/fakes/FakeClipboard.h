@@ -8,7 +8,7 @@ namespace mirufon
 // A clipboard that another program holds for the first `failures` attempts to empty it.
 class FakeClipboard final : public Clipboard
 {
-public:
+  public:
     explicit FakeClipboard(int failures = 0) : m_failures(failures) {}
 
     int Tries() const { return m_tries; }
@@ -19,7 +19,7 @@ public:
         return m_tries > m_failures;
     }
 
-private:
+  private:
     int m_failures;
     int m_tries = 0;
 };

@@ -19,7 +19,7 @@ namespace mirufon
 // results and, once it is empty, succeed with the clipboard's text.
 class FakeClipboardChain final : public ClipboardChainApi
 {
-public:
+  public:
     enum class Kind
     {
         Join,
@@ -113,7 +113,7 @@ public:
         return read;
     }
 
-private:
+  private:
     std::vector<Call> Only(Kind kind) const
     {
         std::vector<Call> calls;

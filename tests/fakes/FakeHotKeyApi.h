@@ -21,14 +21,14 @@ namespace mirufon
 // program holds (Refuse). Every Register and Unregister is recorded in order.
 class FakeHotKeyApi final : public HotKeyApi
 {
-public:
+  public:
     struct Call
     {
         bool isRegister = false;
         std::int32_t id = 0;
-        unsigned modifiers = 0;   // Register only
-        unsigned virtualKey = 0;  // Register only
-        bool effective = false;   // Register accepted, or Unregister removed a live hotkey
+        unsigned modifiers = 0;  // Register only
+        unsigned virtualKey = 0; // Register only
+        bool effective = false;  // Register accepted, or Unregister removed a live hotkey
     };
 
     using Combination = std::pair<unsigned, unsigned>; // modifiers, virtual key
@@ -122,7 +122,7 @@ public:
         m_calls.push_back(Call{false, id, 0, 0, removed});
     }
 
-private:
+  private:
     struct Entry
     {
         std::wstring name;

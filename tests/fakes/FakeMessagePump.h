@@ -12,7 +12,7 @@ namespace mirufon
 // sleep, standing for a message (a hotkey, a clipboard change) handled during the wait.
 class FakeMessagePump final : public MessagePump
 {
-public:
+  public:
     int Sleeps() const { return m_sleeps; }
     int SleptMs() const { return m_sleptMs; }
     void OnDispatch(std::function<void()> dispatch) { m_dispatch = std::move(dispatch); }
@@ -27,7 +27,7 @@ public:
         }
     }
 
-private:
+  private:
     int m_sleeps = 0;
     int m_sleptMs = 0;
     std::function<void()> m_dispatch;

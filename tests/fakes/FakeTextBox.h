@@ -30,7 +30,7 @@ struct TextBoxCalls
 // An in-memory text box. The test side (Content, Load, Colour, Calls) is not counted.
 class FakeTextBox final : public TextBox
 {
-public:
+  public:
     FakeTextBox() = default;
     explicit FakeTextBox(std::wstring text) : m_text(std::move(text)) {}
 
@@ -101,7 +101,7 @@ public:
 
     void Focus() override { ++m_calls.focus; }
 
-private:
+  private:
     std::wstring m_text;
     std::optional<Rgb> m_colour;
     bool m_allSelected = false;

@@ -12,7 +12,7 @@ namespace mirufon
 // SetWindowLongPtr.
 class FakeWindowProcedureSlot final : public WindowProcedureSlot
 {
-public:
+  public:
     struct Replacement
     {
         ProcedureId installed = 0;
@@ -37,7 +37,7 @@ public:
         return replaced;
     }
 
-private:
+  private:
     ProcedureId m_current;
     std::vector<Replacement> m_log;
     bool m_fail = false;

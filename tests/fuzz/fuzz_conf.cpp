@@ -5,10 +5,9 @@
 // "=", and a geometry field is either untouched (0 in a fresh record) or above 0. So the
 // second parse, on a fresh record too, has to reproduce every field exactly.
 
+#include "../settings/SettingsFields.h"
 #include "settings/ConfText.h"
 #include "settings/Settings.h"
-
-#include "../settings/SettingsFields.h"
 
 #include <cmath>
 #include <cstddef>

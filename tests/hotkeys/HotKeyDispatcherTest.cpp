@@ -14,7 +14,7 @@ namespace
 
 class HotKeyDispatcherTest : public ::testing::Test
 {
-protected:
+  protected:
     HotKeyDispatcherTest() { m_hotKeys.Register(Settings{}, true); }
 
     std::int32_t Id(HotKeyCommand command) const
@@ -46,20 +46,20 @@ TEST_F(HotKeyDispatcherTest, RunsOnlyMatchedHotKeys)
 TEST_F(HotKeyDispatcherTest, HotKeyDuringACommandIsNotRun)
 {
     m_dispatcher.OnMessage(true, Id(HotKeyCommand::GetName), m_hotKeys,
-                           [this](HotKeyCommand command) {
+                           [this](HotKeyCommand command)
+                           {
                                m_ran.push_back(command);
                                EXPECT_TRUE(m_dispatcher.IsBusy());
                                // A message pumped while the command runs.
-                               m_dispatcher.OnMessage(true, Id(HotKeyCommand::GetValue),
-                                                      m_hotKeys, Record());
+                               m_dispatcher.OnMessage(true, Id(HotKeyCommand::GetValue), m_hotKeys,
+                                                      Record());
                                EXPECT_TRUE(m_dispatcher.IsBusy());
                            });
     EXPECT_EQ(m_ran, (std::vector<HotKeyCommand>{HotKeyCommand::GetName}));
 
     // Once the command has returned, the next hotkey runs normally.
     m_dispatcher.OnMessage(true, Id(HotKeyCommand::GetValue), m_hotKeys, Record());
-    EXPECT_EQ(m_ran, (std::vector<HotKeyCommand>{HotKeyCommand::GetName,
-                                                 HotKeyCommand::GetValue}));
+    EXPECT_EQ(m_ran, (std::vector<HotKeyCommand>{HotKeyCommand::GetName, HotKeyCommand::GetValue}));
 }
 
 TEST_F(HotKeyDispatcherTest, ThrowingCommandReleasesTheGuard)

@@ -18,14 +18,14 @@ constexpr ProcedureId kOriginal = 0x1000;
 constexpr ProcedureId kCopy = 0x2000;
 constexpr ProcedureId kHotKey = 0x3000;
 
-const std::wstring_view kAtomNames[] = {L"ADDPOINT_GETNAME", L"ADDPOINT_GETVALUE",
-                                        L"ADDPOINT_CRLF", L"ADDPOINT_BACK", L"ADDPOINT_STOP"};
+const std::wstring_view kAtomNames[] = {L"ADDPOINT_GETNAME", L"ADDPOINT_GETVALUE", L"ADDPOINT_CRLF",
+                                        L"ADDPOINT_BACK", L"ADDPOINT_STOP"};
 
 // The copy handler's hook on the window procedure, reduced to what the nesting needs: it
 // keeps the procedure it replaced and puts exactly that back.
 class CopyHook
 {
-public:
+  public:
     explicit CopyHook(WindowProcedureSlot& slot) : m_slot(slot) {}
 
     void Start() { m_previous = m_slot.Replace(kCopy); }
@@ -40,7 +40,7 @@ public:
     }
     ProcedureId Previous() const { return m_previous; }
 
-private:
+  private:
     WindowProcedureSlot& m_slot;
     ProcedureId m_previous = 0;
 };
@@ -101,12 +101,14 @@ struct MainWindow
     }
     void PressHotKey(std::int32_t id)
     {
-        dispatcher.OnMessage(true, id, hotKeys, [this](HotKeyCommand command) {
-            if (command == HotKeyCommand::Stop)
-            {
-                KeyStop();
-            }
-        });
+        dispatcher.OnMessage(true, id, hotKeys,
+                             [this](HotKeyCommand command)
+                             {
+                                 if (command == HotKeyCommand::Stop)
+                                 {
+                                     KeyStop();
+                                 }
+                             });
     }
 
     // The procedures a message passes through, from the window's slot down to the original.
@@ -212,7 +214,7 @@ TEST(HotKeyManager, StopOnlyRegistersJustTheStopKey)
 TEST(HotKeyManager, SkippedCommandsLeaveTheOthersWorking)
 {
     MainWindow window;
-    window.settings.HotKeyCrlf = L"";              // no key: no atom either
+    window.settings.HotKeyCrlf = L"";             // no key: no atom either
     window.api.FailAddAtom(L"ADDPOINT_GETVALUE"); // no atom: no hotkey
     window.hotKeys.Register(window.settings, true);
 
@@ -234,7 +236,7 @@ TEST(HotKeyManager, DuplicateOrHeldCombinationIsSilentlyWithoutHotKey)
 {
     MainWindow window;
     window.settings.HotKeyBack = L"A"; // the same as get name
-    window.api.Refuse(4, 'G');          // another program holds Shift+G
+    window.api.Refuse(4, 'G');         // another program holds Shift+G
     window.hotKeys.Register(window.settings, true);
 
     const std::vector<FakeHotKeyApi::Call>& calls = window.api.Calls();
@@ -262,7 +264,7 @@ TEST(HotKeyManager, MatchFindsEachCommandAndNothingElse)
         EXPECT_EQ(window.hotKeys.Match(window.Id(command)), command);
     }
     EXPECT_EQ(window.hotKeys.Match(-16384), HotKeyCommand::GetName); // atom 0xC000
-    EXPECT_EQ(window.hotKeys.Match(0xC000), std::nullopt); // not widened as signed
+    EXPECT_EQ(window.hotKeys.Match(0xC000), std::nullopt);           // not widened as signed
     EXPECT_EQ(window.hotKeys.Match(0), std::nullopt);
     EXPECT_EQ(window.hotKeys.Match(1), std::nullopt);
 

@@ -33,8 +33,8 @@ TEST(ModifierFlags, KnownNamesInAnyCase)
 TEST(ModifierFlags, AnythingElseFallsBackToShift)
 {
     // Near misses must not be taken for Ctrl or Alt: only the exact names count.
-    for (const wchar_t* text : {L"Win", L"", L"Ctrl+Shift", L" ctrl", L"alt ", L"Ctr",
-                                L"Ｃｔｒｌ", L"Shift+Alt"})
+    for (const wchar_t* text :
+         {L"Win", L"", L"Ctrl+Shift", L" ctrl", L"alt ", L"Ctr", L"Ｃｔｒｌ", L"Shift+Alt"})
     {
         EXPECT_EQ(ModifierFlags(text), 4u) << text;
     }
@@ -95,8 +95,8 @@ TEST(HotKeyCommands, AtomNamesAndKeySettingsPairUp)
     settings.HotKeyCrlf = L"3";
     settings.HotKeyBack = L"4";
     settings.HotKeyStop = L"5";
-    const std::wstring_view names[] = {L"ADDPOINT_GETNAME", L"ADDPOINT_GETVALUE",
-                                       L"ADDPOINT_CRLF", L"ADDPOINT_BACK", L"ADDPOINT_STOP"};
+    const std::wstring_view names[] = {L"ADDPOINT_GETNAME", L"ADDPOINT_GETVALUE", L"ADDPOINT_CRLF",
+                                       L"ADDPOINT_BACK", L"ADDPOINT_STOP"};
     const std::wstring_view keys[] = {L"1", L"2", L"3", L"4", L"5"};
     for (std::size_t i = 0; i < kHotKeyCommandCount; ++i)
     {

@@ -66,14 +66,14 @@ TEST(ParseConfTest, KeysMatchInAnyCaseWithSpacesTrimmed)
         {L"Key Get Name = Q", L"Q"},
         {L"KEY GET NAME=Q", L"Q"},
         {L"   key get name   =   Q", L"Q"},
-        {L"key get name = Q ", L"Q "},       // trailing spaces belong to the value
-        {L"key get name =", L""},            // the empty text is stored
+        {L"key get name = Q ", L"Q "}, // trailing spaces belong to the value
+        {L"key get name =", L""},      // the empty text is stored
         {L"key get name = 右 下", L"右 下"},
-        {L"key  get name = Q", L"A"},        // words are separated by single spaces
-        {L"\tkey get name = Q", L"A"},       // only spaces are trimmed
-        {L"key get name = Q = R", L"A"},     // two "=": skipped
+        {L"key  get name = Q", L"A"},    // words are separated by single spaces
+        {L"\tkey get name = Q", L"A"},   // only spaces are trimmed
+        {L"key get name = Q = R", L"A"}, // two "=": skipped
         {L"key get name Q", L"A"},
-        {L"Ｋey get name = Q", L"A"},        // no folding beyond ASCII
+        {L"Ｋey get name = Q", L"A"}, // no folding beyond ASCII
     };
     for (const Case& c : cases)
     {

@@ -52,8 +52,7 @@ TEST(LayoutMainWindow, CreatedSizeAt96DpiGivesA450TwipBandAndIsStable)
 
 TEST(LayoutMainWindow, At144DpiRulesReadThePreviousRunsBoxHeight)
 {
-    const MainLayout first =
-        LayOut(MainLayout{}, kCreatedClientWidth, kCreatedClientHeight, 10);
+    const MainLayout first = LayOut(MainLayout{}, kCreatedClientWidth, kCreatedClientHeight, 10);
     EXPECT_EQ(first.lbl0, (ControlRect{60, 0, 855, 255}));
     EXPECT_EQ(first.frKey, (ControlRect{5430, 0, 1155, 450}));
     EXPECT_EQ(first.frValue, (ControlRect{0, 0, 5430, 450}));
@@ -89,9 +88,9 @@ TEST(LayoutMainWindow, WideningMovesTheKeyBandAndWidensOnlyTheStretchingControls
 
     MainLayout expected = before;
     expected.frKey.left += 1500;
-    for (ControlRect* rect : {&expected.frValue, &expected.lblDt0, &expected.lblDt1,
-                              &expected.txtDt0, &expected.txtDt1, &expected.frDescription,
-                              &expected.txtDescription})
+    for (ControlRect* rect :
+         {&expected.frValue, &expected.lblDt0, &expected.lblDt1, &expected.txtDt0, &expected.txtDt1,
+          &expected.frDescription, &expected.txtDescription})
     {
         rect->width += 1500;
     }

@@ -1,7 +1,6 @@
-#include "shell/MessageWindow.h"
-
 #include "fakes/FakeMessagePump.h"
 #include "shell/AppInfo.h"
+#include "shell/MessageWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -110,7 +109,7 @@ TEST(MessageWindow, ShowAndTimerRules)
 // A window that takes only whole pixels of 15 twips, as a 96 dpi screen does.
 class PixelWindow final : public ZoomTarget
 {
-public:
+  public:
     PixelWindow(std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height)
         : m_left(left), m_top(top), m_size{width, height}
     {
@@ -139,7 +138,7 @@ public:
     std::vector<std::int64_t> bottoms;
     int moves = 0;
 
-private:
+  private:
     static std::int32_t ToPixels(std::int32_t twips)
     {
         return static_cast<std::int32_t>(std::lround(twips / 15.0)) * 15;

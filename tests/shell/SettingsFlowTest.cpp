@@ -22,7 +22,7 @@ constexpr WindowId kMainWindow = 0x77;
 // it, the log and the settings, as start-up leaves them.
 class SettingsFlowTest : public ::testing::Test
 {
-protected:
+  protected:
     void StartUp(std::int16_t addCopy)
     {
         m_settings.AddCopy = addCopy;
@@ -49,8 +49,13 @@ protected:
     FakeMessagePump m_pump;
     FakeTextBox m_box;
     CaptureLog m_log{m_box, m_settings};
-    CopyCapture m_copy{m_chain, m_slot, kCopyProcedure, kMainWindow, m_pump,
-                       [](std::wstring_view) {}, [](std::wstring_view, std::wstring_view) {}};
+    CopyCapture m_copy{m_chain,
+                       m_slot,
+                       kCopyProcedure,
+                       kMainWindow,
+                       m_pump,
+                       [](std::wstring_view) {},
+                       [](std::wstring_view, std::wstring_view) {}};
     HotKeyManager m_hotKeys{m_api, m_slot, kHotKeyProcedure};
     KeyLabels m_labels;
 };

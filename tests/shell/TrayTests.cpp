@@ -1,6 +1,5 @@
-#include "shell/Tray.h"
-
 #include "shell/AppInfo.h"
+#include "shell/Tray.h"
 
 #include <gtest/gtest.h>
 

@@ -14,7 +14,8 @@ HWND FindMainWindow()
 {
     HWND window = nullptr;
     e2e::WaitUntil(
-        [&] {
+        [&]
+        {
             window = ::FindWindowW(L"MirufonMainWindow", nullptr);
             return window && ::IsWindowVisible(window);
         },

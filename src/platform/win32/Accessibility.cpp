@@ -20,7 +20,7 @@ using AccessibleObjectFromPointFunction = decltype(&::AccessibleObjectFromPoint)
 // loaded here, on first use, from the system folder only.
 class OleAccLibrary
 {
-public:
+  public:
     static const OleAccLibrary& Instance()
     {
         static const OleAccLibrary library;
@@ -32,7 +32,7 @@ public:
 
     AccessibleObjectFromPointFunction HitTest() const { return m_hitTest; }
 
-private:
+  private:
     OleAccLibrary()
         : m_module(::LoadLibraryExW(L"oleacc.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32))
     {
@@ -54,7 +54,7 @@ private:
 // given as VT_DISPATCH carries a reference).
 class OwnedVariant
 {
-public:
+  public:
     OwnedVariant() { ::VariantInit(&m_value); }
     OwnedVariant(const OwnedVariant&) = delete;
     OwnedVariant& operator=(const OwnedVariant&) = delete;
@@ -64,14 +64,14 @@ public:
     // A bitwise copy for an [in] parameter: the callee borrows it and does not clear it.
     VARIANT Borrow() const { return m_value; }
 
-private:
+  private:
     VARIANT m_value;
 };
 
 // Owns a BSTR that a callee allocated for us.
 class OwnedBstr
 {
-public:
+  public:
     OwnedBstr() = default;
     OwnedBstr(const OwnedBstr&) = delete;
     OwnedBstr& operator=(const OwnedBstr&) = delete;
@@ -90,7 +90,7 @@ public:
         return std::wstring(all.substr(0, all.find(L'\0')));
     }
 
-private:
+  private:
     BSTR m_value = nullptr;
 };
 

@@ -14,7 +14,7 @@ constexpr LPARAM kEnd = 0x7FFFFFFF;
 // A locked view of a multi-line EDIT's own buffer; empty when the control does not lend it.
 class LockedEditBuffer
 {
-public:
+  public:
     explicit LockedEditBuffer(HWND edit)
     {
         // The handle stays owned by the control; it is only locked for the read.
@@ -35,7 +35,7 @@ public:
     }
     const wchar_t* Text() const { return m_text; }
 
-private:
+  private:
     HLOCAL m_memory = nullptr;
     const wchar_t* m_text = nullptr;
 };

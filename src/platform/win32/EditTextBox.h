@@ -11,7 +11,7 @@ namespace mirufon::win32
 // the end of a long log never copies the whole text.
 class EditTextBox final : public TextBox
 {
-public:
+  public:
     EditTextBox() = default;
     explicit EditTextBox(HWND edit) : m_edit(edit) {}
 
@@ -35,7 +35,7 @@ public:
     // Answers WM_CTLCOLOREDIT / WM_CTLCOLORSTATIC for this control.
     HBRUSH PaintColours(HDC dc) const;
 
-private:
+  private:
     void CaretToEnd() const;
     bool CaretIsAtEnd() const;
 

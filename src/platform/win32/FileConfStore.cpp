@@ -61,7 +61,9 @@ bool WriteAll(HANDLE file, const std::string& bytes)
 
 } // namespace
 
-FileConfStore::FileConfStore(std::wstring path) : m_path(std::move(path)) {}
+FileConfStore::FileConfStore(std::wstring path) : m_path(std::move(path))
+{
+}
 
 std::optional<std::wstring> FileConfStore::Read()
 {

@@ -10,7 +10,7 @@ namespace mirufon::win32
 // Conf.txt at a fixed path, in the ANSI code page.
 class FileConfStore final : public ConfStore
 {
-public:
+  public:
     explicit FileConfStore(std::wstring path);
 
     std::optional<std::wstring> Read() override;
@@ -18,7 +18,7 @@ public:
 
     const std::wstring& Path() const { return m_path; }
 
-private:
+  private:
     std::wstring m_path;
 };
 

@@ -11,10 +11,9 @@ namespace mirufon::win32
 {
 
 // One owner for a Win32 handle. Traits give the empty value and the way to release it.
-template <typename Traits>
-class UniqueHandle
+template <typename Traits> class UniqueHandle
 {
-public:
+  public:
     using Handle = typename Traits::Handle;
 
     UniqueHandle() = default;
@@ -44,12 +43,11 @@ public:
         m_handle = handle;
     }
 
-private:
+  private:
     Handle m_handle = Traits::Invalid();
 };
 
-template <typename H, auto CloseFunction>
-struct NullIsEmpty
+template <typename H, auto CloseFunction> struct NullIsEmpty
 {
     using Handle = H;
     static Handle Invalid() { return nullptr; }
@@ -63,12 +61,30 @@ struct FileTraits
     static void Close(Handle handle) { ::CloseHandle(handle); }
 };
 
-inline void CloseKernel(HANDLE h) { ::CloseHandle(h); }
-inline void ReleaseFontHandle(HFONT h) { ::DeleteObject(h); }
-inline void ReleaseBrushHandle(HBRUSH h) { ::DeleteObject(h); }
-inline void DestroyIconHandle(HICON h) { ::DestroyIcon(h); }
-inline void DestroyMenuHandle(HMENU h) { ::DestroyMenu(h); }
-inline void ReleaseModuleHandle(HMODULE h) { ::FreeLibrary(h); }
+inline void CloseKernel(HANDLE h)
+{
+    ::CloseHandle(h);
+}
+inline void ReleaseFontHandle(HFONT h)
+{
+    ::DeleteObject(h);
+}
+inline void ReleaseBrushHandle(HBRUSH h)
+{
+    ::DeleteObject(h);
+}
+inline void DestroyIconHandle(HICON h)
+{
+    ::DestroyIcon(h);
+}
+inline void DestroyMenuHandle(HMENU h)
+{
+    ::DestroyMenu(h);
+}
+inline void ReleaseModuleHandle(HMODULE h)
+{
+    ::FreeLibrary(h);
+}
 
 using UniqueKernelHandle = UniqueHandle<NullIsEmpty<HANDLE, CloseKernel>>;
 using UniqueFile = UniqueHandle<FileTraits>;

@@ -41,12 +41,11 @@ std::int32_t ToPixel(std::int32_t twips, std::int32_t twipsPerPixel)
         std::lround(static_cast<double>(twips) / static_cast<double>(twipsPerPixel)));
 }
 
-HWND CreateChild(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style,
-                 int id, HINSTANCE instance)
+HWND CreateChild(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, int id,
+                 HINSTANCE instance)
 {
-    return ::CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0,
-                             parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
-                             nullptr);
+    return ::CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
 }
 
 int PrimaryScreenDotsPerInch()
@@ -121,10 +120,10 @@ bool MainWindow::Create()
     windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
     windowClass.lpszClassName = kMainWindowClass;
-    windowClass.hIcon = static_cast<HICON>(
-        ::LoadImageW(m_instance, MAKEINTRESOURCEW(1), IMAGE_ICON, 32, 32, 0));
-    windowClass.hIconSm = static_cast<HICON>(
-        ::LoadImageW(m_instance, MAKEINTRESOURCEW(1), IMAGE_ICON, 16, 16, 0));
+    windowClass.hIcon =
+        static_cast<HICON>(::LoadImageW(m_instance, MAKEINTRESOURCEW(1), IMAGE_ICON, 32, 32, 0));
+    windowClass.hIconSm =
+        static_cast<HICON>(::LoadImageW(m_instance, MAKEINTRESOURCEW(1), IMAGE_ICON, 16, 16, 0));
     ::RegisterClassExW(&windowClass);
 
     // The window as created: its client area is 6555 x 3540 twips, with the menu bar.
@@ -135,9 +134,9 @@ bool MainWindow::Create()
                ToPixel(kCreatedClientHeight, m_twipsPerPixelY)};
     ::AdjustWindowRectEx(&outer, kMainStyle, TRUE, 0);
 
-    m_window = ::CreateWindowExW(0, kMainWindowClass, L"", kMainStyle, CW_USEDEFAULT,
-                                 CW_USEDEFAULT, outer.right - outer.left,
-                                 outer.bottom - outer.top, nullptr, nullptr, m_instance, this);
+    m_window = ::CreateWindowExW(0, kMainWindowClass, L"", kMainStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                                 outer.right - outer.left, outer.bottom - outer.top, nullptr,
+                                 nullptr, m_instance, this);
     if (!m_window)
     {
         return false;
@@ -194,8 +193,7 @@ LRESULT MainWindow::OnHotKeyProcedure(UINT message, WPARAM wParam, LPARAM lParam
     const ProcedureId before = m_hotKeys->Previous();
     try
     {
-        m_dispatcher.OnMessage(message == WM_HOTKEY, static_cast<std::int32_t>(wParam),
-                               *m_hotKeys,
+        m_dispatcher.OnMessage(message == WM_HOTKEY, static_cast<std::int32_t>(wParam), *m_hotKeys,
                                [this](HotKeyCommand command) { RunHotKeyCommand(command); });
     }
     catch (...)
@@ -331,9 +329,11 @@ void MainWindow::OnCreate()
     m_procedureSlot.emplace(m_window);
     m_clipboardChain.emplace(m_window);
     m_copyCapture.emplace(
-        *m_clipboardChain, *m_procedureSlot, reinterpret_cast<ProcedureId>(&MainWindow::ClipViewerProc),
+        *m_clipboardChain, *m_procedureSlot,
+        reinterpret_cast<ProcedureId>(&MainWindow::ClipViewerProc),
         reinterpret_cast<WindowId>(m_window), m_pump,
-        [this](std::wstring_view text) {
+        [this](std::wstring_view text)
+        {
             if (m_captureLog)
             {
                 m_captureLog->GetDt(text);
@@ -383,8 +383,8 @@ void MainWindow::CreateMenus()
 
 void MainWindow::CreateControls()
 {
-    m_lblName = CreateChild(m_window, L"STATIC", L"accName:", SS_LEFT | SS_NOPREFIX,
-                            kIdLabelName, m_instance);
+    m_lblName = CreateChild(m_window, L"STATIC", L"accName:", SS_LEFT | SS_NOPREFIX, kIdLabelName,
+                            m_instance);
     m_lblValue = CreateChild(m_window, L"STATIC", L"accValue:", SS_LEFT | SS_NOPREFIX,
                              kIdLabelValue, m_instance);
     m_previewName.Attach(CreateChild(m_window, L"EDIT", L"", ES_AUTOHSCROLL | ES_READONLY,
@@ -396,10 +396,10 @@ void MainWindow::CreateControls()
     // A preview shows the beginning of a long text, not its end.
     m_previewName.SetCaretToEndOnSet(false);
     m_previewValue.SetCaretToEndOnSet(false);
-    m_lblKeyName = CreateChild(m_window, L"STATIC", L"", SS_LEFT | SS_NOPREFIX, kIdKeyName,
-                               m_instance);
-    m_lblKeyValue = CreateChild(m_window, L"STATIC", L"", SS_LEFT | SS_NOPREFIX, kIdKeyValue,
-                                m_instance);
+    m_lblKeyName =
+        CreateChild(m_window, L"STATIC", L"", SS_LEFT | SS_NOPREFIX, kIdKeyName, m_instance);
+    m_lblKeyValue =
+        CreateChild(m_window, L"STATIC", L"", SS_LEFT | SS_NOPREFIX, kIdKeyValue, m_instance);
     m_log.Attach(CreateChild(m_window, L"EDIT", L"",
                              ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_WANTRETURN |
                                  ES_NOHIDESEL | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP,
@@ -496,8 +496,7 @@ void MainWindow::ApplyGeometry()
     ::SetWindowPos(m_window, nullptr, ToPixel(m_settings.FormLeft, m_twipsPerPixelX),
                    ToPixel(m_settings.FormTop, m_twipsPerPixelY),
                    ToPixel(m_settings.FormWidth, m_twipsPerPixelX),
-                   ToPixel(m_settings.FormHeight, m_twipsPerPixelY),
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+                   ToPixel(m_settings.FormHeight, m_twipsPerPixelY), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 WindowGeometry MainWindow::CurrentGeometry() const
@@ -845,9 +844,9 @@ void MainWindow::Layout()
     // resize would make it jump. A second pass settles it at once.
     for (int pass = 0; pass < 2; ++pass)
     {
-        m_layout = LayoutMainWindow(m_layout, client.right * m_twipsPerPixelX,
-                                    client.bottom * m_twipsPerPixelY, m_twipsPerPixelX,
-                                    m_twipsPerPixelY);
+        m_layout =
+            LayoutMainWindow(m_layout, client.right * m_twipsPerPixelX,
+                             client.bottom * m_twipsPerPixelY, m_twipsPerPixelX, m_twipsPerPixelY);
     }
     PlaceControls();
     ::InvalidateRect(m_window, nullptr, TRUE);
@@ -869,8 +868,8 @@ RECT MainWindow::ToPixels(const ControlRect& container, const ControlRect& contr
 
 void MainWindow::PlaceControls()
 {
-    const auto place = [this](HWND control, const ControlRect& container,
-                              const ControlRect& rect) {
+    const auto place = [this](HWND control, const ControlRect& container, const ControlRect& rect)
+    {
         const RECT r = ToPixels(container, rect);
         ::SetWindowPos(control, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                        SWP_NOZORDER | SWP_NOACTIVATE);
@@ -889,7 +888,8 @@ void MainWindow::Paint()
 {
     PAINTSTRUCT paint{};
     HDC dc = ::BeginPaint(m_window, &paint);
-    const auto fill = [dc](const RECT& rect, COLORREF colour) {
+    const auto fill = [dc](const RECT& rect, COLORREF colour)
+    {
         UniqueBrush brush(::CreateSolidBrush(colour));
         ::FillRect(dc, &rect, brush.Get());
     };

@@ -25,7 +25,7 @@ namespace mirufon::win32
 // the global hotkeys and the start-up and shutdown sequences.
 class MainWindow
 {
-public:
+  public:
     explicit MainWindow(HINSTANCE instance);
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
@@ -36,7 +36,7 @@ public:
     bool Create();
     HWND Handle() const { return m_window; }
 
-private:
+  private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam,
                                        LPARAM lParam) noexcept;
     static LRESULT CALLBACK HotKeyWndProc(HWND window, UINT message, WPARAM wParam,

@@ -34,7 +34,7 @@ int ScreenDpi()
 // One message on screen; it deletes nothing itself, its owner (DispMsg) outlives it.
 class MessageWindow final : public ZoomTarget
 {
-public:
+  public:
     explicit MessageWindow(HINSTANCE instance)
         : m_instance(instance), m_twipsPerPixel(TwipsPerPixel(ScreenDpi())),
           m_background(::CreateSolidBrush(kBackground))
@@ -59,18 +59,18 @@ public:
         // Centred on the screen: the main window it belongs to is not shown yet.
         const int left = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
         const int top = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-        m_window = ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kMessageWindowClass, L"",
-                                     WS_POPUP, left, top, width, height, nullptr, nullptr,
-                                     m_instance, this);
+        m_window =
+            ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kMessageWindowClass, L"", WS_POPUP,
+                              left, top, width, height, nullptr, nullptr, m_instance, this);
         if (!m_window)
         {
             return false;
         }
         m_font = CreateJapaneseFont(L"ＭＳ Ｐゴシック", kMessageFontSize, ScreenDpi());
-        m_label = ::CreateWindowExW(0, L"STATIC", parts.text.c_str(),
-                                    WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, Pixels(90),
-                                    Pixels(90), Pixels(7995), Pixels(4515), m_window, nullptr,
-                                    m_instance, nullptr);
+        m_label =
+            ::CreateWindowExW(0, L"STATIC", parts.text.c_str(),
+                              WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, Pixels(90), Pixels(90),
+                              Pixels(7995), Pixels(4515), m_window, nullptr, m_instance, nullptr);
         ::SendMessageW(m_label, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.Get()), FALSE);
         ::SetWindowPos(m_window, HWND_TOPMOST, 0, 0, 0, 0,
                        SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -101,7 +101,7 @@ public:
                        SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 
-private:
+  private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     {
         if (message == WM_NCCREATE)
@@ -162,7 +162,8 @@ private:
         ::GetWindowRect(m_window, &rect);
         Win32MessagePump pump;
         Zoom(*this, pump, rect.left * m_twipsPerPixel, rect.top * m_twipsPerPixel,
-             (rect.right - rect.left) * m_twipsPerPixel, (rect.bottom - rect.top) * m_twipsPerPixel);
+             (rect.right - rect.left) * m_twipsPerPixel,
+             (rect.bottom - rect.top) * m_twipsPerPixel);
         if (m_window)
         {
             ::DestroyWindow(m_window);

@@ -28,7 +28,7 @@ constexpr wchar_t kTabTip[] = L"項目区切りをタブ(x09)コード挿入";
 constexpr wchar_t kDuplicateText[] = L"キーが重複しています！";
 constexpr wchar_t kDuplicateTitle[] = L"重複";
 // lblHotKey(0) to (6).
-constexpr const wchar_t* kHeadingCaptions[7] = {L"取得",     L"改行",    L"取消",    L"停止/再開",
+constexpr const wchar_t* kHeadingCaptions[7] = {L"取得",    L"改行",     L"取消",    L"停止/再開",
                                                 L"accName", L"accValue", L"修飾キー"};
 
 constexpr wchar_t kLabelFace[] = L"ＭＳ Ｐゴシック";
@@ -88,62 +88,182 @@ constexpr DWORD kButtonStyle = BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP;
 // the z-order, so the controls inside them paint over them.
 constexpr ControlPlacement kControls[] = {
     // Row 1: get name.
-    {SettingsPrefixId(0), L"STATIC", L"", kPrefixStyle, Container::HotKeyFrame,
-     {1500, 330, 1000, 225}, Font::Label},
-    {SettingsHeadingId(4), L"STATIC", kHeadingCaptions[4], kLabelStyle, Container::HotKeyFrame,
-     {750, 330, 795, 285}, Font::Label},
-    {SettingsKeyListId(0), WC_COMBOBOXW, L"", kListStyle, Container::HotKeyFrame,
-     {2550, 300, 615, 315}, Font::List},
+    {SettingsPrefixId(0),
+     L"STATIC",
+     L"",
+     kPrefixStyle,
+     Container::HotKeyFrame,
+     {1500, 330, 1000, 225},
+     Font::Label},
+    {SettingsHeadingId(4),
+     L"STATIC",
+     kHeadingCaptions[4],
+     kLabelStyle,
+     Container::HotKeyFrame,
+     {750, 330, 795, 285},
+     Font::Label},
+    {SettingsKeyListId(0),
+     WC_COMBOBOXW,
+     L"",
+     kListStyle,
+     Container::HotKeyFrame,
+     {2550, 300, 615, 315},
+     Font::List},
     // Row 2: get value.
-    {SettingsPrefixId(4), L"STATIC", L"", kPrefixStyle, Container::HotKeyFrame,
-     {1500, 690, 1000, 225}, Font::Label},
-    {SettingsHeadingId(5), L"STATIC", kHeadingCaptions[5], kLabelStyle, Container::HotKeyFrame,
-     {750, 660, 795, 285}, Font::Label},
-    {SettingsKeyListId(4), WC_COMBOBOXW, L"", kListStyle, Container::HotKeyFrame,
-     {2550, 660, 615, 315}, Font::List},
-    {SettingsHeadingId(0), L"STATIC", kHeadingCaptions[0], kLabelStyle, Container::HotKeyFrame,
-     {330, 360, 525, 285}, Font::Label},
+    {SettingsPrefixId(4),
+     L"STATIC",
+     L"",
+     kPrefixStyle,
+     Container::HotKeyFrame,
+     {1500, 690, 1000, 225},
+     Font::Label},
+    {SettingsHeadingId(5),
+     L"STATIC",
+     kHeadingCaptions[5],
+     kLabelStyle,
+     Container::HotKeyFrame,
+     {750, 660, 795, 285},
+     Font::Label},
+    {SettingsKeyListId(4),
+     WC_COMBOBOXW,
+     L"",
+     kListStyle,
+     Container::HotKeyFrame,
+     {2550, 660, 615, 315},
+     Font::List},
+    {SettingsHeadingId(0),
+     L"STATIC",
+     kHeadingCaptions[0],
+     kLabelStyle,
+     Container::HotKeyFrame,
+     {330, 360, 525, 285},
+     Font::Label},
     // Row 3: newline.
-    {SettingsPrefixId(1), L"STATIC", L"", kPrefixStyle, Container::HotKeyFrame,
-     {1500, 1110, 1000, 225}, Font::Label},
-    {SettingsHeadingId(1), L"STATIC", kHeadingCaptions[1], kLabelStyle, Container::HotKeyFrame,
-     {330, 1080, 1275, 285}, Font::Label},
-    {SettingsKeyListId(1), WC_COMBOBOXW, L"", kListStyle, Container::HotKeyFrame,
-     {2550, 1050, 615, 315}, Font::List},
+    {SettingsPrefixId(1),
+     L"STATIC",
+     L"",
+     kPrefixStyle,
+     Container::HotKeyFrame,
+     {1500, 1110, 1000, 225},
+     Font::Label},
+    {SettingsHeadingId(1),
+     L"STATIC",
+     kHeadingCaptions[1],
+     kLabelStyle,
+     Container::HotKeyFrame,
+     {330, 1080, 1275, 285},
+     Font::Label},
+    {SettingsKeyListId(1),
+     WC_COMBOBOXW,
+     L"",
+     kListStyle,
+     Container::HotKeyFrame,
+     {2550, 1050, 615, 315},
+     Font::List},
     // Row 4: cancel the last item.
-    {SettingsPrefixId(2), L"STATIC", L"", kPrefixStyle, Container::HotKeyFrame,
-     {1500, 1470, 1000, 225}, Font::Label},
-    {SettingsHeadingId(2), L"STATIC", kHeadingCaptions[2], kLabelStyle, Container::HotKeyFrame,
-     {330, 1470, 1275, 285}, Font::Label},
-    {SettingsKeyListId(2), WC_COMBOBOXW, L"", kListStyle, Container::HotKeyFrame,
-     {2550, 1410, 615, 315}, Font::List},
+    {SettingsPrefixId(2),
+     L"STATIC",
+     L"",
+     kPrefixStyle,
+     Container::HotKeyFrame,
+     {1500, 1470, 1000, 225},
+     Font::Label},
+    {SettingsHeadingId(2),
+     L"STATIC",
+     kHeadingCaptions[2],
+     kLabelStyle,
+     Container::HotKeyFrame,
+     {330, 1470, 1275, 285},
+     Font::Label},
+    {SettingsKeyListId(2),
+     WC_COMBOBOXW,
+     L"",
+     kListStyle,
+     Container::HotKeyFrame,
+     {2550, 1410, 615, 315},
+     Font::List},
     // Row 5: stop/resume.
-    {SettingsPrefixId(3), L"STATIC", L"", kPrefixStyle, Container::HotKeyFrame,
-     {1500, 1860, 1000, 225}, Font::Label},
-    {SettingsHeadingId(3), L"STATIC", kHeadingCaptions[3], kLabelStyle, Container::HotKeyFrame,
-     {330, 1860, 1275, 285}, Font::Label},
-    {SettingsKeyListId(3), WC_COMBOBOXW, L"", kListStyle, Container::HotKeyFrame,
-     {2550, 1800, 615, 315}, Font::List},
+    {SettingsPrefixId(3),
+     L"STATIC",
+     L"",
+     kPrefixStyle,
+     Container::HotKeyFrame,
+     {1500, 1860, 1000, 225},
+     Font::Label},
+    {SettingsHeadingId(3),
+     L"STATIC",
+     kHeadingCaptions[3],
+     kLabelStyle,
+     Container::HotKeyFrame,
+     {330, 1860, 1275, 285},
+     Font::Label},
+    {SettingsKeyListId(3),
+     WC_COMBOBOXW,
+     L"",
+     kListStyle,
+     Container::HotKeyFrame,
+     {2550, 1800, 615, 315},
+     Font::List},
     // The modifier row.
-    {SettingsHeadingId(6), L"STATIC", kHeadingCaptions[6], kLabelStyle, Container::HotKeyFrame,
-     {840, 2340, 825, 285}, Font::Label},
-    {kIdSettingsModifier, WC_COMBOBOXW, L"", kListStyle, Container::HotKeyFrame,
-     {1740, 2280, 1425, 315}, Font::List},
+    {SettingsHeadingId(6),
+     L"STATIC",
+     kHeadingCaptions[6],
+     kLabelStyle,
+     Container::HotKeyFrame,
+     {840, 2340, 825, 285},
+     Font::Label},
+    {kIdSettingsModifier,
+     WC_COMBOBOXW,
+     L"",
+     kListStyle,
+     Container::HotKeyFrame,
+     {1740, 2280, 1425, 315},
+     Font::List},
     // "その他".
-    {kIdSettingsAddCopy, L"BUTTON", kAddCopyCaption, kCheckStyle, Container::OtherFrame,
-     {300, 300, 2565, 255}, Font::Label},
-    {kIdSettingsTab, L"BUTTON", kTabCaption, kCheckStyle, Container::OtherFrame,
-     {300, 600, 2565, 255}, Font::Label},
+    {kIdSettingsAddCopy,
+     L"BUTTON",
+     kAddCopyCaption,
+     kCheckStyle,
+     Container::OtherFrame,
+     {300, 300, 2565, 255},
+     Font::Label},
+    {kIdSettingsTab,
+     L"BUTTON",
+     kTabCaption,
+     kCheckStyle,
+     Container::OtherFrame,
+     {300, 600, 2565, 255},
+     Font::Label},
     // The buttons.
-    {kIdSettingsOk, L"BUTTON", kOkCaption, kButtonStyle, Container::ButtonFrame,
-     {330, 0, 975, 345}, Font::Label},
-    {kIdSettingsCancel, L"BUTTON", kCancelCaption, kButtonStyle, Container::ButtonFrame,
-     {1320, 0, 945, 345}, Font::Label},
+    {kIdSettingsOk,
+     L"BUTTON",
+     kOkCaption,
+     kButtonStyle,
+     Container::ButtonFrame,
+     {330, 0, 975, 345},
+     Font::Label},
+    {kIdSettingsCancel,
+     L"BUTTON",
+     kCancelCaption,
+     kButtonStyle,
+     Container::ButtonFrame,
+     {1320, 0, 945, 345},
+     Font::Label},
     // The frames.
-    {kIdSettingsHotKeyFrame, L"BUTTON", kHotKeyFrameCaption, BS_GROUPBOX, Container::Form,
-     {120, 120, 3285, 2775}, Font::Label},
-    {kIdSettingsOtherFrame, L"BUTTON", kOtherFrameCaption, BS_GROUPBOX, Container::Form,
-     {120, 3030, 3285, 1185}, Font::Label},
+    {kIdSettingsHotKeyFrame,
+     L"BUTTON",
+     kHotKeyFrameCaption,
+     BS_GROUPBOX,
+     Container::Form,
+     {120, 120, 3285, 2775},
+     Font::Label},
+    {kIdSettingsOtherFrame,
+     L"BUTTON",
+     kOtherFrameCaption,
+     BS_GROUPBOX,
+     Container::Form,
+     {120, 3030, 3285, 1185},
+     Font::Label},
 };
 
 ControlRect ContainerRect(Container container)
@@ -185,8 +305,8 @@ int PrimaryScreenDotsPerInch()
 // differ by the same amount on every system, so each step corrects by what is still missing.
 void FitSelectionField(HWND list, int wantedHeight)
 {
-    auto field = static_cast<int>(
-        ::SendMessageW(list, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
+    auto field =
+        static_cast<int>(::SendMessageW(list, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
     for (int step = 0; step < 3 && field > 0; ++step)
     {
         RECT shown{};
@@ -209,20 +329,19 @@ bool IsKeyDown(int virtualKey)
 // Clears a flag when the scope is left, however it is left.
 class FlagReset
 {
-public:
+  public:
     explicit FlagReset(bool& flag) : m_flag(flag) { m_flag = true; }
     FlagReset(const FlagReset&) = delete;
     FlagReset& operator=(const FlagReset&) = delete;
     ~FlagReset() { m_flag = false; }
 
-private:
+  private:
     bool& m_flag;
 };
 
 } // namespace
 
-ControlSubclass::ControlSubclass(HWND control, SUBCLASSPROC procedure, UINT_PTR id,
-                                 DWORD_PTR data)
+ControlSubclass::ControlSubclass(HWND control, SUBCLASSPROC procedure, UINT_PTR id, DWORD_PTR data)
     : m_control(control), m_procedure(procedure), m_id(id)
 {
     if (!::SetWindowSubclass(control, procedure, id, data))
@@ -269,10 +388,10 @@ bool SettingsDialog::RegisterWindowClass(HINSTANCE instance)
     windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = kSettingsDialogClass;
-    windowClass.hIcon = static_cast<HICON>(
-        ::LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, 32, 32, 0));
-    windowClass.hIconSm = static_cast<HICON>(
-        ::LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, 16, 16, 0));
+    windowClass.hIcon =
+        static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, 32, 32, 0));
+    windowClass.hIconSm =
+        static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, 16, 16, 0));
     return ::RegisterClassExW(&windowClass) != 0;
 }
 
@@ -360,9 +479,9 @@ void SettingsDialog::CreateControls()
     for (const ControlPlacement& placement : kControls)
     {
         HWND control = ::CreateWindowExW(
-            0, placement.className, placement.text, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | placement.style, 0,
-            0, 0, 0, m_window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(placement.id)), m_instance,
-            nullptr);
+            0, placement.className, placement.text,
+            WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | placement.style, 0, 0, 0, 0, m_window,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(placement.id)), m_instance, nullptr);
         if (!control)
         {
             continue;
@@ -435,10 +554,10 @@ void SettingsDialog::CreateControls()
 
 void SettingsDialog::CreateToolTips()
 {
-    m_toolTip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                                  WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_window, nullptr,
-                                  m_instance, nullptr);
+    m_toolTip =
+        ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                          WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                          CW_USEDEFAULT, CW_USEDEFAULT, m_window, nullptr, m_instance, nullptr);
     if (!m_toolTip)
     {
         return; // the dialog works without its tips
@@ -489,8 +608,8 @@ void SettingsDialog::PlaceControls()
         const ControlRect container = ContainerRect(placement.container);
         const int left = ToPixel(container.left, m_twipsPerPixel) +
                          ToPixel(placement.rect.left, m_twipsPerPixel);
-        const int top = ToPixel(container.top, m_twipsPerPixel) +
-                        ToPixel(placement.rect.top, m_twipsPerPixel);
+        const int top =
+            ToPixel(container.top, m_twipsPerPixel) + ToPixel(placement.rect.top, m_twipsPerPixel);
         const int width = ToPixel(placement.rect.width, m_twipsPerPixel);
         int height = ToPixel(placement.rect.height, m_twipsPerPixel);
         if (::lstrcmpiW(placement.className, WC_COMBOBOXW) == 0)
@@ -506,8 +625,7 @@ void SettingsDialog::PlaceControls()
                 static_cast<int>(::SendMessageW(control, CB_GETITEMHEIGHT, 0, 0));
             height += kVisibleEntries * (entryHeight > 0 ? entryHeight : height) + 2;
         }
-        ::SetWindowPos(control, nullptr, left, top, width, height,
-                       SWP_NOZORDER | SWP_NOACTIVATE);
+        ::SetWindowPos(control, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     }
     ::InvalidateRect(m_window, nullptr, TRUE);
 }
@@ -776,8 +894,8 @@ LRESULT SettingsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         OnWindowPosChanging(*reinterpret_cast<WINDOWPOS*>(lParam));
         break;
     case WM_CTLCOLORSTATIC:
-        if (HBRUSH brush = OnControlColour(reinterpret_cast<HDC>(wParam),
-                                           reinterpret_cast<HWND>(lParam)))
+        if (HBRUSH brush =
+                OnControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)))
         {
             return reinterpret_cast<LRESULT>(brush);
         }
@@ -824,14 +942,11 @@ LRESULT CALLBACK SettingsDialog::KeyListProc(HWND control, UINT message, WPARAM 
 //   and "OK" before they reach the list.
 // - Every other key and character, Alt+Up and Alt+Down (which open the list) included, is
 //   dropped, and so is the mouse wheel, which would step through the letters of a closed list.
-LRESULT SettingsDialog::OnKeyListMessage(HWND control, UINT message, WPARAM wParam,
-                                         LPARAM lParam)
+LRESULT SettingsDialog::OnKeyListMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam)
 {
     // Asked only for the messages that need it: asked for every message, the list's own
     // CB_GETDROPPEDSTATE would come back here without end.
-    auto dropped = [control] {
-        return ::SendMessageW(control, CB_GETDROPPEDSTATE, 0, 0) != FALSE;
-    };
+    auto dropped = [control] { return ::SendMessageW(control, CB_GETDROPPEDSTATE, 0, 0) != FALSE; };
     switch (message)
     {
     case WM_GETDLGCODE:

@@ -16,7 +16,7 @@ namespace mirufon::win32
 // One subclass of a control through SetWindowSubclass, removed again when the object goes.
 class ControlSubclass
 {
-public:
+  public:
     ControlSubclass(HWND control, SUBCLASSPROC procedure, UINT_PTR id, DWORD_PTR data);
     ControlSubclass(const ControlSubclass&) = delete;
     ControlSubclass& operator=(const ControlSubclass&) = delete;
@@ -24,7 +24,7 @@ public:
     ControlSubclass& operator=(ControlSubclass&&) = delete;
     ~ControlSubclass();
 
-private:
+  private:
     HWND m_control;
     SUBCLASSPROC m_procedure;
     UINT_PTR m_id;
@@ -37,7 +37,7 @@ private:
 // TranslateDialogMessage meanwhile.
 class SettingsDialog
 {
-public:
+  public:
     SettingsDialog(HINSTANCE instance, HWND owner, Settings& settings);
     SettingsDialog(const SettingsDialog&) = delete;
     SettingsDialog& operator=(const SettingsDialog&) = delete;
@@ -62,13 +62,13 @@ public:
     // true when the message was meant for the dialog and has been handled.
     bool TranslateDialogMessage(MSG& message);
 
-private:
+  private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam,
                                        LPARAM lParam) noexcept;
-    static LRESULT CALLBACK KeyListProc(HWND control, UINT message, WPARAM wParam,
-                                        LPARAM lParam, UINT_PTR id, DWORD_PTR data) noexcept;
-    static LRESULT CALLBACK FocusGateProc(HWND control, UINT message, WPARAM wParam,
-                                          LPARAM lParam, UINT_PTR id, DWORD_PTR data) noexcept;
+    static LRESULT CALLBACK KeyListProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
+                                        UINT_PTR id, DWORD_PTR data) noexcept;
+    static LRESULT CALLBACK FocusGateProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
+                                          UINT_PTR id, DWORD_PTR data) noexcept;
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnKeyListMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -13,7 +13,7 @@ namespace mirufon::win32
 // the window as kTrayMessage, the event in the low word of lParam.
 class TrayIcon
 {
-public:
+  public:
     // A message of the program's own: 0x207, the number the shell would otherwise use here, is
     // WM_MBUTTONDOWN, which a real middle click in the window would also send.
     static constexpr UINT kTrayMessage = WM_APP + 2;
@@ -32,7 +32,7 @@ public:
     // it again.
     bool Restore();
 
-private:
+  private:
     NOTIFYICONDATAW m_data{};
     bool m_shown = false;
 };

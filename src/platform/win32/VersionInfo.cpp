@@ -14,8 +14,7 @@ using GetSizeFn = DWORD(WINAPI*)(LPCWSTR, LPDWORD);
 using GetInfoFn = BOOL(WINAPI*)(LPCWSTR, DWORD, DWORD, LPVOID);
 using QueryFn = BOOL(WINAPI*)(LPCVOID, LPCWSTR, LPVOID*, PUINT);
 
-template <typename Function>
-Function Procedure(HMODULE module, const char* name)
+template <typename Function> Function Procedure(HMODULE module, const char* name)
 {
     return reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
 }

@@ -11,7 +11,7 @@ namespace mirufon::win32
 // program holds it.
 class OpenedClipboard
 {
-public:
+  public:
     explicit OpenedClipboard(HWND owner) : m_open(::OpenClipboard(owner) != FALSE) {}
     OpenedClipboard(const OpenedClipboard&) = delete;
     OpenedClipboard& operator=(const OpenedClipboard&) = delete;
@@ -24,24 +24,24 @@ public:
     }
     bool IsOpen() const { return m_open; }
 
-private:
+  private:
     bool m_open;
 };
 
 class Win32Clipboard final : public Clipboard
 {
-public:
+  public:
     explicit Win32Clipboard(HWND owner) : m_owner(owner) {}
     bool Empty() override;
 
-private:
+  private:
     HWND m_owner;
 };
 
 // Sleeps, then dispatches every pending message of the UI thread.
 class Win32MessagePump final : public MessagePump
 {
-public:
+  public:
     void SleepThenDispatch(int milliseconds) override;
 };
 

@@ -9,7 +9,7 @@ namespace mirufon::win32
 // The clipboard viewer chain and the clipboard's text, for the main window.
 class Win32ClipboardChain final : public ClipboardChainApi
 {
-public:
+  public:
     explicit Win32ClipboardChain(HWND window) : m_window(window) {}
 
     WindowId JoinChain() override;
@@ -20,7 +20,7 @@ public:
     bool TextAvailable() override;
     ClipboardRead ReadText() override;
 
-private:
+  private:
     HWND m_window;
 };
 

@@ -10,25 +10,25 @@ namespace mirufon::win32
 // Global atoms and RegisterHotKey for one window.
 class Win32HotKeyApi final : public HotKeyApi
 {
-public:
+  public:
     explicit Win32HotKeyApi(HWND window) : m_window(window) {}
     std::uint16_t AddGlobalAtom(std::wstring_view name) override;
     void DeleteGlobalAtom(std::uint16_t atom) override;
     bool Register(std::int32_t id, unsigned modifiers, unsigned virtualKey) override;
     void Unregister(std::int32_t id) override;
 
-private:
+  private:
     HWND m_window;
 };
 
 // The window procedure slot of one window (GWLP_WNDPROC).
 class Win32ProcedureSlot final : public WindowProcedureSlot
 {
-public:
+  public:
     explicit Win32ProcedureSlot(HWND window) : m_window(window) {}
     ProcedureId Replace(ProcedureId procedure) override;
 
-private:
+  private:
     HWND m_window;
 };
 

@@ -19,7 +19,7 @@ void RestrictLibrarySearch()
 
 class ComApartment
 {
-public:
+  public:
     ComApartment() : m_ok(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
     ComApartment(const ComApartment&) = delete;
     ComApartment& operator=(const ComApartment&) = delete;
@@ -31,7 +31,7 @@ public:
         }
     }
 
-private:
+  private:
     bool m_ok;
 };
 

@@ -1,7 +1,6 @@
 #include "platform/win32/Accessibility.h"
 
 #include <gtest/gtest.h>
-
 #include <objbase.h>
 #include <psapi.h>
 
@@ -131,7 +130,7 @@ ResourceUse MeasureResourceUse()
 // as the program's UI thread is.
 class AccessibilityTest : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
@@ -152,13 +151,13 @@ protected:
             ASSERT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_CLASS_ALREADY_EXISTS));
         }
 
-        m_window = ::CreateWindowExW(0, WindowClassName, WindowCaption,
-                                     WS_OVERLAPPEDWINDOW | WS_VISIBLE, 120, 120, 460, 260,
-                                     nullptr, nullptr, instance, nullptr);
+        m_window =
+            ::CreateWindowExW(0, WindowClassName, WindowCaption, WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                              120, 120, 460, 260, nullptr, nullptr, instance, nullptr);
         ASSERT_NE(m_window, nullptr);
-        m_button = ::CreateWindowExW(0, L"BUTTON", ButtonCaption,
-                                     WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 20, 20, 260, 40,
-                                     m_window, nullptr, instance, nullptr);
+        m_button =
+            ::CreateWindowExW(0, L"BUTTON", ButtonCaption, WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON,
+                              20, 20, 260, 40, m_window, nullptr, instance, nullptr);
         ASSERT_NE(m_button, nullptr);
         m_edit = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", EditValue,
                                    WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 20, 90, 320, 30,
@@ -291,8 +290,7 @@ TEST_F(AccessibilityTest, ThousandsOfReadsLeakNoHandlesObjectsOrMemory)
     EXPECT_LE(after.heapBytesInUse, before.heapBytesInUse + 64 * 1024)
         << "heap in use grew from " << before.heapBytesInUse << " to " << after.heapBytesInUse;
     EXPECT_LE(after.committedBytes, before.committedBytes + 1024 * 1024)
-        << "committed memory grew from " << before.committedBytes << " to "
-        << after.committedBytes;
+        << "committed memory grew from " << before.committedBytes << " to " << after.committedBytes;
 }
 
 } // namespace

@@ -15,13 +15,13 @@ namespace
 
 class ConfStoreTest : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         wchar_t base[MAX_PATH + 1] = {};
         ::GetTempPathW(MAX_PATH, base);
-        m_folder = std::wstring(base) + L"mirufon-conf-" + std::to_wstring(::GetCurrentProcessId()) +
-                   L"-" + std::to_wstring(++s_counter);
+        m_folder = std::wstring(base) + L"mirufon-conf-" +
+                   std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(++s_counter);
         ASSERT_TRUE(::CreateDirectoryW(m_folder.c_str(), nullptr));
         m_path = m_folder + L"\\Conf.txt";
     }

@@ -13,7 +13,7 @@ namespace
 // A real multi-line EDIT in a hidden window, styled as the main window's log.
 class EditTextBoxTest : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         m_parent = ::CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300,

@@ -30,7 +30,7 @@ constexpr int Z = 25;
 // and dismisses it with its OK button.
 class DuplicateBoxWatch
 {
-public:
+  public:
     DuplicateBoxWatch()
     {
         s_current = this;
@@ -48,7 +48,7 @@ public:
     HWND LastOwner() const { return m_owner; }
     const std::vector<std::wstring>& LastTexts() const { return m_texts; }
 
-private:
+  private:
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
     {
         ::EnumThreadWindows(::GetCurrentThreadId(), &DuplicateBoxWatch::Visit, 0);
@@ -90,7 +90,7 @@ private:
 
 class SettingsDialogTest : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         // The main window stands in as a hidden owner.
@@ -236,7 +236,8 @@ protected:
     bool PressKey(WORD key, bool shift = false)
     {
         std::vector<INPUT> inputs;
-        auto add = [&inputs](WORD vk, bool up) {
+        auto add = [&inputs](WORD vk, bool up)
+        {
             INPUT input{};
             input.type = INPUT_KEYBOARD;
             input.ki.wVk = vk;
@@ -424,8 +425,7 @@ TEST_F(SettingsDialogTest, ControlsStandWhereTheTwipsPlaceThem)
     EXPECT_EQ(TextOf(Item(SettingsHeadingId(3))), L"停止/再開");
     EXPECT_EQ(TextOf(Item(kIdSettingsAddCopy)), L"コピーでも取得");
     EXPECT_EQ(TextOf(Item(kIdSettingsCancel)), L"Cancel");
-    EXPECT_EQ(::GetWindowLongPtrW(Item(SettingsPrefixId(0)), GWL_STYLE) & SS_TYPEMASK,
-              SS_RIGHT);
+    EXPECT_EQ(::GetWindowLongPtrW(Item(SettingsPrefixId(0)), GWL_STYLE) & SS_TYPEMASK, SS_RIGHT);
 
     // Both fonts at 9.75 pt.
     for (HWND control : {KeyList(0), Item(SettingsHeadingId(0)), Item(kIdSettingsOk)})
@@ -520,10 +520,10 @@ TEST_F(SettingsDialogTest, OkStoresTheChoicesAndNothingElse)
     m_settings.TaskTray = 1;
     m_settings.SearchString = L"keep";
     OpenDialog();
-    Choose(KeyList(0), 16);    // Q
-    Choose(KeyList(4), 17);    // R
+    Choose(KeyList(0), 16); // Q
+    Choose(KeyList(4), 17); // R
     Choose(KeyList(1), C);
-    Choose(KeyList(2), 3);     // D
+    Choose(KeyList(2), 3); // D
     Choose(KeyList(3), Z);
     Choose(Item(kIdSettingsModifier), 1);
     ::SendMessageW(Item(kIdSettingsAddCopy), BM_CLICK, 0, 0);
