@@ -153,17 +153,14 @@ bool MainWindow::Create()
 LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam,
                                         LPARAM lParam) noexcept
 {
-    if (message == WM_NCCREATE)
-    {
-        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        auto* self = static_cast<MainWindow*>(create->lpCreateParams);
-        self->m_window = window;
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<MainWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* self = WindowOwner<MainWindow>(window, message, lParam);
     if (!self)
     {
         return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+    if (message == WM_NCCREATE)
+    {
+        self->m_window = window;
     }
     if (message == WM_NCDESTROY)
     {

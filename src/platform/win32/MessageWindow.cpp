@@ -104,13 +104,7 @@ class MessageWindow final : public ZoomTarget
   private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     {
-        if (message == WM_NCCREATE)
-        {
-            auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-            ::SetWindowLongPtrW(window, GWLP_USERDATA,
-                                reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-        }
-        auto* self = reinterpret_cast<MessageWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+        auto* self = WindowOwner<MessageWindow>(window, message, lParam);
         if (self)
         {
             switch (message)

@@ -830,17 +830,14 @@ HBRUSH SettingsDialog::OnControlColour(HDC dc, HWND control) const
 LRESULT CALLBACK SettingsDialog::WindowProc(HWND window, UINT message, WPARAM wParam,
                                             LPARAM lParam) noexcept
 {
-    if (message == WM_NCCREATE)
-    {
-        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        auto* self = static_cast<SettingsDialog*>(create->lpCreateParams);
-        self->m_window = window;
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<SettingsDialog*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* self = WindowOwner<SettingsDialog>(window, message, lParam);
     if (!self)
     {
         return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+    if (message == WM_NCCREATE)
+    {
+        self->m_window = window;
     }
     if (message == WM_NCDESTROY)
     {
