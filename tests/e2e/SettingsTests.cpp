@@ -181,10 +181,14 @@ TEST_F(SettingsTest, OpensWithTheStoredKeysAndTurnsTheHotkeysOffWhileOpen)
     ::GetWindowRect(dialog, &after);
     EXPECT_NEAR(after.right - after.left, 3750 / tpp, 1);
 
+    // The main window takes input as soon as the dialog is gone: enabled and active again,
+    // not left to another program while it waits to be enabled.
     Click(dialog, kIdSettingsCancel);
     ASSERT_TRUE(WaitClosed(dialog));
+    EXPECT_TRUE(WaitUntil(
+        [&] { return ::IsWindowEnabled(m_main) && ::GetForegroundWindow() == m_main; }, 1s))
+        << "the main window is not active right after the dialog closed";
     EXPECT_TRUE(WaitUntil([] { return IsHotkeyTaken(MOD_SHIFT, 'A'); }, 3s));
-    EXPECT_TRUE(::IsWindowEnabled(m_main));
 }
 
 TEST_F(SettingsTest, CancelKeepsEverySettingYetRegistersAgain)

@@ -701,10 +701,9 @@ void MainWindow::MnuHelpClick()
     ::ShellExecuteW(nullptr, L"open", page.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-// Opens the settings dialog and waits until it is closed, whichever way: the main window is
-// inert and no hotkey is registered meanwhile (copy capture goes on). Then everything the
-// dialog may have changed is applied again, in the order that keeps the window procedures
-// nested: the viewer leaves and rejoins before the hotkeys come back.
+// Opens the settings dialog: the main window is inert and no hotkey is registered while it is
+// open (copy capture goes on). When it closes, whichever way, OnSettingsDialogClosed applies
+// everything it may have changed.
 void MainWindow::MnuSettingClick()
 {
     if (m_settingsDialog && m_settingsDialog->IsOpen())
@@ -712,7 +711,8 @@ void MainWindow::MnuSettingClick()
         m_settingsDialog->BringToFront();
         return;
     }
-    m_settingsDialog = std::make_unique<SettingsDialog>(m_instance, m_window, m_settings);
+    m_settingsDialog = std::make_unique<SettingsDialog>(
+        m_instance, m_window, m_settings, [this](DialogClose how) { OnSettingsDialogClosed(how); });
     if (!m_settingsDialog->Open())
     {
         m_settingsDialog.reset();
@@ -720,43 +720,23 @@ void MainWindow::MnuSettingClick()
     }
     ::EnableWindow(m_window, FALSE);
     BeforeSettingsDialog(*m_hotKeys);
-    WaitForSettingsDialog();
-    if (m_unloaded)
-    {
-        // The program ended while the dialog was open; the window is gone.
-        return;
-    }
-    ReapplySettings();
-    ::EnableWindow(m_window, TRUE);
-    // The window was disabled when the dialog went away, so the system may have activated
-    // another program: give the activation back, as the end of a modal dialog does.
-    if (::IsWindowVisible(m_window))
-    {
-        ::SetForegroundWindow(m_window);
-    }
 }
 
-void MainWindow::WaitForSettingsDialog()
+// Runs while the dialog's window still exists: re-applies in the fixed order (the viewer
+// leaves and rejoins before the hotkeys come back), then enables the main window, so that the
+// system hands the activation back to it when the dialog goes.
+void MainWindow::OnSettingsDialogClosed(DialogClose how)
 {
-    while (m_settingsDialog && m_settingsDialog->IsOpen())
+    if (how != DialogClose::Shutdown)
     {
-        ::Sleep(10);
-        MSG message;
-        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-        {
-            if (message.message == WM_QUIT)
-            {
-                ::PostQuitMessage(static_cast<int>(message.wParam));
-                return;
-            }
-            if (m_settingsDialog && m_settingsDialog->TranslateDialogMessage(message))
-            {
-                continue;
-            }
-            ::TranslateMessage(&message);
-            ::DispatchMessageW(&message);
-        }
+        ReapplySettings();
     }
+    ::EnableWindow(m_window, TRUE);
+}
+
+bool MainWindow::TranslateDialogMessage(MSG& message)
+{
+    return m_settingsDialog && m_settingsDialog->TranslateDialogMessage(message);
 }
 
 void MainWindow::ReapplySettings()

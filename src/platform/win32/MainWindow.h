@@ -35,6 +35,9 @@ class MainWindow
     // could not be created.
     bool Create();
     HWND Handle() const { return m_window; }
+    // The settings dialog's keyboard interface, for the thread's message loop: true when the
+    // message was meant for the open dialog and has been handled.
+    bool TranslateDialogMessage(MSG& message);
 
   private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam,
@@ -73,7 +76,7 @@ class MainWindow
     void MnuHelpClick();
     void SetTopMost(bool topMost);
     void MnuSettingClick();
-    void WaitForSettingsDialog();
+    void OnSettingsDialogClosed(DialogClose how);
     void ReapplySettings();
     void CloseSettingsDialog();
     void ApplyKeyLabels(const KeyLabels& labels);

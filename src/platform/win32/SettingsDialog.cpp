@@ -364,14 +364,19 @@ ControlSubclass::~ControlSubclass()
     }
 }
 
-SettingsDialog::SettingsDialog(HINSTANCE instance, HWND owner, Settings& settings)
-    : m_instance(instance), m_owner(owner), m_settings(settings)
+SettingsDialog::SettingsDialog(HINSTANCE instance, HWND owner, Settings& settings,
+                               std::function<void(DialogClose)> onClose)
+    : m_instance(instance), m_owner(owner), m_settings(settings), m_onClose(std::move(onClose))
 {
 }
 
 SettingsDialog::~SettingsDialog()
 {
-    Close();
+    // The owner is going too: no store, no call back into it.
+    if (m_window)
+    {
+        ::DestroyWindow(m_window);
+    }
 }
 
 bool SettingsDialog::RegisterWindowClass(HINSTANCE instance)
@@ -459,10 +464,7 @@ void SettingsDialog::BringToFront()
 
 void SettingsDialog::Close()
 {
-    if (m_window)
-    {
-        ::DestroyWindow(m_window);
-    }
+    CloseWith(DialogClose::Shutdown);
 }
 
 bool SettingsDialog::TranslateDialogMessage(MSG& message)
@@ -732,18 +734,26 @@ bool SettingsDialog::RefuseFocusChange(HWND target)
     return true;
 }
 
-void SettingsDialog::CloseWith(int index)
+void SettingsDialog::CloseWith(DialogClose how)
 {
     if (!m_window)
     {
         return;
     }
-    // 0 "OK" and 2 the close box apply; 1 "Cancel" only closes.
-    if (index != 1)
+    if (how == DialogClose::Ok || how == DialogClose::CloseBox)
     {
         StoreEditor(CurrentState(), m_filled, m_settings);
     }
-    ::DestroyWindow(m_window);
+    // The owner re-enables itself before the window goes, so that the activation returns to
+    // it at once rather than to another program's window.
+    if (m_onClose)
+    {
+        m_onClose(how);
+    }
+    if (m_window)
+    {
+        ::DestroyWindow(m_window);
+    }
 }
 
 void SettingsDialog::OnCommand(int id, int code)
@@ -763,7 +773,7 @@ void SettingsDialog::OnCommand(int id, int code)
         {
             return;
         }
-        CloseWith(id == kIdSettingsOk ? 0 : 1);
+        CloseWith(id == kIdSettingsOk ? DialogClose::Ok : DialogClose::Cancel);
         return;
     case kIdSettingsModifier:
         if (code == CBN_SELCHANGE)
@@ -876,7 +886,7 @@ LRESULT SettingsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CLOSE:
         // The close box and the system menu: applies like "OK", without the duplicate test,
         // since closing moves no focus.
-        CloseWith(2);
+        CloseWith(DialogClose::CloseBox);
         return 0;
     case WM_ACTIVATE:
         OnActivate(LOWORD(wParam) != WA_INACTIVE);

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace mirufon::win32
@@ -30,19 +31,32 @@ class ControlSubclass
     UINT_PTR m_id;
 };
 
+// How the settings dialog went away.
+enum class DialogClose
+{
+    Ok,       // "OK": the choices were stored
+    Cancel,   // "Cancel": nothing was stored
+    CloseBox, // the close box or the system menu: stored like "OK"
+    Shutdown, // closed by the program's shutdown: nothing was stored
+};
+
 // The settings dialog frmSetting: the five hotkey letters with their shared modifier, copy
 // capture and tab separation. A modeless, always-on-top window owned by the main window; it
 // edits the Settings record when it closes with "OK" or its close box and nothing else. The
-// owner disables itself and waits for IsOpen() to turn false, passing its messages through
-// TranslateDialogMessage meanwhile.
+// owner disables itself while the dialog is open and passes its thread's messages through
+// TranslateDialogMessage. When the dialog closes, it stores its choices and then calls
+// onClose, synchronously, while its window still exists: the owner re-applies and enables
+// itself there, so that the system hands the activation back to the owner when the dialog's
+// window goes, as at the end of a modal dialog.
 class SettingsDialog
 {
   public:
-    SettingsDialog(HINSTANCE instance, HWND owner, Settings& settings);
+    SettingsDialog(HINSTANCE instance, HWND owner, Settings& settings,
+                   std::function<void(DialogClose)> onClose = {});
     SettingsDialog(const SettingsDialog&) = delete;
     SettingsDialog& operator=(const SettingsDialog&) = delete;
-    // Closes the window without storing, when still open. Not to be destroyed from inside its
-    // own window's handlers (the duplicate message runs a message loop of its own).
+    // Destroys the window without storing and without calling onClose, when still open. Not to
+    // be destroyed from inside its own window's handlers or its onClose.
     ~SettingsDialog();
 
     // Creates the window, fills it from the settings, shows it and brings it to the front.
@@ -55,7 +69,7 @@ class SettingsDialog
     HWND Handle() const { return m_window; }
     void BringToFront();
 
-    // Destroys the window without storing anything, for the program's shutdown.
+    // Closes the window without storing anything, for the program's shutdown.
     void Close();
 
     // The dialog's keyboard interface (Tab, Shift+Tab, Enter as "OK", Escape as "Cancel"):
@@ -91,11 +105,12 @@ class SettingsDialog
     EditorState CurrentState() const;
     int KeyListIndex(HWND control) const;
     bool RefuseFocusChange(HWND target);
-    void CloseWith(int index);
+    void CloseWith(DialogClose how);
 
     HINSTANCE m_instance;
     HWND m_owner;
     Settings& m_settings;
+    std::function<void(DialogClose)> m_onClose;
     HWND m_window = nullptr;
 
     int m_dotsPerInch = 96;

@@ -63,6 +63,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     MSG message;
     while (::GetMessageW(&message, nullptr, 0, 0) > 0)
     {
+        if (mainWindow.TranslateDialogMessage(message))
+        {
+            continue;
+        }
         ::TranslateMessage(&message);
         ::DispatchMessageW(&message);
     }
