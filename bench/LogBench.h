@@ -1,6 +1,6 @@
 #pragma once
 
-// Measures what appending an item (GetDt) and cancelling it (KeyBack) cost on logs of growing
+// Measures what appending an item (AppendItem) and cancelling it (CancelLastItem) cost on logs of growing
 // length, over any TextBox implementation. The caller supplies a factory that makes a box
 // holding a given text; the figures are medians in microseconds per operation.
 
@@ -97,12 +97,12 @@ inline LogFigures MeasureLog(const TextBoxFactory& make, std::size_t size,
         const Clock::time_point start = Clock::now();
         for (int op = 0; op < batch; ++op)
         {
-            log.GetDt(L"new item");
+            log.AppendItem(L"new item");
         }
         const Clock::time_point appended = Clock::now();
         for (int op = 0; op < batch; ++op)
         {
-            log.KeyBack();
+            log.CancelLastItem();
         }
         const Clock::time_point cancelled = Clock::now();
 
@@ -149,7 +149,7 @@ inline std::string SizeLabel(std::size_t size)
 inline bool PrintLogTable(std::FILE* out, const char* title, const std::vector<LogFigures>& rows)
 {
     std::fprintf(out, "%s\n", title);
-    std::fprintf(out, "%-10s %12s %8s %12s %8s\n", "size", "GetDt us", "ratio", "KeyBack us",
+    std::fprintf(out, "%-10s %12s %8s %12s %8s\n", "size", "AppendItem us", "ratio", "CancelLastItem us",
                  "ratio");
     bool allIntact = true;
     for (const LogFigures& row : rows)

@@ -6,7 +6,7 @@
 #include "BenchStats.h"
 #include "platform/win32/Accessibility.h"
 #include "platform/win32/EditTextBox.h"
-#include "platform/win32/Preview.h"
+#include "platform/win32/PointerReading.h"
 
 #include <objbase.h>
 

@@ -10,7 +10,6 @@ namespace mirufon
 namespace
 {
 
-constexpr std::wstring_view kInitMarker = L"Init";
 constexpr std::wstring_view kLineBreak = L"\r\n";
 
 // Cancelling reads the log backwards in chunks, so that removing a short last item costs the
@@ -74,10 +73,10 @@ std::optional<std::size_t> FindLastOfEither(const TextBox& box, std::wstring_vie
 
 } // namespace
 
-std::wstring HotKeyHelpText(const Settings& settings)
+std::wstring IntroductionText(const Settings& settings)
 {
-    const std::wstring prefix = settings.HotKeyModify + L"+";
-    const std::wstring_view separatorWord = settings.SeparateTab == 1 ? L"タブ" : L"改行";
+    const std::wstring prefix = settings.modifier + L"+";
+    const std::wstring_view separatorWord = settings.tabSeparated == 1 ? L"タブ" : L"改行";
 
     std::wstring text;
     text += L"\r\n";
@@ -88,18 +87,18 @@ std::wstring HotKeyHelpText(const Settings& settings)
     text += L"\r\n";
     text += L"操作用のホットキー\r\n";
     text += L"\r\n";
-    text += prefix + settings.HotKeyGetName + L"：ポイント位置文字列取得 accName\r\n";
-    text += prefix + settings.HotKeyGetValue + L"：ポイント位置文字列取得 accValue\r\n";
-    text += prefix + settings.HotKeyCrlf + L"：改行\r\n";
-    text += prefix + settings.HotKeyBack + L"：取り消し（前回取得項目キャンセル）\r\n";
-    text += prefix + settings.HotKeyStop + L"：停止/再開";
+    text += prefix + settings.nameKey + L"：ポイント位置文字列取得 accName\r\n";
+    text += prefix + settings.valueKey + L"：ポイント位置文字列取得 accValue\r\n";
+    text += prefix + settings.lineBreakKey + L"：改行\r\n";
+    text += prefix + settings.cancelKey + L"：取り消し（前回取得項目キャンセル）\r\n";
+    text += prefix + settings.stopKey + L"：停止/再開";
     return text;
 }
 
-KeyLabels ShowKeyLabels(const Settings& settings)
+KeyLabels KeyLabelsFor(const Settings& settings)
 {
-    return KeyLabels{settings.HotKeyModify + L"+" + settings.HotKeyGetName,
-                     settings.HotKeyModify + L"+" + settings.HotKeyGetValue};
+    return KeyLabels{settings.modifier + L"+" + settings.nameKey,
+                     settings.modifier + L"+" + settings.valueKey};
 }
 
 int WaitSteps(int milliseconds)
@@ -157,26 +156,26 @@ CaptureLog::CaptureLog(TextBox& box, const Settings& settings) : m_box(box), m_s
 
 void CaptureLog::ShowIntroduction()
 {
-    m_box.SetText(HotKeyHelpText(m_settings));
-    m_marker = kInitMarker;
+    m_box.SetText(IntroductionText(m_settings));
+    m_showingIntroduction = true;
     m_box.SetTextColor(kIntroTextColour);
 }
 
 void CaptureLog::RefreshIntroduction()
 {
-    if (IsInitial())
+    if (IsShowingIntroduction())
     {
-        m_box.SetText(HotKeyHelpText(m_settings));
+        m_box.SetText(IntroductionText(m_settings));
     }
 }
 
-void CaptureLog::GetDt(std::wstring_view item)
+void CaptureLog::AppendItem(std::wstring_view item)
 {
     // The first item replaces the introduction (and anything typed into it).
-    if (IsInitial())
+    if (IsShowingIntroduction())
     {
         m_box.SetText(L"");
-        m_marker.clear();
+        m_showingIntroduction = false;
         m_box.SetTextColor(kLogTextColour);
     }
 
@@ -186,7 +185,7 @@ void CaptureLog::GetDt(std::wstring_view item)
     const std::size_t length = m_box.Length();
     if (length >= 2 && m_box.Slice(length - 1, 1) != L"\n")
     {
-        addition = m_settings.Separator;
+        addition = m_settings.separator;
     }
     addition += TabsToSpaces(item);
     // Appended even when empty, so the caret still ends up at the end.
@@ -194,17 +193,17 @@ void CaptureLog::GetDt(std::wstring_view item)
     m_box.Focus();
 }
 
-void CaptureLog::KeyCrlf()
+void CaptureLog::AppendLineBreak()
 {
     m_box.Append(kLineBreak);
 }
 
-void CaptureLog::KeyBack()
+void CaptureLog::CancelLastItem()
 {
     // Cut just before the later of the last line break and the last separator: the separator
     // goes with the item it introduced. With neither, the whole log goes.
     const std::optional<std::size_t> cut =
-        FindLastOfEither(m_box, kLineBreak, m_settings.Separator);
+        FindLastOfEither(m_box, kLineBreak, m_settings.separator);
     m_box.Truncate(cut.value_or(0));
 }
 

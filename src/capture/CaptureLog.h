@@ -17,7 +17,7 @@ constexpr Rgb kLogTextColour = MakeRgb(0, 0, 0);
 
 // The introduction text of the log, built from the current settings; also the body of the
 // hotkey help message.
-std::wstring HotKeyHelpText(const Settings& settings);
+std::wstring IntroductionText(const Settings& settings);
 
 // The two key labels of the main window: modifier + "+" + key, as stored.
 struct KeyLabels
@@ -25,7 +25,7 @@ struct KeyLabels
     std::wstring name;
     std::wstring value;
 };
-KeyLabels ShowKeyLabels(const Settings& settings);
+KeyLabels KeyLabelsFor(const Settings& settings);
 
 // Wait(ms): ms / 10 steps, halves to even, each a 10 ms sleep followed by dispatching.
 void Wait(MessagePump& pump, int milliseconds);
@@ -40,24 +40,24 @@ std::wstring ClearClipboard(Clipboard& clipboard, MessagePump& pump);
 // Ctrl+A exactly (key code 65, Ctrl alone).
 bool IsSelectAllChord(int keyCode, bool shift, bool ctrl, bool alt);
 
-// The capture log: the main window's log box, its initial-state marker and text colour.
-// Every producer appends through GetDt.
+// The capture log: the main window's log box, whether it still shows the introduction, and its
+// text colour. Every producer appends through AppendItem.
 class CaptureLog
 {
   public:
     CaptureLog(TextBox& box, const Settings& settings);
 
-    // The introduction text and the "Init" marker, in the pale colour.
+    // The introduction text, in the pale colour.
     void ShowIntroduction();
     // While the introduction is still shown, rebuilds it from the current settings (after the
     // keys or the separator changed); a log that holds anything else is left alone.
     void RefreshIntroduction();
-    bool IsInitial() const { return m_marker == L"Init"; }
-    const std::wstring& Marker() const { return m_marker; }
+    // True from ShowIntroduction until the first item replaces the introduction.
+    bool IsShowingIntroduction() const { return m_showingIntroduction; }
 
-    void GetDt(std::wstring_view item);
-    void KeyCrlf();
-    void KeyBack();
+    void AppendItem(std::wstring_view item);
+    void AppendLineBreak();
+    void CancelLastItem();
     // Clears the clipboard (ten tries), the log and both preview boxes. Never reports failure.
     void ClearAll(Clipboard& clipboard, MessagePump& pump, TextBox& preview0, TextBox& preview1);
     // Selects the whole log when the main window is the foreground window.
@@ -66,7 +66,7 @@ class CaptureLog
   private:
     TextBox& m_box;
     const Settings& m_settings;
-    std::wstring m_marker;
+    bool m_showingIntroduction = false;
 };
 
 } // namespace mirufon

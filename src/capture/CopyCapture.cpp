@@ -8,17 +8,17 @@ namespace mirufon
 {
 
 CopyCapture::CopyCapture(
-    ClipboardChainApi& api, WindowProcedureSlot& slot, ProcedureId ownProcedure,
-    WindowId mainWindow, MessagePump& pump, std::function<void(std::wstring_view)> append,
+    ClipboardChainApi& api, WindowId mainWindow, MessagePump& pump,
+    std::function<void(std::wstring_view)> append,
     std::function<void(std::wstring_view title, std::wstring_view text)> showError)
-    : m_api(api), m_slot(slot), m_ownProcedure(ownProcedure), m_mainWindow(mainWindow),
-      m_pump(pump), m_append(std::move(append)), m_showError(std::move(showError))
+    : m_api(api), m_mainWindow(mainWindow), m_pump(pump), m_append(std::move(append)),
+      m_showError(std::move(showError))
 {
 }
 
 CopyCapture::~CopyCapture()
 {
-    if (m_joined || IsAttached())
+    if (m_joined)
     {
         End();
     }
@@ -26,31 +26,18 @@ CopyCapture::~CopyCapture()
 
 void CopyCapture::Start()
 {
-    if (m_joined || IsAttached())
+    if (m_joined)
     {
         End();
     }
-
     m_next = m_api.JoinChain();
     m_joined = true;
-    m_previous = m_slot.Replace(m_ownProcedure);
-    if (m_previous == 0)
-    {
-        // The window kept its own procedure, which would swallow the chain's notifications.
-        m_api.LeaveChain(m_next);
-        m_joined = false;
-    }
 }
 
 void CopyCapture::End()
 {
-    if (m_previous != 0)
-    {
-        m_slot.Replace(m_previous);
-        m_previous = 0;
-    }
-    m_api.LeaveChain(m_next);
     m_joined = false;
+    m_api.LeaveChain(m_next);
 }
 
 void CopyCapture::OnMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam)

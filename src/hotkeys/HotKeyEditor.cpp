@@ -54,15 +54,15 @@ template <typename Record> auto& FieldOfList(Record& settings, std::size_t list)
     switch (list)
     {
     case 0:
-        return settings.HotKeyGetName;
+        return settings.nameKey;
     case 1:
-        return settings.HotKeyCrlf;
+        return settings.lineBreakKey;
     case 2:
-        return settings.HotKeyBack;
+        return settings.cancelKey;
     case 3:
-        return settings.HotKeyStop;
+        return settings.stopKey;
     default:
-        return settings.HotKeyGetValue;
+        return settings.valueKey;
     }
 }
 
@@ -121,7 +121,7 @@ int ModifierOfText(std::wstring_view modify) noexcept
     return 0;
 }
 
-EditorState FillEditor(const Settings& settings)
+EditorState EditorStateFor(const Settings& settings)
 {
     EditorState state;
     for (const int list : kKeyListRows)
@@ -129,11 +129,11 @@ EditorState FillEditor(const Settings& settings)
         const auto index = static_cast<std::size_t>(list);
         state.letter[index] = LetterOfKey(KeyListField(settings, index));
     }
-    state.modifier = ModifierOfText(settings.HotKeyModify);
+    state.modifier = ModifierOfText(settings.modifier);
     // A flag other than 0 or 1 does not switch its feature on (only 1 does), so its box shows
     // unchecked, which is how the program behaves with it.
-    state.separateTab = settings.SeparateTab == 1 ? 1 : 0;
-    state.addCopy = settings.AddCopy == 1 ? 1 : 0;
+    state.tabSeparated = settings.tabSeparated == 1 ? 1 : 0;
+    state.captureCopies = settings.captureCopies == 1 ? 1 : 0;
     return state;
 }
 
@@ -145,7 +145,7 @@ EditorState FillEditor(const Settings& settings)
 // - the modifier list always shows an entry and writes it;
 // - a check box the user left as it opened keeps the stored value, even a value such as 2
 //   that it could not show; a box the user changed writes 1 or 0.
-void StoreEditor(const EditorState& shown, const EditorState& filled, Settings& settings)
+void StoreEditorState(const EditorState& shown, const EditorState& filled, Settings& settings)
 {
     for (std::size_t list = 0; list < kKeyListCount; ++list)
     {
@@ -156,10 +156,12 @@ void StoreEditor(const EditorState& shown, const EditorState& filled, Settings& 
     }
     if (IsModifierIndex(shown.modifier))
     {
-        settings.HotKeyModify = std::wstring(kModifierEntries[shown.modifier]);
+        settings.modifier = std::wstring(kModifierEntries[shown.modifier]);
     }
-    settings.SeparateTab = StoredFlag(shown.separateTab, filled.separateTab, settings.SeparateTab);
-    settings.AddCopy = StoredFlag(shown.addCopy, filled.addCopy, settings.AddCopy);
+    settings.tabSeparated =
+        StoredFlag(shown.tabSeparated, filled.tabSeparated, settings.tabSeparated);
+    settings.captureCopies =
+        StoredFlag(shown.captureCopies, filled.captureCopies, settings.captureCopies);
 }
 
 std::wstring PrefixLabel(int modifier)

@@ -30,8 +30,8 @@ inline constexpr std::array<int, kKeyListCount> kKeyListRows = {0, 4, 1, 2, 3};
 // The entry text of a key list: "A" for 0 ... "Z" for 25; empty outside that range.
 std::wstring KeyLetter(int letter);
 
-// The settings field a key list edits: 0 HotKeyGetName, 1 HotKeyCrlf, 2 HotKeyBack,
-// 3 HotKeyStop, 4 HotKeyGetValue. The list index must be 0 to 4.
+// The settings field a key list edits: 0 nameKey, 1 lineBreakKey, 2 cancelKey,
+// 3 stopKey, 4 valueKey. The list index must be 0 to 4.
 std::wstring& KeyListField(Settings& settings, std::size_t list);
 const std::wstring& KeyListField(const Settings& settings, std::size_t list);
 
@@ -42,8 +42,8 @@ struct EditorState
 {
     std::array<int, kKeyListCount> letter{};
     int modifier = 0;
-    int separateTab = 0;
-    int addCopy = 0;
+    int tabSeparated = 0;
+    int captureCopies = 0;
 
     friend bool operator==(const EditorState&, const EditorState&) = default;
 };
@@ -57,12 +57,12 @@ int LetterOfKey(std::wstring_view key) noexcept;
 int ModifierOfText(std::wstring_view modify) noexcept;
 
 // The state the frame opens with.
-EditorState FillEditor(const Settings& settings);
+EditorState EditorStateFor(const Settings& settings);
 
 // Writes what the user accepted: `shown` is the state at "OK" (or the close box), `filled` the
-// state FillEditor gave when the dialog opened. Edits the six hotkey fields, SeparateTab and
-// AddCopy, nothing else.
-void StoreEditor(const EditorState& shown, const EditorState& filled, Settings& settings);
+// state EditorStateFor gave when the dialog opened. Edits the six hotkey fields, tabSeparated and
+// captureCopies, nothing else.
+void StoreEditorState(const EditorState& shown, const EditorState& filled, Settings& settings);
 
 // The caption of every prefix label: the modifier entry and "+" ("Shift+Ctrl+"). An index
 // outside 0 to 3 gives the "Shift+" of the fallback modifier.

@@ -1,5 +1,7 @@
 #include "hotkeys/HotKeys.h"
 
+#include "platform/ScopedFlag.h"
+
 #include <cstddef>
 #include <type_traits>
 
@@ -35,34 +37,21 @@ bool EqualsLower(std::wstring_view text, std::wstring_view lower)
     return true;
 }
 
-// Clears a flag when the scope is left, however it is left.
-class FlagReset
-{
-  public:
-    explicit FlagReset(bool& flag) : m_flag(flag) {}
-    FlagReset(const FlagReset&) = delete;
-    FlagReset& operator=(const FlagReset&) = delete;
-    ~FlagReset() { m_flag = false; }
-
-  private:
-    bool& m_flag;
-};
-
 } // namespace
 
 std::wstring_view AtomName(HotKeyCommand command)
 {
     switch (command)
     {
-    case HotKeyCommand::GetName:
+    case HotKeyCommand::CaptureName:
         return L"ADDPOINT_GETNAME";
-    case HotKeyCommand::GetValue:
+    case HotKeyCommand::CaptureValue:
         return L"ADDPOINT_GETVALUE";
-    case HotKeyCommand::Crlf:
+    case HotKeyCommand::LineBreak:
         return L"ADDPOINT_CRLF";
-    case HotKeyCommand::Back:
+    case HotKeyCommand::CancelLast:
         return L"ADDPOINT_BACK";
-    case HotKeyCommand::Stop:
+    case HotKeyCommand::StopResume:
         return L"ADDPOINT_STOP";
     }
     return L"";
@@ -72,18 +61,18 @@ const std::wstring& KeySetting(const Settings& settings, HotKeyCommand command)
 {
     switch (command)
     {
-    case HotKeyCommand::GetName:
-        return settings.HotKeyGetName;
-    case HotKeyCommand::GetValue:
-        return settings.HotKeyGetValue;
-    case HotKeyCommand::Crlf:
-        return settings.HotKeyCrlf;
-    case HotKeyCommand::Back:
-        return settings.HotKeyBack;
-    case HotKeyCommand::Stop:
-        return settings.HotKeyStop;
+    case HotKeyCommand::CaptureName:
+        return settings.nameKey;
+    case HotKeyCommand::CaptureValue:
+        return settings.valueKey;
+    case HotKeyCommand::LineBreak:
+        return settings.lineBreakKey;
+    case HotKeyCommand::CancelLast:
+        return settings.cancelKey;
+    case HotKeyCommand::StopResume:
+        return settings.stopKey;
     }
-    return settings.HotKeyStop;
+    return settings.stopKey;
 }
 
 unsigned ModifierFlags(std::wstring_view modify)
@@ -133,8 +122,7 @@ std::int32_t HotKeyIdFromAtom(std::uint16_t atom)
     return static_cast<std::int32_t>(static_cast<std::int16_t>(atom));
 }
 
-HotKeyManager::HotKeyManager(HotKeyApi& api, WindowProcedureSlot& slot, ProcedureId hotKeyProcedure)
-    : m_api(api), m_slot(slot), m_procedure(hotKeyProcedure)
+HotKeyManager::HotKeyManager(HotKeyApi& api) : m_api(api)
 {
 }
 
@@ -147,10 +135,10 @@ void HotKeyManager::Register(const Settings& settings, bool all)
 {
     Unregister();
 
-    const unsigned modifiers = ModifierFlags(settings.HotKeyModify);
+    const unsigned modifiers = ModifierFlags(settings.modifier);
     for (HotKeyCommand command : kHotKeyCommands)
     {
-        if (!all && command != HotKeyCommand::Stop)
+        if (!all && command != HotKeyCommand::StopResume)
         {
             continue;
         }
@@ -170,23 +158,11 @@ void HotKeyManager::Register(const Settings& settings, bool all)
         // deleted with the others on unregistration.
         m_api.Register(id, modifiers, *virtualKey);
     }
-
-    m_previous = m_slot.Replace(m_procedure);
-    m_installed = true;
+    m_registered = true;
 }
 
 void HotKeyManager::Unregister()
 {
-    if (!m_installed)
-    {
-        return;
-    }
-    // A failed replacement left the window's own procedure in place: putting 0 there instead
-    // would leave the window without any procedure.
-    if (m_previous != 0)
-    {
-        m_slot.Replace(m_previous);
-    }
     for (std::int32_t& id : m_ids)
     {
         if (id == 0)
@@ -197,8 +173,7 @@ void HotKeyManager::Unregister()
         m_api.DeleteGlobalAtom(static_cast<std::uint16_t>(id));
         id = 0;
     }
-    m_previous = 0;
-    m_installed = false;
+    m_registered = false;
 }
 
 std::optional<HotKeyCommand> HotKeyManager::Match(std::int32_t wParamLow32) const
@@ -217,20 +192,14 @@ std::optional<HotKeyCommand> HotKeyManager::Match(std::int32_t wParamLow32) cons
     return std::nullopt;
 }
 
-void HotKeyDispatcher::OnMessage(bool isHotKey, std::int32_t wParamLow32,
-                                 const HotKeyManager& manager,
-                                 const std::function<void(HotKeyCommand)>& run)
+void HotKeyDispatcher::OnHotKey(std::int32_t wParamLow32, const HotKeyManager& manager,
+                                const std::function<void(HotKeyCommand)>& run)
 {
     if (m_busy)
     {
         return;
     }
-    m_busy = true;
-    const FlagReset release(m_busy);
-    if (!isHotKey)
-    {
-        return;
-    }
+    const ScopedFlag busy(m_busy);
     const std::optional<HotKeyCommand> command = manager.Match(wParamLow32);
     if (command && run)
     {

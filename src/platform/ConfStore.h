@@ -7,6 +7,13 @@
 namespace mirufon
 {
 
+// The outcome of replacing the file: ok, or the system's description of why it failed.
+struct StoreWrite
+{
+    bool ok = false;
+    std::wstring error;
+};
+
 // Conf.txt on disk, in the system's ANSI code page; the program sees Unicode text.
 class ConfStore
 {
@@ -21,8 +28,8 @@ class ConfStore
     // gives the text read up to that point.
     virtual std::optional<std::wstring> Read() = 0;
     // Replaces the file with text encoded in the ANSI code page. The old file stays whole
-    // unless the new one was written completely. False on any failure.
-    virtual bool Write(std::wstring_view text) = 0;
+    // unless the new one was written completely.
+    virtual StoreWrite Write(std::wstring_view text) = 0;
 };
 
 } // namespace mirufon

@@ -11,16 +11,16 @@ void ReadConf(ConfStore& store, Settings& settings)
     {
         ParseConf(*text, settings);
     }
-    settings.Separator = SeparatorFor(settings.SeparateTab);
+    settings.separator = SeparatorFor(settings.tabSeparated);
 }
 
-bool WriteConf(ConfStore& store, const Settings& settings, const WindowGeometry& current)
+StoreWrite WriteConf(ConfStore& store, const Settings& settings, const WindowGeometry& current)
 {
     Settings written = settings;
-    written.FormLeft = current.left;
-    written.FormTop = current.top;
-    written.FormWidth = current.width;
-    written.FormHeight = current.height;
+    written.windowLeft = current.left;
+    written.windowTop = current.top;
+    written.windowWidth = current.width;
+    written.windowHeight = current.height;
     return store.Write(FormatConf(written));
 }
 

@@ -16,11 +16,11 @@ struct WindowGeometry
 };
 
 // Overlays the values Conf.txt holds, if there is one, on settings; the separator follows
-// SeparateTab either way.
+// tabSeparated either way.
 void ReadConf(ConfStore& store, Settings& settings);
 
 // Writes the 20 lines of Conf.txt with the window's current geometry in place of the stored
-// one. False when the file could not be written; the old file is then left as it was.
-bool WriteConf(ConfStore& store, const Settings& settings, const WindowGeometry& current);
+// one. When the file could not be written the old file is left as it was.
+StoreWrite WriteConf(ConfStore& store, const Settings& settings, const WindowGeometry& current);
 
 } // namespace mirufon

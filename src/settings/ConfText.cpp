@@ -52,26 +52,26 @@ constexpr ConfKey TextKey(std::wstring_view name, std::wstring Settings::*field)
 
 // The keys of Conf.txt in the order the file is written.
 constexpr std::array<ConfKey, 20> ConfKeys = {
-    Int32Key(L"form left", ValueKind::Geometry, &Settings::FormLeft),
-    Int32Key(L"form top", ValueKind::Geometry, &Settings::FormTop),
-    Int32Key(L"form width", ValueKind::Geometry, &Settings::FormWidth),
-    Int32Key(L"form height", ValueKind::Geometry, &Settings::FormHeight),
-    Int32Key(L"task tray", ValueKind::Number32, &Settings::TaskTray),
-    Int32Key(L"time auto close", ValueKind::Number32, &Settings::TimeAutoClose),
-    TextKey(L"disp pos", &Settings::DispPos),
-    Int16Key(L"disp top", ValueKind::Number16, &Settings::DispTop),
-    TextKey(L"search string", &Settings::SearchString),
-    Int32Key(L"search fuzzy", ValueKind::Number32, &Settings::SearchFuzzy),
-    TextKey(L"custom item", &Settings::CustomItem),
-    Int32Key(L"custom msg", ValueKind::Whole32, &Settings::CustomMsg),
-    TextKey(L"key get name", &Settings::HotKeyGetName),
-    TextKey(L"key get value", &Settings::HotKeyGetValue),
-    TextKey(L"key back", &Settings::HotKeyBack),
-    TextKey(L"key crlf", &Settings::HotKeyCrlf),
-    TextKey(L"key stop", &Settings::HotKeyStop),
-    TextKey(L"key modify", &Settings::HotKeyModify),
-    Int16Key(L"separate tab", ValueKind::Whole16, &Settings::SeparateTab),
-    Int16Key(L"add copy", ValueKind::Whole16, &Settings::AddCopy),
+    Int32Key(L"form left", ValueKind::Geometry, &Settings::windowLeft),
+    Int32Key(L"form top", ValueKind::Geometry, &Settings::windowTop),
+    Int32Key(L"form width", ValueKind::Geometry, &Settings::windowWidth),
+    Int32Key(L"form height", ValueKind::Geometry, &Settings::windowHeight),
+    Int32Key(L"task tray", ValueKind::Number32, &Settings::startInTray),
+    Int32Key(L"time auto close", ValueKind::Number32, &Settings::autoCloseTime),
+    TextKey(L"disp pos", &Settings::popupPosition),
+    Int16Key(L"disp top", ValueKind::Number16, &Settings::alwaysOnTop),
+    TextKey(L"search string", &Settings::searchString),
+    Int32Key(L"search fuzzy", ValueKind::Number32, &Settings::searchFuzzy),
+    TextKey(L"custom item", &Settings::customItem),
+    Int32Key(L"custom msg", ValueKind::Whole32, &Settings::showMessages),
+    TextKey(L"key get name", &Settings::nameKey),
+    TextKey(L"key get value", &Settings::valueKey),
+    TextKey(L"key back", &Settings::cancelKey),
+    TextKey(L"key crlf", &Settings::lineBreakKey),
+    TextKey(L"key stop", &Settings::stopKey),
+    TextKey(L"key modify", &Settings::modifier),
+    Int16Key(L"separate tab", ValueKind::Whole16, &Settings::tabSeparated),
+    Int16Key(L"add copy", ValueKind::Whole16, &Settings::captureCopies),
 };
 
 bool IsDigit(wchar_t c)
@@ -280,7 +280,7 @@ void ParseConf(std::wstring_view text, Settings& settings)
             ++start;
         }
     }
-    settings.Separator = SeparatorFor(settings.SeparateTab);
+    settings.separator = SeparatorFor(settings.tabSeparated);
 }
 
 std::wstring FormatConf(const Settings& settings)

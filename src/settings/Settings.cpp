@@ -27,20 +27,20 @@ std::int32_t CentredOffset(std::int32_t screenSize, std::int32_t windowSize)
 
 } // namespace
 
-Settings ConfDefault(const DefaultGeometry& geometry)
+Settings DefaultSettings(const DefaultGeometry& geometry)
 {
     Settings settings;
-    settings.FormLeft = CentredOffset(geometry.screenWidth, geometry.windowWidth);
-    settings.FormTop = CentredOffset(geometry.screenHeight, geometry.windowHeight);
-    settings.FormWidth = geometry.windowWidth;
-    settings.FormHeight = geometry.windowHeight;
-    settings.Separator = SeparatorFor(settings.SeparateTab);
+    settings.windowLeft = CentredOffset(geometry.screenWidth, geometry.windowWidth);
+    settings.windowTop = CentredOffset(geometry.screenHeight, geometry.windowHeight);
+    settings.windowWidth = geometry.windowWidth;
+    settings.windowHeight = geometry.windowHeight;
+    settings.separator = SeparatorFor(settings.tabSeparated);
     return settings;
 }
 
-std::wstring SeparatorFor(std::int16_t separateTab)
+std::wstring SeparatorFor(std::int16_t tabSeparated)
 {
-    return separateTab == 1 ? std::wstring(L"\t") : std::wstring(L"\r\n");
+    return tabSeparated == 1 ? std::wstring(L"\t") : std::wstring(L"\r\n");
 }
 
 } // namespace mirufon

@@ -10,30 +10,30 @@ namespace mirufon
 // separator. Flags are integers, 1 on and 0 off. Geometry is in twips.
 struct Settings
 {
-    std::int32_t FormLeft = 0;
-    std::int32_t FormTop = 0;
-    std::int32_t FormWidth = 0;
-    std::int32_t FormHeight = 0;
-    std::int32_t TaskTray = 0;
-    std::int32_t TimeAutoClose = 5;
-    std::wstring DispPos = L"右下隅";
-    std::wstring SearchString;
-    std::int32_t SearchFuzzy = 0;
-    std::wstring CustomItem = L"1111111";
-    std::int32_t CustomMsg = 1;
-    std::wstring HotKeyGetName = L"A";
-    std::wstring HotKeyGetValue = L"Z";
-    std::wstring HotKeyBack = L"B";
-    std::wstring HotKeyCrlf = L"E";
-    std::wstring HotKeyStop = L"G";
-    std::wstring HotKeyModify = L"Shift";
-    std::int16_t DispTop = 1;
-    std::int16_t SeparateTab = 0;
-    std::int16_t AddCopy = 0;
-    std::wstring Separator = L"\r\n";
+    std::int32_t windowLeft = 0;
+    std::int32_t windowTop = 0;
+    std::int32_t windowWidth = 0;
+    std::int32_t windowHeight = 0;
+    std::int32_t startInTray = 0;
+    std::int32_t autoCloseTime = 5;
+    std::wstring popupPosition = L"右下隅";
+    std::wstring searchString;
+    std::int32_t searchFuzzy = 0;
+    std::wstring customItem = L"1111111";
+    std::int32_t showMessages = 1;
+    std::wstring nameKey = L"A";
+    std::wstring valueKey = L"Z";
+    std::wstring cancelKey = L"B";
+    std::wstring lineBreakKey = L"E";
+    std::wstring stopKey = L"G";
+    std::wstring modifier = L"Shift";
+    std::int16_t alwaysOnTop = 1;
+    std::int16_t tabSeparated = 0;
+    std::int16_t captureCopies = 0;
+    std::wstring separator = L"\r\n";
 };
 
-// Sizes ConfDefault needs from the screen and the main window, in twips.
+// Sizes DefaultSettings needs from the screen and the main window, in twips.
 struct DefaultGeometry
 {
     std::int32_t screenWidth = 0;
@@ -43,9 +43,9 @@ struct DefaultGeometry
 };
 
 // Every field at its default; the window centred on the primary screen at its present size.
-Settings ConfDefault(const DefaultGeometry& geometry);
+Settings DefaultSettings(const DefaultGeometry& geometry);
 
-// The separator that SeparateTab selects: one tab for 1, CR LF for anything else.
-std::wstring SeparatorFor(std::int16_t separateTab);
+// The separator that tabSeparated selects: one tab for 1, CR LF for anything else.
+std::wstring SeparatorFor(std::int16_t tabSeparated);
 
 } // namespace mirufon

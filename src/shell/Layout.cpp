@@ -51,49 +51,50 @@ MainLayout LayoutMainWindow(const MainLayout& current, std::int32_t clientWidth,
     MainLayout layout = current;
 
     // 1. The preview captions sit 6 pixels in from the band's left edge.
-    SetPosition(layout.lbl0.left, 6 * px);
-    SetPosition(layout.lbl1.left, 6 * px);
+    SetPosition(layout.nameCaption.left, 6 * px);
+    SetPosition(layout.valueCaption.left, 6 * px);
 
     // 2. The key band hangs at the right, 3 pixels past the client's right edge.
-    SetPosition(layout.frKey.top, 0);
-    SetPosition(layout.frKey.left, width - layout.frKey.width + 3 * px);
-    SetExtent(layout.frKey.height, 2 * std::int64_t{layout.txtDt0.height});
+    SetPosition(layout.keyBand.top, 0);
+    SetPosition(layout.keyBand.left, width - layout.keyBand.width + 3 * px);
+    SetExtent(layout.keyBand.height, 2 * std::int64_t{layout.nameBox.height});
 
     // 3. The preview band fills the top left up to the key band.
-    SetPosition(layout.frValue.top, 0);
-    SetPosition(layout.frValue.left, 0);
-    SetExtent(layout.frValue.width,
-              std::int64_t{layout.frKey.left} - std::int64_t{layout.frValue.left});
-    SetExtent(layout.frValue.height, 2 * std::int64_t{layout.txtDt0.height});
+    SetPosition(layout.previewBand.top, 0);
+    SetPosition(layout.previewBand.left, 0);
+    SetExtent(layout.previewBand.width,
+              std::int64_t{layout.keyBand.left} - std::int64_t{layout.previewBand.left});
+    SetExtent(layout.previewBand.height, 2 * std::int64_t{layout.nameBox.height});
 
     // 4. and 5. The coloured strips start right of the captions and reach the band's edge.
-    SetPosition(layout.lblDt0.left, std::int64_t{layout.lbl0.left} + layout.lbl0.width);
-    SetExtent(layout.lblDt0.width,
-              std::int64_t{layout.frValue.width} - std::int64_t{layout.lblDt0.left});
-    SetPosition(layout.lblDt1.left, layout.lblDt0.left);
-    SetExtent(layout.lblDt1.width, layout.lblDt0.width);
+    SetPosition(layout.nameStrip.left,
+                std::int64_t{layout.nameCaption.left} + layout.nameCaption.width);
+    SetExtent(layout.nameStrip.width,
+              std::int64_t{layout.previewBand.width} - std::int64_t{layout.nameStrip.left});
+    SetPosition(layout.valueStrip.left, layout.nameStrip.left);
+    SetExtent(layout.valueStrip.width, layout.nameStrip.width);
 
     // 6. and 7. The preview boxes sit inside their strips.
-    SetPosition(layout.txtDt0.top, layout.lblDt0.top + 4 * py);
-    SetExtent(layout.txtDt0.height, layout.lblDt0.height - 4 * py);
-    SetPosition(layout.txtDt0.left, layout.lblDt0.left + 3 * px);
-    SetExtent(layout.txtDt0.width, layout.lblDt0.width - 6 * px);
-    SetPosition(layout.txtDt1.top, layout.lblDt1.top + 2 * py);
-    SetExtent(layout.txtDt1.height, layout.lblDt1.height - 2 * py);
-    SetPosition(layout.txtDt1.left, layout.txtDt0.left);
-    SetExtent(layout.txtDt1.width, layout.txtDt0.width);
+    SetPosition(layout.nameBox.top, layout.nameStrip.top + 4 * py);
+    SetExtent(layout.nameBox.height, layout.nameStrip.height - 4 * py);
+    SetPosition(layout.nameBox.left, layout.nameStrip.left + 3 * px);
+    SetExtent(layout.nameBox.width, layout.nameStrip.width - 6 * px);
+    SetPosition(layout.valueBox.top, layout.valueStrip.top + 2 * py);
+    SetExtent(layout.valueBox.height, layout.valueStrip.height - 2 * py);
+    SetPosition(layout.valueBox.left, layout.nameBox.left);
+    SetExtent(layout.valueBox.width, layout.nameBox.width);
 
     // 8. The log's frame takes everything under the preview band.
-    SetPosition(layout.frDescription.left, 0);
-    SetPosition(layout.frDescription.top, layout.frValue.height);
-    SetExtent(layout.frDescription.width, width);
-    SetExtent(layout.frDescription.height, height - layout.frDescription.top);
+    SetPosition(layout.logFrame.left, 0);
+    SetPosition(layout.logFrame.top, layout.previewBand.height);
+    SetExtent(layout.logFrame.width, width);
+    SetExtent(layout.logFrame.height, height - layout.logFrame.top);
 
     // 9. The log is inset 6 pixels at the top left and touches the frame's other edges.
-    SetPosition(layout.txtDescription.left, 6 * px);
-    SetPosition(layout.txtDescription.top, 6 * py);
-    SetExtent(layout.txtDescription.width, layout.frDescription.width - 6 * px);
-    SetExtent(layout.txtDescription.height, layout.frDescription.height - 6 * py);
+    SetPosition(layout.logBox.left, 6 * px);
+    SetPosition(layout.logBox.top, 6 * py);
+    SetExtent(layout.logBox.width, layout.logFrame.width - 6 * px);
+    SetExtent(layout.logBox.height, layout.logFrame.height - 6 * py);
 
     return layout;
 }

@@ -24,23 +24,23 @@ struct ControlRect
 };
 
 // The main window's controls that the layout moves, sizes or reads, each starting at its place
-// as created. The labels lbl, lblDt and the boxes txtDt sit inside frValue; lblKeyName and
-// lblKeyValue inside frKey; txtDescription inside frDescription; frValue, frKey and
-// frDescription sit directly in the window.
+// as created. The labels lbl, lblDt and the boxes txtDt sit inside previewBand; nameKeyLabel and
+// valueKeyLabel inside keyBand; logBox inside logFrame; previewBand, keyBand and
+// logFrame sit directly in the window.
 struct MainLayout
 {
-    ControlRect frValue{150, 30, 5205, 495};
-    ControlRect lbl0{0, 0, 855, 255};
-    ControlRect lbl1{0, 255, 855, 255};
-    ControlRect lblDt0{780, -30, 1455, 285};
-    ControlRect lblDt1{840, 240, 1455, 285};
-    ControlRect txtDt0{1110, 30, 3510, 225};
-    ControlRect txtDt1{1080, 240, 3510, 240};
-    ControlRect frKey{5370, 30, 1155, 495};
-    ControlRect lblKeyName{30, 0, 1050, 255};
-    ControlRect lblKeyValue{30, 255, 1050, 255};
-    ControlRect frDescription{120, 720, 4275, 1935};
-    ControlRect txtDescription{390, 540, 3225, 975};
+    ControlRect previewBand{150, 30, 5205, 495};
+    ControlRect nameCaption{0, 0, 855, 255};
+    ControlRect valueCaption{0, 255, 855, 255};
+    ControlRect nameStrip{780, -30, 1455, 285};
+    ControlRect valueStrip{840, 240, 1455, 285};
+    ControlRect nameBox{1110, 30, 3510, 225};
+    ControlRect valueBox{1080, 240, 3510, 240};
+    ControlRect keyBand{5370, 30, 1155, 495};
+    ControlRect nameKeyLabel{30, 0, 1050, 255};
+    ControlRect valueKeyLabel{30, 255, 1050, 255};
+    ControlRect logFrame{120, 720, 4275, 1935};
+    ControlRect logBox{390, 540, 3225, 975};
 
     friend bool operator==(const MainLayout&, const MainLayout&) = default;
 };

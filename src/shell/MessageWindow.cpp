@@ -17,7 +17,6 @@ namespace
 {
 
 constexpr int kZoomSteps = 20;
-constexpr int kZoomSleepMs = 10;
 
 std::int32_t ClampToInt32(std::int64_t value)
 {
@@ -90,25 +89,18 @@ bool StartsCloseTimer(std::int32_t durationMs)
     return durationMs > 0;
 }
 
-void Zoom(ZoomTarget& target, MessagePump& pump, std::int32_t left, std::int32_t top,
-          std::int32_t width, std::int32_t height)
+ZoomFrame ZoomStepFrame(const ZoomFrame& full, int step)
 {
-    // 64-bit throughout: W * 19 and left + W can leave the 32-bit range.
-    const std::int64_t fullWidth = std::max<std::int32_t>(width, 0);
-    const std::int64_t fullHeight = std::max<std::int32_t>(height, 0);
-    const std::int64_t right = left + fullWidth;
-    const std::int64_t bottom = top + fullHeight;
-    for (int step = kZoomSteps - 1; step >= 1; --step)
-    {
-        // Each fraction is at most the full size, so it fits 32 bits.
-        const ZoomSize actual =
-            target.SetSize(static_cast<std::int32_t>(fullWidth * step / kZoomSteps),
-                           static_cast<std::int32_t>(fullHeight * step / kZoomSteps));
-        // The platform may have adjusted the size: place by what the window took, so the
-        // bottom-right corner does not drift.
-        target.Move(ClampToInt32(right - actual.width), ClampToInt32(bottom - actual.height));
-        pump.SleepThenDispatch(kZoomSleepMs);
-    }
+    // 64-bit throughout: width * 19 and left + width can leave the 32-bit range.
+    const std::int64_t width = std::max<std::int32_t>(full.width, 0);
+    const std::int64_t height = std::max<std::int32_t>(full.height, 0);
+    const std::int64_t right = full.left + width;
+    const std::int64_t bottom = full.top + height;
+    // Each fraction is at most the full size, so it fits 32 bits.
+    const auto stepWidth = static_cast<std::int32_t>(width * step / kZoomSteps);
+    const auto stepHeight = static_cast<std::int32_t>(height * step / kZoomSteps);
+    return ZoomFrame{ClampToInt32(right - stepWidth), ClampToInt32(bottom - stepHeight), stepWidth,
+                     stepHeight};
 }
 
 } // namespace mirufon

@@ -1,8 +1,5 @@
 #pragma once
 
-#include "platform/MessagePump.h"
-#include "platform/ZoomTarget.h"
-
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -59,12 +56,25 @@ bool ShouldShowMessage(std::int32_t customMsg);
 // The window closes itself only after a positive display time; otherwise it stays.
 bool StartsCloseTimer(std::int32_t durationMs);
 
-// The closing animation. The window at (left, top) of size (width, height) shrinks in 19
-// steps to 19/20, 18/20, ... 1/20 of its size, each step placed so that its right and bottom
-// edges stay where they were, using the size the window really took. Between the steps the
-// pump sleeps 10 ms and dispatches pending messages, which may re-enter the caller. Negative
-// sizes are taken as 0.
-void Zoom(ZoomTarget& target, MessagePump& pump, std::int32_t left, std::int32_t top,
-          std::int32_t width, std::int32_t height);
+// A window's place for the closing animation, in any one unit (the window uses pixels).
+struct ZoomFrame
+{
+    std::int32_t left;
+    std::int32_t top;
+    std::int32_t width;
+    std::int32_t height;
+
+    friend bool operator==(const ZoomFrame&, const ZoomFrame&) = default;
+};
+
+// The closing animation shrinks the window in 19 steps, from 19/20 of its size down to 1/20,
+// one step per 10 ms tick.
+constexpr int kZoomFirstStep = 19;
+constexpr int kZoomStepMs = 10;
+
+// The window's place at a step (19 down to 1) of the animation: step/20 of the full width and
+// height, placed so that the right and bottom edges stay exactly where they were. A negative
+// size counts as 0; a left or top edge beyond 32 bits is clamped.
+ZoomFrame ZoomStepFrame(const ZoomFrame& full, int step);
 
 } // namespace mirufon

@@ -12,7 +12,7 @@ namespace mirufon
 namespace
 {
 
-TEST(HotKeyHelpText, DefaultsGiveTheExactIntroduction)
+TEST(IntroductionText, DefaultsGiveTheExactIntroduction)
 {
     const std::wstring expected = L"\r\n"
                                   L"ポイント位置の文字列を連続取得します。\r\n"
@@ -25,28 +25,28 @@ TEST(HotKeyHelpText, DefaultsGiveTheExactIntroduction)
                                   L"Shift+E：改行\r\n"
                                   L"Shift+B：取り消し（前回取得項目キャンセル）\r\n"
                                   L"Shift+G：停止/再開";
-    EXPECT_EQ(HotKeyHelpText(Settings{}), expected);
+    EXPECT_EQ(IntroductionText(Settings{}), expected);
 }
 
-TEST(HotKeyHelpText, SeparatorWordFollowsSeparateTab)
+TEST(IntroductionText, SeparatorWordFollowsSeparateTab)
 {
     Settings settings;
-    settings.SeparateTab = 1;
-    EXPECT_NE(HotKeyHelpText(settings).find(L"\r\n区切り：タブ\r\n"), std::wstring::npos);
-    settings.SeparateTab = 2;
-    EXPECT_NE(HotKeyHelpText(settings).find(L"\r\n区切り：改行\r\n"), std::wstring::npos);
+    settings.tabSeparated = 1;
+    EXPECT_NE(IntroductionText(settings).find(L"\r\n区切り：タブ\r\n"), std::wstring::npos);
+    settings.tabSeparated = 2;
+    EXPECT_NE(IntroductionText(settings).find(L"\r\n区切り：改行\r\n"), std::wstring::npos);
 }
 
-TEST(HotKeyHelpText, KeysAreShownAsStored)
+TEST(IntroductionText, KeysAreShownAsStored)
 {
     Settings settings;
-    settings.HotKeyModify = L"ctrl";
-    settings.HotKeyGetName = L"a";
-    settings.HotKeyGetValue = L"F1";
-    settings.HotKeyCrlf = L"e";
-    settings.HotKeyBack = L"";
-    settings.HotKeyStop = L"g";
-    const std::wstring text = HotKeyHelpText(settings);
+    settings.modifier = L"ctrl";
+    settings.nameKey = L"a";
+    settings.valueKey = L"F1";
+    settings.lineBreakKey = L"e";
+    settings.cancelKey = L"";
+    settings.stopKey = L"g";
+    const std::wstring text = IntroductionText(settings);
     const std::wstring tail = L"\r\n\r\n"
                               L"ctrl+a：ポイント位置文字列取得 accName\r\n"
                               L"ctrl+F1：ポイント位置文字列取得 accValue\r\n"
@@ -57,17 +57,17 @@ TEST(HotKeyHelpText, KeysAreShownAsStored)
     EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
 }
 
-TEST(ShowKeyLabels, ModifierPlusKeyAsStored)
+TEST(KeyLabelsFor, ModifierPlusKeyAsStored)
 {
-    const KeyLabels defaults = ShowKeyLabels(Settings{});
+    const KeyLabels defaults = KeyLabelsFor(Settings{});
     EXPECT_EQ(defaults.name, L"Shift+A");
     EXPECT_EQ(defaults.value, L"Shift+Z");
 
     Settings settings;
-    settings.HotKeyModify = L"ALT";
-    settings.HotKeyGetName = L"q";
-    settings.HotKeyGetValue = L"F12";
-    const KeyLabels custom = ShowKeyLabels(settings);
+    settings.modifier = L"ALT";
+    settings.nameKey = L"q";
+    settings.valueKey = L"F12";
+    const KeyLabels custom = KeyLabelsFor(settings);
     EXPECT_EQ(custom.name, L"ALT+q");
     EXPECT_EQ(custom.value, L"ALT+F12");
 }

@@ -23,8 +23,8 @@ Settings CrlfSettings()
 Settings TabSettings()
 {
     Settings settings;
-    settings.SeparateTab = 1;
-    settings.Separator = L"\t";
+    settings.tabSeparated = 1;
+    settings.separator = L"\t";
     return settings;
 }
 
@@ -62,19 +62,19 @@ TEST(CaptureLogGetDt, FirstItemReplacesIntroductionAndTypedText)
 {
     LogFixture f(TabSettings());
     f.log.ShowIntroduction();
-    EXPECT_EQ(f.box.Content(), HotKeyHelpText(f.settings));
-    EXPECT_TRUE(f.log.IsInitial());
+    EXPECT_EQ(f.box.Content(), IntroductionText(f.settings));
+    EXPECT_TRUE(f.log.IsShowingIntroduction());
     EXPECT_EQ(f.box.Colour(), kIntroTextColour);
 
     f.box.Load(f.box.Content() + L"typed by the user");
-    f.log.GetDt(L"a\tb\tc");
+    f.log.AppendItem(L"a\tb\tc");
 
     EXPECT_EQ(f.box.Content(), L"a b c");
-    EXPECT_EQ(f.log.Marker(), L"");
+    EXPECT_FALSE(f.log.IsShowingIntroduction());
     EXPECT_EQ(f.box.Colour(), kLogTextColour);
     EXPECT_EQ(f.box.Calls().focus, 1);
 
-    f.log.GetDt(L"d");
+    f.log.AppendItem(L"d");
     EXPECT_EQ(f.box.Content(), L"a b c\td");
     EXPECT_EQ(f.box.Colour(), kLogTextColour);
 }
@@ -82,18 +82,18 @@ TEST(CaptureLogGetDt, FirstItemReplacesIntroductionAndTypedText)
 TEST(CaptureLogGetDt, EmptyItemInTabModeLeavesAnEmptyField)
 {
     LogFixture f(TabSettings(), L"ab");
-    f.log.GetDt(L"");
+    f.log.AppendItem(L"");
     EXPECT_EQ(f.box.Content(), L"ab\t");
-    f.log.GetDt(L"c");
+    f.log.AppendItem(L"c");
     EXPECT_EQ(f.box.Content(), L"ab\t\tc");
 }
 
 TEST(CaptureLogGetDt, EmptyItemInCrlfModeLeavesNoTrace)
 {
     LogFixture f(CrlfSettings(), L"ab");
-    f.log.GetDt(L"");
+    f.log.AppendItem(L"");
     EXPECT_EQ(f.box.Content(), L"ab\r\n");
-    f.log.GetDt(L"c");
+    f.log.AppendItem(L"c");
     EXPECT_EQ(f.box.Content(), L"ab\r\nc");
 }
 
@@ -102,11 +102,11 @@ TEST(CaptureLogGetDt, LogShorterThanTwoCharactersGetsNoSeparator)
     for (const Settings& settings : {CrlfSettings(), TabSettings()})
     {
         LogFixture one(settings, L"x");
-        one.log.GetDt(L"y");
+        one.log.AppendItem(L"y");
         EXPECT_EQ(one.box.Content(), L"xy");
 
         LogFixture empty(settings);
-        empty.log.GetDt(L"y");
+        empty.log.AppendItem(L"y");
         EXPECT_EQ(empty.box.Content(), L"y");
     }
 }
@@ -114,31 +114,31 @@ TEST(CaptureLogGetDt, LogShorterThanTwoCharactersGetsNoSeparator)
 TEST(CaptureLogGetDt, TabsInTheItemBecomeSpacesAfterTheSeparator)
 {
     LogFixture tab(TabSettings(), L"ab");
-    tab.log.GetDt(L"a\tb");
+    tab.log.AppendItem(L"a\tb");
     EXPECT_EQ(tab.box.Content(), L"ab\ta b");
 
     LogFixture crlf(CrlfSettings(), L"ab");
-    crlf.log.GetDt(L"\t\ta\t");
+    crlf.log.AppendItem(L"\t\ta\t");
     EXPECT_EQ(crlf.box.Content(), L"ab\r\n  a ");
 }
 
 TEST(CaptureLogGetDt, LogEndingALineTakesTheNextItemWithoutSeparator)
 {
     LogFixture f(CrlfSettings(), L"x");
-    f.log.KeyCrlf();
-    f.log.GetDt(L"y");
+    f.log.AppendLineBreak();
+    f.log.AppendItem(L"y");
     EXPECT_EQ(f.box.Content(), L"x\r\ny");
 
     LogFixture tab(TabSettings(), L"ab");
-    tab.log.GetDt(L"p\r\n");
-    tab.log.GetDt(L"q");
+    tab.log.AppendItem(L"p\r\n");
+    tab.log.AppendItem(L"q");
     EXPECT_EQ(tab.box.Content(), L"ab\tp\r\nq");
 }
 
 TEST(CaptureLogGetDt, SeparatorAndItemGoInOneAppendWithoutReadingTheWholeLog)
 {
     LogFixture f(TabSettings(), std::wstring(1'000'000, L'x'));
-    f.log.GetDt(L"item");
+    f.log.AppendItem(L"item");
     EXPECT_EQ(f.box.Content().substr(1'000'000), L"\titem");
     EXPECT_EQ(f.box.Calls().append, 1);
     EXPECT_EQ(f.box.Calls().text, 0);
@@ -150,9 +150,9 @@ TEST(CaptureLogKeyCrlf, AppendsALineBreakWithoutFocusEvenOnTheIntroduction)
 {
     LogFixture f(CrlfSettings());
     f.log.ShowIntroduction();
-    f.log.KeyCrlf();
-    EXPECT_EQ(f.box.Content(), HotKeyHelpText(f.settings) + L"\r\n");
-    EXPECT_TRUE(f.log.IsInitial());
+    f.log.AppendLineBreak();
+    EXPECT_EQ(f.box.Content(), IntroductionText(f.settings) + L"\r\n");
+    EXPECT_TRUE(f.log.IsShowingIntroduction());
     EXPECT_EQ(f.box.Calls().focus, 0);
 }
 
@@ -161,8 +161,8 @@ TEST(CaptureLogKeyCrlf, AppendsALineBreakWithoutFocusEvenOnTheIntroduction)
 TEST(CaptureLogKeyBack, CancelRightAfterNewlineRemovesOnlyTheLineBreak)
 {
     LogFixture f(CrlfSettings(), L"a\r\nb");
-    f.log.KeyCrlf();
-    f.log.KeyBack();
+    f.log.AppendLineBreak();
+    f.log.CancelLastItem();
     EXPECT_EQ(f.box.Content(), L"a\r\nb");
 }
 
@@ -172,19 +172,19 @@ TEST(CaptureLogKeyBack, TabModeRemovesOneFieldOrLineAtATime)
     const std::wstring expected[] = {L"a\tb\r\nc", L"a\tb", L"a", L""};
     for (const std::wstring& step : expected)
     {
-        f.log.KeyBack();
+        f.log.CancelLastItem();
         EXPECT_EQ(f.box.Content(), step);
     }
-    f.log.KeyBack();
+    f.log.CancelLastItem();
     EXPECT_EQ(f.box.Content(), L"");
 }
 
 TEST(CaptureLogKeyBack, CrlfModeRemovesOnlyTheLastLineOfAMultiLineItem)
 {
     LogFixture f(CrlfSettings(), L"a\r\nb");
-    f.log.GetDt(L"c\r\nd");
+    f.log.AppendItem(L"c\r\nd");
     EXPECT_EQ(f.box.Content(), L"a\r\nb\r\nc\r\nd");
-    f.log.KeyBack();
+    f.log.CancelLastItem();
     EXPECT_EQ(f.box.Content(), L"a\r\nb\r\nc");
 }
 
@@ -193,9 +193,9 @@ TEST(CaptureLogKeyBack, WorksOnTheIntroductionAndKeepsTheMarker)
     LogFixture f(CrlfSettings());
     f.log.ShowIntroduction();
     const std::wstring intro = f.box.Content();
-    f.log.KeyBack();
+    f.log.CancelLastItem();
     EXPECT_EQ(f.box.Content(), intro.substr(0, intro.rfind(L"\r\n")));
-    EXPECT_TRUE(f.log.IsInitial());
+    EXPECT_TRUE(f.log.IsShowingIntroduction());
 }
 
 TEST(CaptureLogKeyBack, FindsALineBreakStraddlingAnyReadBorder)
@@ -211,7 +211,7 @@ TEST(CaptureLogKeyBack, FindsALineBreakStraddlingAnyReadBorder)
                 const std::wstring text =
                     std::wstring(50, L'p') + L"\r\n" + std::wstring(tail, L'q');
                 LogFixture f(settings, text);
-                f.log.KeyBack();
+                f.log.CancelLastItem();
                 EXPECT_EQ(f.box.Content().size(), 50u) << "tail " << tail;
             }
         }
@@ -224,14 +224,14 @@ TEST(CaptureLogKeyBack, WorksFarBeyondSixteenBitPositions)
     text.replace(40'000, 1, L"\t");
     text.replace(70'000, 2, L"\r\n");
     LogFixture tab(TabSettings(), text);
-    tab.log.KeyBack();
+    tab.log.CancelLastItem();
     EXPECT_EQ(tab.box.Content().size(), 70'000u);
-    tab.log.KeyBack();
+    tab.log.CancelLastItem();
     EXPECT_EQ(tab.box.Content().size(), 40'000u);
 
     text.replace(90'000, 1, L"\t");
     LogFixture later(TabSettings(), text);
-    later.log.KeyBack();
+    later.log.CancelLastItem();
     EXPECT_EQ(later.box.Content().size(), 90'000u);
 }
 
@@ -244,8 +244,8 @@ TEST(CaptureLogKeyBack, ReadsOnlyTheEndOfALongLog)
     }
     text += L"last";
     LogFixture f(CrlfSettings(), text);
-    f.log.GetDt(L"new");
-    f.log.KeyBack();
+    f.log.AppendItem(L"new");
+    f.log.CancelLastItem();
     EXPECT_EQ(f.box.Content(), text);
     EXPECT_EQ(f.box.Calls().text, 0);
     EXPECT_EQ(f.box.Calls().setText, 0);
@@ -269,8 +269,8 @@ TEST(CaptureLogKeyBack, AgreesWithAWholeTextSearchOnRandomLogs)
         for (const Settings& settings : {CrlfSettings(), TabSettings()})
         {
             LogFixture f(settings, text);
-            f.log.KeyBack();
-            ASSERT_EQ(f.box.Content().size(), ReferenceCut(text, settings.Separator))
+            f.log.CancelLastItem();
+            ASSERT_EQ(f.box.Content().size(), ReferenceCut(text, settings.separator))
                 << "round " << round;
         }
     }
@@ -290,7 +290,7 @@ TEST(CaptureLogClearAll, ClearingTheIntroductionKeepsTheInitialState)
     f.log.ClearAll(clipboard, pump, preview0, preview1);
 
     EXPECT_EQ(f.box.Content(), L"");
-    EXPECT_TRUE(f.log.IsInitial());
+    EXPECT_TRUE(f.log.IsShowingIntroduction());
     EXPECT_EQ(f.box.Colour(), kIntroTextColour);
     EXPECT_EQ(preview0.Content(), L"");
     EXPECT_EQ(preview1.Content(), L"");
@@ -298,10 +298,10 @@ TEST(CaptureLogClearAll, ClearingTheIntroductionKeepsTheInitialState)
     EXPECT_EQ(pump.Sleeps(), 0);
 
     f.box.Load(L"typed");
-    f.log.GetDt(L"a\tb");
+    f.log.AppendItem(L"a\tb");
     EXPECT_EQ(f.box.Content(), L"a b");
     EXPECT_EQ(f.box.Colour(), kLogTextColour);
-    EXPECT_FALSE(f.log.IsInitial());
+    EXPECT_FALSE(f.log.IsShowingIntroduction());
 }
 
 TEST(CaptureLogClearAll, LockedClipboardCostsTenTriesAndStillClearsEverything)
@@ -329,7 +329,7 @@ TEST(CaptureLogClearAll, ItemCapturedDuringTheRetriesIsClearedWithTheRest)
     FakeMessagePump pump;
     FakeTextBox preview0;
     FakeTextBox preview1;
-    pump.OnDispatch([&f] { f.log.GetDt(L"copied"); });
+    pump.OnDispatch([&f] { f.log.AppendItem(L"copied"); });
 
     f.log.ClearAll(clipboard, pump, preview0, preview1);
 

@@ -2,10 +2,7 @@
 
 #include "capture/CaptureLog.h"
 #include "fakes/FakeClipboardChain.h"
-#include "fakes/FakeHotKeyApi.h"
 #include "fakes/FakeMessagePump.h"
-#include "fakes/FakeWindowProcedureSlot.h"
-#include "hotkeys/HotKeys.h"
 
 #include <gtest/gtest.h>
 
@@ -16,10 +13,6 @@ namespace mirufon
 {
 namespace
 {
-
-constexpr ProcedureId kOriginal = 0x1000;
-constexpr ProcedureId kCopy = 0x2000;
-constexpr ProcedureId kHotKey = 0x3000;
 
 constexpr WindowId kMain = 0x100;
 constexpr WindowId kDialog = 0x150; // the settings dialog, a window of this program
@@ -37,15 +30,10 @@ const std::wstring kBoxPrefix = std::wstring(L"!") + std::wstring(kClipboardErro
 struct Copy
 {
     FakeClipboardChain api;
-    FakeWindowProcedureSlot slot{kOriginal};
     FakeMessagePump pump;
     std::vector<std::wstring> events;
     std::vector<int> sendsAtAppend;
-    CopyCapture copy{api,
-                     slot,
-                     kCopy,
-                     kMain,
-                     pump,
+    CopyCapture copy{api, kMain, pump,
                      [this](std::wstring_view text)
                      {
                          events.push_back(L"+" + std::wstring(text));
@@ -89,42 +77,33 @@ std::vector<Kind> Kinds(const FakeClipboardChain& api)
 
 // ---- Joining and leaving ---------------------------------------------------------------------
 
-TEST(CopyCaptureChain, StartJoinsBeforeAttaching)
+TEST(CopyCaptureChain, JoinedOnlyOnceJoiningHasReturned)
 {
     Copy c;
-    ProcedureId procedureWhileJoining = 0;
-    c.api.OnJoin([&c, &procedureWhileJoining] { procedureWhileJoining = c.slot.Current(); });
+    bool joinedWhileJoining = true;
+    c.api.OnJoin([&c, &joinedWhileJoining] { joinedWhileJoining = c.copy.IsJoined(); });
 
     c.copy.Start();
-    EXPECT_EQ(procedureWhileJoining, kOriginal) << "a notification while joining is no copy";
+    EXPECT_FALSE(joinedWhileJoining) << "a notification while joining is no copy";
     EXPECT_EQ(Kinds(c.api), std::vector<Kind>{Kind::Join});
-    EXPECT_EQ(c.slot.Current(), kCopy);
-    EXPECT_EQ(c.copy.Previous(), kOriginal);
-    EXPECT_TRUE(c.copy.IsAttached());
+    EXPECT_TRUE(c.copy.IsJoined());
     EXPECT_EQ(c.copy.Next(), kNext);
 }
 
-TEST(CopyCaptureChain, EndRestoresLeavesAndKeepsNext)
+TEST(CopyCaptureChain, EndLeavesInEveryCaseAndKeepsNext)
 {
     Copy c;
-    c.copy.End(); // never started: only tells the chain, touches no procedure
-    EXPECT_TRUE(c.slot.Log().empty());
+    c.copy.End(); // never started: only tells the chain
     ASSERT_EQ(c.api.Calls().size(), 1u);
     EXPECT_EQ(c.api.Calls()[0].window, 0u);
 
     c.copy.Start();
     c.api.ClearCalls();
     c.copy.End();
-    EXPECT_EQ(c.slot.Current(), kOriginal);
-    EXPECT_FALSE(c.copy.IsAttached());
-    EXPECT_EQ(c.copy.Previous(), 0u);
+    c.copy.End();
+    EXPECT_FALSE(c.copy.IsJoined());
     EXPECT_EQ(c.copy.Next(), kNext);
     EXPECT_FALSE(c.api.InChain());
-
-    const std::size_t replacements = c.slot.Log().size();
-    c.copy.End();
-    EXPECT_EQ(c.slot.Log().size(), replacements);
-    EXPECT_EQ(c.slot.Current(), kOriginal);
     ASSERT_EQ(c.api.Calls().size(), 2u);
     for (const FakeClipboardChain::Call& call : c.api.Calls())
     {
@@ -139,41 +118,23 @@ TEST(CopyCaptureChain, StartingTwiceLeavesFirst)
     c.copy.Start();
     c.api.SetHead(kAfterNext);
     c.copy.Start();
-    EXPECT_EQ(c.api.Rejoins(), 0);
+    EXPECT_EQ(c.api.Rejoins(), 0) << "must not become its own successor";
     EXPECT_EQ(Kinds(c.api), (std::vector<Kind>{Kind::Join, Kind::Leave, Kind::Join}));
     EXPECT_EQ(c.api.Calls()[1].window, kNext);
-    EXPECT_EQ(c.copy.Previous(), kOriginal) << "must not chain to itself";
     EXPECT_EQ(c.copy.Next(), kAfterNext);
-    c.copy.End();
-    EXPECT_EQ(c.slot.Current(), kOriginal);
-}
-
-TEST(CopyCaptureChain, RefusedReplacementDoesNotStayInTheChain)
-{
-    Copy c;
-    c.slot.Fail(true);
-    c.copy.Start();
-    EXPECT_FALSE(c.copy.IsAttached());
-    EXPECT_FALSE(c.api.InChain());
-    c.slot.Fail(false);
-    c.copy.End();
-    EXPECT_TRUE(c.slot.Log().empty()) << "0 must never be put into the window";
-    EXPECT_EQ(c.slot.Current(), kOriginal);
 }
 
 TEST(CopyCaptureChain, DestructionEndsWhatIsStarted)
 {
     FakeClipboardChain api;
-    FakeWindowProcedureSlot slot{kOriginal};
     FakeMessagePump pump;
     {
-        CopyCapture copy{api, slot, kCopy, kMain, pump, nullptr, nullptr};
+        CopyCapture copy{api, kMain, pump, nullptr, nullptr};
         copy.Start();
     }
-    EXPECT_EQ(slot.Current(), kOriginal);
     EXPECT_FALSE(api.InChain());
     {
-        CopyCapture idle{api, slot, kCopy, kMain, pump, nullptr, nullptr};
+        CopyCapture idle{api, kMain, pump, nullptr, nullptr};
     }
     EXPECT_EQ(api.Calls().size(), 2u) << "nothing to end when never started";
 }
@@ -388,136 +349,6 @@ TEST(CopyCaptureReentry, NestedFailureDoesNotChangeTheOuterReport)
                                                    kBoxPrefix + L"5 outer", L"+" + kMarker}));
     EXPECT_EQ(c.pump.Sleeps(), 200);
     EXPECT_EQ(c.api.Count(Kind::Send), 2);
-}
-
-// ---- Nesting with the hotkey procedure -------------------------------------------------------
-
-// The main window with both procedures that replace its own, in the orders the program uses.
-struct MainWindow
-{
-    FakeHotKeyApi hotKeyApi;
-    FakeClipboardChain chainApi;
-    FakeWindowProcedureSlot slot{kOriginal};
-    FakeMessagePump pump;
-    std::vector<std::wstring> appended;
-    CopyCapture copy{chainApi,
-                     slot,
-                     kCopy,
-                     kMain,
-                     pump,
-                     [this](std::wstring_view text) { appended.emplace_back(text); },
-                     [](std::wstring_view, std::wstring_view) {}};
-    HotKeyManager hotKeys{hotKeyApi, slot, kHotKey};
-    Settings settings;
-
-    MainWindow()
-    {
-        chainApi.SetHead(kNext);
-        chainApi.SetForeground(kEditor);
-    }
-
-    // The procedures a message passes through, from the window's slot down to the original.
-    std::vector<ProcedureId> Procedures() const
-    {
-        std::vector<ProcedureId> chain;
-        ProcedureId at = slot.Current();
-        while (chain.size() < 5)
-        {
-            chain.push_back(at);
-            if (at == kHotKey)
-            {
-                at = hotKeys.Previous();
-            }
-            else if (at == kCopy)
-            {
-                at = copy.Previous();
-            }
-            else
-            {
-                break;
-            }
-        }
-        return chain;
-    }
-};
-
-using Procedures = std::vector<ProcedureId>;
-
-// Every replacement of the window's procedure either installs a new procedure on top or puts
-// back exactly the one below the top, and the window ends with its own procedure.
-void ExpectStrictNesting(const std::vector<FakeWindowProcedureSlot::Replacement>& log)
-{
-    std::vector<ProcedureId> stack{kOriginal};
-    for (std::size_t i = 0; i < log.size(); ++i)
-    {
-        ASSERT_EQ(log[i].replaced, stack.back()) << "replacement " << i;
-        if (stack.size() >= 2 && log[i].installed == stack[stack.size() - 2])
-        {
-            stack.pop_back();
-        }
-        else
-        {
-            ASSERT_TRUE(log[i].installed == kCopy || log[i].installed == kHotKey) << i;
-            stack.push_back(log[i].installed);
-        }
-    }
-    EXPECT_EQ(stack, Procedures{kOriginal});
-}
-
-TEST(CopyCaptureNesting, StartUpSettingsDialogAndShutdown)
-{
-    MainWindow w;
-    w.settings.AddCopy = 1;
-
-    // Start-up: copy capture first, the hotkeys on top of it.
-    w.copy.Start();
-    EXPECT_EQ(w.Procedures(), (Procedures{kCopy, kOriginal}));
-    w.hotKeys.Register(w.settings, true);
-    EXPECT_EQ(w.Procedures(), (Procedures{kHotKey, kCopy, kOriginal}));
-
-    // The settings dialog is opened: copies are still captured while it is open.
-    w.hotKeys.Unregister();
-    EXPECT_EQ(w.Procedures(), (Procedures{kCopy, kOriginal}));
-    w.copy.OnMessage(kWmDrawClipboard, 0, 0);
-    EXPECT_EQ(w.appended.size(), 1u);
-
-    // ... and closed with copy capture left on.
-    w.copy.End();
-    EXPECT_EQ(w.Procedures(), (Procedures{kOriginal}));
-    EXPECT_FALSE(w.chainApi.InChain());
-    w.copy.Start();
-    EXPECT_EQ(w.Procedures(), (Procedures{kCopy, kOriginal}));
-    w.hotKeys.Register(w.settings, true);
-    EXPECT_EQ(w.Procedures(), (Procedures{kHotKey, kCopy, kOriginal}));
-
-    // Closed with copy capture turned off: End twice.
-    w.hotKeys.Unregister();
-    w.copy.End();
-    const std::size_t replacements = w.slot.Log().size();
-    w.copy.End();
-    EXPECT_EQ(w.slot.Log().size(), replacements);
-    EXPECT_EQ(w.Procedures(), (Procedures{kOriginal}));
-    w.hotKeys.Register(w.settings, false);
-    EXPECT_EQ(w.Procedures(), (Procedures{kHotKey, kOriginal}));
-    EXPECT_FALSE(w.chainApi.InChain());
-
-    // Turned on again.
-    w.hotKeys.Unregister();
-    w.copy.End();
-    w.copy.Start();
-    w.hotKeys.Register(w.settings, true);
-    EXPECT_EQ(w.Procedures(), (Procedures{kHotKey, kCopy, kOriginal}));
-    EXPECT_TRUE(w.chainApi.InChain());
-
-    // Shutdown: hotkeys first, copy capture last.
-    w.hotKeys.Unregister();
-    EXPECT_EQ(w.Procedures(), (Procedures{kCopy, kOriginal}));
-    w.copy.End();
-    EXPECT_EQ(w.slot.Current(), kOriginal);
-    EXPECT_FALSE(w.chainApi.InChain());
-    EXPECT_EQ(w.chainApi.Rejoins(), 0);
-    EXPECT_EQ(w.hotKeyApi.AtomCount(), 0u);
-    ExpectStrictNesting(w.slot.Log());
 }
 
 } // namespace

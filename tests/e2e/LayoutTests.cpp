@@ -67,22 +67,22 @@ void ExpectLaidOut(HWND main)
         layout = LayoutMainWindow(layout, client.right * tpp, client.bottom * tpp, tpp, tpp);
     }
     EXPECT_TRUE(Near(ClientRectOf(main, Control(main, kIdLabelName)),
-                     ExpectedRect(layout.frValue, layout.lbl0, tpp)))
+                     ExpectedRect(layout.previewBand, layout.nameCaption, tpp)))
         << "accName label";
     EXPECT_TRUE(Near(ClientRectOf(main, Control(main, kIdPreviewName)),
-                     ExpectedRect(layout.frValue, layout.txtDt0, tpp)))
+                     ExpectedRect(layout.previewBand, layout.nameBox, tpp)))
         << "accName preview";
     EXPECT_TRUE(Near(ClientRectOf(main, Control(main, kIdPreviewValue)),
-                     ExpectedRect(layout.frValue, layout.txtDt1, tpp)))
+                     ExpectedRect(layout.previewBand, layout.valueBox, tpp)))
         << "accValue preview";
     EXPECT_TRUE(Near(ClientRectOf(main, Control(main, kIdKeyName)),
-                     ExpectedRect(layout.frKey, layout.lblKeyName, tpp)))
+                     ExpectedRect(layout.keyBand, layout.nameKeyLabel, tpp)))
         << "get-name key label";
     EXPECT_TRUE(Near(ClientRectOf(main, Control(main, kIdKeyValue)),
-                     ExpectedRect(layout.frKey, layout.lblKeyValue, tpp)))
+                     ExpectedRect(layout.keyBand, layout.valueKeyLabel, tpp)))
         << "get-value key label";
     EXPECT_TRUE(Near(ClientRectOf(main, Control(main, kIdLog)),
-                     ExpectedRect(layout.frDescription, layout.txtDescription, tpp)))
+                     ExpectedRect(layout.logFrame, layout.logBox, tpp)))
         << "log";
 }
 

@@ -160,7 +160,7 @@ TEST_F(SettingsTest, OpensWithTheStoredKeysAndTurnsTheHotkeysOffWhileOpen)
     KeepScreenshot(dialog, L"settings-dialog");
 
     // A second request brings the open dialog to the front instead of opening another.
-    ::SendMessageW(m_main, WM_COMMAND, kMenuSetting, 0);
+    ::SendMessageW(m_main, WM_COMMAND, kMenuSettings, 0);
     PumpMessages(300ms);
     int dialogs = 0;
     for (HWND found = nullptr;
@@ -312,10 +312,11 @@ TEST_F(SettingsTest, OpeningWhileStoppedLeavesOnlyTheStopKey)
     ASSERT_TRUE(WaitUntil([] { return !IsHotkeyTaken(MOD_SHIFT, 'A'); }, 3s));
     HWND dialog = OpenFromMenu();
     ASSERT_NE(dialog, nullptr);
-    EXPECT_FALSE(IsHotkeyTaken(MOD_SHIFT, 'G'));
+    EXPECT_TRUE(WaitUntil([] { return !IsHotkeyTaken(MOD_SHIFT, 'G'); }, 3s));
     ASSERT_TRUE(PickLetter(dialog, kStopList, L'H'));
     Click(dialog, kIdSettingsOk);
     ASSERT_TRUE(WaitClosed(dialog));
+    // Registration ends with the stop key: once H is taken, the others are settled.
     ASSERT_TRUE(WaitUntil([] { return IsHotkeyTaken(MOD_SHIFT, 'H'); }, 3s));
     EXPECT_FALSE(IsHotkeyTaken(MOD_SHIFT, 'A'));
     EXPECT_FALSE(IsHotkeyTaken(MOD_SHIFT, 'G'));

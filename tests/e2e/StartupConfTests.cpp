@@ -137,16 +137,47 @@ TEST(StartupConf, WithoutFileTheDefaultsAreUsedAndWrittenInCodePage932)
     EXPECT_EQ(lines[17], "key modify = Shift");
 }
 
-TEST(StartupConf, UnwritableConfLeavesTheOldFileWhole)
+TEST(StartupConf, FailedSaveLeavesTheOldFileWholeAndSaysSoUnlessWindowsIsEnding)
 {
     TempFolder folder;
     const std::string original = "key get name = K\r\n";
     ASSERT_TRUE(WriteBytes(folder.File(L"Conf.txt"), original));
+    // Another program holds Conf.txt open without sharing: the save cannot replace it.
+    const auto hold = [&]
+    {
+        return ::CreateFileW(folder.File(L"Conf.txt").c_str(), GENERIC_READ, 0, nullptr,
+                             OPEN_EXISTING, 0, nullptr);
+    };
+
+    {
+        App app(folder);
+        ASSERT_NE(app.MainWindow(), nullptr);
+        const HANDLE held = hold();
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        ::PostMessageW(app.MainWindow(), WM_CLOSE, 0, 0);
+        const HWND box = WaitForMessageBox(app, L"ミルフォン Ver0.27");
+        ASSERT_NE(box, nullptr) << "no word of the failed save";
+        const std::wstring text = MessageBoxText(box);
+        const std::wstring first = L"設定を保存できませんでした。\r\n";
+        EXPECT_EQ(Utf8(text.substr(0, first.size())), Utf8(first));
+        EXPECT_GT(text.size(), first.size()) << "the system's message is missing";
+        KeepScreenshot(box, L"save-failed");
+        ASSERT_TRUE(DismissMessageBox(box));
+        EXPECT_TRUE(app.WaitForExit()) << "a failed save must not keep the program from ending";
+        ::CloseHandle(held);
+        EXPECT_EQ(ReadBytes(folder.File(L"Conf.txt")), original);
+        EXPECT_FALSE(ReadBytes(folder.File(L"Conf.txt.new")).has_value());
+    }
+
+    // While Windows ends the session nobody is there to read a box: the program just ends.
     App app(folder);
     ASSERT_NE(app.MainWindow(), nullptr);
-    // A folder where the save writes its new file makes the save fail half way.
-    ASSERT_TRUE(::CreateDirectoryW(folder.File(L"Conf.txt.new").c_str(), nullptr));
-    ASSERT_TRUE(app.Close()) << "a failed save must not keep the program from ending";
+    const HANDLE held = hold();
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    ::PostMessageW(app.MainWindow(), WM_ENDSESSION, TRUE, 0);
+    EXPECT_TRUE(app.WaitForExit());
+    EXPECT_EQ(app.FindWindowOf(L"#32770", L""), nullptr);
+    ::CloseHandle(held);
     EXPECT_EQ(ReadBytes(folder.File(L"Conf.txt")), original);
 }
 

@@ -52,6 +52,9 @@ class FakeClipboardChain final : public ClipboardChainApi
             m_reads.push_back(ClipboardRead{false, L"", number, description});
         }
     }
+    // Joining, leaving and sending ("join", "leave", "send") are also written to the journal,
+    // where tests follow the order of calls across several fakes.
+    void SetJournal(std::vector<std::string>* journal) { m_journal = journal; }
     // Runs inside JoinChain, standing for a notification the system sends while joining.
     void OnJoin(std::function<void()> onJoin) { m_onJoin = std::move(onJoin); }
 
@@ -65,6 +68,7 @@ class FakeClipboardChain final : public ClipboardChainApi
     WindowId JoinChain() override
     {
         m_calls.push_back(Call{Kind::Join});
+        Note("join");
         if (m_inChain)
         {
             ++m_rejoins;
@@ -80,6 +84,7 @@ class FakeClipboardChain final : public ClipboardChainApi
     void LeaveChain(WindowId next) override
     {
         m_calls.push_back(Call{Kind::Leave, next});
+        Note("leave");
         m_inChain = false;
     }
 
@@ -87,6 +92,7 @@ class FakeClipboardChain final : public ClipboardChainApi
                     std::intptr_t lParam) override
     {
         m_calls.push_back(Call{Kind::Send, next, message, wParam, lParam});
+        Note("send");
     }
 
     WindowId Foreground() override
@@ -114,6 +120,14 @@ class FakeClipboardChain final : public ClipboardChainApi
     }
 
   private:
+    void Note(const char* what)
+    {
+        if (m_journal)
+        {
+            m_journal->push_back(what);
+        }
+    }
+
     std::vector<Call> Only(Kind kind) const
     {
         std::vector<Call> calls;
@@ -136,6 +150,7 @@ class FakeClipboardChain final : public ClipboardChainApi
     bool m_textAvailable = true;
     bool m_inChain = false;
     int m_rejoins = 0;
+    std::vector<std::string>* m_journal = nullptr;
 };
 
 } // namespace mirufon

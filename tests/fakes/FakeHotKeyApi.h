@@ -33,6 +33,10 @@ class FakeHotKeyApi final : public HotKeyApi
 
     using Combination = std::pair<unsigned, unsigned>; // modifiers, virtual key
 
+    // Every Register ("hotkey+" and the key) and Unregister ("hotkey-") is also written to the
+    // journal, where tests follow the order of calls across several fakes.
+    void SetJournal(std::vector<std::string>* journal) { m_journal = journal; }
+
     // Another program holds this combination.
     void Refuse(unsigned modifiers, unsigned virtualKey)
     {
@@ -113,6 +117,10 @@ class FakeHotKeyApi final : public HotKeyApi
             m_live[id] = combination;
         }
         m_calls.push_back(Call{true, id, modifiers, virtualKey, accepted});
+        if (m_journal)
+        {
+            m_journal->push_back("hotkey+" + std::string(1, static_cast<char>(virtualKey)));
+        }
         return accepted;
     }
 
@@ -120,6 +128,10 @@ class FakeHotKeyApi final : public HotKeyApi
     {
         const bool removed = m_live.erase(id) != 0;
         m_calls.push_back(Call{false, id, 0, 0, removed});
+        if (m_journal)
+        {
+            m_journal->push_back("hotkey-");
+        }
     }
 
   private:
@@ -149,6 +161,7 @@ class FakeHotKeyApi final : public HotKeyApi
     std::vector<Call> m_calls;
     int m_addAtomCalls = 0;
     int m_strayDeletes = 0;
+    std::vector<std::string>* m_journal = nullptr;
 };
 
 } // namespace mirufon

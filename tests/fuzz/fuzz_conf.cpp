@@ -99,7 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     Settings parsed;
     ParseConf(text, parsed);
-    Check(parsed.Separator == SeparatorFor(parsed.SeparateTab));
+    Check(parsed.separator == SeparatorFor(parsed.tabSeparated));
 
     const std::wstring written = FormatConf(parsed);
     Settings reparsed;

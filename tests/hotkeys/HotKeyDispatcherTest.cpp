@@ -1,5 +1,4 @@
 #include "fakes/FakeHotKeyApi.h"
-#include "fakes/FakeWindowProcedureSlot.h"
 #include "hotkeys/HotKeys.h"
 
 #include <gtest/gtest.h>
@@ -27,49 +26,48 @@ class HotKeyDispatcherTest : public ::testing::Test
     }
 
     FakeHotKeyApi m_api;
-    FakeWindowProcedureSlot m_slot{0x1000};
-    HotKeyManager m_hotKeys{m_api, m_slot, 0x3000};
+    HotKeyManager m_hotKeys{m_api};
     HotKeyDispatcher m_dispatcher;
     std::vector<HotKeyCommand> m_ran;
 };
 
 TEST_F(HotKeyDispatcherTest, RunsOnlyMatchedHotKeys)
 {
-    m_dispatcher.OnMessage(true, Id(HotKeyCommand::Back), m_hotKeys, Record());
-    m_dispatcher.OnMessage(false, Id(HotKeyCommand::Crlf), m_hotKeys, Record()); // not WM_HOTKEY
-    m_dispatcher.OnMessage(true, 0, m_hotKeys, Record());
-    m_dispatcher.OnMessage(true, 12345, m_hotKeys, Record());
-    EXPECT_EQ(m_ran, (std::vector<HotKeyCommand>{HotKeyCommand::Back}));
+    m_dispatcher.OnHotKey(Id(HotKeyCommand::CancelLast), m_hotKeys, Record());
+    m_dispatcher.OnHotKey(0, m_hotKeys, Record());
+    m_dispatcher.OnHotKey(12345, m_hotKeys, Record());
+    EXPECT_EQ(m_ran, (std::vector<HotKeyCommand>{HotKeyCommand::CancelLast}));
     EXPECT_FALSE(m_dispatcher.IsBusy());
 }
 
 TEST_F(HotKeyDispatcherTest, HotKeyDuringACommandIsNotRun)
 {
-    m_dispatcher.OnMessage(true, Id(HotKeyCommand::GetName), m_hotKeys,
-                           [this](HotKeyCommand command)
-                           {
-                               m_ran.push_back(command);
-                               EXPECT_TRUE(m_dispatcher.IsBusy());
-                               // A message pumped while the command runs.
-                               m_dispatcher.OnMessage(true, Id(HotKeyCommand::GetValue), m_hotKeys,
-                                                      Record());
-                               EXPECT_TRUE(m_dispatcher.IsBusy());
-                           });
-    EXPECT_EQ(m_ran, (std::vector<HotKeyCommand>{HotKeyCommand::GetName}));
+    m_dispatcher.OnHotKey(Id(HotKeyCommand::CaptureName), m_hotKeys,
+                          [this](HotKeyCommand command)
+                          {
+                              m_ran.push_back(command);
+                              EXPECT_TRUE(m_dispatcher.IsBusy());
+                              // A message pumped while the command runs.
+                              m_dispatcher.OnHotKey(Id(HotKeyCommand::CaptureValue), m_hotKeys,
+                                                    Record());
+                              EXPECT_TRUE(m_dispatcher.IsBusy());
+                          });
+    EXPECT_EQ(m_ran, (std::vector<HotKeyCommand>{HotKeyCommand::CaptureName}));
 
     // Once the command has returned, the next hotkey runs normally.
-    m_dispatcher.OnMessage(true, Id(HotKeyCommand::GetValue), m_hotKeys, Record());
-    EXPECT_EQ(m_ran, (std::vector<HotKeyCommand>{HotKeyCommand::GetName, HotKeyCommand::GetValue}));
+    m_dispatcher.OnHotKey(Id(HotKeyCommand::CaptureValue), m_hotKeys, Record());
+    EXPECT_EQ(m_ran, (std::vector<HotKeyCommand>{HotKeyCommand::CaptureName,
+                                                 HotKeyCommand::CaptureValue}));
 }
 
 TEST_F(HotKeyDispatcherTest, ThrowingCommandReleasesTheGuard)
 {
-    EXPECT_THROW(m_dispatcher.OnMessage(true, Id(HotKeyCommand::Stop), m_hotKeys,
-                                        [](HotKeyCommand) { throw std::runtime_error("x"); }),
+    EXPECT_THROW(m_dispatcher.OnHotKey(Id(HotKeyCommand::StopResume), m_hotKeys,
+                                       [](HotKeyCommand) { throw std::runtime_error("x"); }),
                  std::runtime_error);
     EXPECT_FALSE(m_dispatcher.IsBusy());
-    m_dispatcher.OnMessage(true, Id(HotKeyCommand::Stop), m_hotKeys, Record());
-    EXPECT_EQ(m_ran, (std::vector<HotKeyCommand>{HotKeyCommand::Stop}));
+    m_dispatcher.OnHotKey(Id(HotKeyCommand::StopResume), m_hotKeys, Record());
+    EXPECT_EQ(m_ran, (std::vector<HotKeyCommand>{HotKeyCommand::StopResume}));
 }
 
 } // namespace

@@ -25,11 +25,11 @@ TEST(HotKeyEditor, EachListEditsItsOwnField)
     KeyListField(settings, 2) = L"2";
     KeyListField(settings, 3) = L"3";
     KeyListField(settings, 4) = L"4";
-    EXPECT_EQ(settings.HotKeyGetName, L"0");
-    EXPECT_EQ(settings.HotKeyCrlf, L"1");
-    EXPECT_EQ(settings.HotKeyBack, L"2");
-    EXPECT_EQ(settings.HotKeyStop, L"3");
-    EXPECT_EQ(settings.HotKeyGetValue, L"4");
+    EXPECT_EQ(settings.nameKey, L"0");
+    EXPECT_EQ(settings.lineBreakKey, L"1");
+    EXPECT_EQ(settings.cancelKey, L"2");
+    EXPECT_EQ(settings.stopKey, L"3");
+    EXPECT_EQ(settings.valueKey, L"4");
     // Rows 1 to 5 on screen: get name, get value, newline, cancel last, stop/resume.
     EXPECT_EQ(kKeyListRows, (Letters{0, 4, 1, 2, 3}));
 
@@ -43,74 +43,74 @@ TEST(HotKeyEditor, EachListEditsItsOwnField)
 TEST(HotKeyEditor, DefaultsShowAZEBGAndShiftAndStoreBackUnchanged)
 {
     Settings settings;
-    const EditorState filled = FillEditor(settings);
+    const EditorState filled = EditorStateFor(settings);
     // Index order: get name, newline, cancel last, stop/resume, get value.
     EXPECT_EQ(filled.letter, (Letters{A, E, B, G, Z}));
     EXPECT_EQ(filled.modifier, 0);
-    EXPECT_EQ(filled.separateTab, 0);
-    EXPECT_EQ(filled.addCopy, 0);
+    EXPECT_EQ(filled.tabSeparated, 0);
+    EXPECT_EQ(filled.captureCopies, 0);
 
-    StoreEditor(filled, filled, settings);
+    StoreEditorState(filled, filled, settings);
     const Settings defaults;
     for (std::size_t list = 0; list < kKeyListCount; ++list)
     {
         EXPECT_EQ(KeyListField(settings, list), KeyListField(defaults, list)) << list;
     }
-    EXPECT_EQ(settings.HotKeyModify, L"Shift");
-    EXPECT_EQ(settings.SeparateTab, 0);
-    EXPECT_EQ(settings.AddCopy, 0);
+    EXPECT_EQ(settings.modifier, L"Shift");
+    EXPECT_EQ(settings.tabSeparated, 0);
+    EXPECT_EQ(settings.captureCopies, 0);
 }
 
 TEST(HotKeyEditor, StoreWritesTheChoicesAndNothingElse)
 {
     Settings settings;
-    settings.TaskTray = 1;
-    const EditorState filled = FillEditor(settings);
+    settings.startInTray = 1;
+    const EditorState filled = EditorStateFor(settings);
     EditorState shown{{Q, 17, 18, A, A}, 3, 1, 1}; // Q R S, then a duplicate A A
-    StoreEditor(shown, filled, settings);
-    EXPECT_EQ(settings.HotKeyGetName, L"Q");
-    EXPECT_EQ(settings.HotKeyCrlf, L"R");
-    EXPECT_EQ(settings.HotKeyBack, L"S");
+    StoreEditorState(shown, filled, settings);
+    EXPECT_EQ(settings.nameKey, L"Q");
+    EXPECT_EQ(settings.lineBreakKey, L"R");
+    EXPECT_EQ(settings.cancelKey, L"S");
     // The close box stores without the duplicate test: duplicates reach the record.
-    EXPECT_EQ(settings.HotKeyStop, L"A");
-    EXPECT_EQ(settings.HotKeyGetValue, L"A");
-    EXPECT_EQ(settings.HotKeyModify, L"Shift+Ctrl");
-    EXPECT_EQ(settings.SeparateTab, 1);
-    EXPECT_EQ(settings.AddCopy, 1);
-    // The separator follows SeparateTab only when the owner re-applies the settings.
-    EXPECT_EQ(settings.Separator, L"\r\n");
-    EXPECT_EQ(settings.TaskTray, 1);
+    EXPECT_EQ(settings.stopKey, L"A");
+    EXPECT_EQ(settings.valueKey, L"A");
+    EXPECT_EQ(settings.modifier, L"Shift+Ctrl");
+    EXPECT_EQ(settings.tabSeparated, 1);
+    EXPECT_EQ(settings.captureCopies, 1);
+    // The separator follows tabSeparated only when the owner re-applies the settings.
+    EXPECT_EQ(settings.separator, L"\r\n");
+    EXPECT_EQ(settings.startInTray, 1);
 }
 
 TEST(HotKeyEditorHandEdited, KeyTextsThatStartWithALetterShowItAndOkWritesIt)
 {
     Settings settings;
-    settings.HotKeyGetName = L"q";   // lower case
-    settings.HotKeyCrlf = L"Qwerty"; // several characters
-    settings.HotKeyBack = L"b ";     // a trailing space kept by the file reader
-    const EditorState filled = FillEditor(settings);
+    settings.nameKey = L"q";           // lower case
+    settings.lineBreakKey = L"Qwerty"; // several characters
+    settings.cancelKey = L"b ";        // a trailing space kept by the file reader
+    const EditorState filled = EditorStateFor(settings);
     EXPECT_EQ(filled.letter[0], Q);
     EXPECT_EQ(filled.letter[1], Q);
     EXPECT_EQ(filled.letter[2], B);
-    StoreEditor(filled, filled, settings);
-    EXPECT_EQ(settings.HotKeyGetName, L"Q");
-    EXPECT_EQ(settings.HotKeyCrlf, L"Q");
-    EXPECT_EQ(settings.HotKeyBack, L"B");
+    StoreEditorState(filled, filled, settings);
+    EXPECT_EQ(settings.nameKey, L"Q");
+    EXPECT_EQ(settings.lineBreakKey, L"Q");
+    EXPECT_EQ(settings.cancelKey, L"B");
 }
 
 TEST(HotKeyEditorHandEdited, KeyTextsWithoutALetterShowNothingAndSurviveOk)
 {
     Settings settings;
-    settings.HotKeyGetName = L"";
-    settings.HotKeyCrlf = L"1";
-    settings.HotKeyBack = L"あ";
-    settings.HotKeyStop = L" G";     // no letter first
-    settings.HotKeyGetValue = L"Ａ"; // a full-width letter is not one of the entries
-    const EditorState filled = FillEditor(settings);
+    settings.nameKey = L"";
+    settings.lineBreakKey = L"1";
+    settings.cancelKey = L"あ";
+    settings.stopKey = L" G";  // no letter first
+    settings.valueKey = L"Ａ"; // a full-width letter is not one of the entries
+    const EditorState filled = EditorStateFor(settings);
     EXPECT_EQ(filled.letter, (Letters{-1, -1, -1, -1, -1}));
 
     Settings untouched = settings;
-    StoreEditor(filled, filled, untouched);
+    StoreEditorState(filled, filled, untouched);
     for (std::size_t list = 0; list < kKeyListCount; ++list)
     {
         EXPECT_EQ(KeyListField(untouched, list), KeyListField(settings, list)) << list;
@@ -119,9 +119,9 @@ TEST(HotKeyEditorHandEdited, KeyTextsWithoutALetterShowNothingAndSurviveOk)
     // A letter the user picks replaces the stored text; the other lists keep theirs.
     EditorState shown = filled;
     shown.letter[1] = Z;
-    StoreEditor(shown, filled, settings);
-    EXPECT_EQ(settings.HotKeyCrlf, L"Z");
-    EXPECT_EQ(settings.HotKeyBack, L"あ");
+    StoreEditorState(shown, filled, settings);
+    EXPECT_EQ(settings.lineBreakKey, L"Z");
+    EXPECT_EQ(settings.cancelKey, L"あ");
 }
 
 TEST(HotKeyEditorHandEdited, ModifierMatchesIgnoringCaseOrShowsShift)
@@ -137,41 +137,41 @@ TEST(HotKeyEditorHandEdited, ModifierMatchesIgnoringCaseOrShowsShift)
     for (const auto& [stored, written] : {std::pair{L"ctrl", L"Ctrl"}, std::pair{L"Win", L"Shift"}})
     {
         Settings settings;
-        settings.HotKeyModify = stored;
-        StoreEditor(FillEditor(settings), FillEditor(settings), settings);
-        EXPECT_EQ(settings.HotKeyModify, written);
+        settings.modifier = stored;
+        StoreEditorState(EditorStateFor(settings), EditorStateFor(settings), settings);
+        EXPECT_EQ(settings.modifier, written);
     }
 }
 
 TEST(HotKeyEditorHandEdited, CheckBoxesShowOnlyOneAsCheckedAndKeepOddValuesUntilChanged)
 {
     Settings settings;
-    settings.SeparateTab = 2;
-    settings.AddCopy = -1;
-    const EditorState filled = FillEditor(settings);
-    EXPECT_EQ(filled.separateTab, 0);
-    EXPECT_EQ(filled.addCopy, 0);
+    settings.tabSeparated = 2;
+    settings.captureCopies = -1;
+    const EditorState filled = EditorStateFor(settings);
+    EXPECT_EQ(filled.tabSeparated, 0);
+    EXPECT_EQ(filled.captureCopies, 0);
 
     Settings untouched = settings;
-    StoreEditor(filled, filled, untouched);
-    EXPECT_EQ(untouched.SeparateTab, 2);
-    EXPECT_EQ(untouched.AddCopy, -1);
+    StoreEditorState(filled, filled, untouched);
+    EXPECT_EQ(untouched.tabSeparated, 2);
+    EXPECT_EQ(untouched.captureCopies, -1);
 
     EditorState shown = filled;
-    shown.separateTab = 1;
-    StoreEditor(shown, filled, settings);
-    EXPECT_EQ(settings.SeparateTab, 1);
-    EXPECT_EQ(settings.AddCopy, -1);
+    shown.tabSeparated = 1;
+    StoreEditorState(shown, filled, settings);
+    EXPECT_EQ(settings.tabSeparated, 1);
+    EXPECT_EQ(settings.captureCopies, -1);
 
     // Checked at opening and cleared by the user: 0.
     Settings on;
-    on.AddCopy = 1;
-    const EditorState onFilled = FillEditor(on);
-    EXPECT_EQ(onFilled.addCopy, 1);
+    on.captureCopies = 1;
+    const EditorState onFilled = EditorStateFor(on);
+    EXPECT_EQ(onFilled.captureCopies, 1);
     EditorState cleared = onFilled;
-    cleared.addCopy = 0;
-    StoreEditor(cleared, onFilled, on);
-    EXPECT_EQ(on.AddCopy, 0);
+    cleared.captureCopies = 0;
+    StoreEditorState(cleared, onFilled, on);
+    EXPECT_EQ(on.captureCopies, 0);
 }
 
 TEST(HotKeyEditorDuplicate, AnotherListWithTheSameLetterClashes)
@@ -196,9 +196,9 @@ TEST(HotKeyEditorDuplicate, AnotherListWithTheSameLetterClashes)
 
     // Hand-edited "a" and "A" both show "A" and so clash.
     Settings settings;
-    settings.HotKeyGetName = L"a";
-    settings.HotKeyCrlf = L"A";
-    EXPECT_TRUE(IsDuplicate(FillEditor(settings).letter, 0));
+    settings.nameKey = L"a";
+    settings.lineBreakKey = L"A";
+    EXPECT_TRUE(IsDuplicate(EditorStateFor(settings).letter, 0));
 }
 
 } // namespace

@@ -1,5 +1,4 @@
 #include "hotkeys/HotKeys.h"
-#include "hotkeys/RunState.h"
 
 #include <gtest/gtest.h>
 
@@ -90,11 +89,11 @@ TEST(HotKeyIdFromAtom, WidensAsSigned16Bit)
 TEST(HotKeyCommands, AtomNamesAndKeySettingsPairUp)
 {
     Settings settings;
-    settings.HotKeyGetName = L"1";
-    settings.HotKeyGetValue = L"2";
-    settings.HotKeyCrlf = L"3";
-    settings.HotKeyBack = L"4";
-    settings.HotKeyStop = L"5";
+    settings.nameKey = L"1";
+    settings.valueKey = L"2";
+    settings.lineBreakKey = L"3";
+    settings.cancelKey = L"4";
+    settings.stopKey = L"5";
     const std::wstring_view names[] = {L"ADDPOINT_GETNAME", L"ADDPOINT_GETVALUE", L"ADDPOINT_CRLF",
                                        L"ADDPOINT_BACK", L"ADDPOINT_STOP"};
     const std::wstring_view keys[] = {L"1", L"2", L"3", L"4", L"5"};
@@ -102,23 +101,6 @@ TEST(HotKeyCommands, AtomNamesAndKeySettingsPairUp)
     {
         EXPECT_EQ(AtomName(kHotKeyCommands[i]), names[i]);
         EXPECT_EQ(KeySetting(settings, kHotKeyCommands[i]), keys[i]);
-    }
-}
-
-TEST(RunState, CaptionDecidesTheCommand)
-{
-    EXPECT_EQ(RunFromCaption(L"停止"), false);
-    EXPECT_EQ(RunFromCaption(L"再開"), true);
-    EXPECT_EQ(RunFromCaption(L""), std::nullopt);
-    EXPECT_EQ(RunFromCaption(L"停止 "), std::nullopt);
-    EXPECT_TRUE(IsRunningCaption(L"停止"));
-    EXPECT_FALSE(IsRunningCaption(L"再開"));
-    EXPECT_FALSE(IsRunningCaption(L"other"));
-    // The command always leads to the other caption, and back.
-    for (const bool running : {true, false})
-    {
-        EXPECT_EQ(RunFromCaption(CaptionFor(running)), !running);
-        EXPECT_EQ(IsRunningCaption(CaptionFor(running)), running);
     }
 }
 

@@ -31,27 +31,27 @@ std::string Narrow(std::wstring_view text)
 Settings UnusualSettings()
 {
     Settings s;
-    s.FormLeft = 123;
-    s.FormTop = 2147483647;
-    s.FormWidth = 7001;
-    s.FormHeight = 1;
-    s.TaskTray = -5;
-    s.TimeAutoClose = 2147483647;
-    s.DispPos = L"左上隅";
-    s.SearchString = L"two  words\tand a tab ";
-    s.SearchFuzzy = -2147483647 - 1;
-    s.CustomItem = L"0101010";
-    s.CustomMsg = 0;
-    s.HotKeyGetName = L"Q";
-    s.HotKeyGetValue = L"";
-    s.HotKeyBack = L"line\nfeed";
-    s.HotKeyCrlf = L"F1";
-    s.HotKeyStop = L"!";
-    s.HotKeyModify = L"Shift+Ctrl";
-    s.DispTop = -32768;
-    s.SeparateTab = 1;
-    s.AddCopy = 32767;
-    s.Separator = L"\t";
+    s.windowLeft = 123;
+    s.windowTop = 2147483647;
+    s.windowWidth = 7001;
+    s.windowHeight = 1;
+    s.startInTray = -5;
+    s.autoCloseTime = 2147483647;
+    s.popupPosition = L"左上隅";
+    s.searchString = L"two  words\tand a tab ";
+    s.searchFuzzy = -2147483647 - 1;
+    s.customItem = L"0101010";
+    s.showMessages = 0;
+    s.nameKey = L"Q";
+    s.valueKey = L"";
+    s.cancelKey = L"line\nfeed";
+    s.lineBreakKey = L"F1";
+    s.stopKey = L"!";
+    s.modifier = L"Shift+Ctrl";
+    s.alwaysOnTop = -32768;
+    s.tabSeparated = 1;
+    s.captureCopies = 32767;
+    s.separator = L"\t";
     return s;
 }
 
@@ -77,7 +77,7 @@ TEST(ParseConfTest, KeysMatchInAnyCaseWithSpacesTrimmed)
     };
     for (const Case& c : cases)
     {
-        EXPECT_EQ(Parsed(c.line).HotKeyGetName, c.expected) << Narrow(c.line);
+        EXPECT_EQ(Parsed(c.line).nameKey, c.expected) << Narrow(c.line);
     }
 }
 
@@ -92,45 +92,45 @@ TEST(ParseConfTest, SkippedLinesLeaveEveryOtherFieldAlone)
                                      L"= 1\r\n"
                                      L"==\r\n");
     Settings expected;
-    expected.SearchString = L"before";
+    expected.searchString = L"before";
     EXPECT_EQ(SettingsFields(settings), SettingsFields(expected));
 }
 
 TEST(ParseConfTest, GeometryTakesOnlyPositiveNumbersThatFit)
 {
-    const Settings centred = ConfDefault({19200, 10800, 4500, 3000});
+    const Settings centred = DefaultSettings({19200, 10800, 4500, 3000});
     Settings settings = Parsed(L"form left = 0\r\n"
                                L"form top = -300\r\n"
                                L"form width = 7000.5\r\n"
                                L"form height = 7001.5\r\n",
                                centred);
-    EXPECT_EQ(settings.FormLeft, centred.FormLeft);
-    EXPECT_EQ(settings.FormTop, centred.FormTop);
-    EXPECT_EQ(settings.FormWidth, 7000);
-    EXPECT_EQ(settings.FormHeight, 7002);
+    EXPECT_EQ(settings.windowLeft, centred.windowLeft);
+    EXPECT_EQ(settings.windowTop, centred.windowTop);
+    EXPECT_EQ(settings.windowWidth, 7000);
+    EXPECT_EQ(settings.windowHeight, 7002);
 
     settings = Parsed(L"form left = wide\r\n"
                       L"form top = 99999999999\r\n"
                       L"form width = 4500.5 twips\r\n",
                       centred);
-    EXPECT_EQ(settings.FormLeft, centred.FormLeft);
-    EXPECT_EQ(settings.FormTop, centred.FormTop);
-    EXPECT_EQ(settings.FormWidth, 4500);
+    EXPECT_EQ(settings.windowLeft, centred.windowLeft);
+    EXPECT_EQ(settings.windowTop, centred.windowTop);
+    EXPECT_EQ(settings.windowWidth, 4500);
 }
 
 TEST(ParseConfTest, NumberReadingFieldsTakeTheLeadingNumber)
 {
     Settings base;
-    base.TaskTray = 1;
+    base.startInTray = 1;
     const Settings settings = Parsed(L"task tray = yes\r\n"
                                      L"time auto close = 10x\r\n"
                                      L"search fuzzy = -2.5\r\n"
                                      L"disp top = 2\r\n",
                                      base);
-    EXPECT_EQ(settings.TaskTray, 0);
-    EXPECT_EQ(settings.TimeAutoClose, 10);
-    EXPECT_EQ(settings.SearchFuzzy, -2);
-    EXPECT_EQ(settings.DispTop, 2);
+    EXPECT_EQ(settings.startInTray, 0);
+    EXPECT_EQ(settings.autoCloseTime, 10);
+    EXPECT_EQ(settings.searchFuzzy, -2);
+    EXPECT_EQ(settings.alwaysOnTop, 2);
 
     // Numbers that do not fit their field leave it as it was.
     const Settings tooLarge = Parsed(L"disp top = 40000\r\n"
@@ -142,43 +142,43 @@ TEST(ParseConfTest, NumberReadingFieldsTakeTheLeadingNumber)
 TEST(ParseConfTest, WholeNumberFieldsKeepTheirValueForOtherText)
 {
     Settings base;
-    base.CustomMsg = 7;
-    base.SeparateTab = 7;
-    base.AddCopy = 7;
+    base.showMessages = 7;
+    base.tabSeparated = 7;
+    base.captureCopies = 7;
     for (const wchar_t* value : {L"", L"yes", L"1x", L".", L"1 2", L"70000", L"1e2"})
     {
         const std::wstring text = std::wstring(L"custom msg = ") + value + L"\r\nseparate tab = " +
                                   value + L"\r\nadd copy = " + value;
         const Settings settings = Parsed(text, base);
         const bool fitsInt32 = std::wstring_view(value) == L"70000";
-        EXPECT_EQ(settings.CustomMsg, fitsInt32 ? 70000 : 7) << Narrow(value);
-        EXPECT_EQ(settings.SeparateTab, 7) << Narrow(value);
-        EXPECT_EQ(settings.AddCopy, 7) << Narrow(value);
+        EXPECT_EQ(settings.showMessages, fitsInt32 ? 70000 : 7) << Narrow(value);
+        EXPECT_EQ(settings.tabSeparated, 7) << Narrow(value);
+        EXPECT_EQ(settings.captureCopies, 7) << Narrow(value);
     }
 
     const Settings settings = Parsed(L"custom msg = 0 \r\n"
                                      L"separate tab = 1.5\r\n"
                                      L"add copy =  -1\r\n",
                                      base);
-    EXPECT_EQ(settings.CustomMsg, 0);
-    EXPECT_EQ(settings.SeparateTab, 2);
-    EXPECT_EQ(settings.AddCopy, -1);
-    EXPECT_EQ(Parsed(L"custom msg = 3000000000", base).CustomMsg, 7);
+    EXPECT_EQ(settings.showMessages, 0);
+    EXPECT_EQ(settings.tabSeparated, 2);
+    EXPECT_EQ(settings.captureCopies, -1);
+    EXPECT_EQ(Parsed(L"custom msg = 3000000000", base).showMessages, 7);
 }
 
 TEST(ParseConfTest, SeparatorFollowsSeparateTab)
 {
-    EXPECT_EQ(Parsed(L"separate tab = 1").Separator, L"\t");
-    EXPECT_EQ(Parsed(L"separate tab = 2").Separator, L"\r\n");
-    EXPECT_EQ(Parsed(L"separate tab = 1\r\nseparate tab = 0").Separator, L"\r\n");
+    EXPECT_EQ(Parsed(L"separate tab = 1").separator, L"\t");
+    EXPECT_EQ(Parsed(L"separate tab = 2").separator, L"\r\n");
+    EXPECT_EQ(Parsed(L"separate tab = 1\r\nseparate tab = 0").separator, L"\r\n");
 
     // Derived from the field even when the text does not name it.
     Settings tab;
-    tab.SeparateTab = 1;
-    EXPECT_EQ(Parsed(L"", tab).Separator, L"\t");
+    tab.tabSeparated = 1;
+    EXPECT_EQ(Parsed(L"", tab).separator, L"\t");
     Settings stale;
-    stale.Separator = L"\t";
-    EXPECT_EQ(Parsed(L"", stale).Separator, L"\r\n");
+    stale.separator = L"\t";
+    EXPECT_EQ(Parsed(L"", stale).separator, L"\r\n");
 
     EXPECT_EQ(SeparatorFor(-1), L"\r\n");
 }
@@ -187,8 +187,8 @@ TEST(ParseConfTest, LastOccurrenceWins)
 {
     const Settings settings = Parsed(L"key back = B\r\nkey back = D\r\n"
                                      L"disp top = 0\r\ndisp top = 3\r\ndisp top = 40000\r\n");
-    EXPECT_EQ(settings.HotKeyBack, L"D");
-    EXPECT_EQ(settings.DispTop, 3);
+    EXPECT_EQ(settings.cancelKey, L"D");
+    EXPECT_EQ(settings.alwaysOnTop, 3);
 }
 
 TEST(ParseConfTest, OnlyCrLfAndLoneCrEndLines)
@@ -213,13 +213,13 @@ TEST(ParseConfTest, OnlyCrLfAndLoneCrEndLines)
     EXPECT_EQ(SettingsFields(Parsed(lf)), SettingsFields(Settings{}));
 
     Settings expected = unusual;
-    expected.HotKeyBack = L"linefeed"; // its LF went with the others
+    expected.cancelKey = L"linefeed"; // its LF went with the others
     EXPECT_EQ(SettingsFields(Parsed(cr)), SettingsFields(expected));
 
     const Settings mixed = Parsed(L"key back = X\rkey stop = Y\r\n\r\rkey crlf = Z\n\r\n");
-    EXPECT_EQ(mixed.HotKeyBack, L"X");
-    EXPECT_EQ(mixed.HotKeyStop, L"Y");
-    EXPECT_EQ(mixed.HotKeyCrlf, L"Z\n");
+    EXPECT_EQ(mixed.cancelKey, L"X");
+    EXPECT_EQ(mixed.stopKey, L"Y");
+    EXPECT_EQ(mixed.lineBreakKey, L"Z\n");
 }
 
 TEST(FormatConfTest, DefaultsGiveTheTwentyLinesInFileOrder)
@@ -244,7 +244,7 @@ TEST(FormatConfTest, DefaultsGiveTheTwentyLinesInFileOrder)
                                   L"key modify = Shift\r\n"
                                   L"separate tab = 0\r\n"
                                   L"add copy = 0\r\n";
-    EXPECT_EQ(FormatConf(ConfDefault({19200, 10800, 4500, 3000})), expected);
+    EXPECT_EQ(FormatConf(DefaultSettings({19200, 10800, 4500, 3000})), expected);
 }
 
 TEST(FormatConfTest, ParsingTheOutputRestoresEveryField)
@@ -254,41 +254,41 @@ TEST(FormatConfTest, ParsingTheOutputRestoresEveryField)
     EXPECT_NE(text.find(L"\r\ntask tray = -5\r\n"), std::wstring::npos);
     EXPECT_NE(text.find(L"\r\nsearch fuzzy = -2147483648\r\n"), std::wstring::npos);
 
-    const Settings restored = Parsed(text, ConfDefault({19200, 10800, 4500, 3000}));
+    const Settings restored = Parsed(text, DefaultSettings({19200, 10800, 4500, 3000}));
     EXPECT_EQ(SettingsFields(restored), SettingsFields(unusual));
 }
 
 TEST(FormatConfTest, ParsingTheOutputLosesOnlyWhatCannotBeWritten)
 {
-    const Settings base = ConfDefault({19200, 10800, 4500, 3000});
+    const Settings base = DefaultSettings({19200, 10800, 4500, 3000});
     Settings saved = UnusualSettings();
-    saved.FormLeft = 0;
-    saved.FormTop = -300;
-    saved.SearchString = L"  leading";
-    saved.HotKeyStop = L"a=b";
+    saved.windowLeft = 0;
+    saved.windowTop = -300;
+    saved.searchString = L"  leading";
+    saved.stopKey = L"a=b";
 
     Settings expected = saved;
-    expected.FormLeft = base.FormLeft;
-    expected.FormTop = base.FormTop;
-    expected.SearchString = L"leading";
-    expected.HotKeyStop = base.HotKeyStop;
+    expected.windowLeft = base.windowLeft;
+    expected.windowTop = base.windowTop;
+    expected.searchString = L"leading";
+    expected.stopKey = base.stopKey;
     EXPECT_EQ(SettingsFields(Parsed(FormatConf(saved), base)), SettingsFields(expected));
 }
 
 TEST(ConfDefaultTest, CentresTheWindowWithHalvesToEven)
 {
     // (19200 - 4501) / 2 = 7349.5 and (10800 - 3003) / 2 = 3898.5.
-    const Settings settings = ConfDefault({19200, 10800, 4501, 3003});
+    const Settings settings = DefaultSettings({19200, 10800, 4501, 3003});
     Settings expected;
-    expected.FormLeft = 7350;
-    expected.FormTop = 3898;
-    expected.FormWidth = 4501;
-    expected.FormHeight = 3003;
+    expected.windowLeft = 7350;
+    expected.windowTop = 3898;
+    expected.windowWidth = 4501;
+    expected.windowHeight = 3003;
     EXPECT_EQ(SettingsFields(settings), SettingsFields(expected));
 
     // A window larger than the screen: (3000 - 4001) / 2 = -500.5.
-    EXPECT_EQ(ConfDefault({3000, 3000, 4001, 3000}).FormLeft, -500);
-    EXPECT_EQ(ConfDefault({2147483647, 0, -2147483647 - 1, 0}).FormLeft, 2147483647);
+    EXPECT_EQ(DefaultSettings({3000, 3000, 4001, 3000}).windowLeft, -500);
+    EXPECT_EQ(DefaultSettings({2147483647, 0, -2147483647 - 1, 0}).windowLeft, 2147483647);
 }
 
 } // namespace

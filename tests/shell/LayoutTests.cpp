@@ -30,16 +30,16 @@ MainLayout LayOut(const MainLayout& from, std::int32_t width, std::int32_t heigh
 MainLayout ExpectedCreated96()
 {
     MainLayout expected;
-    expected.lbl0 = {90, 0, 855, 255};
-    expected.lbl1 = {90, 255, 855, 255};
-    expected.frKey = {6555 - 1155 + 45, 0, 1155, 450};
-    expected.frValue = {0, 0, 5445, 450};
-    expected.lblDt0 = {945, -30, 4500, 285};
-    expected.lblDt1 = {945, 240, 4500, 285};
-    expected.txtDt0 = {990, 30, 4410, 225};
-    expected.txtDt1 = {990, 270, 4410, 255};
-    expected.frDescription = {0, 450, 6555, 3090};
-    expected.txtDescription = {90, 90, 6465, 3000};
+    expected.nameCaption = {90, 0, 855, 255};
+    expected.valueCaption = {90, 255, 855, 255};
+    expected.keyBand = {6555 - 1155 + 45, 0, 1155, 450};
+    expected.previewBand = {0, 0, 5445, 450};
+    expected.nameStrip = {945, -30, 4500, 285};
+    expected.valueStrip = {945, 240, 4500, 285};
+    expected.nameBox = {990, 30, 4410, 225};
+    expected.valueBox = {990, 270, 4410, 255};
+    expected.logFrame = {0, 450, 6555, 3090};
+    expected.logBox = {90, 90, 6465, 3000};
     return expected;
 }
 
@@ -53,32 +53,32 @@ TEST(LayoutMainWindow, CreatedSizeAt96DpiGivesA450TwipBandAndIsStable)
 TEST(LayoutMainWindow, At144DpiRulesReadThePreviousRunsBoxHeight)
 {
     const MainLayout first = LayOut(MainLayout{}, kCreatedClientWidth, kCreatedClientHeight, 10);
-    EXPECT_EQ(first.lbl0, (ControlRect{60, 0, 855, 255}));
-    EXPECT_EQ(first.frKey, (ControlRect{5430, 0, 1155, 450}));
-    EXPECT_EQ(first.frValue, (ControlRect{0, 0, 5430, 450}));
-    EXPECT_EQ(first.lblDt0, (ControlRect{915, -30, 4515, 285}));
-    EXPECT_EQ(first.lblDt1, (ControlRect{915, 240, 4515, 285}));
-    EXPECT_EQ(first.txtDt0, (ControlRect{945, 10, 4455, 245}));
-    EXPECT_EQ(first.txtDt1, (ControlRect{945, 260, 4455, 265}));
-    EXPECT_EQ(first.frDescription, (ControlRect{0, 450, 6555, 3090}));
-    EXPECT_EQ(first.txtDescription, (ControlRect{60, 60, 6495, 3030}));
+    EXPECT_EQ(first.nameCaption, (ControlRect{60, 0, 855, 255}));
+    EXPECT_EQ(first.keyBand, (ControlRect{5430, 0, 1155, 450}));
+    EXPECT_EQ(first.previewBand, (ControlRect{0, 0, 5430, 450}));
+    EXPECT_EQ(first.nameStrip, (ControlRect{915, -30, 4515, 285}));
+    EXPECT_EQ(first.valueStrip, (ControlRect{915, 240, 4515, 285}));
+    EXPECT_EQ(first.nameBox, (ControlRect{945, 10, 4455, 245}));
+    EXPECT_EQ(first.valueBox, (ControlRect{945, 260, 4455, 265}));
+    EXPECT_EQ(first.logFrame, (ControlRect{0, 450, 6555, 3090}));
+    EXPECT_EQ(first.logBox, (ControlRect{60, 60, 6495, 3030}));
 
     // The bands take twice the box height that the first run produced, then stay there.
     const MainLayout second = LayOut(first, kCreatedClientWidth, kCreatedClientHeight, 10);
-    EXPECT_EQ(second.frKey.height, 490);
-    EXPECT_EQ(second.frValue.height, 490);
-    EXPECT_EQ(second.frDescription, (ControlRect{0, 490, 6555, 3050}));
-    EXPECT_EQ(second.txtDescription, (ControlRect{60, 60, 6495, 2990}));
+    EXPECT_EQ(second.keyBand.height, 490);
+    EXPECT_EQ(second.previewBand.height, 490);
+    EXPECT_EQ(second.logFrame, (ControlRect{0, 490, 6555, 3050}));
+    EXPECT_EQ(second.logBox, (ControlRect{60, 60, 6495, 2990}));
     EXPECT_EQ(LayOut(second, kCreatedClientWidth, kCreatedClientHeight, 10), second);
 }
 
 TEST(LayoutMainWindow, HorizontalAndVerticalPixelsAreKeptApart)
 {
     const MainLayout layout = LayoutMainWindow(MainLayout{}, 6555, 3540, 10, 20);
-    EXPECT_EQ(layout.frKey.left, 6555 - 1155 + 30);
-    EXPECT_EQ(layout.txtDt0, (ControlRect{915 + 30, -30 + 80, 4515 - 60, 285 - 80}));
-    EXPECT_EQ(layout.txtDt1.top, 240 + 40);
-    EXPECT_EQ(layout.txtDescription, (ControlRect{60, 120, 6555 - 60, 3090 - 120}));
+    EXPECT_EQ(layout.keyBand.left, 6555 - 1155 + 30);
+    EXPECT_EQ(layout.nameBox, (ControlRect{915 + 30, -30 + 80, 4515 - 60, 285 - 80}));
+    EXPECT_EQ(layout.valueBox.top, 240 + 40);
+    EXPECT_EQ(layout.logBox, (ControlRect{60, 120, 6555 - 60, 3090 - 120}));
 }
 
 TEST(LayoutMainWindow, WideningMovesTheKeyBandAndWidensOnlyTheStretchingControls)
@@ -87,10 +87,10 @@ TEST(LayoutMainWindow, WideningMovesTheKeyBandAndWidensOnlyTheStretchingControls
     const MainLayout after = LayOut(before, kCreatedClientWidth + 1500, kCreatedClientHeight);
 
     MainLayout expected = before;
-    expected.frKey.left += 1500;
+    expected.keyBand.left += 1500;
     for (ControlRect* rect :
-         {&expected.frValue, &expected.lblDt0, &expected.lblDt1, &expected.txtDt0, &expected.txtDt1,
-          &expected.frDescription, &expected.txtDescription})
+         {&expected.previewBand, &expected.nameStrip, &expected.valueStrip, &expected.nameBox,
+          &expected.valueBox, &expected.logFrame, &expected.logBox})
     {
         rect->width += 1500;
     }
@@ -103,20 +103,20 @@ TEST(LayoutMainWindow, NarrowerThan74PixelsPushesTheKeyBandLeftAndKeepsTheBandWi
 
     // 74 pixels: the key band starts at 0 and the preview band may shrink to nothing.
     const MainLayout at74 = LayOut(before, 74 * kPixel96, kCreatedClientHeight);
-    EXPECT_EQ(at74.frKey.left, 0);
-    EXPECT_EQ(at74.frValue.width, 0);
+    EXPECT_EQ(at74.keyBand.left, 0);
+    EXPECT_EQ(at74.previewBand.width, 0);
     // The strips cannot be narrower than nothing: they keep their widths.
-    EXPECT_EQ(at74.lblDt0.width, 4500);
-    EXPECT_EQ(at74.lblDt1.width, 4500);
-    EXPECT_EQ(at74.txtDt0.width, 4410);
+    EXPECT_EQ(at74.nameStrip.width, 4500);
+    EXPECT_EQ(at74.valueStrip.width, 4500);
+    EXPECT_EQ(at74.nameBox.width, 4410);
 
     // 73 pixels: the key band goes past the left edge; the preview band keeps its width.
     const MainLayout at73 = LayOut(before, 73 * kPixel96, kCreatedClientHeight);
-    EXPECT_EQ(at73.frKey.left, -15);
-    EXPECT_EQ(at73.frValue, before.frValue);
-    EXPECT_EQ(at73.lblDt0, before.lblDt0);
-    EXPECT_EQ(at73.frDescription.width, 1095);
-    EXPECT_EQ(at73.txtDescription.width, 1095 - 90);
+    EXPECT_EQ(at73.keyBand.left, -15);
+    EXPECT_EQ(at73.previewBand, before.previewBand);
+    EXPECT_EQ(at73.nameStrip, before.nameStrip);
+    EXPECT_EQ(at73.logFrame.width, 1095);
+    EXPECT_EQ(at73.logBox.width, 1095 - 90);
 }
 
 TEST(LayoutMainWindow, MinimizedSkipsNegativeSizesOnlyAndRestoringLaysOutAgain)
@@ -125,8 +125,8 @@ TEST(LayoutMainWindow, MinimizedSkipsNegativeSizesOnlyAndRestoringLaysOutAgain)
     const MainLayout minimized = LayOut(before, 0, 0);
 
     MainLayout expected = before;
-    expected.frKey.left = -1110;
-    expected.frDescription.width = 0; // zero is a size the window system accepts
+    expected.keyBand.left = -1110;
+    expected.logFrame.width = 0; // zero is a size the window system accepts
     EXPECT_EQ(minimized, expected);
 
     EXPECT_EQ(LayOut(minimized, kCreatedClientWidth, kCreatedClientHeight), before);
@@ -138,11 +138,11 @@ TEST(LayoutMainWindow, ExtremeClientSizesNeverOverflow)
     constexpr auto kMin = std::numeric_limits<std::int32_t>::min();
     const MainLayout before = ExpectedCreated96();
 
-    EXPECT_EQ(LayOut(before, kMax, kMax).frDescription, (ControlRect{0, 450, kMax, kMax - 450}));
+    EXPECT_EQ(LayOut(before, kMax, kMax).logFrame, (ControlRect{0, 450, kMax, kMax - 450}));
     // A left below the 32-bit range is refused like a negative size.
     const MainLayout tiny = LayOut(before, kMin, kMin);
-    EXPECT_EQ(tiny.frKey.left, before.frKey.left);
-    EXPECT_EQ(tiny.frDescription, before.frDescription);
+    EXPECT_EQ(tiny.keyBand.left, before.keyBand.left);
+    EXPECT_EQ(tiny.logFrame, before.logFrame);
 }
 
 TEST(TwipsPerPixel, RoundsToNearestWithHalvesToEven)

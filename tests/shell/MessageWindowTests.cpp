@@ -106,89 +106,34 @@ TEST(MessageWindow, ShowAndTimerRules)
     EXPECT_FALSE(StartsCloseTimer(-1500));
 }
 
-// A window that takes only whole pixels of 15 twips, as a 96 dpi screen does.
-class PixelWindow final : public ZoomTarget
-{
-  public:
-    PixelWindow(std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height)
-        : m_left(left), m_top(top), m_size{width, height}
-    {
-    }
-
-    ZoomSize SetSize(std::int32_t width, std::int32_t height) override
-    {
-        requested.push_back(ZoomSize{width, height});
-        m_size = ZoomSize{ToPixels(width), ToPixels(height)};
-        return m_size;
-    }
-
-    void Move(std::int32_t left, std::int32_t top) override
-    {
-        ++moves;
-        m_left = left;
-        m_top = top;
-        rights.push_back(std::int64_t{m_left} + m_size.width);
-        bottoms.push_back(std::int64_t{m_top} + m_size.height);
-    }
-
-    ZoomSize CurrentSize() const { return m_size; }
-
-    std::vector<ZoomSize> requested;
-    std::vector<std::int64_t> rights;
-    std::vector<std::int64_t> bottoms;
-    int moves = 0;
-
-  private:
-    static std::int32_t ToPixels(std::int32_t twips)
-    {
-        return static_cast<std::int32_t>(std::lround(twips / 15.0)) * 15;
-    }
-
-    std::int32_t m_left;
-    std::int32_t m_top;
-    ZoomSize m_size;
-};
-
 TEST(Zoom, ShrinksInNineteenStepsKeepingTheBottomRightCorner)
 {
-    PixelWindow window(3000, 2000, 4680, 1790);
-    FakeMessagePump pump;
-    std::vector<int> movesAtSleep;
-    pump.OnDispatch([&] { movesAtSleep.push_back(window.moves); });
-
-    Zoom(window, pump, 3000, 2000, 4680, 1790);
-
-    ASSERT_EQ(window.requested.size(), 19u);
-    EXPECT_EQ(window.requested.front(), (ZoomSize{4446, 1700}));
-    EXPECT_EQ(window.requested[9], (ZoomSize{2340, 895}));
-    EXPECT_EQ(window.requested.back(), (ZoomSize{234, 89}));
-    EXPECT_EQ(window.CurrentSize(), (ZoomSize{240, 90}));
-    // Placed by the size read back, the edges hold exactly although the pixel rounding moved
-    // the sizes away from what was asked for.
-    EXPECT_EQ(window.rights, std::vector<std::int64_t>(19, 7680));
-    EXPECT_EQ(window.bottoms, std::vector<std::int64_t>(19, 3790));
-    // One 10 ms sleep after each step's move.
-    EXPECT_EQ(pump.Sleeps(), 19);
-    EXPECT_EQ(pump.SleptMs(), 190);
-    std::vector<int> expectedMoves;
-    for (int i = 1; i <= 19; ++i)
+    const ZoomFrame full{200, 133, 312, 119};
+    std::vector<ZoomFrame> frames;
+    for (int step = kZoomFirstStep; step >= 1; --step)
     {
-        expectedMoves.push_back(i);
+        frames.push_back(ZoomStepFrame(full, step));
     }
-    EXPECT_EQ(movesAtSleep, expectedMoves);
+    ASSERT_EQ(frames.size(), 19u);
+    EXPECT_EQ(frames.front(), (ZoomFrame{216, 139, 296, 113}));
+    EXPECT_EQ(frames[9], (ZoomFrame{356, 193, 156, 59}));
+    EXPECT_EQ(frames.back(), (ZoomFrame{497, 247, 15, 5}));
+    for (const ZoomFrame& frame : frames)
+    {
+        // Size and place come together, so the corner never moves, not even for one step.
+        EXPECT_EQ(frame.left + frame.width, 512);
+        EXPECT_EQ(frame.top + frame.height, 252);
+    }
 }
 
 TEST(Zoom, ExtremeGeometryDoesNotOverflow)
 {
-    PixelWindow window(INT32_MAX - 100, -5, INT32_MAX, -300);
-    FakeMessagePump pump;
-    Zoom(window, pump, INT32_MAX - 100, -5, INT32_MAX, -300);
-    ASSERT_EQ(window.requested.size(), 19u);
-    EXPECT_EQ(window.requested.front().width, static_cast<std::int32_t>(INT32_MAX * 19LL / 20));
-    EXPECT_EQ(window.requested.front().height, 0);
-    EXPECT_EQ(window.bottoms.back(), -5);
+    const ZoomFrame first = ZoomStepFrame(ZoomFrame{INT32_MAX - 100, -5, INT32_MAX, -300}, 19);
+    EXPECT_EQ(first.width, static_cast<std::int32_t>(INT32_MAX * 19LL / 20));
+    EXPECT_EQ(first.height, 0);
+    EXPECT_EQ(first.top, -5);
     // The right edge lies beyond 32 bits; the left edge stops at the largest position.
-    EXPECT_EQ(window.rights.back() - window.CurrentSize().width, INT32_MAX);
+    EXPECT_EQ(first.left, INT32_MAX);
 }
 
 } // namespace

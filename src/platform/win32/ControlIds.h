@@ -6,6 +6,7 @@ namespace mirufon::win32
 {
 
 inline constexpr wchar_t kMainWindowClass[] = L"MirufonMainWindow";
+inline constexpr wchar_t kMessageWindowClass[] = L"MirufonMessage";
 inline constexpr wchar_t kSingleInstanceMutex[] = L"Local\\Mirufon.SingleInstance.7E1D2C44";
 inline constexpr wchar_t kHelpPageName[] = L"mirufon-help.html";
 
@@ -22,20 +23,21 @@ enum ControlId : int
 
 enum MenuId : int
 {
-    kMenuGo = 200,
-    kMenuDispTop = 201,
+    // The menu bar.
+    kMenuRunState = 200,
+    kMenuAlwaysOnTop = 201,
     kMenuClear = 202,
-    kMenuSetting = 203,
+    kMenuSettings = 203,
     kMenuHelp = 204,
-    kMenuHelpHotKey = 205,
-    // The tray pop-up menu.
-    kMenuDisp2 = 210,
-    kMenuShowPopup = 211,
-    kMenuTrayOut = 212,
-    kMenuPopupClear = 213,
-    kMenuHelp2 = 214,
-    kMenuVerNo = 215,
-    kMenuEnd2 = 216,
+    kMenuHotKeyHelp = 205,
+    // The tray icon's pop-up menu.
+    kMenuTraySettings = 210,
+    kMenuTrayShow = 211,
+    kMenuLeaveTray = 212,
+    kMenuTrayClear = 213,
+    kMenuTrayHelp = 214,
+    kMenuVersionLine = 215,
+    kMenuQuit = 216,
 };
 
 } // namespace mirufon::win32

@@ -1,6 +1,7 @@
 #include "platform/win32/FileConfStore.h"
 
 #include "platform/win32/Handles.h"
+#include "platform/win32/SystemMessage.h"
 #include "platform/win32/TextCodec.h"
 
 #include <string>
@@ -95,32 +96,36 @@ std::optional<std::wstring> FileConfStore::Read()
     return AnsiToWide(bytes);
 }
 
-bool FileConfStore::Write(std::wstring_view text)
+StoreWrite FileConfStore::Write(std::wstring_view text)
 {
     // Write beside the file, then replace it: a failure at any point leaves the old file whole.
     const std::wstring temporary = m_path + L".new";
     const std::string bytes = WideToAnsi(text);
+    const auto failed = [&temporary](DWORD error)
+    {
+        ::DeleteFileW(temporary.c_str());
+        return StoreWrite{false, SystemMessage(error)};
+    };
     {
         UniqueFile file(::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file)
         {
-            return false;
+            return StoreWrite{false, SystemMessage(::GetLastError())};
         }
         if (!WriteAll(file.Get(), bytes) || !::FlushFileBuffers(file.Get()))
         {
+            const DWORD error = ::GetLastError();
             file.Reset();
-            ::DeleteFileW(temporary.c_str());
-            return false;
+            return failed(error);
         }
     }
     if (!::MoveFileExW(temporary.c_str(), m_path.c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     {
-        ::DeleteFileW(temporary.c_str());
-        return false;
+        return failed(::GetLastError());
     }
-    return true;
+    return StoreWrite{true, {}};
 }
 
 std::wstring ExecutableDirectory()

@@ -14,7 +14,7 @@ class FileConfStore final : public ConfStore
     explicit FileConfStore(std::wstring path);
 
     std::optional<std::wstring> Read() override;
-    bool Write(std::wstring_view text) override;
+    StoreWrite Write(std::wstring_view text) override;
 
     const std::wstring& Path() const { return m_path; }
 

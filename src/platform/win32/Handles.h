@@ -94,17 +94,4 @@ using UniqueIcon = UniqueHandle<NullIsEmpty<HICON, DestroyIconHandle>>;
 using UniqueMenu = UniqueHandle<NullIsEmpty<HMENU, DestroyMenuHandle>>;
 using UniqueModule = UniqueHandle<NullIsEmpty<HMODULE, ReleaseModuleHandle>>;
 
-// The object behind a window of the program: handed over in CreateWindowEx's last argument,
-// kept in GWLP_USERDATA from WM_NCCREATE on. Null before that, and after the owner clears it.
-template <typename Owner> Owner* WindowOwner(HWND window, UINT message, LPARAM lParam)
-{
-    if (message == WM_NCCREATE)
-    {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        ::SetWindowLongPtrW(window, GWLP_USERDATA,
-                            reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    return reinterpret_cast<Owner*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-}
-
 } // namespace mirufon::win32

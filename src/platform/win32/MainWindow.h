@@ -1,19 +1,20 @@
 #pragma once
 
-#include "capture/CaptureLog.h"
-#include "capture/CopyCapture.h"
-#include "hotkeys/HotKeys.h"
 #include "platform/win32/EditTextBox.h"
 #include "platform/win32/FileConfStore.h"
 #include "platform/win32/Handles.h"
+#include "platform/win32/MainControls.h"
+#include "platform/win32/MainMenus.h"
+#include "platform/win32/MessageWindow.h"
+#include "platform/win32/PointerReading.h"
 #include "platform/win32/SettingsDialog.h"
 #include "platform/win32/TrayIcon.h"
 #include "platform/win32/Win32Clipboard.h"
 #include "platform/win32/Win32ClipboardChain.h"
 #include "platform/win32/Win32HotKeys.h"
-#include "settings/ConfFile.h"
-#include "settings/Settings.h"
-#include "shell/Layout.h"
+#include "platform/win32/WindowBase.h"
+#include "shell/AppController.h"
+#include "shell/MainView.h"
 
 #include <memory>
 #include <optional>
@@ -21,129 +22,74 @@
 namespace mirufon::win32
 {
 
-// The program's main window: the preview band, the key labels, the capture log, the menus,
-// the global hotkeys and the start-up and shutdown sequences.
-class MainWindow
+// The program's main window: it creates its controls and menus, routes its messages to the
+// controller and draws what the controller tells it.
+class MainWindow final : public WindowBase, private MainView
 {
   public:
     explicit MainWindow(HINSTANCE instance);
-    MainWindow(const MainWindow&) = delete;
-    MainWindow& operator=(const MainWindow&) = delete;
-    ~MainWindow();
+    ~MainWindow() override;
 
-    // Creates the window, runs the start-up sequence and shows it. False when the window
-    // could not be created.
+    // Creates the window and runs the start-up sequence, which shows it when it is done.
+    // False when the window could not be created.
     bool Create();
-    HWND Handle() const { return m_window; }
     // The settings dialog's keyboard interface, for the thread's message loop: true when the
     // message was meant for the open dialog and has been handled.
     bool TranslateDialogMessage(MSG& message);
 
   private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam,
-                                       LPARAM lParam) noexcept;
-    static LRESULT CALLBACK HotKeyWndProc(HWND window, UINT message, WPARAM wParam,
-                                          LPARAM lParam) noexcept;
-    static LRESULT CALLBACK ClipViewerProc(HWND window, UINT message, WPARAM wParam,
-                                           LPARAM lParam) noexcept;
-    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
-    LRESULT OnHotKeyProcedure(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
-    LRESULT OnClipViewerProcedure(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
-
-    // Creation and the start-up and shutdown sequences.
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnCreate();
-    void CreateControls();
-    void CreateMenus();
-    void ApplyFonts();
-    void Load();
-    void Unload();
-    void ApplyGeometry();
-    WindowGeometry CurrentGeometry() const;
-    void OnDpiChanged(int dotsPerInch, const RECT& suggested);
-
-    // Commands.
     void OnCommand(int id);
-    void RunHotKeyCommand(HotKeyCommand command);
-    void KeyGetName();
-    void KeyGetValue();
-    void KeyStop();
-    void MnuGoClick();
-    void SetRunState(bool run);
-    bool IsRunning() const;
-    void MnuDispTopClick();
-    void MnuClearClick();
-    void MnuHelpHotKeyClick();
-    void MnuHelpClick();
-    void SetTopMost(bool topMost);
-    void MnuSettingClick();
-    void OnSettingsDialogClosed(DialogClose how);
-    void ReapplySettings();
-    void CloseSettingsDialog();
-    void ApplyKeyLabels(const KeyLabels& labels);
-    void MnuTrayOutClick();
-    void MnuEnd2Click();
+    void OnTimer(UINT_PTR id);
+    void OnDpiChanged(int dotsPerInch, const RECT& suggested);
+    void OnMessageWindowClosed();
 
-    // The notification-area icon.
-    void TrayIconSet();
-    void OnTrayMessage(UINT mouseEvent);
-    void ShowPopupMenu();
-
-    // The pointer preview and the own-window test.
-    void OnPreviewTick();
-    bool IsOverMainWindow(POINT screen) const;
-    std::wstring GetPointText(int target) const;
-
-    // Layout and painting.
-    void Layout();
-    void PlaceControls();
-    void Paint();
-    HBRUSH OnControlColour(HDC dc, HWND control);
-    RECT ToPixels(const ControlRect& container, const ControlRect& control) const;
-    RECT ToPixels(const ControlRect& rect) const;
-    void SetLogBackground(COLORREF colour);
+    // MainView.
+    DefaultGeometry CreatedGeometry() const override;
+    void ApplyGeometry(const WindowGeometry& geometry) override;
+    WindowGeometry CurrentGeometry() const override;
+    void LayOut() override;
+    void ShowWindow() override;
+    void SetInputEnabled(bool enabled) override;
+    void RequestClose() override;
+    void ShowRunState(bool running) override;
+    void SetPreviewRunning(bool running) override;
+    void ShowAlwaysOnTopCheck(bool checked) override;
+    void SetTopMost(bool topMost) override;
+    void ShowKeyLabels(const KeyLabels& labels) override;
+    bool IsForeground() const override;
+    void ShowMessage(const std::wstring& title, const std::wstring& text,
+                     MessageKind kind) override;
+    void ShowTransientMessage(const std::wstring& text, int durationMs) override;
+    void OpenHelpPage() override;
+    bool EnterTray() override;
+    void LeaveTray() override;
+    void RemoveTrayIcon() override;
+    void ShowTrayMenu() override;
+    bool OpenSettingsDialog(Settings& settings) override;
+    bool IsSettingsDialogOpen() const override;
+    void BringSettingsDialogToFront() override;
+    void CloseSettingsDialog() override;
+    void ArmExitTimer() override;
 
     HINSTANCE m_instance;
-    HWND m_window = nullptr;
-    bool m_unloaded = false;
-
-    Settings m_settings;
-    FileConfStore m_conf;
-    int m_dotsPerInch = 96;
-    std::int32_t m_twipsPerPixelX = 15;
-    std::int32_t m_twipsPerPixelY = 15;
-    MainLayout m_layout;
-
-    EditTextBox m_log;
-    std::optional<CaptureLog> m_captureLog;
-    HWND m_lblName = nullptr;
-    HWND m_lblValue = nullptr;
-    EditTextBox m_previewName;
-    EditTextBox m_previewValue;
-    HWND m_lblKeyName = nullptr;
-    HWND m_lblKeyValue = nullptr;
-
-    UniqueMenu m_popupMenu;
-    HMENU m_menuBar = nullptr; // owned by the window once set
-
-    std::optional<Win32ClipboardChain> m_clipboardChain;
-    std::optional<CopyCapture> m_copyCapture;
-    Win32MessagePump m_pump;
-
-    std::unique_ptr<SettingsDialog> m_settingsDialog;
-
+    MainControls m_controls;
+    MainMenus m_menus;
     TrayIcon m_tray;
     UINT m_taskbarCreated = 0;
-    bool m_hiddenInTray = false;
+    RECT m_createdRect{};
 
+    FileConfStore m_conf;
+    Win32MessagePump m_pump;
     std::optional<Win32HotKeyApi> m_hotKeyApi;
-    std::optional<Win32ProcedureSlot> m_procedureSlot;
-    std::optional<HotKeyManager> m_hotKeys;
-    HotKeyDispatcher m_dispatcher;
+    std::optional<Win32ClipboardChain> m_clipboardChain;
+    std::optional<Win32Clipboard> m_clipboard;
+    std::optional<Win32PointerText> m_pointer;
+    std::optional<AppController> m_controller;
 
-    UniqueFont m_uiFont;
-    UniqueFont m_logFont;
-    UniqueBrush m_whiteBrush;
-    COLORREF m_logBackground = 0;
+    std::unique_ptr<SettingsDialog> m_settingsDialog;
+    std::unique_ptr<MessageWindow> m_messageWindow;
 };
 
 } // namespace mirufon::win32

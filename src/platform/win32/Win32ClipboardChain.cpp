@@ -1,5 +1,6 @@
 #include "platform/win32/Win32ClipboardChain.h"
 
+#include "platform/win32/SystemMessage.h"
 #include "platform/win32/Win32Clipboard.h"
 
 #include <string>
@@ -8,24 +9,6 @@ namespace mirufon::win32
 {
 namespace
 {
-
-std::wstring SystemMessage(DWORD error)
-{
-    wchar_t* buffer = nullptr;
-    const DWORD length = ::FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::wstring text = length && buffer ? std::wstring(buffer, length) : std::wstring();
-    if (buffer)
-    {
-        ::LocalFree(buffer);
-    }
-    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
-    {
-        text.pop_back();
-    }
-    return text;
-}
 
 ClipboardRead Failure(DWORD error, const wchar_t* fallback)
 {

@@ -25,12 +25,4 @@ void Win32HotKeyApi::Unregister(std::int32_t id)
     ::UnregisterHotKey(m_window, id);
 }
 
-ProcedureId Win32ProcedureSlot::Replace(ProcedureId procedure)
-{
-    // SetWindowLongPtr returns 0 both for failure and for a previous value of 0; a window
-    // always has a procedure, so 0 means failure here.
-    return static_cast<ProcedureId>(
-        ::SetWindowLongPtrW(m_window, GWLP_WNDPROC, static_cast<LONG_PTR>(procedure)));
-}
-
 } // namespace mirufon::win32

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "platform/HotKeyApi.h"
-#include "platform/WindowProcedureSlot.h"
 #include "platform/win32/Handles.h"
 
 namespace mirufon::win32
@@ -16,17 +15,6 @@ class Win32HotKeyApi final : public HotKeyApi
     void DeleteGlobalAtom(std::uint16_t atom) override;
     bool Register(std::int32_t id, unsigned modifiers, unsigned virtualKey) override;
     void Unregister(std::int32_t id) override;
-
-  private:
-    HWND m_window;
-};
-
-// The window procedure slot of one window (GWLP_WNDPROC).
-class Win32ProcedureSlot final : public WindowProcedureSlot
-{
-  public:
-    explicit Win32ProcedureSlot(HWND window) : m_window(window) {}
-    ProcedureId Replace(ProcedureId procedure) override;
 
   private:
     HWND m_window;

@@ -96,7 +96,7 @@ TEST_F(ConfStoreTest, WriteReplacesTheFileAndReadsBackInTheAnsiCodePage)
 {
     WriteRaw(std::string(5000, 'x'));
     FileConfStore store(m_path);
-    ASSERT_TRUE(store.Write(L"disp pos = 右下隅\r\n"));
+    ASSERT_TRUE(store.Write(L"disp pos = 右下隅\r\n").ok);
     EXPECT_EQ(ReadRaw(), "disp pos = \x89\x45\x89\xBA\x8B\xF7\r\n");
     EXPECT_EQ(store.Read(), std::optional<std::wstring>(L"disp pos = 右下隅\r\n"));
 }
@@ -108,7 +108,9 @@ TEST_F(ConfStoreTest, FailedWriteLeavesTheOldFileWhole)
     // The new file cannot be created where a folder of its name stands.
     ASSERT_TRUE(::CreateDirectoryW((m_path + L".new").c_str(), nullptr));
     FileConfStore store(m_path);
-    EXPECT_FALSE(store.Write(L"form left = 1\r\n"));
+    const StoreWrite written = store.Write(L"form left = 1\r\n");
+    EXPECT_FALSE(written.ok);
+    EXPECT_FALSE(written.error.empty()) << "the system's reason goes with the failure";
     EXPECT_EQ(ReadRaw(), old);
 }
 
@@ -116,20 +118,20 @@ TEST_F(ConfStoreTest, SettingsSurviveASaveAndALoad)
 {
     FileConfStore store(m_path);
     Settings saved;
-    saved.HotKeyGetName = L"Q";
-    saved.SeparateTab = 1;
-    saved.DispPos = L"左上隅";
-    saved.SearchString = L"ｶﾅ 漢字  ";
-    ASSERT_TRUE(WriteConf(store, saved, WindowGeometry{1500, 1200, 7000, 4000}));
+    saved.nameKey = L"Q";
+    saved.tabSeparated = 1;
+    saved.popupPosition = L"左上隅";
+    saved.searchString = L"ｶﾅ 漢字  ";
+    ASSERT_TRUE(WriteConf(store, saved, WindowGeometry{1500, 1200, 7000, 4000}).ok);
 
     Settings loaded;
     ReadConf(store, loaded);
-    EXPECT_EQ(loaded.FormLeft, 1500);
-    EXPECT_EQ(loaded.FormWidth, 7000);
-    EXPECT_EQ(loaded.HotKeyGetName, L"Q");
-    EXPECT_EQ(loaded.DispPos, L"左上隅");
-    EXPECT_EQ(loaded.SearchString, L"ｶﾅ 漢字  ");
-    EXPECT_EQ(loaded.Separator, L"\t");
+    EXPECT_EQ(loaded.windowLeft, 1500);
+    EXPECT_EQ(loaded.windowWidth, 7000);
+    EXPECT_EQ(loaded.nameKey, L"Q");
+    EXPECT_EQ(loaded.popupPosition, L"左上隅");
+    EXPECT_EQ(loaded.searchString, L"ｶﾅ 漢字  ");
+    EXPECT_EQ(loaded.separator, L"\t");
 }
 
 } // namespace

@@ -65,25 +65,25 @@ TEST_F(EditTextBoxTest, HoldsFarMoreThan32767CharactersAndEditsAtTheEnd)
 TEST_F(EditTextBoxTest, CaptureLogWorksOnTheRealControl)
 {
     Settings settings;
-    settings.Separator = L"\t";
-    settings.SeparateTab = 1;
+    settings.separator = L"\t";
+    settings.tabSeparated = 1;
     CaptureLog log(m_box, settings);
     log.ShowIntroduction();
-    log.GetDt(L"a\tb");
-    log.GetDt(L"c");
-    log.KeyCrlf();
-    log.GetDt(L"d");
+    log.AppendItem(L"a\tb");
+    log.AppendItem(L"c");
+    log.AppendLineBreak();
+    log.AppendItem(L"d");
     EXPECT_EQ(m_box.Text(), L"a b\tc\r\nd");
-    log.KeyBack();
+    log.CancelLastItem();
     EXPECT_EQ(m_box.Text(), L"a b\tc");
-    log.KeyBack();
+    log.CancelLastItem();
     EXPECT_EQ(m_box.Text(), L"a b");
 
     // A cancel far beyond the 16-bit positions still cuts at the right place.
     std::wstring big(70000, L'x');
     m_box.SetText(big);
-    log.GetDt(L"last");
-    log.KeyBack();
+    log.AppendItem(L"last");
+    log.CancelLastItem();
     EXPECT_EQ(m_box.Length(), big.size());
 }
 

@@ -2,6 +2,7 @@
 #include "platform/win32/SettingsDialogIds.h"
 #include "shell/AppInfo.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -346,11 +347,11 @@ TEST_F(SettingsDialogTest, OpensWithTheStoredChoicesShown)
 
 TEST_F(SettingsDialogTest, HandEditedValuesOpenAndOnlyWhatWasShownIsWrittenBack)
 {
-    m_settings.HotKeyGetName = L"q";
-    m_settings.HotKeyCrlf = L"1";
-    m_settings.HotKeyModify = L"alt";
-    m_settings.AddCopy = 1;
-    m_settings.SeparateTab = 2;
+    m_settings.nameKey = L"q";
+    m_settings.lineBreakKey = L"1";
+    m_settings.modifier = L"alt";
+    m_settings.captureCopies = 1;
+    m_settings.tabSeparated = 2;
     OpenDialog();
 
     EXPECT_EQ(Selected(KeyList(0)), 16); // Q
@@ -363,11 +364,11 @@ TEST_F(SettingsDialogTest, HandEditedValuesOpenAndOnlyWhatWasShownIsWrittenBack)
     ::SendMessageW(Item(kIdSettingsOk), BM_CLICK, 0, 0);
     Pump(20);
     ASSERT_FALSE(m_dialog->IsOpen());
-    EXPECT_EQ(m_settings.HotKeyGetName, L"Q");
-    EXPECT_EQ(m_settings.HotKeyCrlf, L"1");
-    EXPECT_EQ(m_settings.HotKeyModify, L"Alt");
-    EXPECT_EQ(m_settings.AddCopy, 1);
-    EXPECT_EQ(m_settings.SeparateTab, 2);
+    EXPECT_EQ(m_settings.nameKey, L"Q");
+    EXPECT_EQ(m_settings.lineBreakKey, L"1");
+    EXPECT_EQ(m_settings.modifier, L"Alt");
+    EXPECT_EQ(m_settings.captureCopies, 1);
+    EXPECT_EQ(m_settings.tabSeparated, 2);
 }
 
 TEST_F(SettingsDialogTest, ControlsStandWhereTheTwipsPlaceThem)
@@ -489,7 +490,7 @@ TEST_F(SettingsDialogTest, ChoosingAModifierRelabelsAllFivePrefixesAtOnce)
     Choose(Item(kIdSettingsModifier), 2);
     EXPECT_EQ(TextOf(Item(SettingsPrefixId(3))), L"Alt+");
     // Nothing is stored before the dialog closes.
-    EXPECT_EQ(m_settings.HotKeyModify, L"Shift");
+    EXPECT_EQ(m_settings.modifier, L"Shift");
 }
 
 TEST_F(SettingsDialogTest, OuterWidthStaysAtItsTwipsWhateverResizingIsAttempted)
@@ -517,8 +518,8 @@ TEST_F(SettingsDialogTest, OuterWidthStaysAtItsTwipsWhateverResizingIsAttempted)
 
 TEST_F(SettingsDialogTest, OkStoresTheChoicesAndNothingElse)
 {
-    m_settings.TaskTray = 1;
-    m_settings.SearchString = L"keep";
+    m_settings.startInTray = 1;
+    m_settings.searchString = L"keep";
     OpenDialog();
     Choose(KeyList(0), 16); // Q
     Choose(KeyList(4), 17); // R
@@ -528,23 +529,23 @@ TEST_F(SettingsDialogTest, OkStoresTheChoicesAndNothingElse)
     Choose(Item(kIdSettingsModifier), 1);
     ::SendMessageW(Item(kIdSettingsAddCopy), BM_CLICK, 0, 0);
     ::SendMessageW(Item(kIdSettingsTab), BM_CLICK, 0, 0);
-    EXPECT_EQ(m_settings.HotKeyGetName, L"A");
+    EXPECT_EQ(m_settings.nameKey, L"A");
 
     ::SendMessageW(Item(kIdSettingsOk), BM_CLICK, 0, 0);
     Pump(20);
     EXPECT_FALSE(m_dialog->IsOpen());
     EXPECT_EQ(m_dialog->Handle(), nullptr);
-    EXPECT_EQ(m_settings.HotKeyGetName, L"Q");
-    EXPECT_EQ(m_settings.HotKeyGetValue, L"R");
-    EXPECT_EQ(m_settings.HotKeyCrlf, L"C");
-    EXPECT_EQ(m_settings.HotKeyBack, L"D");
-    EXPECT_EQ(m_settings.HotKeyStop, L"Z");
-    EXPECT_EQ(m_settings.HotKeyModify, L"Ctrl");
-    EXPECT_EQ(m_settings.AddCopy, 1);
-    EXPECT_EQ(m_settings.SeparateTab, 1);
-    EXPECT_EQ(m_settings.Separator, L"\r\n");
-    EXPECT_EQ(m_settings.TaskTray, 1);
-    EXPECT_EQ(m_settings.SearchString, L"keep");
+    EXPECT_EQ(m_settings.nameKey, L"Q");
+    EXPECT_EQ(m_settings.valueKey, L"R");
+    EXPECT_EQ(m_settings.lineBreakKey, L"C");
+    EXPECT_EQ(m_settings.cancelKey, L"D");
+    EXPECT_EQ(m_settings.stopKey, L"Z");
+    EXPECT_EQ(m_settings.modifier, L"Ctrl");
+    EXPECT_EQ(m_settings.captureCopies, 1);
+    EXPECT_EQ(m_settings.tabSeparated, 1);
+    EXPECT_EQ(m_settings.separator, L"\r\n");
+    EXPECT_EQ(m_settings.startInTray, 1);
+    EXPECT_EQ(m_settings.searchString, L"keep");
 
     // Opened again, the dialog is a new window filled from the stored choices.
     OpenDialog();
@@ -562,15 +563,15 @@ TEST_F(SettingsDialogTest, CancelAndShutdownCloseStoreNothing)
     ::SendMessageW(Item(kIdSettingsCancel), BM_CLICK, 0, 0);
     Pump(20);
     EXPECT_FALSE(m_dialog->IsOpen());
-    EXPECT_EQ(m_settings.HotKeyGetName, before.HotKeyGetName);
-    EXPECT_EQ(m_settings.HotKeyModify, before.HotKeyModify);
-    EXPECT_EQ(m_settings.SeparateTab, before.SeparateTab);
+    EXPECT_EQ(m_settings.nameKey, before.nameKey);
+    EXPECT_EQ(m_settings.modifier, before.modifier);
+    EXPECT_EQ(m_settings.tabSeparated, before.tabSeparated);
 
     OpenDialog();
     Choose(KeyList(0), 16);
     m_dialog->Close();
     EXPECT_FALSE(m_dialog->IsOpen());
-    EXPECT_EQ(m_settings.HotKeyGetName, before.HotKeyGetName);
+    EXPECT_EQ(m_settings.nameKey, before.nameKey);
 }
 
 TEST_F(SettingsDialogTest, CloseBoxStoresLikeOkEvenWithADuplicate)
@@ -583,9 +584,9 @@ TEST_F(SettingsDialogTest, CloseBoxStoresLikeOkEvenWithADuplicate)
     Pump(100);
     EXPECT_EQ(BoxesSeen(), 0);
     EXPECT_FALSE(m_dialog->IsOpen());
-    EXPECT_EQ(m_settings.HotKeyGetName, L"A");
-    EXPECT_EQ(m_settings.HotKeyCrlf, L"A");
-    EXPECT_EQ(m_settings.AddCopy, 1);
+    EXPECT_EQ(m_settings.nameKey, L"A");
+    EXPECT_EQ(m_settings.lineBreakKey, L"A");
+    EXPECT_EQ(m_settings.captureCopies, 1);
 }
 
 TEST_F(SettingsDialogTest, ClicksAwayFromADuplicateListAreRefused)
@@ -601,7 +602,7 @@ TEST_F(SettingsDialogTest, ClicksAwayFromADuplicateListAreRefused)
     EXPECT_NE(std::find(texts.begin(), texts.end(), kDuplicateText), texts.end());
     ASSERT_TRUE(m_dialog->IsOpen());
     EXPECT_EQ(::GetFocus(), KeyList(1));
-    EXPECT_EQ(m_settings.HotKeyCrlf, L"E");
+    EXPECT_EQ(m_settings.lineBreakKey, L"E");
 
     // "Cancel", a check box and another list are refused the same way: the dialog stays, the
     // box keeps its state and the list stays closed.
@@ -619,7 +620,7 @@ TEST_F(SettingsDialogTest, ClicksAwayFromADuplicateListAreRefused)
     ASSERT_TRUE(ClickAt(CentreOf(Item(kIdSettingsOk))));
     EXPECT_EQ(BoxesSeen(), 4);
     EXPECT_FALSE(m_dialog->IsOpen());
-    EXPECT_EQ(m_settings.HotKeyCrlf, L"C");
+    EXPECT_EQ(m_settings.lineBreakKey, L"C");
 }
 
 TEST_F(SettingsDialogTest, KeyListsIgnoreLettersAndArrowsButTabMovesOn)
@@ -658,14 +659,14 @@ TEST_F(SettingsDialogTest, KeysThatLeaveADuplicateListAreRefused)
     EXPECT_EQ(BoxesSeen(), 3);
     ASSERT_TRUE(m_dialog->IsOpen());
     EXPECT_EQ(::GetFocus(), KeyList(2));
-    EXPECT_EQ(m_settings.HotKeyBack, L"B");
+    EXPECT_EQ(m_settings.cancelKey, L"B");
 
     // Resolved, Enter acts as "OK".
     Choose(KeyList(2), B);
     ASSERT_TRUE(PressKey(VK_RETURN));
     EXPECT_FALSE(m_dialog->IsOpen());
-    EXPECT_EQ(m_settings.HotKeyBack, L"B");
-    EXPECT_EQ(m_settings.HotKeyStop, L"G");
+    EXPECT_EQ(m_settings.cancelKey, L"B");
+    EXPECT_EQ(m_settings.stopKey, L"G");
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "platform/win32/Preview.h"
+#include "platform/win32/PointerReading.h"
 
 #include "platform/win32/Accessibility.h"
 
@@ -35,6 +35,20 @@ void PreviewTick(HWND mainWindow, TextBox& nameBox, TextBox& valueBox)
     }
     SetIfChanged(nameBox, GetAccNameAt(pointer));
     SetIfChanged(valueBox, GetAccValueAt(pointer));
+}
+
+std::optional<std::wstring> Win32PointerText::ReadUnderPointer(PointTarget target)
+{
+    POINT pointer{};
+    ::GetCursorPos(&pointer);
+    if (IsOverWindow(pointer, m_mainWindow))
+    {
+        return std::nullopt;
+    }
+    // Both are read, name first, as the preview does.
+    std::wstring name = GetAccNameAt(pointer);
+    std::wstring value = GetAccValueAt(pointer);
+    return target == PointTarget::Name ? name : value;
 }
 
 } // namespace mirufon::win32

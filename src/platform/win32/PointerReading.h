@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/PointerText.h"
 #include "platform/TextBox.h"
 #include "platform/win32/Handles.h"
 
@@ -16,5 +17,17 @@ bool IsOverWindow(POINT screen, HWND topLevel);
 // two boxes, or both emptied while the pointer is over the main window. A box is written only
 // when its text changes, so a resting pointer costs no repaint.
 void PreviewTick(HWND mainWindow, TextBox& nameBox, TextBox& valueBox);
+
+// The accessible name or value under the pointer, through Active Accessibility; nothing over
+// the main window.
+class Win32PointerText final : public PointerText
+{
+  public:
+    explicit Win32PointerText(HWND mainWindow) : m_mainWindow(mainWindow) {}
+    std::optional<std::wstring> ReadUnderPointer(PointTarget target) override;
+
+  private:
+    HWND m_mainWindow;
+};
 
 } // namespace mirufon::win32

@@ -1,0 +1,289 @@
+#include "shell/AppController.h"
+
+#include "settings/ConfFile.h"
+#include "shell/AppInfo.h"
+#include "shell/MessageWindow.h"
+#include "shell/Tray.h"
+
+namespace mirufon
+{
+namespace
+{
+
+constexpr wchar_t kHotKeyHelpTitle[] = L"ホットキー説明";
+constexpr wchar_t kSaveFailedText[] = L"設定を保存できませんでした。";
+
+WindowGeometry StoredGeometry(const Settings& settings)
+{
+    return WindowGeometry{settings.windowLeft, settings.windowTop, settings.windowWidth,
+                          settings.windowHeight};
+}
+
+} // namespace
+
+AppController::AppController(const AppServices& services)
+    : m_view(services.view), m_conf(services.conf), m_clipboard(services.clipboard),
+      m_pump(services.pump), m_pointer(services.pointer), m_nameBox(services.nameBox),
+      m_valueBox(services.valueBox), m_log(services.logBox, m_settings),
+      m_hotKeys(services.hotKeyApi),
+      m_copy(
+          services.clipboardChain, services.mainWindow, services.pump,
+          [this](std::wstring_view text) { m_log.AppendItem(text); },
+          [this](std::wstring_view title, std::wstring_view text)
+          { m_view.ShowMessage(std::wstring(title), std::wstring(text), MessageKind::Plain); })
+{
+}
+
+void AppController::Start()
+{
+    m_settings = DefaultSettings(m_view.CreatedGeometry());
+    ReadConf(m_conf, m_settings);
+    m_view.ApplyGeometry(StoredGeometry(m_settings));
+    m_view.ShowAlwaysOnTopCheck(m_settings.alwaysOnTop != 0);
+    m_view.ShowKeyLabels(KeyLabelsFor(m_settings));
+    m_log.ShowIntroduction();
+    if (m_settings.startInTray == 1 && ShouldShowMessage(m_settings.showMessages))
+    {
+        // The rest of start-up runs when the message has gone.
+        m_waitingForStartMessage = true;
+        m_view.ShowTransientMessage(StartMessageText(), kStartMessageDurationMs);
+        return;
+    }
+    FinishStart();
+}
+
+void AppController::OnTransientMessageClosed()
+{
+    if (!m_waitingForStartMessage)
+    {
+        return;
+    }
+    m_waitingForStartMessage = false;
+    FinishStart();
+}
+
+void AppController::FinishStart()
+{
+    if (m_shutDown)
+    {
+        return;
+    }
+    if (m_settings.startInTray == 1)
+    {
+        // When the shell refuses the icon the window stays on screen: a program with neither
+        // would be out of reach.
+        m_inTray = m_view.EnterTray();
+    }
+    if (m_settings.captureCopies == 1)
+    {
+        m_copy.Start();
+    }
+    m_hotKeys.Register(m_settings, true);
+    m_view.SetTopMost(m_settings.alwaysOnTop == 1);
+    m_view.LayOut();
+    m_view.SetPreviewRunning(true);
+    m_started = true;
+    if (!m_inTray)
+    {
+        m_view.ShowWindow();
+    }
+}
+
+void AppController::OnHotKey(std::int32_t id)
+{
+    m_dispatcher.OnHotKey(id, m_hotKeys, [this](HotKeyCommand command) { RunCommand(command); });
+}
+
+bool AppController::OnClipboardChainMessage(unsigned message, std::uintptr_t wParam,
+                                            std::intptr_t lParam)
+{
+    if (!m_copy.IsJoined())
+    {
+        return false;
+    }
+    m_copy.OnMessage(message, wParam, lParam);
+    return true;
+}
+
+void AppController::RunCommand(HotKeyCommand command)
+{
+    switch (command)
+    {
+    case HotKeyCommand::CaptureName:
+        Capture(PointTarget::Name);
+        break;
+    case HotKeyCommand::CaptureValue:
+        Capture(PointTarget::Value);
+        break;
+    case HotKeyCommand::LineBreak:
+        m_log.AppendLineBreak();
+        break;
+    case HotKeyCommand::CancelLast:
+        m_log.CancelLastItem();
+        break;
+    case HotKeyCommand::StopResume:
+        ToggleRunState();
+        break;
+    }
+}
+
+void AppController::Capture(PointTarget target)
+{
+    // Over the program's own window nothing at all happens: no item, no separator.
+    if (const std::optional<std::wstring> text = m_pointer.ReadUnderPointer(target))
+    {
+        m_log.AppendItem(*text);
+    }
+}
+
+void AppController::ToggleRunState()
+{
+    SetRunState(!m_running);
+}
+
+void AppController::SetRunState(bool running)
+{
+    m_running = running;
+    m_view.SetPreviewRunning(running);
+    m_view.ShowRunState(running);
+    if (running)
+    {
+        m_log.RefreshIntroduction();
+    }
+    // While stopped only the stop/resume key stays, so that it can resume.
+    m_hotKeys.Unregister();
+    m_hotKeys.Register(m_settings, running);
+}
+
+void AppController::ToggleAlwaysOnTop()
+{
+    const bool checked = m_settings.alwaysOnTop == 0;
+    m_settings.alwaysOnTop = checked ? 1 : 0;
+    m_view.ShowAlwaysOnTopCheck(checked);
+    m_view.SetTopMost(checked);
+}
+
+void AppController::ClearAll()
+{
+    m_log.ClearAll(m_clipboard, m_pump, m_nameBox, m_valueBox);
+}
+
+void AppController::ShowHotKeyHelp()
+{
+    m_view.ShowMessage(kHotKeyHelpTitle, IntroductionText(m_settings), MessageKind::Plain);
+}
+
+void AppController::SelectAllLog()
+{
+    m_log.SelectAll(m_view.IsForeground());
+}
+
+// While the dialog is open the main window is inert and no hotkey is registered; copy capture
+// goes on.
+void AppController::OpenSettings()
+{
+    if (m_view.IsSettingsDialogOpen())
+    {
+        m_view.BringSettingsDialogToFront();
+        return;
+    }
+    if (m_shutDown || !m_view.OpenSettingsDialog(m_settings))
+    {
+        return;
+    }
+    m_view.SetInputEnabled(false);
+    m_hotKeys.Unregister();
+}
+
+void AppController::OnSettingsDialogClosed(DialogClose how)
+{
+    if (how != DialogClose::Shutdown)
+    {
+        ReapplySettings();
+    }
+    // Enabled while the dialog still exists, so that the system hands the activation back to
+    // the main window when the dialog goes.
+    m_view.SetInputEnabled(true);
+}
+
+// Everything the dialog may have changed, whichever way it closed.
+void AppController::ReapplySettings()
+{
+    m_copy.End();
+    if (m_settings.captureCopies == 1)
+    {
+        m_copy.Start();
+    }
+    else
+    {
+        m_copy.End();
+    }
+    m_hotKeys.Register(m_settings, m_running);
+    m_settings.separator = SeparatorFor(m_settings.tabSeparated);
+    m_view.ShowKeyLabels(KeyLabelsFor(m_settings));
+    m_log.RefreshIntroduction();
+}
+
+void AppController::OnTrayEvent(unsigned mouseEvent)
+{
+    switch (TrayActionFor(mouseEvent))
+    {
+    case TrayAction::OpenSettings:
+        OpenSettings();
+        break;
+    case TrayAction::ShowPopupMenu:
+        m_view.ShowTrayMenu();
+        break;
+    case TrayAction::None:
+        break;
+    }
+}
+
+void AppController::LeaveTray()
+{
+    m_view.LeaveTray();
+    m_settings.startInTray = 0;
+    m_inTray = false;
+}
+
+void AppController::Quit()
+{
+    m_view.RequestClose();
+}
+
+// Every step runs, whatever an earlier one did, so that the settings are always saved.
+void AppController::Shutdown(ShutdownCause cause)
+{
+    if (m_shutDown)
+    {
+        return;
+    }
+    m_shutDown = true;
+    m_waitingForStartMessage = false;
+    m_hotKeys.Unregister();
+    if (m_settings.captureCopies == 1)
+    {
+        m_copy.End();
+    }
+    m_view.CloseSettingsDialog();
+    SaveSettings(cause);
+    // Armed only now, so that it cannot end the program under the box of a failed save.
+    m_view.ArmExitTimer();
+    // No dead icon is left in the notification area.
+    m_view.RemoveTrayIcon();
+}
+
+void AppController::SaveSettings(ShutdownCause cause)
+{
+    const StoreWrite written = WriteConf(m_conf, m_settings, m_view.CurrentGeometry());
+    if (written.ok || cause == ShutdownCause::SessionEnding)
+    {
+        return;
+    }
+    std::wstring text = kSaveFailedText;
+    text += L"\r\n";
+    text += written.error;
+    m_view.ShowMessage(GetAppTitle(), text, MessageKind::Warning);
+}
+
+} // namespace mirufon

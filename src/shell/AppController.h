@@ -1,0 +1,120 @@
+#pragma once
+
+#include "capture/CaptureLog.h"
+#include "capture/CopyCapture.h"
+#include "hotkeys/HotKeys.h"
+#include "platform/Clipboard.h"
+#include "platform/ClipboardChain.h"
+#include "platform/ConfStore.h"
+#include "platform/HotKeyApi.h"
+#include "platform/MessagePump.h"
+#include "platform/PointerText.h"
+#include "platform/TextBox.h"
+#include "settings/Settings.h"
+#include "shell/MainView.h"
+
+#include <cstdint>
+
+namespace mirufon
+{
+
+// Why the program ends.
+enum class ShutdownCause
+{
+    Closed,        // the window was closed: the user, the tray menu's "終了", another program
+    SessionEnding, // Windows is shutting down or logging the user off
+};
+
+// What the controller works with: the main window, the system services and the three text
+// boxes of the main window (the log and the two preview boxes).
+struct AppServices
+{
+    MainView& view;
+    HotKeyApi& hotKeyApi;
+    ClipboardChainApi& clipboardChain;
+    Clipboard& clipboard;
+    MessagePump& pump;
+    ConfStore& conf;
+    PointerText& pointer;
+    TextBox& logBox;
+    TextBox& nameBox;
+    TextBox& valueBox;
+    WindowId mainWindow;
+};
+
+// The program's sequences, in one place: start-up, shutdown, stop and resume, the tray, the
+// settings dialog's re-apply, and the commands of the menus and hotkeys. The main window
+// reports its events here and draws what the controller tells it; the controller holds the
+// state (running or stopped, always on top, in the tray, registered, joined).
+class AppController
+{
+  public:
+    explicit AppController(const AppServices& services);
+    AppController(const AppController&) = delete;
+    AppController& operator=(const AppController&) = delete;
+
+    // The start-up sequence, once the window exists: the settings from Conf.txt, the
+    // introduction and, unless the start message is shown first, everything else.
+    void Start();
+    // The start message has gone: start-up goes on from where it waited.
+    void OnTransientMessageClosed();
+
+    // A WM_HOTKEY with this id (the low 32 bits of wParam). Inert while not registered.
+    void OnHotKey(std::int32_t id);
+    // The clipboard viewer chain's notifications. False when the window is not in the chain
+    // (the notification is then neither acted on nor passed on).
+    bool OnClipboardChainMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam);
+
+    // Menu commands.
+    void ToggleRunState();
+    void ToggleAlwaysOnTop();
+    void ClearAll();
+    void ShowHotKeyHelp();
+    void OpenSettings();
+    void LeaveTray();
+    void Quit();
+    // Ctrl+A in the log.
+    void SelectAllLog();
+
+    // A mouse event on the tray icon (the low word of the callback's lParam).
+    void OnTrayEvent(unsigned mouseEvent);
+    // The settings dialog closed; its window still exists.
+    void OnSettingsDialogClosed(DialogClose how);
+
+    // The shutdown sequence; runs once, whatever asks for it again.
+    void Shutdown(ShutdownCause cause);
+
+    bool IsRunning() const { return m_running; }
+    bool IsInTray() const { return m_inTray; }
+    const Settings& CurrentSettings() const { return m_settings; }
+
+  private:
+    void FinishStart();
+    void RunCommand(HotKeyCommand command);
+    void Capture(PointTarget target);
+    void SetRunState(bool running);
+    void ReapplySettings();
+    void SaveSettings(ShutdownCause cause);
+
+    MainView& m_view;
+    ConfStore& m_conf;
+    Clipboard& m_clipboard;
+    MessagePump& m_pump;
+    PointerText& m_pointer;
+    TextBox& m_nameBox;
+    TextBox& m_valueBox;
+
+    Settings m_settings;
+    CaptureLog m_log;
+    HotKeyManager m_hotKeys;
+    HotKeyDispatcher m_dispatcher;
+    CopyCapture m_copy;
+
+    bool m_running = true;
+    bool m_inTray = false;
+    bool m_waitingForStartMessage = false;
+    bool m_started = false;
+    bool m_shutDown = false;
+};
+
+} // namespace mirufon

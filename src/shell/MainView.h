@@ -1,0 +1,98 @@
+#pragma once
+
+#include "capture/CaptureLog.h"
+#include "settings/ConfFile.h"
+#include "settings/Settings.h"
+
+#include <string>
+
+namespace mirufon
+{
+
+// How the settings dialog went away.
+enum class DialogClose
+{
+    Ok,       // "OK": the choices were stored
+    Cancel,   // "Cancel": nothing was stored
+    CloseBox, // the close box or the system menu: stored like "OK"
+    Shutdown, // closed by the program's shutdown: nothing was stored
+};
+
+// What kind of box a message is shown in.
+enum class MessageKind
+{
+    Plain,   // an OK button and no icon
+    Warning, // an OK button and the warning icon
+};
+
+// The main window as the controller drives it: what it shows and the windows it opens. The
+// controller decides; the view only draws and reports back through the controller's events.
+class MainView
+{
+  public:
+    MainView() = default;
+    MainView(const MainView&) = delete;
+    MainView& operator=(const MainView&) = delete;
+    virtual ~MainView() = default;
+
+    // The primary screen's size and the window's size as created, for the default settings.
+    virtual DefaultGeometry CreatedGeometry() const = 0;
+    // Moves and sizes the window (twips); nothing is activated or shown.
+    virtual void ApplyGeometry(const WindowGeometry& geometry) = 0;
+    // Where the window is now (twips); while minimized, where it will come back.
+    virtual WindowGeometry CurrentGeometry() const = 0;
+    // Places the controls for the window's present size.
+    virtual void LayOut() = 0;
+    // Shows the window, activated, once start-up is over.
+    virtual void ShowWindow() = 0;
+    // Enables or disables the window's input (disabled while the settings dialog is open).
+    virtual void SetInputEnabled(bool enabled) = 0;
+    // Asks the window to close as its close box does; the shutdown follows from there.
+    virtual void RequestClose() = 0;
+
+    // The stop/resume menu item's caption and the log's background for the running state.
+    virtual void ShowRunState(bool running) = 0;
+    // Starts or stops the pointer preview; a stopped preview keeps its last text.
+    virtual void SetPreviewRunning(bool running) = 0;
+    // The check mark of the always-on-top menu item.
+    virtual void ShowAlwaysOnTopCheck(bool checked) = 0;
+    // Keeps the window above all non-topmost windows, or stops doing so, without moving,
+    // sizing or activating it.
+    virtual void SetTopMost(bool topMost) = 0;
+    virtual void ShowKeyLabels(const KeyLabels& labels) = 0;
+    // Whether the main window is the foreground window.
+    virtual bool IsForeground() const = 0;
+
+    // Shows a message box owned by the main window; returns once the user has closed it.
+    virtual void ShowMessage(const std::wstring& title, const std::wstring& text,
+                             MessageKind kind) = 0;
+    // Shows the message window for a while; the controller hears OnTransientMessageClosed
+    // when it has gone (at once when it cannot be shown).
+    virtual void ShowTransientMessage(const std::wstring& text, int durationMs) = 0;
+    // Opens the help page in the system's browser.
+    virtual void OpenHelpPage() = 0;
+
+    // Puts the icon in the notification area and hides the window; false, with the window
+    // left as it is, when the shell refused the icon.
+    virtual bool EnterTray() = 0;
+    // Removes the icon and shows the window without activating it.
+    virtual void LeaveTray() = 0;
+    // Removes the icon, if shown, at exit.
+    virtual void RemoveTrayIcon() = 0;
+    // The icon's pop-up menu at the pointer.
+    virtual void ShowTrayMenu() = 0;
+
+    // Opens the settings dialog on the settings, in front; false when it could not be
+    // created. When it closes, it stores its choices in settings and the controller hears
+    // OnSettingsDialogClosed while the dialog's window still exists.
+    virtual bool OpenSettingsDialog(Settings& settings) = 0;
+    virtual bool IsSettingsDialogOpen() const = 0;
+    virtual void BringSettingsDialogToFront() = 0;
+    // Closes the dialog, if open, without storing (OnSettingsDialogClosed with Shutdown).
+    virtual void CloseSettingsDialog() = 0;
+
+    // Ends the process on a short timer, in case the shutdown stalls after this point.
+    virtual void ArmExitTimer() = 0;
+};
+
+} // namespace mirufon

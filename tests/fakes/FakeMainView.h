@@ -1,0 +1,136 @@
+#pragma once
+
+#include "platform/ConfStore.h"
+#include "platform/PointerText.h"
+#include "shell/MainView.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace mirufon
+{
+
+// Writes "what" to a journal that several fakes share, so that a test can follow the order of
+// calls across them.
+class Journal
+{
+  public:
+    explicit Journal(std::vector<std::string>* lines) : m_lines(lines) {}
+    void Note(std::string line) const
+    {
+        if (m_lines)
+        {
+            m_lines->push_back(std::move(line));
+        }
+    }
+
+  private:
+    std::vector<std::string>* m_lines;
+};
+
+inline std::string OnOff(bool on)
+{
+    return on ? "on" : "off";
+}
+
+// The main window as a list of what it was told to do. The settings dialog it "opens" stays
+// open until the test closes it through the controller.
+class FakeMainView final : public MainView
+{
+  public:
+    explicit FakeMainView(std::vector<std::string>* journal) : m_journal(journal) {}
+
+    bool refuseTrayIcon = false;
+    bool foreground = false;
+    Settings* dialogSettings = nullptr; // the settings the open dialog edits
+    std::vector<std::wstring> messages; // title + "|" + text of every box shown
+
+    DefaultGeometry CreatedGeometry() const override { return {19200, 12000, 6840, 4200}; }
+    void ApplyGeometry(const WindowGeometry&) override { m_journal.Note("geometry"); }
+    WindowGeometry CurrentGeometry() const override { return {100, 200, 6840, 4200}; }
+    void LayOut() override { m_journal.Note("layout"); }
+    void ShowWindow() override { m_journal.Note("show"); }
+    void SetInputEnabled(bool enabled) override { m_journal.Note("input " + OnOff(enabled)); }
+    void RequestClose() override { m_journal.Note("close"); }
+    void ShowRunState(bool running) override { m_journal.Note("running " + OnOff(running)); }
+    void SetPreviewRunning(bool running) override { m_journal.Note("preview " + OnOff(running)); }
+    void ShowAlwaysOnTopCheck(bool checked) override { m_journal.Note("check " + OnOff(checked)); }
+    void SetTopMost(bool topMost) override { m_journal.Note("topmost " + OnOff(topMost)); }
+    void ShowKeyLabels(const KeyLabels&) override { m_journal.Note("labels"); }
+    bool IsForeground() const override { return foreground; }
+    void ShowMessage(const std::wstring& title, const std::wstring& text, MessageKind kind) override
+    {
+        messages.push_back(title + L"|" + text);
+        m_journal.Note(kind == MessageKind::Warning ? "warning box" : "box");
+    }
+    void ShowTransientMessage(const std::wstring&, int) override { m_journal.Note("message"); }
+    void OpenHelpPage() override { m_journal.Note("help page"); }
+    bool EnterTray() override
+    {
+        m_journal.Note("enter tray");
+        return !refuseTrayIcon;
+    }
+    void LeaveTray() override { m_journal.Note("leave tray"); }
+    void RemoveTrayIcon() override { m_journal.Note("remove icon"); }
+    void ShowTrayMenu() override { m_journal.Note("tray menu"); }
+    bool OpenSettingsDialog(Settings& settings) override
+    {
+        m_journal.Note("open dialog");
+        dialogSettings = &settings;
+        return true;
+    }
+    bool IsSettingsDialogOpen() const override { return dialogSettings != nullptr; }
+    void BringSettingsDialogToFront() override { m_journal.Note("dialog to front"); }
+    void CloseSettingsDialog() override { m_journal.Note("close dialog"); }
+    void ArmExitTimer() override { m_journal.Note("exit timer"); }
+
+  private:
+    Journal m_journal;
+};
+
+// Conf.txt in memory; a write can be made to fail with an error text.
+class FakeConfStore final : public ConfStore
+{
+  public:
+    explicit FakeConfStore(std::vector<std::string>* journal) : m_journal(journal) {}
+
+    std::optional<std::wstring> text;
+    std::optional<std::wstring> failWith;
+    std::vector<std::wstring> written;
+
+    std::optional<std::wstring> Read() override
+    {
+        m_journal.Note("conf read");
+        return text;
+    }
+    StoreWrite Write(std::wstring_view content) override
+    {
+        m_journal.Note("conf write");
+        if (failWith)
+        {
+            return StoreWrite{false, *failWith};
+        }
+        written.emplace_back(content);
+        return StoreWrite{true, {}};
+    }
+
+  private:
+    Journal m_journal;
+};
+
+// The text under the pointer, scripted: nothing stands for the program's own window.
+class FakePointerText final : public PointerText
+{
+  public:
+    std::optional<std::wstring> name = L"name";
+    std::optional<std::wstring> value = L"value";
+
+    std::optional<std::wstring> ReadUnderPointer(PointTarget target) override
+    {
+        return target == PointTarget::Name ? name : value;
+    }
+};
+
+} // namespace mirufon

@@ -1,0 +1,288 @@
+#include "shell/AppController.h"
+
+#include "fakes/FakeClipboard.h"
+#include "fakes/FakeClipboardChain.h"
+#include "fakes/FakeHotKeyApi.h"
+#include "fakes/FakeMainView.h"
+#include "fakes/FakeMessagePump.h"
+#include "fakes/FakeTextBox.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace mirufon
+{
+namespace
+{
+
+using Steps = std::vector<std::string>;
+
+constexpr WindowId kMain = 0x100;
+constexpr WindowId kNextViewer = 0x200;
+constexpr WindowId kEditor = 0x400;
+
+const Steps kUnregisterAll(5, "hotkey-");
+
+Steps Join(Steps a, const Steps& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// The controller with every service faked; the view, Conf.txt, the hotkeys and the clipboard
+// chain write what they are asked to do into one journal.
+struct App
+{
+    App()
+    {
+        m_hotKeyApi.SetJournal(&m_journal);
+        m_chain.SetJournal(&m_journal);
+        m_chain.SetHead(kNextViewer);
+        m_chain.SetForeground(kEditor);
+    }
+
+    void StartWith(const std::wstring& conf)
+    {
+        m_conf.text = conf;
+        m_controller.Start();
+    }
+
+    // What happened since the last call.
+    Steps Next()
+    {
+        Steps steps(m_journal.begin() + static_cast<std::ptrdiff_t>(m_seen), m_journal.end());
+        m_seen = m_journal.size();
+        return steps;
+    }
+
+    std::int32_t Id(HotKeyCommand command) const
+    {
+        for (const auto& [id, combination] : m_hotKeyApi.Live())
+        {
+            if (combination.second == Key(command))
+            {
+                return id;
+            }
+        }
+        return 0;
+    }
+
+    static unsigned Key(HotKeyCommand command)
+    {
+        constexpr unsigned keys[] = {'A', 'Z', 'E', 'B', 'G'};
+        return keys[static_cast<int>(command)];
+    }
+
+    std::vector<std::string> m_journal;
+    std::size_t m_seen = 0;
+
+    FakeMainView m_view{&m_journal};
+    FakeHotKeyApi m_hotKeyApi;
+    FakeClipboardChain m_chain;
+    FakeClipboard m_clipboard;
+    FakeMessagePump m_pump;
+    FakeConfStore m_conf{&m_journal};
+    FakePointerText m_pointer;
+    FakeTextBox m_log;
+    FakeTextBox m_nameBox;
+    FakeTextBox m_valueBox;
+    AppController m_controller{AppServices{m_view, m_hotKeyApi, m_chain, m_clipboard, m_pump,
+                                           m_conf, m_pointer, m_log, m_nameBox, m_valueBox, kMain}};
+};
+
+const Steps kRegisterAll = {"hotkey+A", "hotkey+Z", "hotkey+E", "hotkey+B", "hotkey+G"};
+
+TEST(AppController, StartUpRunsInItsFixedOrder)
+{
+    App app;
+    app.StartWith(L"add copy = 1\r\ndisp top = 2\r\n");
+    EXPECT_EQ(app.Next(),
+              Join(Join({"conf read", "geometry", "check on", "labels", "join"}, kRegisterAll),
+                   {"topmost off", "layout", "preview on", "show"}));
+    EXPECT_TRUE(app.m_controller.IsRunning());
+    EXPECT_NE(app.m_log.Content().find(L"ポイント位置の文字列を連続取得します。"),
+              std::wstring::npos);
+
+    // In the tray, the rest of start-up waits for the start message to go.
+    App tray;
+    tray.StartWith(L"task tray = 1\r\nadd copy = 1\r\n");
+    EXPECT_EQ(tray.Next(), (Steps{"conf read", "geometry", "check on", "labels", "message"}));
+    tray.m_controller.OnTransientMessageClosed();
+    EXPECT_EQ(tray.Next(), Join(Join({"enter tray", "join"}, kRegisterAll),
+                                {"topmost on", "layout", "preview on"}));
+    EXPECT_TRUE(tray.m_controller.IsInTray());
+    tray.m_controller.OnTransientMessageClosed(); // a late repeat changes nothing
+    EXPECT_TRUE(tray.Next().empty());
+
+    // Messages switched off: straight on; a refused icon leaves the window on screen.
+    App refused;
+    refused.m_view.refuseTrayIcon = true;
+    refused.StartWith(L"task tray = 1\r\ncustom msg = 0\r\n");
+    const Steps steps = refused.Next();
+    EXPECT_EQ(std::count(steps.begin(), steps.end(), "message"), 0);
+    EXPECT_EQ(steps.back(), "show");
+    EXPECT_FALSE(refused.m_controller.IsInTray());
+}
+
+TEST(AppController, ShutdownSavesLastAndShowsAFailedSaveBeforeTheExitTimer)
+{
+    App app;
+    app.StartWith(L"add copy = 1\r\n");
+    app.Next();
+    app.m_controller.Shutdown(ShutdownCause::Closed);
+    EXPECT_EQ(app.Next(), Join(kUnregisterAll, {"leave", "close dialog", "conf write", "exit timer",
+                                                "remove icon"}));
+    ASSERT_EQ(app.m_conf.written.size(), 1u);
+    EXPECT_NE(app.m_conf.written[0].find(L"form left = 100\r\n"), std::wstring::npos);
+    app.m_controller.Shutdown(ShutdownCause::SessionEnding); // runs once
+    EXPECT_TRUE(app.Next().empty());
+
+    App failing;
+    failing.m_conf.failWith = L"ファイルは別のプロセスが使用中です。";
+    failing.StartWith(L"");
+    failing.Next();
+    failing.m_controller.Shutdown(ShutdownCause::Closed);
+    EXPECT_EQ(failing.Next(), Join(kUnregisterAll, {"close dialog", "conf write", "warning box",
+                                                    "exit timer", "remove icon"}));
+    ASSERT_EQ(failing.m_view.messages.size(), 1u);
+    EXPECT_EQ(
+        failing.m_view.messages[0],
+        L"ミルフォン Ver0.27|設定を保存できませんでした。\r\nファイルは別のプロセスが使用中です。");
+
+    // While Windows itself is ending the session, no box waits for a user.
+    App ending;
+    ending.m_conf.failWith = L"x";
+    ending.StartWith(L"");
+    ending.m_controller.Shutdown(ShutdownCause::SessionEnding);
+    EXPECT_TRUE(ending.m_view.messages.empty());
+
+    // Closed while the start message is up: start-up does not go on afterwards.
+    App early;
+    early.StartWith(L"task tray = 1\r\n");
+    early.m_controller.Shutdown(ShutdownCause::Closed);
+    early.Next();
+    early.m_controller.OnTransientMessageClosed();
+    EXPECT_TRUE(early.Next().empty());
+}
+
+TEST(AppController, SettingsDialogReappliesInOrderWhicheverWayItCloses)
+{
+    App app;
+    app.StartWith(L"");
+    app.Next();
+    app.m_controller.OpenSettings();
+    EXPECT_EQ(app.Next(), Join({"open dialog", "input off"}, kUnregisterAll));
+    EXPECT_EQ(app.Id(HotKeyCommand::CaptureName), 0);
+    app.m_controller.OpenSettings(); // a second request only brings it to the front
+    EXPECT_EQ(app.Next(), Steps{"dialog to front"});
+
+    // "OK" turned copy capture on and changed a key: the viewer rejoins before the hotkeys
+    // come back, then the separator, labels and introduction follow.
+    app.m_view.dialogSettings->captureCopies = 1;
+    app.m_view.dialogSettings->lineBreakKey = L"R";
+    app.m_view.dialogSettings->tabSeparated = 1;
+    app.m_controller.OnSettingsDialogClosed(DialogClose::Ok);
+    app.m_view.dialogSettings = nullptr;
+    EXPECT_EQ(app.Next(), (Steps{"leave", "join", "hotkey+A", "hotkey+Z", "hotkey+R", "hotkey+B",
+                                 "hotkey+G", "labels", "input on"}));
+    EXPECT_EQ(app.m_controller.CurrentSettings().separator, L"\t");
+    EXPECT_NE(app.m_log.Content().find(L"Shift+R：改行"), std::wstring::npos);
+
+    // Stopped, with copy capture turned off again: only the stop key, and the viewer leaves.
+    app.m_controller.ToggleRunState();
+    app.Next();
+    app.m_controller.OpenSettings();
+    app.m_view.dialogSettings->captureCopies = 0;
+    app.Next();
+    app.m_controller.OnSettingsDialogClosed(DialogClose::Cancel);
+    app.m_view.dialogSettings = nullptr;
+    EXPECT_EQ(app.Next(), (Steps{"leave", "leave", "hotkey+G", "labels", "input on"}));
+
+    // Closed by the shutdown: nothing is re-applied, the window is only enabled again.
+    app.m_controller.OpenSettings();
+    app.Next();
+    app.m_controller.OnSettingsDialogClosed(DialogClose::Shutdown);
+    EXPECT_EQ(app.Next(), Steps{"input on"});
+}
+
+TEST(AppController, StopAndResumeSwitchKeysPreviewAndIntroduction)
+{
+    App app;
+    app.StartWith(L"");
+    app.Next();
+    app.m_controller.OnHotKey(app.Id(HotKeyCommand::StopResume));
+    EXPECT_FALSE(app.m_controller.IsRunning());
+    EXPECT_EQ(app.Next(), Join(Join({"preview off", "running off"}, kUnregisterAll), {"hotkey+G"}));
+    app.m_log.Load(L"typed over the introduction");
+    app.m_controller.OnHotKey(app.Id(HotKeyCommand::CaptureName)); // not registered: inert
+    EXPECT_EQ(app.m_log.Content(), L"typed over the introduction");
+
+    app.m_controller.ToggleRunState();
+    EXPECT_TRUE(app.m_controller.IsRunning());
+    EXPECT_EQ(app.Next(), Join(Join({"preview on", "running on", "hotkey-"}, kRegisterAll), {}));
+    EXPECT_EQ(app.m_log.Content().rfind(L"\r\nポイント位置", 0), 0u) << "introduction rebuilt";
+}
+
+TEST(AppController, HotkeysAndChainNotificationsActOnlyWhileRegisteredAndJoined)
+{
+    App app;
+    // Before start-up nothing is registered or joined: nothing acts, nothing is passed on.
+    app.m_controller.OnHotKey(-16384);
+    EXPECT_FALSE(app.m_controller.OnClipboardChainMessage(kWmDrawClipboard, 0, 0));
+    EXPECT_EQ(app.m_chain.Count(FakeClipboardChain::Kind::Send), 0);
+
+    // The notification the system sends while joining is neither appended nor passed on.
+    bool handledWhileJoining = true;
+    app.m_chain.OnJoin(
+        [&] {
+            handledWhileJoining = app.m_controller.OnClipboardChainMessage(kWmDrawClipboard, 0, 0);
+        });
+    app.StartWith(L"add copy = 1\r\n");
+    EXPECT_FALSE(handledWhileJoining);
+    EXPECT_EQ(app.m_chain.Count(FakeClipboardChain::Kind::Send), 0);
+
+    app.m_controller.OnHotKey(app.Id(HotKeyCommand::CaptureName));
+    EXPECT_TRUE(app.m_controller.OnClipboardChainMessage(kWmDrawClipboard, 0, 0));
+    app.m_controller.OnHotKey(app.Id(HotKeyCommand::LineBreak));
+    app.m_pointer.value = std::nullopt; // over the program's own window: nothing at all
+    app.m_controller.OnHotKey(app.Id(HotKeyCommand::CaptureValue));
+    app.m_controller.OnHotKey(app.Id(HotKeyCommand::CaptureName));
+    app.m_controller.OnHotKey(app.Id(HotKeyCommand::CancelLast));
+    // The cancel takes the last item with the line break before it.
+    EXPECT_EQ(app.m_log.Content(), L"name\r\ncopied");
+    EXPECT_EQ(app.m_chain.Count(FakeClipboardChain::Kind::Send), 1);
+
+    app.m_controller.Shutdown(ShutdownCause::Closed);
+    EXPECT_FALSE(app.m_controller.OnClipboardChainMessage(kWmDrawClipboard, 0, 0));
+}
+
+TEST(AppController, AlwaysOnTopTrayAndMenuCommands)
+{
+    App app;
+    app.StartWith(L"disp top = 2\r\ntask tray = 1\r\ncustom msg = 0\r\n");
+    app.Next();
+    app.m_controller.ToggleAlwaysOnTop(); // a non-zero value shows checked: the click clears it
+    app.m_controller.ToggleAlwaysOnTop();
+    EXPECT_EQ(app.Next(), (Steps{"check off", "topmost off", "check on", "topmost on"}));
+    EXPECT_EQ(app.m_controller.CurrentSettings().alwaysOnTop, 1);
+
+    app.m_controller.OnTrayEvent(0x204); // right button: the menu
+    app.m_controller.OnTrayEvent(0x202); // a single click: nothing
+    app.m_controller.LeaveTray();
+    EXPECT_EQ(app.Next(), (Steps{"tray menu", "leave tray"}));
+    EXPECT_EQ(app.m_controller.CurrentSettings().startInTray, 0);
+    app.m_controller.OnTrayEvent(0x203); // double click: the settings dialog
+    EXPECT_EQ(app.Next().front(), "open dialog");
+
+    app.m_view.foreground = true;
+    app.m_controller.SelectAllLog();
+    app.m_controller.ShowHotKeyHelp();
+    app.m_controller.Quit();
+    EXPECT_EQ(app.Next(), (Steps{"box", "close"}));
+    EXPECT_EQ(app.m_view.messages.back().rfind(L"ホットキー説明|\r\nポイント位置", 0), 0u);
+}
+
+} // namespace
+} // namespace mirufon
