@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 #include <shellapi.h>
 
+#include <vector>
+
 namespace e2e
 {
 namespace
@@ -92,8 +94,31 @@ TEST(Tray, StartsInTheTrayAfterTheMessageAndComesBackOut)
     RECT shown{};
     ::GetWindowRect(message, &shown);
     KeepScreenshot(message, L"start-message");
-    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(message); }, 6s))
+    // It shrinks towards its bottom-right corner, which never moves, not even for a moment.
+    std::vector<RECT> sizes;
+    ASSERT_TRUE(WaitUntil(
+        [&]
+        {
+            RECT now{};
+            if (!::GetWindowRect(message, &now))
+            {
+                return !::IsWindow(message);
+            }
+            if (sizes.empty() || !::EqualRect(&sizes.back(), &now))
+            {
+                sizes.push_back(now);
+            }
+            return false;
+        },
+        6s))
         << "the start message did not close by itself";
+    ASSERT_GE(sizes.size(), 3u) << "no closing animation seen";
+    for (const RECT& size : sizes)
+    {
+        EXPECT_EQ(size.right, shown.right);
+        EXPECT_EQ(size.bottom, shown.bottom);
+    }
+    EXPECT_LT(sizes.back().right - sizes.back().left, (shown.right - shown.left) / 2);
 
     // The window stays hidden; the icon is in the tray.
     ASSERT_TRUE(WaitUntil([&] { return FindMainWindowOf(app) != nullptr; }, 5s));
