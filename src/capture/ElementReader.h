@@ -1,0 +1,110 @@
+#pragma once
+
+#include "platform/ClipboardChain.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <span>
+#include <string>
+
+namespace mirufon
+{
+
+// What kind of control lies under the point, as far as reading it goes.
+enum class ControlKind
+{
+    Other,     // buttons, labels, windows: their caption is their name
+    Edit,      // its text is its value
+    ComboBox,  // its text is its value
+    ListBox,   // holds items (the drop-down list of a combo box too)
+    ListView,  // holds items and sub-items
+    TreeView,  // holds items
+    Header,    // holds items (column headings)
+    StatusBar, // holds parts
+};
+
+// Whether items of the control can lie under the point, so that the control's own text is
+// only the container's and an item's text is the one wanted.
+bool HoldsItems(ControlKind kind);
+
+// No limit on the length of a text: a capture takes the whole text.
+inline constexpr std::size_t kWholeText = std::numeric_limits<std::size_t>::max();
+// The preview boxes show the beginning of a text; a read for the preview asks no more.
+inline constexpr std::size_t kPreviewChars = 4096;
+
+// The element a read is about: the screen point, and the control there as the readers see
+// it, worked out once per read before any reader runs.
+struct ReadTarget
+{
+    std::int32_t x = 0; // screen point, pixels
+    std::int32_t y = 0;
+    // The smallest visible child window that contains the point, group boxes skipped (they
+    // cover the controls of a page); the top-level window itself when it has none there.
+    WindowId control = 0;
+    ControlKind kind = ControlKind::Other;
+    // An edit box that shows its text as a password.
+    bool isPassword = false;
+    // At most this many characters are wanted of each text.
+    std::size_t maxChars = kWholeText;
+};
+
+// Which of the two texts a read wants.
+struct WantedTexts
+{
+    bool name = false;
+    bool value = false;
+};
+
+// How closely a reader's text belongs to the element under the point.
+enum class TextLevel
+{
+    Container, // a window that holds the element (a group box over a page, a parent dialog)
+    Control,   // the control under the point itself
+    Item,      // an item, sub-item or child element of the control at the point
+};
+
+// What one reader found at the point.
+struct ReaderAnswer
+{
+    // A password or protected element: nothing is to be read of it, by any reader.
+    bool isProtected = false;
+    TextLevel level = TextLevel::Control;
+    std::wstring name;  // empty: nothing for the name
+    std::wstring value; // empty: nothing for the value
+};
+
+// One way of reading the element at a point (Active Accessibility, the control's own window
+// messages, ...). Runs on a worker thread; it may wait on the other program, up to its own
+// time limits. Never throws.
+class ElementReader
+{
+  public:
+    ElementReader() = default;
+    ElementReader(const ElementReader&) = delete;
+    ElementReader& operator=(const ElementReader&) = delete;
+    virtual ~ElementReader() = default;
+
+    virtual ReaderAnswer Read(const ReadTarget& target, WantedTexts wanted) = 0;
+};
+
+// The texts of the element at the point.
+struct ElementTexts
+{
+    bool isProtected = false;
+    std::wstring name;
+    std::wstring value;
+
+    friend bool operator==(const ElementTexts&, const ElementTexts&) = default;
+};
+
+// Reads the wanted texts with the readers in their order. A password edit is never asked at
+// all; an answer that says the element is protected ends the read with nothing. A text
+// settles with the first reader that gives it for the element itself: an item's text, or the
+// control's own text when the control holds no items. The next reader is asked only while a
+// wanted text is unsettled. A text that no reader settles takes the first container-level or
+// item-holding control's text found, if any. Texts are cut to the target's maxChars.
+ElementTexts ReadElement(const ReadTarget& target, WantedTexts wanted,
+                         std::span<ElementReader* const> readers);
+
+} // namespace mirufon
