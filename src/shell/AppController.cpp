@@ -23,12 +23,14 @@ WindowGeometry StoredGeometry(const Settings& settings)
 
 AppController::AppController(const AppServices& services)
     : m_view(services.view), m_conf(services.conf), m_clipboard(services.clipboard),
-      m_pump(services.pump), m_pointer(services.pointer), m_nameBox(services.nameBox),
-      m_valueBox(services.valueBox), m_log(services.logBox, m_settings),
+      m_pump(services.pump), m_nameBox(services.nameBox), m_valueBox(services.valueBox),
+      m_log(services.logBox, m_settings),
+      m_engine(m_log, services.nameBox, services.valueBox, services.pointer, services.readWorkers,
+               services.clock, services.view),
       m_hotKeys(services.hotKeyApi),
       m_copy(
           services.clipboardChain, services.mainWindow, services.pump,
-          [this](std::wstring_view text) { m_log.AppendItem(text); },
+          [this](std::wstring_view text) { m_engine.AppendItem(std::wstring(text)); },
           [this](std::wstring_view title, std::wstring_view text)
           { m_view.ShowMessage(std::wstring(title), std::wstring(text), MessageKind::Plain); })
 {
@@ -110,16 +112,16 @@ void AppController::RunCommand(HotKeyCommand command)
     switch (command)
     {
     case HotKeyCommand::CaptureName:
-        Capture(PointTarget::Name);
+        m_engine.Capture(CaptureTarget::Name);
         break;
     case HotKeyCommand::CaptureValue:
-        Capture(PointTarget::Value);
+        m_engine.Capture(CaptureTarget::Value);
         break;
     case HotKeyCommand::LineBreak:
-        m_log.AppendLineBreak();
+        m_engine.AppendLineBreak();
         break;
     case HotKeyCommand::CancelLast:
-        m_log.CancelLastItem();
+        m_engine.CancelLastItem();
         break;
     case HotKeyCommand::StopResume:
         ToggleRunState();
@@ -127,13 +129,19 @@ void AppController::RunCommand(HotKeyCommand command)
     }
 }
 
-void AppController::Capture(PointTarget target)
+void AppController::OnPreviewTick()
 {
-    // Over the program's own window nothing at all happens: no item, no separator.
-    if (const std::optional<std::wstring> text = m_pointer.ReadUnderPointer(target))
-    {
-        m_log.AppendItem(*text);
-    }
+    m_engine.OnPreviewTick();
+}
+
+void AppController::OnReadDone(std::uint64_t id, const ElementTexts& texts)
+{
+    m_engine.OnReadDone(id, texts);
+}
+
+void AppController::OnReadTimer()
+{
+    m_engine.OnReadTimer();
 }
 
 void AppController::ToggleRunState()
@@ -145,6 +153,7 @@ void AppController::SetRunState(bool running)
 {
     m_running = running;
     m_view.SetPreviewRunning(running);
+    m_engine.SetPreviewRunning(running);
     m_view.ShowRunState(running);
     if (running)
     {
@@ -165,7 +174,8 @@ void AppController::ToggleAlwaysOnTop()
 
 void AppController::ClearAll()
 {
-    m_log.ClearAll(m_clipboard, m_pump, m_nameBox, m_valueBox);
+    // In turn with the other changes of the log: a capture still reading is cleared too.
+    m_engine.Change([this] { m_log.ClearAll(m_clipboard, m_pump, m_nameBox, m_valueBox); });
 }
 
 void AppController::ShowHotKeyHelp()

@@ -1,14 +1,17 @@
 #pragma once
 
+#include "capture/CaptureEngine.h"
 #include "capture/CaptureLog.h"
 #include "capture/CopyCapture.h"
+#include "capture/ReadWorkers.h"
 #include "hotkeys/HotKeys.h"
 #include "platform/Clipboard.h"
 #include "platform/ClipboardChain.h"
+#include "platform/Clock.h"
 #include "platform/ConfStore.h"
 #include "platform/HotKeyApi.h"
 #include "platform/MessagePump.h"
-#include "platform/PointerText.h"
+#include "platform/PointerProbe.h"
 #include "platform/TextBox.h"
 #include "settings/Settings.h"
 #include "shell/MainView.h"
@@ -35,7 +38,9 @@ struct AppServices
     Clipboard& clipboard;
     MessagePump& pump;
     ConfStore& conf;
-    PointerText& pointer;
+    PointerProbe& pointer;
+    ReadWorkers& readWorkers;
+    const Clock& clock;
     TextBox& logBox;
     TextBox& nameBox;
     TextBox& valueBox;
@@ -65,6 +70,13 @@ class AppController
     // (the notification is then neither acted on nor passed on).
     bool OnClipboardChainMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam);
 
+    // A tick of the pointer preview (every 10 ms while capture runs).
+    void OnPreviewTick();
+    // A read of the element under the pointer has ended; and the timer of the reads'
+    // deadlines.
+    void OnReadDone(std::uint64_t id, const ElementTexts& texts);
+    void OnReadTimer();
+
     // Menu commands.
     void ToggleRunState();
     void ToggleAlwaysOnTop();
@@ -91,7 +103,6 @@ class AppController
   private:
     void FinishStart();
     void RunCommand(HotKeyCommand command);
-    void Capture(PointTarget target);
     void SetRunState(bool running);
     void ReapplySettings();
     void SaveSettings(ShutdownCause cause);
@@ -100,12 +111,12 @@ class AppController
     ConfStore& m_conf;
     Clipboard& m_clipboard;
     MessagePump& m_pump;
-    PointerText& m_pointer;
     TextBox& m_nameBox;
     TextBox& m_valueBox;
 
     Settings m_settings;
     CaptureLog m_log;
+    CaptureEngine m_engine;
     HotKeyManager m_hotKeys;
     HotKeyDispatcher m_dispatcher;
     CopyCapture m_copy;

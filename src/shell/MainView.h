@@ -1,5 +1,6 @@
 #pragma once
 
+#include "capture/CaptureEngine.h"
 #include "capture/CaptureLog.h"
 #include "settings/ConfFile.h"
 #include "settings/Settings.h"
@@ -27,14 +28,10 @@ enum class MessageKind
 
 // The main window as the controller drives it: what it shows and the windows it opens. The
 // controller decides; the view only draws and reports back through the controller's events.
-class MainView
+// As the capture engine's feedback it beeps and runs the timer of the reads' deadlines.
+class MainView : public CaptureFeedback
 {
   public:
-    MainView() = default;
-    MainView(const MainView&) = delete;
-    MainView& operator=(const MainView&) = delete;
-    virtual ~MainView() = default;
-
     // The primary screen's size and the window's size as created, for the default settings.
     virtual DefaultGeometry CreatedGeometry() const = 0;
     // Moves and sizes the window (twips); nothing is activated or shown.
@@ -52,7 +49,7 @@ class MainView
 
     // The stop/resume menu item's caption and the log's background for the running state.
     virtual void ShowRunState(bool running) = 0;
-    // Starts or stops the pointer preview; a stopped preview keeps its last text.
+    // Starts or stops the pointer preview's ticks; a stopped preview keeps its last text.
     virtual void SetPreviewRunning(bool running) = 0;
     // The check mark of the always-on-top menu item.
     virtual void ShowAlwaysOnTopCheck(bool checked) = 0;

@@ -331,7 +331,7 @@ TEST(HarnessSelfTest, TypedTextArrivesWholeInTheFocusedEdit)
 {
     TargetWindow target;
     ASSERT_TRUE(ClickAt(target.EditCentre()));
-    ASSERT_TRUE(WaitUntil([&] { return ::GetFocus() == target.Edit(); }, 3s));
+    ASSERT_TRUE(WaitUntil([&] { return target.Focus() == target.Edit(); }, 3s));
     ::SendMessageW(target.Edit(), EM_SETSEL, 0, -1);
     // Japanese, a character outside code page 932, and one outside the basic plane.
     const std::wstring typed = L"日本語 Ω€ abc \U0001F600!";
@@ -344,7 +344,7 @@ TEST(HarnessSelfTest, UnregisteredChordReachesTheFocusedWindowAsAKey)
 {
     TargetWindow target;
     ASSERT_TRUE(ClickAt(target.EditCentre()));
-    ASSERT_TRUE(WaitUntil([&] { return ::GetFocus() == target.Edit(); }, 3s));
+    ASSERT_TRUE(WaitUntil([&] { return target.Focus() == target.Edit(); }, 3s));
     ::SetWindowTextW(target.Edit(), L"");
     ASSERT_TRUE(PressChord({VK_SHIFT}, 'K'));
     ASSERT_TRUE(PressChord({}, 'K'));

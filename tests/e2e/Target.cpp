@@ -12,6 +12,9 @@ constexpr const wchar_t* kTargetClass = L"MirufonE2eTarget";
 constexpr int kIdButton = 1;
 constexpr int kIdEdit = 2;
 constexpr int kIdLabel = 3;
+// Messages the driver's main thread sends the window's own thread.
+constexpr UINT kComeToFront = WM_APP + 1;
+constexpr UINT kEnd = WM_APP + 2;
 
 void RegisterTargetClass(WNDPROC procedure)
 {
@@ -54,36 +57,79 @@ POINT CentreOf(HWND window)
 
 TargetWindow::TargetWindow(POINT position, SIZE size)
 {
+    const HANDLE created = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    m_thread = std::thread([this, position, size, created] { Serve(position, size, created); });
+    ::WaitForSingleObject(created, 10000);
+    ::CloseHandle(created);
+    if (m_window)
+    {
+        BringToFront();
+    }
+}
+
+void TargetWindow::Serve(POINT position, SIZE size, HANDLE created)
+{
     RegisterTargetClass(&TargetWindow::WindowProc);
-    m_window = ::CreateWindowExW(
+    HWND window = ::CreateWindowExW(
         WS_EX_TOPMOST, kTargetClass, kCaption, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, position.x,
         position.y, size.cx, size.cy, nullptr, nullptr, ::GetModuleHandleW(nullptr), this);
-    if (!m_window)
+    if (window)
+    {
+        // Controls at fixed client positions, apart from each other, so that each centre lies
+        // well inside its own control.
+        m_button = CreateControl(window, L"BUTTON", kButtonCaption, BS_PUSHBUTTON | WS_TABSTOP,
+                                 RECT{20, 20, 220, 56}, kIdButton);
+        m_edit = CreateControl(window, L"EDIT", kEditValue, WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP,
+                               RECT{20, 80, 260, 108}, kIdEdit);
+        // SS_NOTIFY: a plain static answers hit tests with HTTRANSPARENT, so the pointer would
+        // find the window behind it; with it the label is a window of its own under the
+        // pointer and reports clicks.
+        m_label = CreateControl(window, L"STATIC", kLabelText, SS_LEFT | SS_NOTIFY,
+                                RECT{20, 130, 140, 154}, kIdLabel);
+        ::ShowWindow(window, SW_SHOW);
+        ::UpdateWindow(window);
+    }
+    ::SetEvent(created);
+    if (!window)
     {
         return;
     }
-    // Controls at fixed client positions, apart from each other, so that each centre lies well
-    // inside its own control.
-    m_button = CreateControl(m_window, L"BUTTON", kButtonCaption, BS_PUSHBUTTON | WS_TABSTOP,
-                             RECT{20, 20, 220, 56}, kIdButton);
-    m_edit = CreateControl(m_window, L"EDIT", kEditValue, WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP,
-                           RECT{20, 80, 260, 108}, kIdEdit);
-    // SS_NOTIFY: a plain static answers hit tests with HTTRANSPARENT, so the pointer would find
-    // the window behind it; with it the label is a window of its own under the pointer and
-    // reports clicks.
-    m_label = CreateControl(m_window, L"STATIC", kLabelText, SS_LEFT | SS_NOTIFY,
-                            RECT{20, 130, 140, 154}, kIdLabel);
-    ::ShowWindow(m_window, SW_SHOW);
-    ::UpdateWindow(m_window);
-    BringToFront();
+    MSG message;
+    while (::GetMessageW(&message, nullptr, 0, 0) > 0)
+    {
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
 }
 
 TargetWindow::~TargetWindow()
 {
     if (m_window)
     {
-        ::DestroyWindow(m_window);
+        ::PostMessageW(m_window, kEnd, 0, 0);
     }
+    if (m_thread.joinable())
+    {
+        m_thread.join();
+    }
+}
+
+HWND TargetWindow::Focus() const
+{
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    ::GetGUIThreadInfo(::GetWindowThreadProcessId(m_window, nullptr), &info);
+    return info.hwndFocus;
+}
+
+POINT TargetWindow::LastMouseMove() const
+{
+    const LPARAM last = m_lastMouseMove;
+    if (last == -1)
+    {
+        return POINT{-1, -1};
+    }
+    return POINT{static_cast<short>(LOWORD(last)), static_cast<short>(HIWORD(last))};
 }
 
 POINT TargetWindow::ButtonCentre() const
@@ -114,10 +160,9 @@ POINT TargetWindow::BlankPoint() const
 void TargetWindow::BringToFront()
 {
     SetTopmost(true);
-    ::SetForegroundWindow(m_window);
-    ::SetFocus(m_window);
+    // The focus can only be set by the window's own thread.
+    ::PostMessageW(m_window, kComeToFront, 0, 0);
     WaitUntil([this] { return ::GetForegroundWindow() == m_window; }, 2s);
-    PumpMessages(30ms);
 }
 
 void TargetWindow::SetTopmost(bool topmost)
@@ -176,9 +221,16 @@ LRESULT TargetWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         ++m_contextMenus;
         return 0;
     case WM_MOUSEMOVE:
+        m_lastMouseMove = lParam & 0xFFFFFFFF;
         ++m_mouseMoves;
-        m_lastMouseMove =
-            POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        return 0;
+    case kComeToFront:
+        ::SetForegroundWindow(m_window);
+        ::SetFocus(m_window);
+        return 0;
+    case kEnd:
+        ::DestroyWindow(m_window);
+        ::PostQuitMessage(0);
         return 0;
     case WM_CLOSE:
         // Only the destructor ends the window, so that no handle the test holds goes stale.

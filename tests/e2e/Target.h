@@ -3,17 +3,18 @@
 // A window of the driver's own that the program under test reads: a top-level window with a
 // button, an edit box and a label whose accessible names and values are known in advance.
 //
-// The window lives on the driver's thread. When the program reads it (AccessibleObjectFromPoint
-// and the property reads that follow), the accessibility layer sends window messages from the
-// program's process to this thread (WM_GETOBJECT, WM_NCHITTEST, WM_GETTEXT) and the program
-// waits until they are answered. So while a test waits for the program to react, the driver
-// must keep pumping its messages: WaitUntil and PumpMessages do; a plain Sleep or
-// WaitForSingleObject would stall the program's reads (and its 10 ms pointer preview) for as
-// long as it lasts.
+// The window lives on a thread of its own in the driver, which does nothing but serve it. When
+// the program reads it (AccessibleObjectFromPoint and the property reads that follow), the
+// accessibility layer sends window messages from the program's process to that thread
+// (WM_GETOBJECT, WM_NCHITTEST, WM_GETTEXT), and the program gives up on a read that is not
+// answered in time, as it would on a program that has stopped responding. On its own thread
+// the window answers at once, whatever the driver's main thread is busy with.
 
 #include "e2e/Harness.h"
 
+#include <atomic>
 #include <string>
+#include <thread>
 
 namespace e2e
 {
@@ -54,6 +55,9 @@ class TargetWindow
     // A point of the window's own client area that no control covers.
     POINT BlankPoint() const;
 
+    // The control with the keyboard focus on the window's thread, if any.
+    HWND Focus() const;
+
     // Foreground, keyboard focus to the window and above every other window, topmost ones
     // included (another topmost window may have come up since).
     void BringToFront();
@@ -68,22 +72,24 @@ class TargetWindow
     int ContextMenus() const { return m_contextMenus; }
     // WM_MOUSEMOVE over the window's own client area, and the client point of the last one.
     int MouseMoves() const { return m_mouseMoves; }
-    POINT LastMouseMove() const { return m_lastMouseMove; }
+    POINT LastMouseMove() const;
 
   private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void Serve(POINT position, SIZE size, HANDLE created);
 
+    std::thread m_thread;
     HWND m_window = nullptr;
     HWND m_button = nullptr;
     HWND m_edit = nullptr;
     HWND m_label = nullptr;
-    int m_buttonClicks = 0;
-    int m_labelClicks = 0;
-    int m_labelDoubleClicks = 0;
-    int m_contextMenus = 0;
-    int m_mouseMoves = 0;
-    POINT m_lastMouseMove{-1, -1};
+    std::atomic<int> m_buttonClicks{0};
+    std::atomic<int> m_labelClicks{0};
+    std::atomic<int> m_labelDoubleClicks{0};
+    std::atomic<int> m_contextMenus{0};
+    std::atomic<int> m_mouseMoves{0};
+    std::atomic<LPARAM> m_lastMouseMove{-1};
 };
 
 } // namespace e2e

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "capture/ReadWorkers.h"
+#include "platform/Clock.h"
 #include "platform/ConfStore.h"
-#include "platform/PointerText.h"
+#include "platform/PointerProbe.h"
 #include "shell/MainView.h"
 
 #include <functional>
@@ -46,6 +48,7 @@ class FakeMainView final : public MainView
     bool foreground = false;
     Settings* dialogSettings = nullptr; // the settings the open dialog edits
     std::vector<std::wstring> messages; // title + "|" + text of every box shown
+    std::int64_t readTimer = -1;        // the last wake-up asked for, -1 for none
 
     DefaultGeometry CreatedGeometry() const override { return {19200, 12000, 6840, 4200}; }
     void ApplyGeometry(const WindowGeometry&) override { m_journal.Note("geometry"); }
@@ -85,6 +88,8 @@ class FakeMainView final : public MainView
     void BringSettingsDialogToFront() override { m_journal.Note("dialog to front"); }
     void CloseSettingsDialog() override { m_journal.Note("close dialog"); }
     void ArmExitTimer() override { m_journal.Note("exit timer"); }
+    void Beep() override { m_journal.Note("beep"); }
+    void WakeReadTimer(std::int64_t milliseconds) override { readTimer = milliseconds; }
 
   private:
     Journal m_journal;
@@ -120,17 +125,31 @@ class FakeConfStore final : public ConfStore
     Journal m_journal;
 };
 
-// The text under the pointer, scripted: nothing stands for the program's own window.
-class FakePointerText final : public PointerText
+// The pointer, placed by the test: over another program's window on thread 7 at first.
+class FakePointerProbe final : public PointerProbe
 {
   public:
-    std::optional<std::wstring> name = L"name";
-    std::optional<std::wstring> value = L"value";
+    PointerTarget at{100, 200, true, false, 7};
 
-    std::optional<std::wstring> ReadUnderPointer(PointTarget target) override
-    {
-        return target == PointTarget::Name ? name : value;
-    }
+    PointerTarget Current() override { return at; }
+};
+
+// Reads that only start: the test ends them through the engine or the controller.
+class FakeReadWorkers final : public ReadWorkers
+{
+  public:
+    std::vector<ReadRequest> started;
+
+    void Start(const ReadRequest& request) override { started.push_back(request); }
+    std::uint64_t Last() const { return started.empty() ? 0 : started.back().id; }
+};
+
+class FakeClock final : public Clock
+{
+  public:
+    std::int64_t now = 1000;
+
+    std::int64_t NowMs() const override { return now; }
 };
 
 } // namespace mirufon

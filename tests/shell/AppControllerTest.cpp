@@ -84,12 +84,15 @@ struct App
     FakeClipboard m_clipboard;
     FakeMessagePump m_pump;
     FakeConfStore m_conf{&m_journal};
-    FakePointerText m_pointer;
+    FakePointerProbe m_pointer;
+    FakeReadWorkers m_workers;
+    FakeClock m_clock;
     FakeTextBox m_log;
     FakeTextBox m_nameBox;
     FakeTextBox m_valueBox;
     AppController m_controller{AppServices{m_view, m_hotKeyApi, m_chain, m_clipboard, m_pump,
-                                           m_conf, m_pointer, m_log, m_nameBox, m_valueBox, kMain}};
+                                           m_conf, m_pointer, m_workers, m_clock, m_log, m_nameBox,
+                                           m_valueBox, kMain}};
 };
 
 const Steps kRegisterAll = {"hotkey+A", "hotkey+Z", "hotkey+E", "hotkey+B", "hotkey+G"};
@@ -243,13 +246,24 @@ TEST(AppController, HotkeysAndChainNotificationsActOnlyWhileRegisteredAndJoined)
     EXPECT_FALSE(handledWhileJoining);
     EXPECT_EQ(app.m_chain.Count(FakeClipboardChain::Kind::Send), 0);
 
+    // A capture reads on a worker; the copy and the line break behind it wait for its text.
     app.m_controller.OnHotKey(app.Id(HotKeyCommand::CaptureName));
+    const std::uint64_t first = app.m_workers.Last();
+    EXPECT_TRUE(app.m_workers.started.back().wanted.name);
     EXPECT_TRUE(app.m_controller.OnClipboardChainMessage(kWmDrawClipboard, 0, 0));
     app.m_controller.OnHotKey(app.Id(HotKeyCommand::LineBreak));
-    app.m_pointer.value = std::nullopt; // over the program's own window: nothing at all
+    EXPECT_NE(app.m_log.Content().find(L"ポイント位置"), std::wstring::npos) << "applied early";
+    app.m_controller.OnReadDone(first, ElementTexts{false, L"name", L""});
+    EXPECT_EQ(app.m_log.Content(), L"name\r\ncopied\r\n");
+
+    // Over the program's own window nothing at all happens.
+    app.m_pointer.at.overOwnWindow = true;
     app.m_controller.OnHotKey(app.Id(HotKeyCommand::CaptureValue));
+    EXPECT_EQ(app.m_workers.Last(), first);
+    app.m_pointer.at.overOwnWindow = false;
     app.m_controller.OnHotKey(app.Id(HotKeyCommand::CaptureName));
     app.m_controller.OnHotKey(app.Id(HotKeyCommand::CancelLast));
+    app.m_controller.OnReadDone(app.m_workers.Last(), ElementTexts{false, L"name", L""});
     // The cancel takes the last item with the line break before it.
     EXPECT_EQ(app.m_log.Content(), L"name\r\ncopied");
     EXPECT_EQ(app.m_chain.Count(FakeClipboardChain::Kind::Send), 1);

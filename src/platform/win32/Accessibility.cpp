@@ -5,6 +5,7 @@
 #include <wrl/client.h>
 
 #include <new>
+#include <string>
 #include <string_view>
 
 namespace mirufon::win32
@@ -12,12 +13,21 @@ namespace mirufon::win32
 namespace
 {
 
-// Only the type is taken from the header: the function itself comes from GetProcAddress.
+// Only the types are taken from the header: the functions themselves come from
+// GetProcAddress.
 using AccessibleObjectFromPointFunction = decltype(&::AccessibleObjectFromPoint);
+using WindowFromAccessibleObjectFunction = decltype(&::WindowFromAccessibleObject);
+
+// Through void (*)(), which GCC accepts as a generic function pointer type.
+template <typename Function> Function Export(HMODULE module, const char* name)
+{
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(::GetProcAddress(module, name)));
+}
 
 // oleacc.dll is not a Known DLL. Linked at load time, a file of that name placed beside the
 // executable would be loaded in its place before any of our code runs, so the library is
-// loaded here, on first use, from the system folder only.
+// loaded here, on first use, from the system folder only. It is never unloaded: a read that
+// was abandoned in another program may still be running in its code when the program ends.
 class OleAccLibrary
 {
   public:
@@ -31,6 +41,7 @@ class OleAccLibrary
     OleAccLibrary& operator=(const OleAccLibrary&) = delete;
 
     AccessibleObjectFromPointFunction HitTest() const { return m_hitTest; }
+    WindowFromAccessibleObjectFunction WindowOf() const { return m_windowOf; }
 
   private:
     OleAccLibrary()
@@ -40,14 +51,15 @@ class OleAccLibrary
         {
             return;
         }
-        const FARPROC address = ::GetProcAddress(m_module.Get(), "AccessibleObjectFromPoint");
-        // Through void (*)(), which GCC accepts as a generic function pointer type.
-        m_hitTest = reinterpret_cast<AccessibleObjectFromPointFunction>(
-            reinterpret_cast<void (*)()>(address));
+        m_hitTest =
+            Export<AccessibleObjectFromPointFunction>(m_module, "AccessibleObjectFromPoint");
+        m_windowOf =
+            Export<WindowFromAccessibleObjectFunction>(m_module, "WindowFromAccessibleObject");
     }
 
-    UniqueModule m_module;
+    HMODULE m_module;
     AccessibleObjectFromPointFunction m_hitTest = nullptr;
+    WindowFromAccessibleObjectFunction m_windowOf = nullptr;
 };
 
 // Owns a VARIANT that a callee filled in; clearing it releases whatever it holds (a child
@@ -100,30 +112,34 @@ enum class Property
     Value,
 };
 
-std::wstring ReadAt(POINT screenPoint, Property property) noexcept
+// The object at a point and its child identifier, both adopted as they come back: the object
+// with the reference it was handed out with, the child identifier to be cleared. The return
+// code is not examined: what matters is whether an object came back.
+struct HitObject
+{
+    Microsoft::WRL::ComPtr<IAccessible> accessible;
+    OwnedVariant child;
+};
+
+bool HitTest(POINT screenPoint, HitObject& hit) noexcept
 {
     const AccessibleObjectFromPointFunction hitTest = OleAccLibrary::Instance().HitTest();
     if (hitTest == nullptr)
     {
-        return {};
+        return false;
     }
+    hitTest(screenPoint, hit.accessible.GetAddressOf(), hit.child.Put());
+    return hit.accessible != nullptr;
+}
 
-    // Both out parameters are adopted as they come back: the object with the reference it was
-    // handed out with, the child identifier to be cleared. The return code is not examined:
-    // what matters is whether an object came back.
-    Microsoft::WRL::ComPtr<IAccessible> accessible;
-    OwnedVariant child;
-    hitTest(screenPoint, accessible.GetAddressOf(), child.Put());
-    if (!accessible)
-    {
-        return {};
-    }
-
-    // The child identifier is passed on exactly as the hit test returned it.
+// The property, "" when it fails, does not exist (S_FALSE) or comes without a string. The
+// child identifier is passed on exactly as the hit test returned it.
+std::wstring ReadProperty(const HitObject& hit, Property property) noexcept
+{
     OwnedBstr text;
     const HRESULT result = property == Property::Name
-                               ? accessible->get_accName(child.Borrow(), text.Put())
-                               : accessible->get_accValue(child.Borrow(), text.Put());
+                               ? hit.accessible->get_accName(hit.child.Borrow(), text.Put())
+                               : hit.accessible->get_accValue(hit.child.Borrow(), text.Put());
     // S_FALSE means "no such property"; a string that came with it is still freed.
     if (result != S_OK)
     {
@@ -139,6 +155,46 @@ std::wstring ReadAt(POINT screenPoint, Property property) noexcept
     }
 }
 
+bool IsProtected(const HitObject& hit) noexcept
+{
+    OwnedVariant state;
+    if (hit.accessible->get_accState(hit.child.Borrow(), state.Put()) != S_OK)
+    {
+        return false;
+    }
+    const VARIANT value = state.Borrow();
+    return value.vt == VT_I4 && (value.lVal & STATE_SYSTEM_PROTECTED) != 0;
+}
+
+TextLevel LevelOf(const HitObject& hit, WindowId control) noexcept
+{
+    const VARIANT child = hit.child.Borrow();
+    if (child.vt == VT_I4 && child.lVal != CHILDID_SELF)
+    {
+        return TextLevel::Item;
+    }
+    HWND window = nullptr;
+    if (const auto windowOf = OleAccLibrary::Instance().WindowOf())
+    {
+        windowOf(hit.accessible.Get(), &window);
+    }
+    if (window && control && reinterpret_cast<WindowId>(window) != control)
+    {
+        return TextLevel::Container;
+    }
+    return TextLevel::Control;
+}
+
+std::wstring ReadAt(POINT screenPoint, Property property) noexcept
+{
+    HitObject hit;
+    if (!HitTest(screenPoint, hit))
+    {
+        return {};
+    }
+    return ReadProperty(hit, property);
+}
+
 } // namespace
 
 std::wstring GetAccNameAt(POINT screenPoint) noexcept
@@ -149,6 +205,30 @@ std::wstring GetAccNameAt(POINT screenPoint) noexcept
 std::wstring GetAccValueAt(POINT screenPoint) noexcept
 {
     return ReadAt(screenPoint, Property::Value);
+}
+
+ReaderAnswer MsaaReader::Read(const ReadTarget& target, WantedTexts wanted)
+{
+    HitObject hit;
+    if (!HitTest(POINT{target.x, target.y}, hit))
+    {
+        return {};
+    }
+    if (IsProtected(hit))
+    {
+        return ReaderAnswer{true, TextLevel::Control, {}, {}};
+    }
+    ReaderAnswer answer;
+    answer.level = LevelOf(hit, target.control);
+    if (wanted.name)
+    {
+        answer.name = ReadProperty(hit, Property::Name);
+    }
+    if (wanted.value)
+    {
+        answer.value = ReadProperty(hit, Property::Value);
+    }
+    return answer;
 }
 
 bool AccessibilityAvailable() noexcept

@@ -2,11 +2,14 @@
 
 #include "platform/win32/ControlIds.h"
 #include "platform/win32/Dpi.h"
+#include "platform/win32/ElementReading.h"
 #include "platform/win32/VersionInfo.h"
 #include "shell/AppInfo.h"
 #include "shell/Layout.h"
 
 #include <shellapi.h>
+
+#include <algorithm>
 
 namespace mirufon::win32
 {
@@ -16,6 +19,8 @@ namespace
 constexpr DWORD kMainStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 
 constexpr UINT_PTR kPreviewTimer = 1;
+// Wakes the controller when a read of the element under the pointer reaches its deadline.
+constexpr UINT_PTR kReadTimer = 3;
 // Ends the process should the shutdown stall after the settings were saved (a window of
 // another program that does not answer, say): its only job is ExitProcess.
 constexpr UINT_PTR kExitTimer = 2;
@@ -24,6 +29,7 @@ constexpr UINT kTimerIntervalMs = 10;
 // Messages of the main window's own.
 constexpr UINT kTrayMessage = TrayIcon::kTrayMessage;
 constexpr UINT kMessageWindowClosed = WM_APP + 3;
+constexpr UINT kReadDone = WM_APP + 4;
 
 } // namespace
 
@@ -87,9 +93,11 @@ void MainWindow::OnCreate()
     m_clipboardChain.emplace(Handle());
     m_clipboard.emplace(Handle());
     m_pointer.emplace(Handle());
+    m_readWorkers.emplace(Handle(), kReadDone, &ReadElementAt);
     m_controller.emplace(AppServices{*this, *m_hotKeyApi, *m_clipboardChain, *m_clipboard, m_pump,
-                                     m_conf, *m_pointer, m_controls.Log(), m_controls.NameBox(),
-                                     m_controls.ValueBox(), reinterpret_cast<WindowId>(Handle())});
+                                     m_conf, *m_pointer, *m_readWorkers, m_clock, m_controls.Log(),
+                                     m_controls.NameBox(), m_controls.ValueBox(),
+                                     reinterpret_cast<WindowId>(Handle())});
     // The preview runs from the window's creation on.
     SetPreviewRunning(true);
 }
@@ -143,6 +151,12 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case kMessageWindowClosed:
         OnMessageWindowClosed();
+        return 0;
+    case kReadDone:
+        if (const std::optional<ReadOutcome> outcome = ReadWorkerPool::TakeOutcome(lParam))
+        {
+            m_controller->OnReadDone(outcome->id, outcome->texts);
+        }
         return 0;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:
@@ -212,7 +226,11 @@ void MainWindow::OnTimer(UINT_PTR id)
 {
     if (id == kPreviewTimer)
     {
-        PreviewTick(Handle(), m_controls.NameBox(), m_controls.ValueBox());
+        m_controller->OnPreviewTick();
+    }
+    else if (id == kReadTimer)
+    {
+        m_controller->OnReadTimer();
     }
     else if (id == kExitTimer)
     {
@@ -402,6 +420,23 @@ void MainWindow::CloseSettingsDialog()
 void MainWindow::ArmExitTimer()
 {
     ::SetTimer(Handle(), kExitTimer, kTimerIntervalMs, nullptr);
+}
+
+void MainWindow::Beep()
+{
+    ::MessageBeep(MB_ICONWARNING);
+}
+
+void MainWindow::WakeReadTimer(std::int64_t milliseconds)
+{
+    if (milliseconds < 0)
+    {
+        ::KillTimer(Handle(), kReadTimer);
+        return;
+    }
+    const auto delay =
+        static_cast<UINT>(std::clamp<std::int64_t>(milliseconds, USER_TIMER_MINIMUM, 60000));
+    ::SetTimer(Handle(), kReadTimer, delay, nullptr);
 }
 
 } // namespace mirufon::win32

@@ -7,7 +7,9 @@
 #include "platform/win32/MainMenus.h"
 #include "platform/win32/MessageWindow.h"
 #include "platform/win32/PointerReading.h"
+#include "platform/win32/ReadWorkerPool.h"
 #include "platform/win32/SettingsDialog.h"
+#include "platform/win32/SteadyClock.h"
 #include "platform/win32/TrayIcon.h"
 #include "platform/win32/Win32Clipboard.h"
 #include "platform/win32/Win32ClipboardChain.h"
@@ -72,6 +74,8 @@ class MainWindow final : public WindowBase, private MainView
     void BringSettingsDialogToFront() override;
     void CloseSettingsDialog() override;
     void ArmExitTimer() override;
+    void Beep() override;
+    void WakeReadTimer(std::int64_t milliseconds) override;
 
     HINSTANCE m_instance;
     MainControls m_controls;
@@ -85,7 +89,9 @@ class MainWindow final : public WindowBase, private MainView
     std::optional<Win32HotKeyApi> m_hotKeyApi;
     std::optional<Win32ClipboardChain> m_clipboardChain;
     std::optional<Win32Clipboard> m_clipboard;
-    std::optional<Win32PointerText> m_pointer;
+    SteadyClock m_clock;
+    std::optional<Win32PointerProbe> m_pointer;
+    std::optional<ReadWorkerPool> m_readWorkers;
     std::optional<AppController> m_controller;
 
     std::unique_ptr<SettingsDialog> m_settingsDialog;

@@ -1,21 +1,7 @@
 #include "platform/win32/PointerReading.h"
 
-#include "platform/win32/Accessibility.h"
-
 namespace mirufon::win32
 {
-namespace
-{
-
-void SetIfChanged(TextBox& box, const std::wstring& text)
-{
-    if (box.Text() != text)
-    {
-        box.SetText(text);
-    }
-}
-
-} // namespace
 
 bool IsOverWindow(POINT screen, HWND topLevel)
 {
@@ -23,32 +9,22 @@ bool IsOverWindow(POINT screen, HWND topLevel)
     return under && ::GetAncestor(under, GA_ROOT) == topLevel;
 }
 
-void PreviewTick(HWND mainWindow, TextBox& nameBox, TextBox& valueBox)
+PointerTarget Win32PointerProbe::Current()
 {
     POINT pointer{};
     ::GetCursorPos(&pointer);
-    if (IsOverWindow(pointer, mainWindow))
+    PointerTarget target;
+    target.x = pointer.x;
+    target.y = pointer.y;
+    HWND under = ::WindowFromPoint(pointer);
+    if (!under)
     {
-        SetIfChanged(nameBox, L"");
-        SetIfChanged(valueBox, L"");
-        return;
+        return target;
     }
-    SetIfChanged(nameBox, GetAccNameAt(pointer));
-    SetIfChanged(valueBox, GetAccValueAt(pointer));
-}
-
-std::optional<std::wstring> Win32PointerText::ReadUnderPointer(PointTarget target)
-{
-    POINT pointer{};
-    ::GetCursorPos(&pointer);
-    if (IsOverWindow(pointer, m_mainWindow))
-    {
-        return std::nullopt;
-    }
-    // Both are read, name first, as the preview does.
-    std::wstring name = GetAccNameAt(pointer);
-    std::wstring value = GetAccValueAt(pointer);
-    return target == PointTarget::Name ? name : value;
+    target.overWindow = true;
+    target.overOwnWindow = ::GetAncestor(under, GA_ROOT) == m_mainWindow;
+    target.thread = ::GetWindowThreadProcessId(under, nullptr);
+    return target;
 }
 
 } // namespace mirufon::win32

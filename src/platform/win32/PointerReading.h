@@ -1,7 +1,6 @@
 #pragma once
 
-#include "platform/PointerText.h"
-#include "platform/TextBox.h"
+#include "platform/PointerProbe.h"
 #include "platform/win32/Handles.h"
 
 namespace mirufon::win32
@@ -13,18 +12,14 @@ namespace mirufon::win32
 // as outside.
 bool IsOverWindow(POINT screen, HWND topLevel);
 
-// One tick of the pointer preview: the accessible name and value under the pointer into the
-// two boxes, or both emptied while the pointer is over the main window. A box is written only
-// when its text changes, so a resting pointer costs no repaint.
-void PreviewTick(HWND mainWindow, TextBox& nameBox, TextBox& valueBox);
-
-// The accessible name or value under the pointer, through Active Accessibility; nothing over
-// the main window.
-class Win32PointerText final : public PointerText
+// The pointer and the window under it, seen from the main window's thread. WindowFromPoint
+// asks only windows of the calling thread for hit tests, so a program that does not answer
+// cannot hold this up.
+class Win32PointerProbe final : public PointerProbe
 {
   public:
-    explicit Win32PointerText(HWND mainWindow) : m_mainWindow(mainWindow) {}
-    std::optional<std::wstring> ReadUnderPointer(PointTarget target) override;
+    explicit Win32PointerProbe(HWND mainWindow) : m_mainWindow(mainWindow) {}
+    PointerTarget Current() override;
 
   private:
     HWND m_mainWindow;

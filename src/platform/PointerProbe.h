@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+
+namespace mirufon
+{
+
+// Where the mouse pointer is and what lies under it, as far as the main window's thread can
+// tell without asking any other program.
+struct PointerTarget
+{
+    std::int32_t x = 0; // screen point, pixels
+    std::int32_t y = 0;
+    bool overWindow = false;    // some window lies under the point
+    bool overOwnWindow = false; // the program's own main window (title bar and controls too)
+    std::uint32_t thread = 0;   // the thread that runs the window under the point
+};
+
+// Never blocks: only the window manager's own bookkeeping is consulted.
+class PointerProbe
+{
+  public:
+    PointerProbe() = default;
+    PointerProbe(const PointerProbe&) = delete;
+    PointerProbe& operator=(const PointerProbe&) = delete;
+    virtual ~PointerProbe() = default;
+
+    virtual PointerTarget Current() = 0;
+};
+
+} // namespace mirufon

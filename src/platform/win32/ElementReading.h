@@ -1,0 +1,13 @@
+#pragma once
+
+#include "capture/ElementReader.h"
+#include "capture/ReadWorkers.h"
+
+namespace mirufon::win32
+{
+
+// One read of the element at the request's point, as a worker does it: the control there,
+// then the readers in their order. COM must be initialised on the calling thread.
+ElementTexts ReadElementAt(const ReadRequest& request);
+
+} // namespace mirufon::win32

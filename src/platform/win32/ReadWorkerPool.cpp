@@ -1,0 +1,160 @@
+#include "platform/win32/ReadWorkerPool.h"
+
+#include "platform/win32/SystemMessage.h"
+
+#include <objbase.h>
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <utility>
+
+namespace mirufon::win32
+{
+namespace
+{
+
+// Idle workers beyond this many end instead of waiting for work.
+constexpr int kMostIdleWorkers = 4;
+
+class MultithreadedApartment
+{
+  public:
+    MultithreadedApartment() : m_ok(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_MULTITHREADED))) {}
+    MultithreadedApartment(const MultithreadedApartment&) = delete;
+    MultithreadedApartment& operator=(const MultithreadedApartment&) = delete;
+    ~MultithreadedApartment()
+    {
+        if (m_ok)
+        {
+            ::CoUninitialize();
+        }
+    }
+
+  private:
+    bool m_ok;
+};
+
+} // namespace
+
+struct ReadWorkerPool::Shared
+{
+    std::mutex mutex;
+    std::condition_variable wake;
+    std::deque<ReadRequest> queue;
+    int idle = 0;
+    bool closing = false;
+    HWND window = nullptr;
+    UINT message = 0;
+    ReadFunction read;
+
+    void Post(ReadOutcome outcome)
+    {
+        auto owned = std::make_unique<ReadOutcome>(std::move(outcome));
+        {
+            const std::lock_guard lock(mutex);
+            if (closing)
+            {
+                return;
+            }
+        }
+        if (::PostMessageW(window, message, 0, reinterpret_cast<LPARAM>(owned.get())))
+        {
+            // The window's thread owns it now (TakeOutcome).
+            static_cast<void>(owned.release());
+        }
+    }
+};
+
+ReadWorkerPool::ReadWorkerPool(HWND window, UINT message, ReadFunction read)
+    : m_shared(std::make_shared<Shared>())
+{
+    m_shared->window = window;
+    m_shared->message = message;
+    m_shared->read = std::move(read);
+}
+
+ReadWorkerPool::~ReadWorkerPool()
+{
+    {
+        const std::lock_guard lock(m_shared->mutex);
+        m_shared->closing = true;
+        m_shared->queue.clear();
+    }
+    m_shared->wake.notify_all();
+}
+
+void ReadWorkerPool::Start(const ReadRequest& request)
+{
+    bool needWorker = false;
+    {
+        const std::lock_guard lock(m_shared->mutex);
+        m_shared->queue.push_back(request);
+        needWorker = m_shared->idle < static_cast<int>(m_shared->queue.size());
+        if (needWorker)
+        {
+            // Counted as idle from now on, so that the next Start does not start another
+            // worker for the same read.
+            ++m_shared->idle;
+        }
+    }
+    if (!needWorker)
+    {
+        m_shared->wake.notify_one();
+        return;
+    }
+    try
+    {
+        std::thread([shared = m_shared] { Serve(shared); }).detach();
+    }
+    catch (const std::system_error& error)
+    {
+        const std::lock_guard lock(m_shared->mutex);
+        --m_shared->idle;
+        ReportFailure(L"a read worker could not start", static_cast<DWORD>(error.code().value()));
+    }
+}
+
+std::optional<ReadOutcome> ReadWorkerPool::TakeOutcome(LPARAM lParam)
+{
+    std::unique_ptr<ReadOutcome> owned(reinterpret_cast<ReadOutcome*>(lParam));
+    if (!owned)
+    {
+        return std::nullopt;
+    }
+    return std::move(*owned);
+}
+
+void ReadWorkerPool::Serve(const std::shared_ptr<Shared>& shared)
+{
+    const MultithreadedApartment apartment;
+    for (;;)
+    {
+        ReadRequest request;
+        {
+            std::unique_lock lock(shared->mutex);
+            shared->wake.wait(lock, [&] { return shared->closing || !shared->queue.empty(); });
+            if (shared->closing)
+            {
+                --shared->idle;
+                return;
+            }
+            request = shared->queue.front();
+            shared->queue.pop_front();
+            --shared->idle;
+        }
+        ElementTexts texts = shared->read(request);
+        shared->Post(ReadOutcome{request.id, std::move(texts)});
+        {
+            const std::lock_guard lock(shared->mutex);
+            if (shared->closing || shared->idle >= kMostIdleWorkers)
+            {
+                return;
+            }
+            ++shared->idle;
+        }
+    }
+}
+
+} // namespace mirufon::win32

@@ -1,0 +1,187 @@
+#include "capture/CaptureEngine.h"
+
+#include "fakes/FakeMainView.h"
+#include "fakes/FakeTextBox.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace mirufon
+{
+namespace
+{
+
+constexpr std::uint32_t kResponsive = 7;
+constexpr std::uint32_t kHung = 9;
+
+class Feedback final : public CaptureFeedback
+{
+  public:
+    int beeps = 0;
+    std::int64_t wake = -1;
+
+    void Beep() override { ++beeps; }
+    void WakeReadTimer(std::int64_t milliseconds) override { wake = milliseconds; }
+};
+
+// The engine over a log that already holds an item, with the pointer on a responding program.
+struct Engine
+{
+    Settings settings;
+    FakeTextBox logBox{L"first"};
+    FakeTextBox nameBox;
+    FakeTextBox valueBox;
+    CaptureLog log{logBox, settings};
+    FakePointerProbe pointer;
+    FakeReadWorkers workers;
+    FakeClock clock;
+    Feedback feedback;
+    CaptureEngine engine{log, nameBox, valueBox, pointer, workers, clock, feedback};
+
+    std::uint64_t Last() const { return workers.Last(); }
+    void Done(std::uint64_t id, std::wstring name, std::wstring value = L"")
+    {
+        engine.OnReadDone(id, ElementTexts{false, std::move(name), std::move(value)});
+    }
+    void Pass(std::int64_t milliseconds)
+    {
+        clock.now += milliseconds;
+        engine.OnReadTimer();
+    }
+    void PointAt(std::uint32_t thread, bool own = false)
+    {
+        pointer.at.thread = thread;
+        pointer.at.overOwnWindow = own;
+    }
+};
+
+TEST(CaptureEngine, PreviewReadsOneAtATimeAndShowsTheBeginning)
+{
+    Engine e;
+    e.engine.OnPreviewTick();
+    ASSERT_EQ(e.workers.started.size(), 1u);
+    const ReadRequest request = e.workers.started[0];
+    EXPECT_TRUE(request.wanted.name && request.wanted.value);
+    EXPECT_EQ(request.maxChars, kPreviewChars);
+    EXPECT_EQ(e.feedback.wake, kPreviewDeadlineMs);
+    e.engine.OnPreviewTick(); // still running: not queued again
+    EXPECT_EQ(e.workers.started.size(), 1u);
+
+    e.Done(request.id, L"保存", std::wstring(10000, L'x'));
+    EXPECT_EQ(e.nameBox.Content(), L"保存");
+    EXPECT_EQ(e.valueBox.Content().size(), kPreviewChars);
+    EXPECT_EQ(e.feedback.wake, -1) << "no read left to watch";
+
+    // Stopped while a read runs: the boxes keep their text, whatever the read brings.
+    e.engine.SetPreviewRunning(true);
+    e.engine.OnPreviewTick();
+    e.engine.SetPreviewRunning(false);
+    e.Pass(kPreviewDeadlineMs);
+    EXPECT_EQ(e.nameBox.Content(), L"保存");
+    e.engine.SetPreviewRunning(true);
+
+    // Over the program's own window, or no window at all: both boxes empty, nothing read.
+    e.PointAt(kResponsive, true);
+    e.engine.OnPreviewTick();
+    EXPECT_EQ(e.nameBox.Content(), L"");
+    EXPECT_EQ(e.valueBox.Content(), L"");
+    EXPECT_EQ(e.workers.started.size(), 2u);
+}
+
+TEST(CaptureEngine, AStuckProgramGetsNoMoreReadsUntilItAnswers)
+{
+    Engine e;
+    e.PointAt(kHung);
+    e.engine.OnPreviewTick();
+    const std::uint64_t stuck = e.Last();
+    e.Pass(kPreviewDeadlineMs - 1);
+    EXPECT_EQ(e.nameBox.Content(), L"");
+    e.Pass(1);
+    EXPECT_EQ(e.nameBox.Content(), kNoResponseNotice);
+    EXPECT_EQ(e.valueBox.Content(), L"");
+
+    // However long the pointer rests there, nothing more is sent to that program.
+    for (int tick = 0; tick < 50; ++tick)
+    {
+        e.engine.OnPreviewTick();
+    }
+    e.engine.Capture(CaptureTarget::Name);
+    EXPECT_EQ(e.workers.started.size(), 1u);
+    EXPECT_EQ(e.feedback.beeps, 1) << "the capture fails at once";
+    EXPECT_EQ(e.logBox.Content(), L"first");
+
+    // Another program is read meanwhile, and replaces the notice.
+    e.PointAt(kResponsive);
+    e.engine.OnPreviewTick();
+    e.Done(e.Last(), L"OK");
+    EXPECT_EQ(e.nameBox.Content(), L"OK");
+
+    // The stuck program answers at last: too late to show, but it is read again.
+    e.PointAt(kHung);
+    e.Done(stuck, L"late");
+    EXPECT_EQ(e.nameBox.Content(), L"OK");
+    e.engine.OnPreviewTick();
+    EXPECT_EQ(e.workers.started.size(), 3u);
+    e.Done(e.Last(), L"back");
+    EXPECT_EQ(e.nameBox.Content(), L"back");
+}
+
+TEST(CaptureEngine, LogChangesApplyInTheOrderTheirTriggersArrived)
+{
+    Engine e;
+    e.engine.Capture(CaptureTarget::Value);
+    const std::uint64_t value = e.Last();
+    EXPECT_EQ(e.workers.started.back().maxChars, kWholeText);
+    EXPECT_TRUE(e.workers.started.back().wanted.value && !e.workers.started.back().wanted.name);
+    e.engine.AppendLineBreak();
+    e.engine.AppendItem(L"copied");
+    e.engine.Capture(CaptureTarget::Name);
+    const std::uint64_t name = e.Last();
+    e.engine.CancelLastItem();
+    EXPECT_TRUE(e.engine.HasPendingCaptures());
+    EXPECT_EQ(e.logBox.Content(), L"first");
+
+    // The later read ends first: it still waits for the earlier one.
+    e.Done(name, L"name");
+    EXPECT_EQ(e.logBox.Content(), L"first");
+    e.Done(value, L"ignored", L""); // an empty value is appended as an empty item
+    EXPECT_EQ(e.logBox.Content(), L"first\r\n\r\ncopied");
+    EXPECT_FALSE(e.engine.HasPendingCaptures());
+
+    // A capture that misses its deadline appends nothing; what waited behind it goes on.
+    e.engine.Capture(CaptureTarget::Name);
+    e.engine.AppendItem(L"after");
+    e.Pass(kCaptureDeadlineMs - 1);
+    EXPECT_EQ(e.logBox.Content(), L"first\r\n\r\ncopied");
+    e.Pass(1);
+    EXPECT_EQ(e.feedback.beeps, 1);
+    EXPECT_EQ(e.nameBox.Content(), kNoResponseNotice);
+    EXPECT_EQ(e.logBox.Content(), L"first\r\n\r\ncopied\r\nafter");
+
+    // Over the program's own window a capture does nothing at all.
+    e.PointAt(kResponsive, true);
+    const std::size_t reads = e.workers.started.size();
+    e.engine.Capture(CaptureTarget::Name);
+    EXPECT_EQ(e.workers.started.size(), reads);
+    EXPECT_FALSE(e.engine.HasPendingCaptures());
+}
+
+TEST(CaptureEngine, ChangesArrivingWhileOneIsAppliedComeAfterIt)
+{
+    Engine e;
+    std::vector<std::string> order;
+    e.engine.Change(
+        [&]
+        {
+            order.push_back("outer begins");
+            // A message loop inside the change (the clipboard's retry waits) brings another.
+            e.engine.Change([&] { order.push_back("inner"); });
+            order.push_back("outer ends");
+        });
+    EXPECT_EQ(order, (std::vector<std::string>{"outer begins", "outer ends", "inner"}));
+}
+
+} // namespace
+} // namespace mirufon
