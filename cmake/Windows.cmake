@@ -59,7 +59,8 @@ add_executable(bench_capture bench/bench_capture.cpp tests/e2e/Harness.cpp tests
                              tests/e2e/Clipboard.cpp
                              tests/e2e/Target.cpp tests/e2e/Screenshot.cpp)
 target_include_directories(bench_capture PRIVATE bench tests src)
-target_link_libraries(bench_capture PRIVATE gdi32)
+target_link_libraries(bench_capture PRIVATE mirufon_win32 gdi32)
+target_link_options(bench_capture PRIVATE -municode)
 target_compile_options(bench_capture PRIVATE ${MIRUFON_WARNINGS})
 add_dependencies(bench_capture mirufon)
 
