@@ -1,0 +1,23 @@
+#pragma once
+
+#include "capture/ElementReader.h"
+#include "platform/win32/ControlMessages.h"
+
+#include <cstddef>
+#include <optional>
+#include <string>
+
+namespace mirufon::win32
+{
+
+// The text of the item at a point of the control's client area, asked of the control by its
+// own window messages: the list box item, the list view item or sub-item, the tree view item,
+// the header item or the status bar part there. Nothing when no item lies under the point,
+// when the control does not answer in time, or when it cannot be asked: an owner-drawn list
+// box that keeps no strings, or a common control in a process whose pointers are not the size
+// of ours (those messages go through memory of the control's process). At most maxChars
+// characters. Kinds that hold no items give nothing.
+std::optional<std::wstring> ItemTextAt(ControlKind kind, ControlMessenger& messenger, POINT client,
+                                       std::size_t maxChars);
+
+} // namespace mirufon::win32
