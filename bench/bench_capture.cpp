@@ -1,12 +1,14 @@
 // The running program measured from outside, as a user meets it: the time from a hotkey press
 // (SendInput) to the item in the log, over 100 presses, against the floor of one hit test and
 // one read made from another process (this program started again as a probe); the time from
-// a copy in another program to the item, over 100 copies; and the processor time the program
-// uses while the pointer rests on another window.
+// a copy in another program to the item, over 100 copies; the processor time the program uses
+// while the pointer rests on another window; and, with the pointer resting on a window that
+// has stopped responding, how long a message posted to the program's window waits.
 
 #include "BenchStats.h"
 #include "e2e/Clipboard.h"
 #include "e2e/Harness.h"
+#include "e2e/HungTarget.h"
 #include "e2e/Input.h"
 #include "e2e/Target.h"
 #include "platform/win32/Accessibility.h"
@@ -208,6 +210,34 @@ int wmain(int argc, wchar_t** argv)
     std::printf("Copy capture, copy in another program to item in the log, 100 copies: median "
                 "%.1f ms, 90th percentile %.1f ms, worst %.1f ms\n",
                 Percentile(copies, 0.5), Percentile(copies, 0.9), Percentile(copies, 1.0));
+    // Responsiveness over a hung window: a margin posted to the log and read back (a sent
+    // message would be answered even by a thread stuck in another call; a posted one only by
+    // a thread that runs its message loop).
+    e2e::HungTarget hung;
+    e2e::MovePointer(hung.ButtonCentre());
+    e2e::PumpMessages(500ms);
+    std::vector<double> delays;
+    if (hung.StopResponding(8s))
+    {
+        for (int sample = 0; sample < 60 && hung.IsHung(); ++sample)
+        {
+            const WORD margin = static_cast<WORD>(3 + sample % 2);
+            const auto start = BenchClock::now();
+            ::PostMessageW(log, EM_SETMARGINS, EC_LEFTMARGIN, MAKELPARAM(margin, 0));
+            while (LOWORD(::SendMessageW(log, EM_GETMARGINS, 0, 0)) != margin &&
+                   MicrosecondsSince(start) < 10e6)
+            {
+                ::Sleep(1);
+            }
+            delays.push_back(MicrosecondsSince(start) / 1000.0);
+            e2e::PumpMessages(100ms);
+        }
+    }
+    std::printf("A message posted to the program's window while the pointer rests on a window "
+                "that does not respond, %zu messages: median %.1f ms, worst %.1f ms\n",
+                delays.size(), Percentile(delays, 0.5), Percentile(delays, 1.0));
+    hung.WaitUntilRecovered(15s);
+    ::SendMessageW(log, EM_SETMARGINS, EC_LEFTMARGIN, MAKELPARAM(0, 0));
     app.Close();
     return 0;
 }

@@ -57,7 +57,8 @@ target_compile_options(bench_preview PRIVATE ${MIRUFON_WARNINGS})
 
 add_executable(bench_capture bench/bench_capture.cpp tests/e2e/Harness.cpp tests/e2e/Input.cpp
                              tests/e2e/Clipboard.cpp
-                             tests/e2e/Target.cpp tests/e2e/Screenshot.cpp)
+                             tests/e2e/Target.cpp tests/e2e/Screenshot.cpp
+                             tests/e2e/HungTarget.cpp)
 target_include_directories(bench_capture PRIVATE bench tests src)
 target_link_libraries(bench_capture PRIVATE mirufon_win32 gdi32)
 target_link_options(bench_capture PRIVATE -municode)

@@ -224,7 +224,12 @@ ReaderAnswer MsaaReader::Read(const ReadTarget& target, WantedTexts wanted)
     {
         answer.name = ReadProperty(hit, Property::Name);
     }
-    if (wanted.value)
+    // An edit box's value is its whole text, which the accessibility layer copies whatever its
+    // length; a read that wants only the beginning leaves it to the control's own messages,
+    // which ask for no more than that.
+    const bool limitedEdit = target.kind == ControlKind::Edit &&
+                             answer.level == TextLevel::Control && target.maxChars != kWholeText;
+    if (wanted.value && !limitedEdit)
     {
         answer.value = ReadProperty(hit, Property::Value);
     }
