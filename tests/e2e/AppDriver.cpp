@@ -2,8 +2,34 @@
 
 #include "e2e/Input.h"
 
+#include <algorithm>
+
 namespace e2e
 {
+
+namespace
+{
+
+// Whether a pop-up menu of the window's process is on screen (menu windows of earlier menus may
+// linger hidden).
+bool PopupMenuShown(HWND window)
+{
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(window, &process);
+    for (HWND menu = nullptr;
+         (menu = ::FindWindowExW(nullptr, menu, L"#32768", nullptr)) != nullptr;)
+    {
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(menu, &owner);
+        if (owner == process && ::IsWindowVisible(menu))
+        {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
 
 std::wstring ControlText(HWND mainWindow, int id)
 {
@@ -47,6 +73,81 @@ std::wstring ControlText(HWND mainWindow, int id)
                                          << "\", expected it to stay \"" << Utf8(expected) << "\"";
 }
 
+::testing::AssertionResult Eventually(const std::function<::testing::AssertionResult()>& check,
+                                      std::chrono::milliseconds timeout)
+{
+    ::testing::AssertionResult last = ::testing::AssertionFailure();
+    if (WaitUntil(
+            [&]
+            {
+                last = check();
+                return static_cast<bool>(last);
+            },
+            timeout))
+    {
+        return ::testing::AssertionSuccess();
+    }
+    return last;
+}
+
+::testing::AssertionResult Throughout(const std::function<::testing::AssertionResult()>& check,
+                                      std::chrono::milliseconds period)
+{
+    ::testing::AssertionResult last = ::testing::AssertionSuccess();
+    if (WaitUntil(
+            [&]
+            {
+                last = check();
+                return !last;
+            },
+            period))
+    {
+        return last;
+    }
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult WaitForHotkeys(UINT modifiers, std::wstring_view taken,
+                                          std::wstring_view free, std::chrono::milliseconds timeout)
+{
+    return Eventually(
+        [&]
+        {
+            std::string wrong;
+            for (const wchar_t key : taken)
+            {
+                if (!IsHotkeyTaken(modifiers, key))
+                {
+                    wrong += std::string(" ") + static_cast<char>(key) + " is free;";
+                }
+            }
+            for (const wchar_t key : free)
+            {
+                if (IsHotkeyTaken(modifiers, key))
+                {
+                    wrong += std::string(" ") + static_cast<char>(key) + " is taken;";
+                }
+            }
+            if (wrong.empty())
+            {
+                return ::testing::AssertionSuccess();
+            }
+            return ::testing::AssertionFailure()
+                   << "expected taken \"" << Utf8(std::wstring(taken)) << "\" and free \""
+                   << Utf8(std::wstring(free)) << "\" (modifiers " << modifiers << "), but"
+                   << wrong;
+        },
+        timeout);
+}
+
+bool InMenuMode(HWND window)
+{
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info) &&
+           (info.flags & GUI_INMENUMODE) != 0;
+}
+
 bool Activate(HWND window)
 {
     // A second click on the title bar soon after the first would be a double click, which
@@ -71,7 +172,11 @@ bool ChooseMenu(HWND mainWindow, int top, int sub)
         return false;
     }
     PressChord({}, VK_F10);
-    PumpMessages(150ms);
+    if (!WaitUntil([&] { return InMenuMode(mainWindow); }, 3s))
+    {
+        ADD_FAILURE() << "F10 did not open the menu bar";
+        return false;
+    }
     for (int i = 0; i < top; ++i)
     {
         PressChord({}, VK_RIGHT);
@@ -80,14 +185,23 @@ bool ChooseMenu(HWND mainWindow, int top, int sub)
     {
         // Down opens the drop-down menu with its first item chosen.
         PressChord({}, VK_DOWN);
-        PumpMessages(150ms);
+        if (!WaitUntil([&] { return PopupMenuShown(mainWindow); }, 3s))
+        {
+            ADD_FAILURE() << "Down did not open the drop-down menu";
+            return false;
+        }
         for (int i = 0; i < sub; ++i)
         {
             PressChord({}, VK_DOWN);
         }
     }
     PressChord({}, VK_RETURN);
-    PumpMessages(150ms);
+    // The menu posts the command as it closes.
+    if (!WaitUntil([&] { return !InMenuMode(mainWindow); }, 3s))
+    {
+        ADD_FAILURE() << "the menu stayed open after Enter";
+        return false;
+    }
     return true;
 }
 
@@ -152,17 +266,26 @@ std::vector<COLORREF> MenuBarPixels(HWND mainWindow)
     RECT client{};
     ::GetClientRect(mainWindow, &client);
     const int height = ::GetSystemMetrics(SM_CYMENU);
-    std::vector<COLORREF> pixels;
-    HDC dc = ::GetDC(nullptr);
-    for (int y = origin.y - height + 2; y < origin.y - 1; ++y)
-    {
-        for (int x = origin.x; x < origin.x + client.right; ++x)
+    return ScreenPixels(
+        RECT{origin.x, origin.y - height + 2, origin.x + client.right, origin.y - 1});
+}
+
+std::vector<COLORREF> DrawnMenuBar(HWND mainWindow, std::chrono::milliseconds timeout)
+{
+    // Drawn: the bar's background and its captions' text both show.
+    const COLORREF text = ::GetSysColor(COLOR_MENUTEXT);
+    std::vector<COLORREF> previous;
+    std::vector<COLORREF> now;
+    const bool drawn = WaitUntil(
+        [&]
         {
-            pixels.push_back(::GetPixel(dc, x, y));
-        }
-    }
-    ::ReleaseDC(nullptr, dc);
-    return pixels;
+            previous = std::move(now);
+            now = MenuBarPixels(mainWindow);
+            const auto texts = std::count(now.begin(), now.end(), text);
+            return texts > 0 && texts < static_cast<std::ptrdiff_t>(now.size()) && now == previous;
+        },
+        timeout);
+    return drawn ? now : std::vector<COLORREF>{};
 }
 
 COLORREF LogFrameColour(HWND mainWindow)
@@ -171,6 +294,24 @@ COLORREF LogFrameColour(HWND mainWindow)
     ::GetWindowRect(Control(mainWindow, mirufon::win32::kIdLog), &log);
     // The frame shows in the margin left of the log box.
     return ScreenPixel(POINT{log.left - 3, log.top + 10});
+}
+
+::testing::AssertionResult WaitForLogFrame(HWND mainWindow, COLORREF expected,
+                                           std::chrono::milliseconds timeout)
+{
+    COLORREF actual = CLR_INVALID;
+    if (WaitUntil(
+            [&]
+            {
+                actual = LogFrameColour(mainWindow);
+                return actual == expected;
+            },
+            timeout))
+    {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure()
+           << std::hex << "the log's frame is 0x" << actual << ", expected 0x" << expected;
 }
 
 void KeepScreenshot(HWND window, const std::wstring& name)

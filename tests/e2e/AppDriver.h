@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace e2e
@@ -29,11 +31,32 @@ inline std::wstring LogText(HWND mainWindow)
 ::testing::AssertionResult StaysText(HWND mainWindow, int id, const std::wstring& expected,
                                      std::chrono::milliseconds period = 700ms);
 
+// Polls the check until it passes or the timeout runs out; on timeout, the check's last
+// failure, so that the message shows what was seen last.
+::testing::AssertionResult Eventually(const std::function<::testing::AssertionResult()>& check,
+                                      std::chrono::milliseconds timeout = 5s);
+// Polls the check for the whole period and fails at its first failure: for what must not
+// happen, or must not change, after an input whose effect would come later.
+::testing::AssertionResult Throughout(const std::function<::testing::AssertionResult()>& check,
+                                      std::chrono::milliseconds period = 700ms);
+
+// Waits until every letter of taken is a registered global hotkey with the modifiers and no
+// letter of free is. Probing a free combination registers it for a moment, which would make
+// a registration by the program fail at that instant: call this only once the program is done
+// registering (a window shown, a dialog gone, a repaint that follows the change).
+::testing::AssertionResult WaitForHotkeys(UINT modifiers, std::wstring_view taken,
+                                          std::wstring_view free,
+                                          std::chrono::milliseconds timeout = 5s);
+
+// Whether the thread of the window is in a menu's modal loop (menu bar or pop-up menu).
+bool InMenuMode(HWND window);
+
 // Activates the window by a click on its title bar.
 bool Activate(HWND window);
 
 // Chooses a menu item with the keyboard, as F10, arrows and Enter do: the item at position
-// top of the menu bar, or the item at position sub of its drop-down menu.
+// top of the menu bar, or the item at position sub of its drop-down menu. Returns once the
+// program has left the menu, so that the command is on its way before anything posted later.
 bool ChooseMenu(HWND mainWindow, int top, int sub = -1);
 
 // A message box of the program: a dialog window with that title. Its message text is the
@@ -51,8 +74,14 @@ bool IsTopMost(HWND window);
 // whether its captions changed: menus of another process cannot be read directly).
 COLORREF ScreenPixel(POINT screen);
 std::vector<COLORREF> MenuBarPixels(HWND mainWindow);
-// The colour of the frame around the log (its 6-pixel margin), which shows the run state.
+// The menu bar's pixels once it shows its captions, read twice alike (empty after the timeout).
+std::vector<COLORREF> DrawnMenuBar(HWND mainWindow, std::chrono::milliseconds timeout = 5s);
+// The colour of the frame around the log (its 6-pixel margin), which shows the run state. The
+// program paints it only once the command that changed the state is over, so the stopped grey,
+// which nothing else paints there, also tells that the stop has settled its hotkeys.
 COLORREF LogFrameColour(HWND mainWindow);
+::testing::AssertionResult WaitForLogFrame(HWND mainWindow, COLORREF expected,
+                                           std::chrono::milliseconds timeout = 5s);
 
 // The screen's DPI as this (DPI-aware) driver sees it, and the program's twips per pixel.
 int ScreenDpi();

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <thread>
 
 namespace e2e
@@ -11,6 +12,30 @@ namespace
 
 // The driver sees the screen as the program does, in physical pixels at every scaling.
 const bool g_dpiAware = ::SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+
+// Dispatches this thread's messages as they arrive until the time is up. The program under test
+// may be waiting on a window of this thread (reading the target window), so it is answered at
+// once rather than after a sleep.
+void DispatchUntil(std::chrono::steady_clock::time_point until)
+{
+    for (;;)
+    {
+        MSG message;
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+        {
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= until)
+        {
+            return;
+        }
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - now).count();
+        ::MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(left), QS_ALLINPUT,
+                                      MWMO_INPUTAVAILABLE);
+    }
+}
 
 } // namespace
 
@@ -23,17 +48,13 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
         {
             return true;
         }
-        if (std::chrono::steady_clock::now() >= deadline)
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= deadline)
         {
             return false;
         }
-        MSG message;
-        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-        {
-            ::TranslateMessage(&message);
-            ::DispatchMessageW(&message);
-        }
-        ::Sleep(20);
+        // The condition is looked at every 20 ms; messages are answered in between.
+        DispatchUntil(std::min(now + 20ms, deadline));
     }
 }
 

@@ -94,6 +94,10 @@ namespace e2e
 // Saves what the screen shows of the window (frame and title bar included) as a 24-bit BMP.
 bool SaveWindowScreenshot(HWND window, const std::wstring& path);
 
+// What the screen shows in the rectangle, row by row, read in one go (one pixel at a time,
+// a few thousand pixels take a good part of a second under Wine).
+std::vector<COLORREF> ScreenPixels(const RECT& area);
+
 // The folder for screenshots and other artifacts of the run (MIRUFON_ARTIFACTS), or the
 // temporary folder.
 std::wstring ArtifactFolder();

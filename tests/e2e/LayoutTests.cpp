@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <string>
 
 namespace e2e
 {
@@ -38,24 +40,25 @@ RECT ClientRectOf(HWND main, HWND control)
     return rect;
 }
 
-::testing::AssertionResult Near(const RECT& actual, const RECT& expected)
+// Nothing when the control sits within a pixel of where the rules put it, else where it is.
+std::string Misplaced(const RECT& actual, const RECT& expected, const char* name)
 {
-    const bool close = std::abs(actual.left - expected.left) <= 1 &&
-                       std::abs(actual.top - expected.top) <= 1 &&
-                       std::abs(actual.right - expected.right) <= 1 &&
-                       std::abs(actual.bottom - expected.bottom) <= 1;
-    if (close)
+    if (std::abs(actual.left - expected.left) <= 1 && std::abs(actual.top - expected.top) <= 1 &&
+        std::abs(actual.right - expected.right) <= 1 &&
+        std::abs(actual.bottom - expected.bottom) <= 1)
     {
-        return ::testing::AssertionSuccess();
+        return {};
     }
-    return ::testing::AssertionFailure()
-           << "at " << actual.left << "," << actual.top << " - " << actual.right << ","
-           << actual.bottom << ", expected " << expected.left << "," << expected.top << " - "
-           << expected.right << "," << expected.bottom;
+    const auto corners = [](const RECT& rect)
+    {
+        return std::to_string(rect.left) + "," + std::to_string(rect.top) + " - " +
+               std::to_string(rect.right) + "," + std::to_string(rect.bottom);
+    };
+    return std::string(name) + " at " + corners(actual) + ", expected " + corners(expected) + "; ";
 }
 
 // Every control where the rules put it for the window's present client size.
-void ExpectLaidOut(HWND main)
+::testing::AssertionResult LaidOut(HWND main)
 {
     const std::int32_t tpp = TwipsPerPixel(ScreenDpi());
     RECT client{};
@@ -66,24 +69,39 @@ void ExpectLaidOut(HWND main)
     {
         layout = LayoutMainWindow(layout, client.right * tpp, client.bottom * tpp, tpp, tpp);
     }
-    EXPECT_TRUE(Near(ClientRectOf(main, Control(main, kIdLabelName)),
-                     ExpectedRect(layout.previewBand, layout.nameCaption, tpp)))
-        << "accName label";
-    EXPECT_TRUE(Near(ClientRectOf(main, Control(main, kIdPreviewName)),
-                     ExpectedRect(layout.previewBand, layout.nameBox, tpp)))
-        << "accName preview";
-    EXPECT_TRUE(Near(ClientRectOf(main, Control(main, kIdPreviewValue)),
-                     ExpectedRect(layout.previewBand, layout.valueBox, tpp)))
-        << "accValue preview";
-    EXPECT_TRUE(Near(ClientRectOf(main, Control(main, kIdKeyName)),
-                     ExpectedRect(layout.keyBand, layout.nameKeyLabel, tpp)))
-        << "get-name key label";
-    EXPECT_TRUE(Near(ClientRectOf(main, Control(main, kIdKeyValue)),
-                     ExpectedRect(layout.keyBand, layout.valueKeyLabel, tpp)))
-        << "get-value key label";
-    EXPECT_TRUE(Near(ClientRectOf(main, Control(main, kIdLog)),
-                     ExpectedRect(layout.logFrame, layout.logBox, tpp)))
-        << "log";
+    std::string wrong;
+    const auto place =
+        [&](int id, const ControlRect& container, const ControlRect& control, const char* name)
+    {
+        wrong += Misplaced(ClientRectOf(main, Control(main, id)),
+                           ExpectedRect(container, control, tpp), name);
+    };
+    place(kIdLabelName, layout.previewBand, layout.nameCaption, "accName label");
+    place(kIdPreviewName, layout.previewBand, layout.nameBox, "accName preview");
+    place(kIdPreviewValue, layout.previewBand, layout.valueBox, "accValue preview");
+    place(kIdKeyName, layout.keyBand, layout.nameKeyLabel, "get-name key label");
+    place(kIdKeyValue, layout.keyBand, layout.valueKeyLabel, "get-value key label");
+    place(kIdLog, layout.logFrame, layout.logBox, "log");
+    if (wrong.empty())
+    {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure()
+           << "in a client area of " << client.right << " x " << client.bottom << ": " << wrong;
+}
+
+// The window at the outer size, laid out for it.
+::testing::AssertionResult LaidOutAt(HWND main, SIZE outer)
+{
+    RECT frame{};
+    ::GetWindowRect(main, &frame);
+    if (frame.right - frame.left != outer.cx || frame.bottom - frame.top != outer.cy)
+    {
+        return ::testing::AssertionFailure()
+               << "the window is " << frame.right - frame.left << " x " << frame.bottom - frame.top
+               << ", expected " << outer.cx << " x " << outer.cy;
+    }
+    return LaidOut(main);
 }
 
 TEST(Layout, ControlsFollowTheRulesAtTheScreensDpiAndOnResize)
@@ -99,28 +117,34 @@ TEST(Layout, ControlsFollowTheRulesAtTheScreensDpiAndOnResize)
     ::GetClientRect(main, &client);
     EXPECT_NEAR(client.right, Pixels(kCreatedClientWidth, tpp), 1);
     EXPECT_NEAR(client.bottom, Pixels(kCreatedClientHeight, tpp), 1);
-    ExpectLaidOut(main);
+    EXPECT_TRUE(Eventually([&] { return LaidOut(main); }));
     KeepScreenshot(main, L"main-window-dpi-" + std::to_wstring(ScreenDpi()));
 
     RECT frame{};
     ::GetWindowRect(main, &frame);
-    ::SetWindowPos(main, nullptr, 0, 0, frame.right - frame.left + 200,
-                   frame.bottom - frame.top + 120, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    PumpMessages(200ms);
-    ExpectLaidOut(main);
+    const SIZE created{frame.right - frame.left, frame.bottom - frame.top};
+    const SIZE larger{created.cx + 200, created.cy + 120};
+    ::SetWindowPos(main, nullptr, 0, 0, larger.cx, larger.cy,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_TRUE(Eventually([&] { return LaidOutAt(main, larger); }));
 
     // Narrower than the key band: the rules that would give negative sizes are skipped and
     // the window survives; widening it again lays everything out anew.
     ::SetWindowPos(main, nullptr, 0, 0, 60, 120, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    PumpMessages(200ms);
+    ASSERT_TRUE(WaitUntil(
+        [&]
+        {
+            ::GetWindowRect(main, &frame);
+            return frame.right - frame.left < created.cx;
+        }))
+        << "the window did not get narrower";
     ::ShowWindow(main, SW_MINIMIZE);
-    PumpMessages(200ms);
+    ASSERT_TRUE(WaitUntil([&] { return ::IsIconic(main) != FALSE; })) << "not minimized";
     ::ShowWindow(main, SW_RESTORE);
-    ::SetWindowPos(main, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+    ::SetWindowPos(main, nullptr, 0, 0, created.cx, created.cy,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    PumpMessages(200ms);
+    EXPECT_TRUE(Eventually([&] { return LaidOutAt(main, created); }));
     ASSERT_TRUE(app.IsRunning());
-    ExpectLaidOut(main);
 }
 
 } // namespace

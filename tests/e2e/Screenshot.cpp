@@ -57,6 +57,49 @@ bool SaveWindowScreenshot(HWND window, const std::wstring& path)
     return ok;
 }
 
+std::vector<COLORREF> ScreenPixels(const RECT& area)
+{
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    if (width <= 0 || height <= 0)
+    {
+        return {};
+    }
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height; // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    std::vector<COLORREF> pixels;
+    if (bitmap && bits)
+    {
+        HGDIOBJ old = ::SelectObject(memory, bitmap);
+        ::BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+        ::GdiFlush();
+        const auto* row = static_cast<const DWORD*>(bits);
+        pixels.reserve(static_cast<size_t>(width) * static_cast<size_t>(height));
+        for (int i = 0; i < width * height; ++i)
+        {
+            // 0x00RRGGBB in the bitmap, 0x00BBGGRR as a COLORREF.
+            pixels.push_back(RGB((row[i] >> 16) & 0xFF, (row[i] >> 8) & 0xFF, row[i] & 0xFF));
+        }
+        ::SelectObject(memory, old);
+    }
+    if (bitmap)
+    {
+        ::DeleteObject(bitmap);
+    }
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
 std::wstring ArtifactFolder()
 {
     wchar_t value[MAX_PATH * 2] = {};

@@ -1,5 +1,7 @@
 #include "e2e/Tray.h"
 
+#include <algorithm>
+
 namespace e2e
 {
 namespace
@@ -27,25 +29,25 @@ std::optional<POINT> FindTrayIcon()
     }
     RECT bar{};
     ::GetWindowRect(taskbar, &bar);
-    HDC dc = ::GetDC(nullptr);
+    // Tray icons sit at the right end of the taskbar.
+    const RECT area{std::max(bar.left, bar.right - 200), bar.top, bar.right, bar.bottom};
+    const std::vector<COLORREF> pixels = ScreenPixels(area);
+    const LONG width = area.right - area.left;
     LONG left = bar.right, right = bar.left - 1, top = bar.bottom, bottom = bar.top - 1;
     int hits = 0;
-    // Tray icons sit at the right end of the taskbar.
-    for (LONG y = bar.top; y < bar.bottom; ++y)
+    for (size_t i = 0; i < pixels.size(); ++i)
     {
-        for (LONG x = bar.right - 1; x >= bar.right - 200 && x >= bar.left; --x)
+        if (IsIconBlue(pixels[i]))
         {
-            if (IsIconBlue(::GetPixel(dc, x, y)))
-            {
-                ++hits;
-                left = std::min(left, x);
-                right = std::max(right, x);
-                top = std::min(top, y);
-                bottom = std::max(bottom, y);
-            }
+            const LONG x = area.left + static_cast<LONG>(i) % width;
+            const LONG y = area.top + static_cast<LONG>(i) / width;
+            ++hits;
+            left = std::min(left, x);
+            right = std::max(right, x);
+            top = std::min(top, y);
+            bottom = std::max(bottom, y);
         }
     }
-    ::ReleaseDC(nullptr, dc);
     if (hits < 20)
     {
         return std::nullopt;
