@@ -75,3 +75,12 @@ foreach(planted oleacc version comctl32)
     target_compile_options(planted_${planted} PRIVATE ${MIRUFON_WARNINGS})
     add_dependencies(e2e_tests planted_${planted})
 endforeach()
+
+add_executable(bench_journal bench/bench_journal.cpp tests/e2e/Harness.cpp tests/e2e/Input.cpp
+                             tests/e2e/Clipboard.cpp
+                             tests/e2e/Target.cpp tests/e2e/Screenshot.cpp)
+target_include_directories(bench_journal PRIVATE bench tests src)
+target_link_libraries(bench_journal PRIVATE mirufon_win32 gdi32)
+target_link_options(bench_journal PRIVATE -municode)
+target_compile_options(bench_journal PRIVATE ${MIRUFON_WARNINGS})
+add_dependencies(bench_journal mirufon)
