@@ -79,12 +79,17 @@ int main()
         win32::GetAccNameAt(pointer);
         win32::GetAccValueAt(pointer);
     };
-    const auto read = []
+    // Nobody listens for long texts here: a preview asks for the beginning only.
+    struct : ReadProgress
+    {
+        void LongTransfer(std::size_t) override {}
+    } progress;
+    const auto read = [&]
     {
         POINT pointer{};
         ::GetCursorPos(&pointer);
         ReadRequest request{1, pointer.x, pointer.y, WantedTexts{true, true}, kPreviewChars};
-        win32::ReadElementAt(request);
+        win32::ReadElementAt(request, progress);
     };
     win32::Win32PointerProbe probe(nullptr);
     const auto ownThread = [&] { probe.Current(); };

@@ -139,6 +139,11 @@ void AppController::OnReadDone(std::uint64_t id, const ElementTexts& texts)
     m_engine.OnReadDone(id, texts);
 }
 
+void AppController::OnLongTransfer(std::uint64_t id, std::size_t chars)
+{
+    m_engine.OnLongTransfer(id, chars);
+}
+
 void AppController::OnReadTimer()
 {
     m_engine.OnReadTimer();

@@ -155,7 +155,14 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case kReadDone:
         if (const std::optional<ReadOutcome> outcome = ReadWorkerPool::TakeOutcome(lParam))
         {
-            m_controller->OnReadDone(outcome->id, outcome->texts);
+            if (outcome->longTransfer)
+            {
+                m_controller->OnLongTransfer(outcome->id, outcome->chars);
+            }
+            else
+            {
+                m_controller->OnReadDone(outcome->id, outcome->texts);
+            }
         }
         return 0;
     case WM_CTLCOLOREDIT:
