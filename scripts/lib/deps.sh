@@ -1,5 +1,7 @@
-# Installs what the build and the tests need, only what is missing (idempotent). Never adds the
-# i386 architecture: 32-bit programs cannot run on these machines.
+# The Debian packages the build, the tests and the packaging need. Source it, then call
+# mirufon_install_deps: it installs only what is missing (idempotent) and generates the
+# Japanese locale. Never adds the i386 architecture: 32-bit programs cannot run on these
+# machines.
 mirufon_packages=(
     cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64
@@ -21,6 +23,7 @@ mirufon_generate_locale() {
     $sudo locale-gen >/dev/null
 }
 
+# Installs the missing packages with apt-get (through sudo when not root), then the locale.
 mirufon_install_deps() {
     local missing=()
     local package
