@@ -27,6 +27,8 @@ add_custom_command(TARGET mirufon POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E copy_if_different ${PROJECT_SOURCE_DIR}/res/help.html
             $<TARGET_FILE_DIR:mirufon>/mirufon-help.html)
 
+include(${CMAKE_CURRENT_LIST_DIR}/Package.cmake)
+
 if(NOT MIRUFON_TESTS)
     return()
 endif()
@@ -60,6 +62,18 @@ set_tests_properties(e2e_tests PROPERTIES LABELS e2e RUN_SERIAL TRUE)
 add_executable(mirufon-shot tests/tools/shot.cpp)
 target_link_libraries(mirufon-shot PRIVATE e2e_harness mirufon_warnings)
 target_link_options(mirufon-shot PRIVATE -municode)
+
+# The README's screenshots of the main window and the settings dialog (scripts/screenshots).
+add_executable(mirufon-screenshots tests/tools/screenshots.cpp)
+target_link_libraries(mirufon-screenshots PRIVATE e2e_harness mirufon_warnings)
+target_link_options(mirufon-screenshots PRIVATE -municode)
+add_dependencies(mirufon-screenshots mirufon)
+
+# The check of the unpacked x64 zip (scripts/check-package): not a ctest test, as it needs the
+# package that scripts/package makes.
+add_executable(package_check tests/package/PackageCheck.cpp)
+target_include_directories(package_check PRIVATE ${MIRUFON_GENERATED_DIR})
+target_link_libraries(package_check PRIVATE e2e_harness mirufon_warnings GTest::gtest_main version)
 
 add_executable(bench_edit bench/bench_edit.cpp)
 target_include_directories(bench_edit PRIVATE bench)

@@ -6,7 +6,7 @@ mirufon_packages=(
     cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64
     binutils-mingw-w64-i686 wine64 wine xvfb x11-utils imagemagick fonts-ipafont-gothic
-    locales
+    locales python3
 )
 
 # Wine takes the ANSI code page (932) from the Japanese locale and encodes file names through
