@@ -45,6 +45,14 @@ add_test(NAME win32_tests COMMAND win32_tests --gtest_brief=1)
 # Built once for the end-to-end tests, the screenshot helper and the capture benchmark.
 file(GLOB MIRUFON_E2E_HARNESS_SOURCES CONFIGURE_DEPENDS tests/e2e/*.cpp)
 list(FILTER MIRUFON_E2E_HARNESS_SOURCES EXCLUDE REGEX "Tests\\.cpp$")
+# Test cases in the library would be dropped by the linker without a word: test files end in
+# Tests.cpp.
+foreach(source ${MIRUFON_E2E_HARNESS_SOURCES})
+    file(STRINGS ${source} test_cases REGEX "^TEST(_F|_P)?\\(")
+    if(test_cases)
+        message(FATAL_ERROR "${source} holds test cases: name it *Tests.cpp")
+    endif()
+endforeach()
 add_library(e2e_harness STATIC ${MIRUFON_E2E_HARNESS_SOURCES})
 target_include_directories(e2e_harness PUBLIC tests src)
 target_link_libraries(e2e_harness PUBLIC mirufon_windows GTest::gtest gdi32 PRIVATE mirufon_warnings)
