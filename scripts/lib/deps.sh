@@ -11,8 +11,10 @@ mirufon_packages=(
 
 # Wine takes the ANSI code page (932) from the Japanese locale and encodes file names through
 # it, so that locale must exist on the host, not just be named.
+# The greps below read all their input (no -q), so that no pipe ends on SIGPIPE in a script
+# that runs with pipefail.
 mirufon_generate_locale() {
-    if locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
+    if locale -a 2>/dev/null | grep -i '^ja_JP\.utf-\?8$' >/dev/null; then
         return 0
     fi
     local sudo=""
@@ -28,7 +30,7 @@ mirufon_install_deps() {
     local missing=()
     local package
     for package in "${mirufon_packages[@]}"; do
-        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep 'install ok installed' >/dev/null; then
             missing+=("$package")
         fi
     done
