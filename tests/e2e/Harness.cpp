@@ -180,13 +180,24 @@ App::App(const TempFolder& folder, const std::wstring& exeName)
                        std::to_wstring(::GetLastError());
         return;
     }
-    std::wstring commandLine = L"\"" + target + L"\"";
+    Start(target);
+}
+
+App::App(const std::wstring& exePath)
+{
+    Start(exePath);
+}
+
+void App::Start(const std::wstring& exePath)
+{
+    const std::wstring folder = exePath.substr(0, exePath.find_last_of(L"\\/"));
+    std::wstring commandLine = L"\"" + exePath + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    if (!::CreateProcessW(target.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          folder.Path().c_str(), &startup, &m_process))
+    if (!::CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          folder.c_str(), &startup, &m_process))
     {
-        m_startError = L"cannot start " + target + L": error " + std::to_wstring(::GetLastError());
+        m_startError = L"cannot start " + exePath + L": error " + std::to_wstring(::GetLastError());
         m_process = {};
     }
 }
