@@ -8,6 +8,7 @@
 #include "platform/win32/Accessibility.h"
 #include "platform/win32/ElementReading.h"
 #include "platform/win32/PointerReading.h"
+#include "support/MessagePump.h"
 
 #include <objbase.h>
 
@@ -22,12 +23,7 @@ using namespace mirufon::bench;
 
 void Pump()
 {
-    MSG message;
-    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-    {
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-    }
+    testsupport::DispatchPending();
 }
 
 HWND StartNotepad(PROCESS_INFORMATION& process)

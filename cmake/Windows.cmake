@@ -89,7 +89,7 @@ target_include_directories(bench_edit PRIVATE bench)
 target_link_libraries(bench_edit PRIVATE mirufon_win32 mirufon_warnings)
 
 add_executable(bench_preview bench/bench_preview.cpp)
-target_include_directories(bench_preview PRIVATE bench)
+target_include_directories(bench_preview PRIVATE bench tests)
 target_link_libraries(bench_preview PRIVATE mirufon_win32 mirufon_warnings)
 
 add_executable(bench_capture bench/bench_capture.cpp)

@@ -7,6 +7,7 @@
 #include "e2e/Input.h"
 #include "e2e/Notepad.h"
 #include "e2e/Target.h"
+#include "platform/win32/ControlIds.h"
 
 #include <gtest/gtest.h>
 
@@ -162,12 +163,13 @@ TEST(MainWindow, SecondStartIsRefusedAndTheFirstGoesOn)
     EXPECT_EQ(Utf8(MessageBoxText(box)), Utf8(L"ミルフォン(mirufon2) は既に起動中です！"));
     KeepScreenshot(box, L"already-running");
     // From its message to its end, the refused copy never has a main window.
-    bool secondWindow = second.FindWindowOf(L"MirufonMainWindow", L"") != nullptr;
+    bool secondWindow = second.FindWindowOf(mirufon::win32::kMainWindowClass, L"") != nullptr;
     ASSERT_TRUE(DismissMessageBox(box));
     ASSERT_TRUE(WaitUntil(
         [&]
         {
-            secondWindow = secondWindow || second.FindWindowOf(L"MirufonMainWindow", L"");
+            secondWindow =
+                secondWindow || second.FindWindowOf(mirufon::win32::kMainWindowClass, L"");
             return !second.IsRunning();
         }))
         << "the refused copy did not end";
