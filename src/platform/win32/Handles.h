@@ -94,4 +94,10 @@ using UniqueIcon = UniqueHandle<NullIsEmpty<HICON, DestroyIconHandle>>;
 using UniqueMenu = UniqueHandle<NullIsEmpty<HMENU, DestroyMenuHandle>>;
 using UniqueModule = UniqueHandle<NullIsEmpty<HMODULE, ReleaseModuleHandle>>;
 
+// Whether the key is held down, as the thread's input state has it.
+inline bool IsKeyDown(int virtualKey)
+{
+    return ::GetKeyState(virtualKey) < 0;
+}
+
 } // namespace mirufon::win32

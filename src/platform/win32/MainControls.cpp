@@ -23,11 +23,6 @@ HWND CreateChild(HWND parent, const wchar_t* className, const wchar_t* text, DWO
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
 }
 
-bool IsKeyDown(int virtualKey)
-{
-    return ::GetKeyState(virtualKey) < 0;
-}
-
 } // namespace
 
 MainControls::MainControls(HINSTANCE instance)

@@ -47,16 +47,8 @@ MainWindow::~MainWindow()
 
 bool MainWindow::Create()
 {
-    WNDCLASSEXW windowClass{};
-    windowClass.hInstance = m_instance;
-    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
-    windowClass.lpszClassName = kMainWindowClass;
-    windowClass.hIcon =
-        static_cast<HICON>(::LoadImageW(m_instance, MAKEINTRESOURCEW(1), IMAGE_ICON, 32, 32, 0));
-    windowClass.hIconSm =
-        static_cast<HICON>(::LoadImageW(m_instance, MAKEINTRESOURCEW(1), IMAGE_ICON, 16, 16, 0));
-    if (!RegisterWindowClass(windowClass))
+    if (!RegisterWindowClass(ProgramWindowClass(
+            m_instance, kMainWindowClass, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)))))
     {
         return false;
     }

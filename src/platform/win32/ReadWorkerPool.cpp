@@ -1,8 +1,7 @@
 #include "platform/win32/ReadWorkerPool.h"
 
+#include "platform/win32/ComApartment.h"
 #include "platform/win32/SystemMessage.h"
-
-#include <objbase.h>
 
 #include <condition_variable>
 #include <deque>
@@ -17,24 +16,6 @@ namespace
 
 // Idle workers beyond this many end instead of waiting for work.
 constexpr int kMostIdleWorkers = 4;
-
-class MultithreadedApartment
-{
-  public:
-    MultithreadedApartment() : m_ok(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_MULTITHREADED))) {}
-    MultithreadedApartment(const MultithreadedApartment&) = delete;
-    MultithreadedApartment& operator=(const MultithreadedApartment&) = delete;
-    ~MultithreadedApartment()
-    {
-        if (m_ok)
-        {
-            ::CoUninitialize();
-        }
-    }
-
-  private:
-    bool m_ok;
-};
 
 } // namespace
 
@@ -143,7 +124,7 @@ class ReadWorkerPool::Progress final : public ReadProgress
 
 void ReadWorkerPool::Serve(const std::shared_ptr<Shared>& shared)
 {
-    const MultithreadedApartment apartment;
+    const ComApartment apartment(COINIT_MULTITHREADED);
     for (;;)
     {
         ReadRequest request;

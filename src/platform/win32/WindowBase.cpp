@@ -25,6 +25,21 @@ WindowBase::~WindowBase()
     }
 }
 
+WNDCLASSEXW WindowBase::ProgramWindowClass(HINSTANCE instance, const wchar_t* name,
+                                           HBRUSH background)
+{
+    WNDCLASSEXW windowClass{};
+    windowClass.hInstance = instance;
+    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = background;
+    windowClass.lpszClassName = name;
+    windowClass.hIcon =
+        static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, 32, 32, 0));
+    windowClass.hIconSm =
+        static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, 16, 16, 0));
+    return windowClass;
+}
+
 bool WindowBase::RegisterWindowClass(WNDCLASSEXW windowClass)
 {
     WNDCLASSEXW existing{};
