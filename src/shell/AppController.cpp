@@ -150,9 +150,9 @@ void AppController::SetRunState(bool running)
     {
         m_log.RefreshIntroduction();
     }
-    // While stopped only the stop/resume key stays, so that it can resume.
-    m_hotKeys.Unregister();
-    m_hotKeys.Register(m_settings, running);
+    // While stopped only the stop/resume key stays, so that it can resume; it stays registered
+    // through the switch, so that quick presses of it are never lost.
+    m_hotKeys.Switch(m_settings, running);
 }
 
 void AppController::ToggleAlwaysOnTop()
