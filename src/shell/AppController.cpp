@@ -38,7 +38,9 @@ void AppController::Start()
 {
     m_settings = DefaultSettings(m_view.CreatedGeometry());
     ReadConf(m_conf, m_settings);
-    m_view.ApplyGeometry(StoredGeometry(m_settings));
+    // A window stored where its title bar cannot be reached (a monitor that has gone, a
+    // hand-edited position) comes back on the nearest screen.
+    m_view.ApplyGeometry(KeepTitleBarReachable(StoredGeometry(m_settings), m_view.Displays()));
     m_view.ShowAlwaysOnTopCheck(m_settings.alwaysOnTop != 0);
     m_view.ShowKeyLabels(KeyLabelsFor(m_settings));
     m_log.ShowIntroduction();

@@ -126,6 +126,21 @@ TEST(AppController, StartUpRunsInItsFixedOrder)
     EXPECT_FALSE(refused.m_controller.IsInTray());
 }
 
+TEST(AppController, StoredWindowWithoutAReachableTitleBarIsPlacedOnAScreen)
+{
+    // The fake screen's work area is 19200 x 11400 twips; the window 6840 x 4200.
+    App far;
+    far.StartWith(L"form left = 99999999\r\nform top = 99999999\r\n");
+    EXPECT_EQ(far.m_view.applied.left, 19200 - 6840);
+    EXPECT_EQ(far.m_view.applied.top, 11400 - 4200);
+
+    App reachable;
+    reachable.StartWith(L"form left = 17000\r\nform top = 9000\r\n");
+    EXPECT_EQ(reachable.m_view.applied.left, 17000);
+    EXPECT_EQ(reachable.m_view.applied.top, 9000);
+    EXPECT_EQ(reachable.m_view.applied.width, 6840);
+}
+
 TEST(AppController, ShutdownSavesLastAndShowsAFailedSaveBeforeTheExitTimer)
 {
     App app;
