@@ -226,9 +226,21 @@ void StoreValue(const ConfKey& key, std::wstring_view value, Settings& settings)
     }
 }
 
+constexpr std::wstring_view kKeyValueSeparator = L" = ";
+
+// The length of the line FormatConf writes for the key with this value.
+std::size_t FormattedLength(const ConfKey& key, std::wstring_view value)
+{
+    return key.name.size() + kKeyValueSeparator.size() + value.size();
+}
+
 // One line: exactly one "=", a known key before it; anything else is skipped.
 void ParseLine(std::wstring_view line, Settings& settings)
 {
+    if (line.size() > kLongestConfLine)
+    {
+        return;
+    }
     const std::size_t equals = line.find(L'=');
     if (equals == std::wstring_view::npos || line.find(L'=', equals + 1) != std::wstring_view::npos)
     {
@@ -239,11 +251,16 @@ void ParseLine(std::wstring_view line, Settings& settings)
     const std::wstring_view value = rest.substr(SkipSpaces(rest, 0));
     for (const ConfKey& known : ConfKeys)
     {
-        if (known.name == key)
+        if (known.name != key)
+        {
+            continue;
+        }
+        // Nor is a text kept that would be written back as a line too long to read.
+        if (known.kind != ValueKind::Text || FormattedLength(known, value) <= kLongestConfLine)
         {
             StoreValue(known, value, settings);
-            return;
         }
+        return;
     }
 }
 
@@ -289,7 +306,7 @@ std::wstring FormatConf(const Settings& settings)
     for (const ConfKey& key : ConfKeys)
     {
         text.append(key.name);
-        text.append(L" = ");
+        text.append(kKeyValueSeparator);
         text.append(FormatValue(key, settings));
         text.append(L"\r\n");
     }

@@ -2,6 +2,7 @@
 
 #include "settings/Settings.h"
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -9,9 +10,14 @@
 namespace mirufon
 {
 
+// Lines longer than this are no setting anyone wrote: they are skipped unread.
+inline constexpr std::size_t kLongestConfLine = 4096;
+
 // Reads Conf.txt's text into settings: fields the text does not name, or names with a value
-// that cannot be converted or does not fit the field, keep their current values. Lines end at
-// CR LF or a lone CR; a lone LF does not end a line. Never fails.
+// that cannot be converted or does not fit the field, keep their current values, and so do
+// fields named on a line longer than kLongestConfLine characters, and text fields whose line
+// as FormatConf writes it would be longer. Lines end at CR LF or a lone CR; a lone LF does not
+// end a line. Never fails.
 void ParseConf(std::wstring_view text, Settings& settings);
 
 // The 20 lines of Conf.txt in their fixed order, each ended by CR LF. The geometry lines take
