@@ -68,6 +68,9 @@ FileConfStore::FileConfStore(std::wstring path) : m_path(std::move(path))
 
 std::optional<std::wstring> FileConfStore::Read()
 {
+    // Only one instance runs: a temporary file found now is what a save killed before the
+    // replacement left behind, and Conf.txt itself is still the last complete save.
+    ::DeleteFileW(TemporaryPath().c_str());
     if (!IsOrdinaryFile(m_path))
     {
         return std::nullopt;
@@ -93,14 +96,15 @@ std::optional<std::wstring> FileConfStore::Read()
     }
     // A read that failed in the middle of a double-byte character leaves a lone lead byte;
     // the conversion turns it into the default character, which no key contains.
-    return AnsiToWide(bytes);
+    m_encoding = DetectConfEncoding(bytes);
+    return DecodeText(bytes, m_encoding);
 }
 
 StoreWrite FileConfStore::Write(std::wstring_view text)
 {
     // Write beside the file, then replace it: a failure at any point leaves the old file whole.
-    const std::wstring temporary = m_path + L".new";
-    const std::string bytes = WideToAnsi(text);
+    const std::wstring temporary = TemporaryPath();
+    const std::string bytes = EncodeText(text, m_encoding);
     const auto failed = [&temporary](DWORD error)
     {
         ::DeleteFileW(temporary.c_str());

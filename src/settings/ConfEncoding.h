@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string_view>
+
+namespace mirufon
+{
+
+// The encodings Conf.txt is read in and written back in.
+enum class ConfEncoding
+{
+    Ansi,              // the system's ANSI code page (932 on Japanese systems), no mark
+    Utf8,              // UTF-8 without a byte-order mark
+    Utf8WithMark,      // UTF-8 after EF BB BF
+    Utf16LittleEndian, // UTF-16 after FF FE
+    Utf16BigEndian,    // UTF-16 after FE FF
+};
+
+// The encoding of Conf.txt's bytes. A byte-order mark decides. Without one, the file is UTF-8
+// when all of it is well-formed UTF-8 and it holds at least one three-byte sequence: Japanese
+// text in UTF-8 cannot do without them, while code page 932 text only passes for UTF-8 by
+// chance, and half-width katakana (A1 to DF) easily form two-byte sequences. Anything else,
+// an empty or pure ASCII file included, is read in the ANSI code page.
+ConfEncoding DetectConfEncoding(std::string_view bytes);
+
+// The byte-order mark that starts a file in the encoding; empty for ANSI and UTF-8 without one.
+std::string_view ByteOrderMark(ConfEncoding encoding);
+
+} // namespace mirufon
