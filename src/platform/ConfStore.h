@@ -24,10 +24,11 @@ class ConfStore
     ConfStore& operator=(const ConfStore&) = delete;
     virtual ~ConfStore() = default;
 
-    // The file's text, decoded from the encoding its bytes show. Nothing when no ordinary file
-    // exists (a directory, a hidden or a system file counts as absent). A read that fails part
-    // way gives the text read up to that point. The temporary file of a save that was
-    // interrupted before it replaced the file is removed first.
+    // The file's text, decoded from the encoding its bytes show, or only the lines of it that
+    // settings are taken from: ParseConf reads the same from both (see ConfLines). Nothing
+    // when no ordinary file exists (a directory, a hidden or a system file counts as absent).
+    // A read that fails part way gives what was read up to that point. The temporary file of
+    // a save that was interrupted before it replaced the file is removed first.
     virtual std::optional<std::wstring> Read() = 0;
     // Replaces the file with the text in the encoding the last Read found (with the same
     // byte-order mark), or in the ANSI code page when there was no file. The old file stays

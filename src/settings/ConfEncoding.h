@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace mirufon
@@ -21,6 +23,25 @@ enum class ConfEncoding
 // chance, and half-width katakana (A1 to DF) easily form two-byte sequences. Anything else,
 // an empty or pure ASCII file included, is read in the ANSI code page.
 ConfEncoding DetectConfEncoding(std::string_view bytes);
+
+// DetectConfEncoding for a file read in pieces, in order: the same answer once every piece
+// has been given, and Decided as soon as later bytes cannot change it.
+class ConfEncodingDetector
+{
+  public:
+    void Feed(std::string_view bytes);
+    bool Decided() const;
+    ConfEncoding Result() const;
+
+  private:
+    void CheckUtf8(std::string_view bytes);
+
+    std::string m_start;   // the first bytes, until a mark can be told
+    std::string m_pending; // a UTF-8 sequence that the next piece completes
+    std::size_t m_seen = 0;
+    bool m_invalidUtf8 = false;
+    bool m_threeByteSequence = false;
+};
 
 // The byte-order mark that starts a file in the encoding; empty for ANSI and UTF-8 without one.
 std::string_view ByteOrderMark(ConfEncoding encoding);

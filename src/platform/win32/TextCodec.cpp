@@ -2,7 +2,6 @@
 
 #include "platform/win32/Handles.h"
 
-#include <algorithm>
 #include <climits>
 
 namespace mirufon::win32
@@ -46,18 +45,6 @@ std::string FromWide(UINT codePage, std::wstring_view text)
     return bytes;
 }
 
-std::wstring FromUtf16(std::string_view bytes, bool bigEndian)
-{
-    std::wstring text(bytes.size() / 2, L'\0');
-    for (size_t i = 0; i < text.size(); ++i)
-    {
-        const auto first = static_cast<unsigned char>(bytes[2 * i]);
-        const auto second = static_cast<unsigned char>(bytes[2 * i + 1]);
-        text[i] = static_cast<wchar_t>(bigEndian ? (first << 8) | second : (second << 8) | first);
-    }
-    return text;
-}
-
 std::string ToUtf16(std::wstring_view text, bool bigEndian)
 {
     std::string bytes;
@@ -84,22 +71,9 @@ std::string WideToAnsi(std::wstring_view text)
     return FromWide(CP_ACP, text);
 }
 
-std::wstring DecodeText(std::string_view bytes, ConfEncoding encoding)
+std::wstring Utf8ToWide(std::string_view bytes)
 {
-    bytes.remove_prefix(std::min(bytes.size(), ByteOrderMark(encoding).size()));
-    switch (encoding)
-    {
-    case ConfEncoding::Utf8:
-    case ConfEncoding::Utf8WithMark:
-        return ToWide(CP_UTF8, bytes);
-    case ConfEncoding::Utf16LittleEndian:
-        return FromUtf16(bytes, false);
-    case ConfEncoding::Utf16BigEndian:
-        return FromUtf16(bytes, true);
-    case ConfEncoding::Ansi:
-        break;
-    }
-    return AnsiToWide(bytes);
+    return ToWide(CP_UTF8, bytes);
 }
 
 std::string EncodeText(std::wstring_view text, ConfEncoding encoding)

@@ -13,10 +13,10 @@ namespace mirufon::win32
 std::wstring AnsiToWide(std::string_view bytes);
 std::string WideToAnsi(std::wstring_view text);
 
-// Conf.txt's bytes as text in the given encoding, without its byte-order mark, and the text as
-// bytes in that encoding, with its mark. Malformed UTF-8 becomes U+FFFD; an odd last byte of
-// UTF-16 is dropped.
-std::wstring DecodeText(std::string_view bytes, ConfEncoding encoding);
+// UTF-8 to and from UTF-16; malformed UTF-8 becomes U+FFFD.
+std::wstring Utf8ToWide(std::string_view bytes);
+
+// Conf.txt's text as bytes in the encoding, its byte-order mark first.
 std::string EncodeText(std::wstring_view text, ConfEncoding encoding);
 
 } // namespace mirufon::win32

@@ -114,10 +114,11 @@ std::string Utf16(std::wstring_view text, bool bigEndian)
 
 TEST_F(ConfStoreTest, UtfFilesAreReadWholeAndWrittenBackInTheirOwnEncoding)
 {
-    const std::wstring text = L"key get name = Q\r\ndisp pos = 左上隅 ｶﾅ €\r\n";
+    // Lines in the order of their keys: the store gives the lines the settings come from.
+    const std::wstring text = L"disp pos = 左上隅 ｶﾅ €\r\nkey get name = Q\r\n";
     const std::wstring saved = L"disp pos = 右下隅 ｶﾅ €\r\n";
-    const std::string utf8 = "key get name = Q\r\ndisp pos = \xE5\xB7\xA6\xE4\xB8\x8A\xE9\x9A\x85 "
-                             "\xEF\xBD\xB6\xEF\xBE\x85 \xE2\x82\xAC\r\n";
+    const std::string utf8 = "disp pos = \xE5\xB7\xA6\xE4\xB8\x8A\xE9\x9A\x85 "
+                             "\xEF\xBD\xB6\xEF\xBE\x85 \xE2\x82\xAC\r\nkey get name = Q\r\n";
     const std::string savedUtf8 = "disp pos = \xE5\x8F\xB3\xE4\xB8\x8B\xE9\x9A\x85 "
                                   "\xEF\xBD\xB6\xEF\xBE\x85 \xE2\x82\xAC\r\n";
     struct Case
