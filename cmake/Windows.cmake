@@ -63,6 +63,13 @@ target_link_libraries(bench_capture PRIVATE gdi32)
 target_compile_options(bench_capture PRIVATE ${MIRUFON_WARNINGS})
 add_dependencies(bench_capture mirufon)
 
+# Start-up with Conf.txt files up to 50 MB against the default one.
+add_executable(bench_startup bench/bench_startup.cpp tests/e2e/Harness.cpp tests/e2e/Screenshot.cpp)
+target_include_directories(bench_startup PRIVATE bench tests)
+target_link_libraries(bench_startup PRIVATE gdi32)
+target_compile_options(bench_startup PRIVATE ${MIRUFON_WARNINGS})
+add_dependencies(bench_startup mirufon)
+
 # Planted libraries for the end-to-end test of the library search: one for each system DLL the
 # program loads at run time.
 foreach(planted oleacc version comctl32)
