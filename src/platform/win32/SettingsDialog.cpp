@@ -60,10 +60,11 @@ bool SettingsDialog::Open()
     windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = kSettingsDialogClass;
-    windowClass.hIcon =
-        static_cast<HICON>(::LoadImageW(m_instance, MAKEINTRESOURCEW(1), IMAGE_ICON, 32, 32, 0));
-    windowClass.hIconSm =
-        static_cast<HICON>(::LoadImageW(m_instance, MAKEINTRESOURCEW(1), IMAGE_ICON, 16, 16, 0));
+    // Shared: the class keeps its first icons, and ones loaded at each opening would leak.
+    windowClass.hIcon = static_cast<HICON>(
+        ::LoadImageW(m_instance, MAKEINTRESOURCEW(1), IMAGE_ICON, 32, 32, LR_SHARED));
+    windowClass.hIconSm = static_cast<HICON>(
+        ::LoadImageW(m_instance, MAKEINTRESOURCEW(1), IMAGE_ICON, 16, 16, LR_SHARED));
     if (!RegisterWindowClass(windowClass))
     {
         return false;
