@@ -27,7 +27,7 @@ add_test(NAME win32_tests COMMAND win32_tests --gtest_brief=1)
 file(GLOB MIRUFON_E2E_SOURCES CONFIGURE_DEPENDS tests/e2e/*.cpp)
 add_executable(e2e_tests ${MIRUFON_E2E_SOURCES})
 target_include_directories(e2e_tests PRIVATE tests src)
-target_link_libraries(e2e_tests PRIVATE mirufon_core GTest::gtest_main gdi32)
+target_link_libraries(e2e_tests PRIVATE mirufon_core GTest::gtest_main gdi32 ntdll)
 target_compile_options(e2e_tests PRIVATE ${MIRUFON_WARNINGS})
 add_dependencies(e2e_tests mirufon)
 add_test(NAME e2e_tests COMMAND e2e_tests --gtest_brief=1)
@@ -69,6 +69,16 @@ target_include_directories(bench_startup PRIVATE bench tests)
 target_link_libraries(bench_startup PRIVATE gdi32)
 target_compile_options(bench_startup PRIVATE ${MIRUFON_WARNINGS})
 add_dependencies(bench_startup mirufon)
+
+# The soak (scripts/soak): thousands of steps against the real program, counters read from
+# outside it. Not a test: it runs for many minutes.
+add_executable(soak tests/soak/soak.cpp tests/e2e/ProcessCounters.cpp tests/e2e/Harness.cpp
+                    tests/e2e/Input.cpp tests/e2e/Target.cpp tests/e2e/Clipboard.cpp
+                    tests/e2e/Screenshot.cpp)
+target_include_directories(soak PRIVATE tests src)
+target_link_libraries(soak PRIVATE gdi32 ntdll)
+target_compile_options(soak PRIVATE ${MIRUFON_WARNINGS})
+add_dependencies(soak mirufon)
 
 # Planted libraries for the end-to-end test of the library search: one for each system DLL the
 # program loads at run time.
