@@ -55,7 +55,7 @@ foreach(source ${MIRUFON_E2E_HARNESS_SOURCES})
 endforeach()
 add_library(e2e_harness STATIC ${MIRUFON_E2E_HARNESS_SOURCES})
 target_include_directories(e2e_harness PUBLIC tests src)
-target_link_libraries(e2e_harness PUBLIC mirufon_win32 mirufon_windows GTest::gtest gdi32
+target_link_libraries(e2e_harness PUBLIC mirufon_win32 mirufon_windows GTest::gtest gdi32 ntdll
                       PRIVATE mirufon_warnings)
 
 # The end-to-end driver: a Win32 program of its own that starts mirufon.exe, drives it as a
@@ -97,6 +97,18 @@ target_include_directories(bench_capture PRIVATE bench)
 target_link_libraries(bench_capture PRIVATE e2e_harness mirufon_warnings)
 target_link_options(bench_capture PRIVATE -municode)
 add_dependencies(bench_capture mirufon)
+
+# Start-up with Conf.txt files up to 50 MB against the default one.
+add_executable(bench_startup bench/bench_startup.cpp)
+target_include_directories(bench_startup PRIVATE bench)
+target_link_libraries(bench_startup PRIVATE e2e_harness mirufon_warnings)
+add_dependencies(bench_startup mirufon)
+
+# The soak (scripts/soak): thousands of steps against the real program, counters read from
+# outside it. Not a test: it runs for many minutes.
+add_executable(soak tests/soak/soak.cpp)
+target_link_libraries(soak PRIVATE e2e_harness mirufon_warnings)
+add_dependencies(soak mirufon)
 
 # Planted libraries for the end-to-end test of the library search: one for each system DLL the
 # program loads at run time.

@@ -258,6 +258,11 @@ DefaultGeometry MainWindow::CreatedGeometry() const
     return m_controls.CreatedGeometry(m_createdRect);
 }
 
+DisplayAreas MainWindow::Displays() const
+{
+    return m_controls.Displays();
+}
+
 void MainWindow::ApplyGeometry(const WindowGeometry& geometry)
 {
     m_controls.ApplyGeometry(geometry);
