@@ -13,6 +13,7 @@
 #include "e2e/Target.h"
 #include "platform/win32/Accessibility.h"
 #include "platform/win32/ControlIds.h"
+#include "support/MessagePump.h"
 
 #include <objbase.h>
 
@@ -28,12 +29,7 @@ using namespace std::chrono_literals;
 
 void Pump()
 {
-    MSG message;
-    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-    {
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-    }
+    testsupport::DispatchPending();
 }
 
 void SendShiftChord(WORD key)

@@ -8,6 +8,7 @@
 #include "platform/win32/Accessibility.h"
 #include "platform/win32/ElementReading.h"
 #include "platform/win32/PointerReading.h"
+#include "support/MessagePump.h"
 
 #include <objbase.h>
 
@@ -22,12 +23,7 @@ using namespace mirufon::bench;
 
 void Pump()
 {
-    MSG message;
-    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-    {
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-    }
+    testsupport::DispatchPending();
 }
 
 HWND StartNotepad(PROCESS_INFORMATION& process)
@@ -79,12 +75,17 @@ int main()
         win32::GetAccNameAt(pointer);
         win32::GetAccValueAt(pointer);
     };
-    const auto read = []
+    // Nobody listens for long texts here: a preview asks for the beginning only.
+    struct : ReadProgress
+    {
+        void LongTransfer(std::size_t) override {}
+    } progress;
+    const auto read = [&]
     {
         POINT pointer{};
         ::GetCursorPos(&pointer);
         ReadRequest request{1, pointer.x, pointer.y, WantedTexts{true, true}, kPreviewChars};
-        win32::ReadElementAt(request);
+        win32::ReadElementAt(request, progress);
     };
     win32::Win32PointerProbe probe(nullptr);
     const auto ownThread = [&] { probe.Current(); };

@@ -1,69 +1,114 @@
 # The Windows program, its platform layer and the tests that need Windows.
-add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00
-                        WINVER=0x0A00)
+
+# What every Windows target of ours compiles with: the wide-character API, a lean windows.h
+# and the Windows 10 declarations. Third-party code (googletest) is built without them.
+add_library(mirufon_windows INTERFACE)
+target_compile_definitions(mirufon_windows INTERFACE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
+                                                     _WIN32_WINNT=0x0A00 WINVER=0x0A00)
 
 file(GLOB MIRUFON_WIN32_SOURCES CONFIGURE_DEPENDS src/platform/win32/*.cpp)
-list(REMOVE_ITEM MIRUFON_WIN32_SOURCES ${CMAKE_SOURCE_DIR}/src/platform/win32/WinMain.cpp)
+list(REMOVE_ITEM MIRUFON_WIN32_SOURCES ${PROJECT_SOURCE_DIR}/src/platform/win32/WinMain.cpp)
 add_library(mirufon_win32 STATIC ${MIRUFON_WIN32_SOURCES})
-target_link_libraries(mirufon_win32 PUBLIC mirufon_core comctl32 ole32 oleaut32 uuid)
-target_compile_options(mirufon_win32 PRIVATE ${MIRUFON_WARNINGS})
+target_link_libraries(mirufon_win32 PUBLIC mirufon_core mirufon_windows comctl32 ole32 oleaut32 uuid
+                                    PRIVATE mirufon_warnings)
 
+# The version resource and the manifest are written into the build folder with the project
+# version (cmake/Version.cmake); the icon stays in res/.
 enable_language(RC)
-add_executable(mirufon WIN32 src/platform/win32/WinMain.cpp res/mirufon.rc)
-target_link_libraries(mirufon PRIVATE mirufon_win32)
-target_compile_options(mirufon PRIVATE ${MIRUFON_WARNINGS})
+add_executable(mirufon WIN32 src/platform/win32/WinMain.cpp ${MIRUFON_GENERATED_DIR}/mirufon.rc)
+target_include_directories(mirufon PRIVATE ${PROJECT_SOURCE_DIR}/res ${MIRUFON_GENERATED_DIR})
+set_property(SOURCE ${MIRUFON_GENERATED_DIR}/mirufon.rc APPEND PROPERTY OBJECT_DEPENDS
+             ${MIRUFON_GENERATED_DIR}/mirufon.manifest ${PROJECT_SOURCE_DIR}/res/mirufon.ico)
+target_link_libraries(mirufon PRIVATE mirufon_win32 mirufon_warnings)
 target_link_options(mirufon PRIVATE -municode)
+
+# The help page that the Help menu opens ships beside the executable.
+add_custom_command(TARGET mirufon POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${PROJECT_SOURCE_DIR}/res/help.html
+            $<TARGET_FILE_DIR:mirufon>/mirufon-help.html)
+
+include(${CMAKE_CURRENT_LIST_DIR}/Package.cmake)
+
+if(NOT MIRUFON_TESTS)
+    return()
+endif()
 
 # Unit tests of the Win32 layer (code page, file replacement, the EDIT control).
 file(GLOB MIRUFON_WIN32_TESTS CONFIGURE_DEPENDS tests/platform/win32/*.cpp)
 add_executable(win32_tests ${MIRUFON_WIN32_TESTS})
 target_include_directories(win32_tests PRIVATE tests)
-target_link_libraries(win32_tests PRIVATE mirufon_win32 GTest::gtest_main)
-target_compile_options(win32_tests PRIVATE ${MIRUFON_WARNINGS})
+target_link_libraries(win32_tests PRIVATE mirufon_win32 mirufon_warnings GTest::gtest_main)
 add_test(NAME win32_tests COMMAND win32_tests --gtest_brief=1)
+
+# The end-to-end harness: everything in tests/e2e that is not a test file (starting the
+# program, input, screenshots, the clipboard, the target window, the main window's driver).
+# Built once for the end-to-end tests, the screenshot helper and the capture benchmark.
+file(GLOB MIRUFON_E2E_HARNESS_SOURCES CONFIGURE_DEPENDS tests/e2e/*.cpp)
+list(FILTER MIRUFON_E2E_HARNESS_SOURCES EXCLUDE REGEX "Tests\\.cpp$")
+# Test cases in the library would be dropped by the linker without a word: test files end in
+# Tests.cpp.
+foreach(source ${MIRUFON_E2E_HARNESS_SOURCES})
+    file(STRINGS ${source} test_cases REGEX "^TEST(_F|_P)?\\(")
+    if(test_cases)
+        message(FATAL_ERROR "${source} holds test cases: name it *Tests.cpp")
+    endif()
+endforeach()
+add_library(e2e_harness STATIC ${MIRUFON_E2E_HARNESS_SOURCES})
+target_include_directories(e2e_harness PUBLIC tests src)
+target_link_libraries(e2e_harness PUBLIC mirufon_win32 mirufon_windows GTest::gtest gdi32 ntdll
+                      PRIVATE mirufon_warnings)
 
 # The end-to-end driver: a Win32 program of its own that starts mirufon.exe, drives it as a
 # user would and checks what it shows and writes.
-file(GLOB MIRUFON_E2E_SOURCES CONFIGURE_DEPENDS tests/e2e/*.cpp)
-add_executable(e2e_tests ${MIRUFON_E2E_SOURCES})
-target_include_directories(e2e_tests PRIVATE tests src)
-target_link_libraries(e2e_tests PRIVATE mirufon_win32 GTest::gtest_main gdi32)
-target_compile_options(e2e_tests PRIVATE ${MIRUFON_WARNINGS})
+file(GLOB MIRUFON_E2E_TESTS CONFIGURE_DEPENDS tests/e2e/*Tests.cpp)
+add_executable(e2e_tests ${MIRUFON_E2E_TESTS})
+target_link_libraries(e2e_tests PRIVATE e2e_harness mirufon_core mirufon_warnings GTest::gtest_main)
 add_dependencies(e2e_tests mirufon)
 add_test(NAME e2e_tests COMMAND e2e_tests --gtest_brief=1)
 set_tests_properties(e2e_tests PROPERTIES LABELS e2e RUN_SERIAL TRUE)
 
+# Screenshot-and-close helper for scripts/run on machines without a display.
+add_executable(mirufon-shot tests/tools/shot.cpp)
+target_link_libraries(mirufon-shot PRIVATE e2e_harness mirufon_warnings)
+target_link_options(mirufon-shot PRIVATE -municode)
+
+# The README's screenshots of the main window and the settings dialog (scripts/screenshots).
+add_executable(mirufon-screenshots tests/tools/screenshots.cpp)
+target_link_libraries(mirufon-screenshots PRIVATE e2e_harness mirufon_warnings)
+target_link_options(mirufon-screenshots PRIVATE -municode)
+add_dependencies(mirufon-screenshots mirufon)
+
+# The check of the unpacked x64 zip (scripts/check-package): not a ctest test, as it needs the
+# package that scripts/package makes.
+add_executable(package_check tests/package/PackageCheck.cpp)
+target_include_directories(package_check PRIVATE ${MIRUFON_GENERATED_DIR})
+target_link_libraries(package_check PRIVATE e2e_harness mirufon_warnings GTest::gtest_main version)
+
 add_executable(bench_edit bench/bench_edit.cpp)
 target_include_directories(bench_edit PRIVATE bench)
-target_link_libraries(bench_edit PRIVATE mirufon_win32)
-target_compile_options(bench_edit PRIVATE ${MIRUFON_WARNINGS})
-
-# Screenshot-and-close helper for scripts/run on machines without a display.
-add_executable(mirufon-shot tests/tools/shot.cpp tests/e2e/Harness.cpp tests/e2e/Screenshot.cpp)
-target_include_directories(mirufon-shot PRIVATE tests)
-target_compile_options(mirufon-shot PRIVATE ${MIRUFON_WARNINGS})
-target_link_options(mirufon-shot PRIVATE -municode)
-target_link_libraries(mirufon-shot PRIVATE gdi32)
-
-# The help page that the Help menu opens ships beside the executable.
-add_custom_command(TARGET mirufon POST_BUILD
-    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/res/help.html
-            $<TARGET_FILE_DIR:mirufon>/mirufon-help.html)
+target_link_libraries(bench_edit PRIVATE mirufon_win32 mirufon_warnings)
 
 add_executable(bench_preview bench/bench_preview.cpp)
-target_include_directories(bench_preview PRIVATE bench)
-target_link_libraries(bench_preview PRIVATE mirufon_win32)
-target_compile_options(bench_preview PRIVATE ${MIRUFON_WARNINGS})
+target_include_directories(bench_preview PRIVATE bench tests)
+target_link_libraries(bench_preview PRIVATE mirufon_win32 mirufon_warnings)
 
-add_executable(bench_capture bench/bench_capture.cpp tests/e2e/Harness.cpp tests/e2e/Input.cpp
-                             tests/e2e/Clipboard.cpp
-                             tests/e2e/Target.cpp tests/e2e/Screenshot.cpp
-                             tests/e2e/HungTarget.cpp)
-target_include_directories(bench_capture PRIVATE bench tests src)
-target_link_libraries(bench_capture PRIVATE mirufon_win32 gdi32)
+add_executable(bench_capture bench/bench_capture.cpp)
+target_include_directories(bench_capture PRIVATE bench)
+target_link_libraries(bench_capture PRIVATE e2e_harness mirufon_warnings)
 target_link_options(bench_capture PRIVATE -municode)
-target_compile_options(bench_capture PRIVATE ${MIRUFON_WARNINGS})
 add_dependencies(bench_capture mirufon)
+
+# Start-up with Conf.txt files up to 50 MB against the default one.
+add_executable(bench_startup bench/bench_startup.cpp)
+target_include_directories(bench_startup PRIVATE bench)
+target_link_libraries(bench_startup PRIVATE e2e_harness mirufon_warnings)
+add_dependencies(bench_startup mirufon)
+
+# The soak (scripts/soak): thousands of steps against the real program, counters read from
+# outside it. Not a test: it runs for many minutes.
+add_executable(soak tests/soak/soak.cpp)
+target_link_libraries(soak PRIVATE e2e_harness mirufon_warnings)
+add_dependencies(soak mirufon)
 
 # Planted libraries for the end-to-end test of the library search: one for each system DLL the
 # program loads at run time.
@@ -72,7 +117,7 @@ foreach(planted oleacc version comctl32)
     set_target_properties(planted_${planted} PROPERTIES OUTPUT_NAME ${planted} PREFIX ""
                           LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/planted
                           RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/planted)
-    target_compile_options(planted_${planted} PRIVATE ${MIRUFON_WARNINGS})
+    target_link_libraries(planted_${planted} PRIVATE mirufon_windows mirufon_warnings)
     add_dependencies(e2e_tests planted_${planted})
 endforeach()
 

@@ -1,16 +1,20 @@
-# Installs what the build and the tests need, only what is missing (idempotent). Never adds the
-# i386 architecture: 32-bit programs cannot run on these machines.
+# The Debian packages the build, the tests and the packaging need. Source it, then call
+# mirufon_install_deps: it installs only what is missing (idempotent) and generates the
+# Japanese locale. Never adds the i386 architecture: 32-bit programs cannot run on these
+# machines.
 mirufon_packages=(
     cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64
     binutils-mingw-w64-i686 wine64 wine xvfb x11-utils imagemagick fonts-ipafont-gothic
-    locales
+    locales python3
 )
 
 # Wine takes the ANSI code page (932) from the Japanese locale and encodes file names through
 # it, so that locale must exist on the host, not just be named.
+# The greps below read all their input (no -q), so that no pipe ends on SIGPIPE in a script
+# that runs with pipefail.
 mirufon_generate_locale() {
-    if locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
+    if locale -a 2>/dev/null | grep -i '^ja_JP\.utf-\?8$' >/dev/null; then
         return 0
     fi
     local sudo=""
@@ -21,11 +25,12 @@ mirufon_generate_locale() {
     $sudo locale-gen >/dev/null
 }
 
+# Installs the missing packages with apt-get (through sudo when not root), then the locale.
 mirufon_install_deps() {
     local missing=()
     local package
     for package in "${mirufon_packages[@]}"; do
-        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep 'install ok installed' >/dev/null; then
             missing+=("$package")
         fi
     done

@@ -1,11 +1,17 @@
-# A private Wine prefix and, when there is no display, a private Xvfb, for running the
-# Windows programs. Source it, then call mirufon_wine_setup.
+# Running the Windows programs under wine64: a private Xvfb display, a private Wine prefix and
+# the Japanese locale. Source it, then:
+#   mirufon_start_xvfb                   starts Xvfb on a free display and exports DISPLAY
+#   mirufon_wine_prefix DIR [DPI] [desktop|nodesktop]
+#                                        prepares and exports WINEPREFIX
+#   mirufon_wine PROGRAM [ARGS...]       runs a program under wine64 with code page 932
+#   mirufon_wine_stop                    ends the prefix's Wine processes and that Xvfb
 
 mirufon_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 export WINELOADER=/usr/lib/wine/wine64
 export WINEDEBUG="${WINEDEBUG:--all}"
 # Code page 932 and the Japanese user locale, as on the systems the program is made for. Only
-# Wine gets it: the host has no such locale generated.
+# Wine gets it: the host's own tools keep their locale (deps.sh generates ja_JP.UTF-8, which
+# Wine needs to encode file names).
 mirufon_wine() { LC_ALL=ja_JP.UTF-8 "$WINELOADER" "$@"; }
 mirufon_xvfb_pid=""
 
@@ -76,6 +82,7 @@ REG
     fi
 }
 
+# Ends the Wine processes of this WINEPREFIX (only those) and the Xvfb started above, if any.
 mirufon_wine_stop() {
     [ -n "${WINEPREFIX:-}" ] && WINEPREFIX="$WINEPREFIX" wineserver -k >/dev/null 2>&1
     [ -n "$mirufon_xvfb_pid" ] && kill "$mirufon_xvfb_pid" 2>/dev/null

@@ -151,6 +151,19 @@ void CaptureEngine::OnReadDone(std::uint64_t id, const ElementTexts& texts)
     ApplyReadyChanges();
 }
 
+void CaptureEngine::OnLongTransfer(std::uint64_t id, std::size_t chars)
+{
+    const auto found = m_reads.find(id);
+    if (found == m_reads.end() || !found->second.isCapture)
+    {
+        return;
+    }
+    const auto allowance = static_cast<std::int64_t>(chars / kTransferCharsPerMs);
+    found->second.deadline =
+        std::max(found->second.deadline, m_clock.NowMs() + kCaptureDeadlineMs + allowance);
+    RearmTimer();
+}
+
 void CaptureEngine::OnReadTimer()
 {
     const std::int64_t now = m_clock.NowMs();

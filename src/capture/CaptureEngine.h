@@ -24,6 +24,9 @@ inline constexpr std::wstring_view kNoResponseNotice = L"（応答なし）";
 // How long a read may take before its program counts as not responding.
 inline constexpr std::int64_t kPreviewDeadlineMs = 300;
 inline constexpr std::int64_t kCaptureDeadlineMs = 1000;
+// How fast a long text is allowed to come across from another program: 20 million characters
+// take about a second under load on a small machine; this leaves several times that.
+inline constexpr std::size_t kTransferCharsPerMs = 4000;
 
 // Which text a capture takes.
 enum class CaptureTarget
@@ -83,6 +86,9 @@ class CaptureEngine
     // A read's texts, on the main window's thread. Texts of a read that missed its deadline
     // only tell that its program answers again.
     void OnReadDone(std::uint64_t id, const ElementTexts& texts);
+    // A read's program has answered and a text of this many characters is on its way: a
+    // capture's deadline moves out by the time such a copy may take.
+    void OnLongTransfer(std::uint64_t id, std::size_t chars);
     // Deadlines that have passed.
     void OnReadTimer();
 

@@ -1,6 +1,7 @@
 #include "capture/CopyCapture.h"
 
 #include "capture/CaptureLog.h"
+#include "platform/ScopedFlag.h"
 
 #include <utility>
 
@@ -44,10 +45,7 @@ void CopyCapture::OnMessage(unsigned message, std::uintptr_t wParam, std::intptr
 {
     if (message == kWmDrawClipboard)
     {
-        CaptureCopy();
-        // The next viewer is looked up only now: the chain may have been repaired while the
-        // read waited.
-        PassOn(message, wParam, lParam);
+        OnClipboardChanged(Notification{wParam, lParam});
         return;
     }
     if (message == kWmChangeCbChain)
@@ -63,10 +61,38 @@ void CopyCapture::OnMessage(unsigned message, std::uintptr_t wParam, std::intptr
     }
 }
 
-std::wstring CopyCapture::GetTextRetry()
+// A notification that arrives while a copy is being captured (the system dispatches them
+// during the read's waits and during calls that wait on other programs) is only queued: the
+// capture under way reads the clipboard once more when it is done. Capturing inside the
+// capture instead nests without bound when another program changes the clipboard quickly,
+// and under Wine the window calls deep inside such a nest silently fail, losing the copy.
+void CopyCapture::OnClipboardChanged(const Notification& notification)
 {
-    // The last failure is kept here, not in the object: a clipboard change handled during a
-    // wait runs its own reads and must not change what this read reports.
+    m_pending.push_back(notification);
+    if (m_capturing)
+    {
+        return;
+    }
+    const ScopedFlag capturing(m_capturing);
+    while (!m_pending.empty())
+    {
+        const std::vector<Notification> covered = std::exchange(m_pending, {});
+        if (m_joined)
+        {
+            CaptureCopy();
+        }
+        // Each viewer hears of a change only after the copy it brought was read. The next
+        // viewer is looked up only now: the chain may have been repaired while the read
+        // waited.
+        for (const Notification& passed : covered)
+        {
+            PassOn(kWmDrawClipboard, passed.wParam, passed.lParam);
+        }
+    }
+}
+
+CopiedText CopyCapture::GetTextRetry()
+{
     ClipboardRead last;
     for (int attempt = 0; attempt < kClipboardReadTries; ++attempt)
     {
@@ -75,7 +101,7 @@ std::wstring CopyCapture::GetTextRetry()
         {
             // Success is the read's own verdict: a copied text that happens to equal the
             // error marker is still a text.
-            return std::move(read.text);
+            return CopiedText{std::move(read.text), read.sequence};
         }
         last = std::move(read);
         Wait(m_pump, kClipboardReadRetryMs);
@@ -86,7 +112,7 @@ std::wstring CopyCapture::GetTextRetry()
         m_showError(kClipboardErrorTitle,
                     std::to_wstring(last.errorNumber) + L" " + last.errorDescription);
     }
-    return std::wstring(kClipboardErrorMarker);
+    return CopiedText{std::wstring(kClipboardErrorMarker), 0};
 }
 
 void CopyCapture::CaptureCopy()
@@ -102,10 +128,20 @@ void CopyCapture::CaptureCopy()
     {
         return;
     }
-    const std::wstring text = GetTextRetry();
+    const CopiedText copied = GetTextRetry();
+    if (copied.sequence != 0)
+    {
+        if (copied.sequence == m_lastAppended)
+        {
+            return;
+        }
+        // Noted before appending: appending may dispatch a notification that reads the same
+        // state again.
+        m_lastAppended = copied.sequence;
+    }
     if (m_append)
     {
-        m_append(text);
+        m_append(copied.text);
     }
 }
 

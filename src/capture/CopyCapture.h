@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace mirufon
 {
@@ -18,6 +19,14 @@ inline constexpr unsigned kWmChangeCbChain = 0x030D; // wParam leaves, lParam fo
 inline constexpr std::wstring_view kClipboardErrorTitle = L"クリップボードエラー";
 inline constexpr int kClipboardReadTries = 10;
 inline constexpr int kClipboardReadRetryMs = 100;
+
+// A copy as read from the clipboard: its text and the clipboard's sequence number at the read,
+// 0 when unknown (the system keeps none, or the read failed and the text is the error marker).
+struct CopiedText
+{
+    std::wstring text;
+    std::uint32_t sequence = 0;
+};
 
 // Copy capture: while joined, the main window is a member of the clipboard viewer chain and
 // hands the chain's two notifications to OnMessage, so that every text another program copies
@@ -50,8 +59,11 @@ class CopyCapture
     // The window's handling of the two chain notifications while joined:
     // - clipboard changed: unless the main window or no window is in the foreground, reads
     //   the clipboard's text (with retries) and appends it; then passes the notification on.
-    //   The read's waits dispatch messages, so this may be re-entered; the copy is read and
-    //   appended before the next viewer hears of the change.
+    //   The read's waits dispatch messages, so this may be re-entered: a change notified
+    //   meanwhile is read once the read under way is done (one more read for any number of
+    //   them), and each notification is passed on after the read that covers it. A clipboard
+    //   state that was appended already is not appended again: notifications pile up while
+    //   the clipboard changes quickly, and each would read the latest state.
     // - a window leaves the chain: when it is the next viewer, its successor becomes the next
     //   viewer and the notification goes no further; otherwise it is passed on.
     // Other messages are ignored.
@@ -59,8 +71,8 @@ class CopyCapture
 
     // Reads the clipboard's text in up to ten attempts, waiting 100 ms after each failure (the
     // tenth included). After ten failures shows the error box with the number and description
-    // of the last failure and returns the error marker as the item.
-    std::wstring GetTextRetry();
+    // of the last failure and returns the error marker as the item, with sequence number 0.
+    CopiedText GetTextRetry();
 
     // Whether the window is in the chain and handles its notifications.
     bool IsJoined() const { return m_joined; }
@@ -68,6 +80,13 @@ class CopyCapture
     WindowId Next() const { return m_next; }
 
   private:
+    struct Notification
+    {
+        std::uintptr_t wParam = 0;
+        std::intptr_t lParam = 0;
+    };
+
+    void OnClipboardChanged(const Notification& notification);
     void CaptureCopy();
     void PassOn(unsigned message, std::uintptr_t wParam, std::intptr_t lParam);
 
@@ -78,6 +97,11 @@ class CopyCapture
     std::function<void(std::wstring_view, std::wstring_view)> m_showError;
     WindowId m_next = 0;
     bool m_joined = false;
+    // The sequence number of the clipboard state appended last; 0 when none is known.
+    std::uint32_t m_lastAppended = 0;
+    // While a copy is read and appended: the change notifications that arrived meanwhile.
+    bool m_capturing = false;
+    std::vector<Notification> m_pending;
 };
 
 } // namespace mirufon

@@ -33,6 +33,23 @@ inline constexpr std::size_t kWholeText = std::numeric_limits<std::size_t>::max(
 // The preview boxes show the beginning of a text; a read for the preview asks no more.
 inline constexpr std::size_t kPreviewChars = 4096;
 
+// What a reader tells about a read while it runs.
+class ReadProgress
+{
+  public:
+    ReadProgress() = default;
+    ReadProgress(const ReadProgress&) = delete;
+    ReadProgress& operator=(const ReadProgress&) = delete;
+    virtual ~ReadProgress() = default;
+
+    // The program under the point has answered, and a text of this many characters is on its
+    // way: the read is not stuck, though copying that much takes a while.
+    virtual void LongTransfer(std::size_t chars) = 0;
+};
+
+// Texts longer than this are announced before they are copied.
+inline constexpr std::size_t kLongTextChars = 1'000'000;
+
 // The element a read is about: the screen point, and the control there as the readers see
 // it, worked out once per read before any reader runs.
 struct ReadTarget
@@ -47,6 +64,8 @@ struct ReadTarget
     bool isPassword = false;
     // At most this many characters are wanted of each text.
     std::size_t maxChars = kWholeText;
+    // Told of a long text before it is copied, when anyone listens.
+    ReadProgress* progress = nullptr;
 };
 
 // Which of the two texts a read wants.

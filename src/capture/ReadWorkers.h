@@ -18,8 +18,9 @@ struct ReadRequest
 };
 
 // Runs reads on worker threads. The texts of a read come back on the main window's thread,
-// later, never from inside Start. A read stuck in another program keeps its worker for as
-// long as it takes; it is never terminated, and later reads get other workers.
+// later, never from inside Start; so does word of a long text on its way. A read stuck in another
+// program keeps its worker for as long as it takes; it is never terminated, and later reads get
+// other workers.
 class ReadWorkers
 {
   public:

@@ -117,6 +117,24 @@ std::optional<unsigned> VirtualKeyOf(std::wstring_view key)
     return std::nullopt;
 }
 
+bool SharesStopKey(const Settings& settings)
+{
+    const std::optional<unsigned> stopKey = VirtualKeyOf(settings.stopKey);
+    if (!stopKey)
+    {
+        return false;
+    }
+    for (HotKeyCommand command : kHotKeyCommands)
+    {
+        if (command != HotKeyCommand::StopResume &&
+            VirtualKeyOf(KeySetting(settings, command)) == stopKey)
+        {
+            return true;
+        }
+    }
+    return false;
+}
+
 std::int32_t HotKeyIdFromAtom(std::uint16_t atom)
 {
     return static_cast<std::int32_t>(static_cast<std::int16_t>(atom));
@@ -134,44 +152,80 @@ HotKeyManager::~HotKeyManager()
 void HotKeyManager::Register(const Settings& settings, bool all)
 {
     Unregister();
-
-    const unsigned modifiers = ModifierFlags(settings.modifier);
     for (HotKeyCommand command : kHotKeyCommands)
     {
-        if (!all && command != HotKeyCommand::StopResume)
+        if (all || command == HotKeyCommand::StopResume)
         {
-            continue;
+            RegisterOne(settings, command);
         }
-        const std::optional<unsigned> virtualKey = VirtualKeyOf(KeySetting(settings, command));
-        if (!virtualKey)
-        {
-            continue;
-        }
-        const std::uint16_t atom = m_api.AddGlobalAtom(AtomName(command));
-        if (atom == 0)
-        {
-            continue;
-        }
-        std::int32_t& id = m_ids[IndexOf(command)];
-        id = HotKeyIdFromAtom(atom);
-        // A refused combination stays without a hotkey; its atom is kept as the id and is
-        // deleted with the others on unregistration.
-        m_api.Register(id, modifiers, *virtualKey);
     }
     m_registered = true;
 }
 
-void HotKeyManager::Unregister()
+void HotKeyManager::Switch(const Settings& settings, bool all)
 {
-    for (std::int32_t& id : m_ids)
+    if (!m_registered)
     {
-        if (id == 0)
+        return;
+    }
+    if (m_ids[IndexOf(HotKeyCommand::StopResume)] == 0 || SharesStopKey(settings))
+    {
+        Register(settings, all);
+        return;
+    }
+    for (HotKeyCommand command : kHotKeyCommands)
+    {
+        if (command == HotKeyCommand::StopResume)
         {
             continue;
         }
-        m_api.Unregister(id);
-        m_api.DeleteGlobalAtom(static_cast<std::uint16_t>(id));
-        id = 0;
+        if (!all)
+        {
+            UnregisterOne(command);
+        }
+        else if (m_ids[IndexOf(command)] == 0)
+        {
+            RegisterOne(settings, command);
+        }
+    }
+}
+
+void HotKeyManager::RegisterOne(const Settings& settings, HotKeyCommand command)
+{
+    const std::optional<unsigned> virtualKey = VirtualKeyOf(KeySetting(settings, command));
+    if (!virtualKey)
+    {
+        return;
+    }
+    const std::uint16_t atom = m_api.AddGlobalAtom(AtomName(command));
+    if (atom == 0)
+    {
+        return;
+    }
+    std::int32_t& id = m_ids[IndexOf(command)];
+    id = HotKeyIdFromAtom(atom);
+    // A refused combination stays without a hotkey; its atom is kept as the id and is deleted
+    // with the others on unregistration.
+    m_api.Register(id, ModifierFlags(settings.modifier), *virtualKey);
+}
+
+void HotKeyManager::UnregisterOne(HotKeyCommand command)
+{
+    std::int32_t& id = m_ids[IndexOf(command)];
+    if (id == 0)
+    {
+        return;
+    }
+    m_api.Unregister(id);
+    m_api.DeleteGlobalAtom(static_cast<std::uint16_t>(id));
+    id = 0;
+}
+
+void HotKeyManager::Unregister()
+{
+    for (HotKeyCommand command : kHotKeyCommands)
+    {
+        UnregisterOne(command);
     }
     m_registered = false;
 }

@@ -54,6 +54,11 @@ unsigned ModifierFlags(std::wstring_view modify);
 //   that command is simply left without a hotkey.
 std::optional<unsigned> VirtualKeyOf(std::wstring_view key);
 
+// Whether another command's key gives the same virtual key as stop/resume's: with the one
+// modifier they share, both then ask for the same combination, and the first in command order
+// gets it.
+bool SharesStopKey(const Settings& settings);
+
 // An atom used as a hotkey id: taken as a signed 16-bit value and widened, so the atoms from
 // 0xC000 up become negative (0xC000 -> -16384). Registration and matching both use it.
 std::int32_t HotKeyIdFromAtom(std::uint16_t atom);
@@ -78,6 +83,14 @@ class HotKeyManager
     // before is unregistered first, so a repeated call leaks no atom.
     void Register(const Settings& settings, bool all);
 
+    // Switches between all five hotkeys (all) and stop/resume alone (!all) while the
+    // stop/resume hotkey stays registered throughout: a press of it that arrives during the
+    // switch still reaches the window. When another command shares the stop/resume key, or
+    // stop/resume has no hotkey, everything is registered again in command order instead, so
+    // that the same command holds the shared combination as before. Does nothing while nothing
+    // is registered (the settings dialog is open, or start-up has not registered yet).
+    void Switch(const Settings& settings, bool all);
+
     // Withdraws every registered hotkey and deletes its atom. Does nothing when none is.
     void Unregister();
 
@@ -90,6 +103,9 @@ class HotKeyManager
     const std::array<std::int32_t, kHotKeyCommandCount>& Ids() const { return m_ids; }
 
   private:
+    void RegisterOne(const Settings& settings, HotKeyCommand command);
+    void UnregisterOne(HotKeyCommand command);
+
     HotKeyApi& m_api;
     bool m_registered = false;
     std::array<std::int32_t, kHotKeyCommandCount> m_ids{};

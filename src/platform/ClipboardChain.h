@@ -16,6 +16,10 @@ struct ClipboardRead
     std::wstring text;             // the text read when ok (possibly empty); empty otherwise
     long errorNumber = 0;          // when !ok: the platform's error number
     std::wstring errorDescription; // when !ok: what went wrong, for the error box
+    // When ok: the clipboard's sequence number, read while the clipboard was open, so that it
+    // names the very state the text came from. Every change of the clipboard gives a new
+    // number; 0 when the system keeps none.
+    std::uint32_t sequence = 0;
 };
 
 // The clipboard viewer chain and the clipboard's text, as the main window's copy capture needs
@@ -58,7 +62,8 @@ class ClipboardChainApi
     // turns characters outside the code page into "?". A clipboard that holds no text at the
     // moment of the read (it changed since TextAvailable) reads as ok with an empty text.
     // When the clipboard cannot be opened (another program holds it) or its data cannot be
-    // read, ok is false and the error number and description say why.
+    // read, ok is false and the error number and description say why. A successful read also
+    // gives the clipboard's sequence number.
     virtual ClipboardRead ReadText() = 0;
 };
 

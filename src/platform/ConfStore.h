@@ -14,7 +14,8 @@ struct StoreWrite
     std::wstring error;
 };
 
-// Conf.txt on disk, in the system's ANSI code page; the program sees Unicode text.
+// Conf.txt on disk, in the system's ANSI code page unless it was found in UTF-8 or UTF-16;
+// the program sees Unicode text.
 class ConfStore
 {
   public:
@@ -23,12 +24,15 @@ class ConfStore
     ConfStore& operator=(const ConfStore&) = delete;
     virtual ~ConfStore() = default;
 
-    // The file's text decoded from the ANSI code page. Nothing when no ordinary file exists
-    // (a directory, a hidden or a system file counts as absent). A read that fails part way
-    // gives the text read up to that point.
+    // The file's text, decoded from the encoding its bytes show, or only the lines of it that
+    // settings are taken from: ParseConf reads the same from both (see ConfLines). Nothing
+    // when no ordinary file exists (a directory, a hidden or a system file counts as absent).
+    // A read that fails part way gives what was read up to that point. The temporary file of
+    // a save that was interrupted before it replaced the file is removed first.
     virtual std::optional<std::wstring> Read() = 0;
-    // Replaces the file with text encoded in the ANSI code page. The old file stays whole
-    // unless the new one was written completely.
+    // Replaces the file with the text in the encoding the last Read found (with the same
+    // byte-order mark), or in the ANSI code page when there was no file. The old file stays
+    // whole unless the new one was written completely.
     virtual StoreWrite Write(std::wstring_view text) = 0;
 };
 

@@ -1,13 +1,9 @@
 #include "settings/ConfText.h"
 
 #include <array>
-#include <charconv>
-#include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <limits>
 #include <string>
-#include <system_error>
 
 namespace mirufon
 {
@@ -51,7 +47,7 @@ constexpr ConfKey TextKey(std::wstring_view name, std::wstring Settings::*field)
 }
 
 // The keys of Conf.txt in the order the file is written.
-constexpr std::array<ConfKey, 20> ConfKeys = {
+constexpr std::array<ConfKey, kConfKeyCount> ConfKeys = {
     Int32Key(L"form left", ValueKind::Geometry, &Settings::windowLeft),
     Int32Key(L"form top", ValueKind::Geometry, &Settings::windowTop),
     Int32Key(L"form width", ValueKind::Geometry, &Settings::windowWidth),
@@ -74,11 +70,6 @@ constexpr std::array<ConfKey, 20> ConfKeys = {
     Int16Key(L"add copy", ValueKind::Whole16, &Settings::captureCopies),
 };
 
-bool IsDigit(wchar_t c)
-{
-    return c >= L'0' && c <= L'9';
-}
-
 std::size_t SkipSpaces(std::wstring_view text, std::size_t pos)
 {
     while (pos < text.size() && text[pos] == L' ')
@@ -86,79 +77,6 @@ std::size_t SkipSpaces(std::wstring_view text, std::size_t pos)
         ++pos;
     }
     return pos;
-}
-
-// A number as it stands in the text: sign, then digits with at most one decimal point.
-struct ScannedNumber
-{
-    std::size_t end = 0; // index just past the number
-    bool negative = false;
-    bool hasDigit = false;
-    bool wholePartNonZero = false; // a non-zero digit before the point: magnitude at least 1
-    std::string mantissa;          // the digits and point, narrowed for std::from_chars
-};
-
-ScannedNumber ScanNumber(std::wstring_view text, std::size_t pos)
-{
-    ScannedNumber number;
-    if (pos < text.size() && (text[pos] == L'+' || text[pos] == L'-'))
-    {
-        number.negative = text[pos] == L'-';
-        ++pos;
-    }
-    bool seenPoint = false;
-    for (; pos < text.size(); ++pos)
-    {
-        const wchar_t c = text[pos];
-        if (IsDigit(c))
-        {
-            number.hasDigit = true;
-            number.wholePartNonZero = number.wholePartNonZero || (!seenPoint && c != L'0');
-            number.mantissa.push_back(static_cast<char>(c));
-        }
-        else if (c == L'.' && !seenPoint)
-        {
-            seenPoint = true;
-            number.mantissa.push_back('.');
-        }
-        else
-        {
-            break;
-        }
-    }
-    number.end = pos;
-    return number;
-}
-
-// The value of a scanned number. std::from_chars does not depend on the C locale, so a comma
-// locale cannot change how "7000.5" reads. Digit strings beyond the range of double give
-// infinity (or zero for tiny fractions), which the integer fields then refuse.
-double NumberValue(const ScannedNumber& number)
-{
-    if (!number.hasDigit)
-    {
-        return 0.0;
-    }
-    std::string mantissa = number.mantissa;
-    if (mantissa.front() == '.')
-    {
-        mantissa.insert(mantissa.begin(), '0');
-    }
-    if (mantissa.back() == '.')
-    {
-        mantissa.push_back('0');
-    }
-    double value = 0.0;
-    const auto result = std::from_chars(mantissa.data(), mantissa.data() + mantissa.size(), value);
-    if (result.ec == std::errc::result_out_of_range)
-    {
-        value = number.wholePartNonZero ? std::numeric_limits<double>::infinity() : 0.0;
-    }
-    else if (result.ec != std::errc{})
-    {
-        value = 0.0;
-    }
-    return number.negative ? -value : value;
 }
 
 std::wstring_view TrimSpaces(std::wstring_view text)
@@ -173,17 +91,25 @@ std::wstring_view TrimSpaces(std::wstring_view text)
 }
 
 // Keys are ASCII; only A to Z are folded so that other characters pass through untouched.
-std::wstring LowerAscii(std::wstring_view text)
+wchar_t LowerAscii(wchar_t c)
 {
-    std::wstring lower(text);
-    for (wchar_t& c : lower)
+    return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c;
+}
+
+bool EqualsFolded(std::wstring_view text, std::wstring_view lowerName)
+{
+    if (text.size() != lowerName.size())
     {
-        if (c >= L'A' && c <= L'Z')
+        return false;
+    }
+    for (std::size_t i = 0; i < text.size(); ++i)
+    {
+        if (LowerAscii(text[i]) != lowerName[i])
         {
-            c = static_cast<wchar_t>(c - L'A' + L'a');
+            return false;
         }
     }
-    return lower;
+    return true;
 }
 
 std::optional<double> ConvertValue(ValueKind kind, std::wstring_view value)
@@ -195,57 +121,38 @@ std::optional<double> ConvertValue(ValueKind kind, std::wstring_view value)
     return ReadNumber(value);
 }
 
-// Stores one value; a value that cannot be converted or does not fit leaves the field as it was.
-void StoreValue(const ConfKey& key, std::wstring_view value, Settings& settings)
+// Stores one value; a value that cannot be converted or does not fit leaves the field as it
+// was. True when the field took the value.
+bool StoreValue(const ConfKey& key, std::wstring_view value, Settings& settings)
 {
     if (key.kind == ValueKind::Text)
     {
         settings.*key.textField = std::wstring(value);
-        return;
+        return true;
     }
     const std::optional<double> number = ConvertValue(key.kind, value);
-    if (!number)
+    if (!number || (key.kind == ValueKind::Geometry && !(*number > 0.0)))
     {
-        return;
-    }
-    if (key.kind == ValueKind::Geometry && !(*number > 0.0))
-    {
-        return;
+        return false;
     }
     if (key.int16Field != nullptr)
     {
-        if (const auto rounded = RoundToInt16(*number))
+        const auto rounded = RoundToInt16(*number);
+        if (rounded)
         {
             settings.*key.int16Field = *rounded;
         }
-        return;
+        return rounded.has_value();
     }
-    if (const auto rounded = RoundToInt32(*number))
+    const auto rounded = RoundToInt32(*number);
+    if (rounded)
     {
         settings.*key.int32Field = *rounded;
     }
+    return rounded.has_value();
 }
 
-// One line: exactly one "=", a known key before it; anything else is skipped.
-void ParseLine(std::wstring_view line, Settings& settings)
-{
-    const std::size_t equals = line.find(L'=');
-    if (equals == std::wstring_view::npos || line.find(L'=', equals + 1) != std::wstring_view::npos)
-    {
-        return;
-    }
-    const std::wstring key = LowerAscii(TrimSpaces(line.substr(0, equals)));
-    const std::wstring_view rest = line.substr(equals + 1);
-    const std::wstring_view value = rest.substr(SkipSpaces(rest, 0));
-    for (const ConfKey& known : ConfKeys)
-    {
-        if (known.name == key)
-        {
-            StoreValue(known, value, settings);
-            return;
-        }
-    }
-}
+constexpr std::wstring_view kKeyValueSeparator = L" = ";
 
 std::wstring FormatValue(const ConfKey& key, const Settings& settings)
 {
@@ -262,6 +169,67 @@ std::wstring FormatValue(const ConfKey& key, const Settings& settings)
 
 } // namespace
 
+std::optional<std::size_t> ConfKeyIndex(std::wstring_view key)
+{
+    const std::wstring_view trimmed = TrimSpaces(key);
+    for (std::size_t index = 0; index < ConfKeys.size(); ++index)
+    {
+        if (EqualsFolded(trimmed, ConfKeys[index].name))
+        {
+            return index;
+        }
+    }
+    return std::nullopt;
+}
+
+bool IsTextConfKey(std::size_t index)
+{
+    return ConfKeys[index].kind == ValueKind::Text;
+}
+
+std::size_t ConfKeyNameLength(std::size_t index)
+{
+    return ConfKeys[index].name.size();
+}
+
+std::size_t ConfValueStart(std::wstring_view afterEquals)
+{
+    return SkipSpaces(afterEquals, 0);
+}
+
+bool ApplyConfValue(std::size_t index, std::wstring_view value, Settings& settings)
+{
+    return StoreValue(ConfKeys[index], value, settings);
+}
+
+bool ApplyConfLine(std::wstring_view line, Settings& settings)
+{
+    if (line.size() > kLongestConfLine)
+    {
+        return false;
+    }
+    const std::size_t equals = line.find(L'=');
+    if (equals == std::wstring_view::npos || line.find(L'=', equals + 1) != std::wstring_view::npos)
+    {
+        return false;
+    }
+    const std::optional<std::size_t> index = ConfKeyIndex(line.substr(0, equals));
+    if (!index)
+    {
+        return false;
+    }
+    const ConfKey& key = ConfKeys[*index];
+    const std::wstring_view rest = line.substr(equals + 1);
+    const std::wstring_view value = rest.substr(ConfValueStart(rest));
+    // Nor is a text kept that would be written back as a line too long to read.
+    if (key.kind == ValueKind::Text &&
+        key.name.size() + kKeyValueSeparator.size() + value.size() > kLongestConfLine)
+    {
+        return false;
+    }
+    return StoreValue(key, value, settings);
+}
+
 void ParseConf(std::wstring_view text, Settings& settings)
 {
     std::size_t start = 0;
@@ -270,10 +238,10 @@ void ParseConf(std::wstring_view text, Settings& settings)
         const std::size_t cr = text.find(L'\r', start);
         if (cr == std::wstring_view::npos)
         {
-            ParseLine(text.substr(start), settings);
+            ApplyConfLine(text.substr(start), settings);
             break;
         }
-        ParseLine(text.substr(start, cr - start), settings);
+        ApplyConfLine(text.substr(start, cr - start), settings);
         start = cr + 1;
         if (start < text.size() && text[start] == L'\n')
         {
@@ -289,75 +257,11 @@ std::wstring FormatConf(const Settings& settings)
     for (const ConfKey& key : ConfKeys)
     {
         text.append(key.name);
-        text.append(L" = ");
+        text.append(kKeyValueSeparator);
         text.append(FormatValue(key, settings));
         text.append(L"\r\n");
     }
     return text;
-}
-
-double ReadNumber(std::wstring_view text)
-{
-    std::size_t pos = 0;
-    while (pos < text.size() &&
-           (text[pos] == L' ' || text[pos] == L'\t' || text[pos] == L'\n' || text[pos] == L'\r'))
-    {
-        ++pos;
-    }
-    return NumberValue(ScanNumber(text, pos));
-}
-
-std::optional<double> ConvertWholeNumber(std::wstring_view text)
-{
-    const ScannedNumber number = ScanNumber(text, SkipSpaces(text, 0));
-    if (!number.hasDigit || SkipSpaces(text, number.end) != text.size())
-    {
-        return std::nullopt;
-    }
-    return NumberValue(number);
-}
-
-double RoundHalfEven(double value)
-{
-    // Done by hand rather than with the current floating-point rounding mode, which other code
-    // could have changed. value - floor(value) is exact for every finite double.
-    if (!std::isfinite(value))
-    {
-        return value;
-    }
-    const double below = std::floor(value);
-    const double fraction = value - below;
-    if (fraction > 0.5)
-    {
-        return below + 1.0;
-    }
-    if (fraction < 0.5)
-    {
-        return below;
-    }
-    return std::fmod(below, 2.0) == 0.0 ? below : below + 1.0;
-}
-
-std::optional<std::int32_t> RoundToInt32(double value)
-{
-    const double rounded = RoundHalfEven(value);
-    if (!std::isfinite(rounded) || rounded < std::numeric_limits<std::int32_t>::min() ||
-        rounded > std::numeric_limits<std::int32_t>::max())
-    {
-        return std::nullopt;
-    }
-    return static_cast<std::int32_t>(rounded);
-}
-
-std::optional<std::int16_t> RoundToInt16(double value)
-{
-    const double rounded = RoundHalfEven(value);
-    if (!std::isfinite(rounded) || rounded < std::numeric_limits<std::int16_t>::min() ||
-        rounded > std::numeric_limits<std::int16_t>::max())
-    {
-        return std::nullopt;
-    }
-    return static_cast<std::int16_t>(rounded);
 }
 
 } // namespace mirufon

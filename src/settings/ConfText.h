@@ -2,6 +2,7 @@
 
 #include "settings/Settings.h"
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -9,10 +10,29 @@
 namespace mirufon
 {
 
+// Lines longer than this are no setting anyone wrote: they are skipped unread.
+inline constexpr std::size_t kLongestConfLine = 4096;
+
 // Reads Conf.txt's text into settings: fields the text does not name, or names with a value
-// that cannot be converted or does not fit the field, keep their current values. Lines end at
-// CR LF or a lone CR; a lone LF does not end a line. Never fails.
+// that cannot be converted or does not fit the field, keep their current values, and so do
+// fields named on a line longer than kLongestConfLine characters, and text fields whose line
+// as FormatConf writes it would be longer. Lines end at CR LF or a lone CR; a lone LF does not
+// end a line. Never fails.
 void ParseConf(std::wstring_view text, Settings& settings);
+
+// One line as ParseConf reads it; true when it set a field.
+bool ApplyConfLine(std::wstring_view line, Settings& settings);
+
+// The pieces of ApplyConfLine, for reading Conf.txt without decoding all of it (ConfLines):
+// the known keys in file order, found by name with spaces around it ignored and A to Z in
+// any case; whether a key holds text; the length of its name; where a value starts after the
+// "="; and a value stored into the key's field, true when the field took it.
+inline constexpr std::size_t kConfKeyCount = 20;
+std::optional<std::size_t> ConfKeyIndex(std::wstring_view key);
+bool IsTextConfKey(std::size_t index);
+std::size_t ConfKeyNameLength(std::size_t index);
+std::size_t ConfValueStart(std::wstring_view afterEquals);
+bool ApplyConfValue(std::size_t index, std::wstring_view value, Settings& settings);
 
 // The 20 lines of Conf.txt in their fixed order, each ended by CR LF. The geometry lines take
 // the window's current geometry, which the caller puts in the Form* fields.

@@ -46,7 +46,9 @@ void AppController::Start()
 {
     m_settings = DefaultSettings(m_view.CreatedGeometry());
     ReadConf(m_conf, m_settings);
-    m_view.ApplyGeometry(StoredGeometry(m_settings));
+    // A window stored where its title bar cannot be reached (a monitor that has gone, a
+    // hand-edited position) comes back on the nearest screen.
+    m_view.ApplyGeometry(KeepTitleBarReachable(StoredGeometry(m_settings), m_view.Displays()));
     m_view.ShowAlwaysOnTopCheck(m_settings.alwaysOnTop != 0);
     m_view.ShowKeyLabels(KeyLabelsFor(m_settings));
     m_log.ShowIntroduction();
@@ -150,6 +152,11 @@ void AppController::OnReadDone(std::uint64_t id, const ElementTexts& texts)
     m_engine.OnReadDone(id, texts);
 }
 
+void AppController::OnLongTransfer(std::uint64_t id, std::size_t chars)
+{
+    m_engine.OnLongTransfer(id, chars);
+}
+
 void AppController::OnReadTimer()
 {
     m_engine.OnReadTimer();
@@ -170,9 +177,9 @@ void AppController::SetRunState(bool running)
     {
         m_log.RefreshIntroduction();
     }
-    // While stopped only the stop/resume key stays, so that it can resume.
-    m_hotKeys.Unregister();
-    m_hotKeys.Register(m_settings, running);
+    // While stopped only the stop/resume key stays, so that it can resume; it stays registered
+    // through the switch, so that quick presses of it are never lost.
+    m_hotKeys.Switch(m_settings, running);
 }
 
 void AppController::ToggleAlwaysOnTop()

@@ -82,6 +82,7 @@ class AppController
     // A read of the element under the pointer has ended; and the timer of the reads'
     // deadlines.
     void OnReadDone(std::uint64_t id, const ElementTexts& texts);
+    void OnLongTransfer(std::uint64_t id, std::size_t chars);
     void OnReadTimer();
 
     // Menu commands.

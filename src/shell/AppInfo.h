@@ -1,15 +1,18 @@
 #pragma once
 
+#include "MirufonVersion.h"
+
 #include <string>
 #include <string_view>
 
 namespace mirufon
 {
 
-// The program's version: 0.2.7 (file version 0.2.0.7).
-constexpr int kVersionMajor = 0;
-constexpr int kVersionMinor = 2;
-constexpr int kVersionRevision = 7;
+// The program's version, from the project version: file version 0.2.0.7 gives 0, 2 and 7 (the
+// third component is not shown).
+constexpr int kVersionMajor = MIRUFON_VERSION_MAJOR;
+constexpr int kVersionMinor = MIRUFON_VERSION_MINOR;
+constexpr int kVersionRevision = MIRUFON_VERSION_REVISION;
 
 constexpr std::wstring_view kAppName = L"ミルフォン";
 // Title of the message box that refuses a second instance.

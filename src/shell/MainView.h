@@ -4,6 +4,7 @@
 #include "capture/CaptureLog.h"
 #include "settings/ConfFile.h"
 #include "settings/Settings.h"
+#include "shell/WindowPlacement.h"
 
 #include <cstdint>
 #include <optional>
@@ -44,6 +45,8 @@ class MainView : public CaptureFeedback
   public:
     // The primary screen's size and the window's size as created, for the default settings.
     virtual DefaultGeometry CreatedGeometry() const = 0;
+    // The monitors' work areas and the title bar's height, for placing the window.
+    virtual DisplayAreas Displays() const = 0;
     // Moves and sizes the window (twips); nothing is activated or shown.
     virtual void ApplyGeometry(const WindowGeometry& geometry) = 0;
     // Where the window is now (twips); while minimized, where it will come back.

@@ -160,6 +160,17 @@ TEST(CaptureEngine, LogChangesApplyInTheOrderTheirTriggersArrived)
     EXPECT_EQ(e.nameBox.Content(), kNoResponseNotice);
     EXPECT_EQ(e.logBox.Content(), L"first\r\n\r\ncopied\r\nafter");
 
+    // A program that answered and sends a long text gets the time such a copy may take.
+    e.PointAt(kResponsive + 4);
+    e.engine.Capture(CaptureTarget::Value);
+    const std::uint64_t huge = e.Last();
+    e.engine.OnLongTransfer(huge, 20'000'000);
+    e.Pass(kCaptureDeadlineMs + 20'000'000 / kTransferCharsPerMs - 1);
+    EXPECT_TRUE(e.engine.HasPendingCaptures());
+    e.Done(huge, L"", L"long");
+    EXPECT_EQ(e.feedback.beeps, 1);
+    EXPECT_EQ(e.logBox.Content(), L"first\r\n\r\ncopied\r\nafter\r\nlong");
+
     // Over the program's own window a capture does nothing at all.
     e.PointAt(kResponsive, true);
     const std::size_t reads = e.workers.started.size();

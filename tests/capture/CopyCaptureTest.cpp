@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace mirufon
@@ -283,30 +285,103 @@ TEST(CopyCaptureRead, EmptyTextIsAppended)
     EXPECT_EQ(c.events, std::vector<std::wstring>{L"+"});
 }
 
+// ---- One clipboard state, one item ---------------------------------------------------------
+
+TEST(CopyCaptureOnce, AStateAlreadyAppendedIsNotAppendedAgain)
+{
+    Copy c;
+    c.copy.Start();
+    c.api.Change(L"a");
+    c.Draw();
+    c.Draw();           // a notification that brings no new state: passed on, not appended
+    c.api.Change(L"a"); // the same text copied again is a new state
+    c.Draw();
+    EXPECT_EQ(c.events, (std::vector<std::wstring>{L"+a", L"+a"}));
+    EXPECT_EQ(c.api.Count(Kind::Send), 3);
+
+    // The error marker stands for no state: it does not make the last state new again.
+    c.api.QueueFailures(10, 5, L"busy");
+    c.Draw();
+    c.Draw();
+    EXPECT_EQ(c.events,
+              (std::vector<std::wstring>{L"+a", L"+a", kBoxPrefix + L"5 busy", L"+" + kMarker}));
+}
+
+TEST(CopyCaptureOnce, StateAppendedDuringAWaitOrWhileAppendingIsNotAppendedAgain)
+{
+    // A change handled during the outer read's wait is appended there; the outer read then
+    // finds the same state.
+    Copy waited;
+    waited.copy.Start();
+    waited.api.QueueFailures(1, 5, L"busy");
+    waited.pump.OnDispatch(
+        [&waited]
+        {
+            if (waited.pump.Sleeps() == 1)
+            {
+                waited.api.Change(L"newer");
+                waited.Draw();
+            }
+        });
+    waited.api.Change(L"first");
+    waited.Draw();
+    EXPECT_EQ(waited.events, std::vector<std::wstring>{L"+newer"});
+    EXPECT_EQ(waited.api.Count(Kind::Send), 2);
+
+    // Appending may dispatch a notification that reads the same state once more.
+    FakeClipboardChain api;
+    FakeMessagePump pump;
+    std::vector<std::wstring> appended;
+    std::function<void()> nested;
+    CopyCapture copy{api, kMain, pump,
+                     [&](std::wstring_view text)
+                     {
+                         appended.emplace_back(text);
+                         if (nested)
+                         {
+                             std::exchange(nested, nullptr)();
+                         }
+                     },
+                     nullptr};
+    nested = [&copy] { copy.OnMessage(kWmDrawClipboard, 0, 0); };
+    api.SetForeground(kEditor);
+    copy.Start();
+    api.Change(L"once");
+    copy.OnMessage(kWmDrawClipboard, 0, 0);
+    EXPECT_EQ(appended, std::vector<std::wstring>{L"once"});
+}
+
 // ---- Re-entry through the retry waits --------------------------------------------------------
 
-TEST(CopyCaptureReentry, CopyHandledDuringAWaitIsAppendedFirst)
+TEST(CopyCaptureReentry, ChangesNotifiedDuringAReadAreReadOnceItIsDone)
 {
     Copy c;
     c.copy.Start();
     c.api.QueueFailures(1, 5, L"busy");
-    c.api.QueueRead(ClipboardRead{true, L"inner", 0, L""});
-    c.api.QueueRead(ClipboardRead{true, L"outer", 0, L""});
+    c.api.QueueRead(ClipboardRead{true, L"first", 0, L""});
+    c.api.QueueRead(ClipboardRead{true, L"latest", 0, L""});
+    // Two more changes are notified during the first read's wait: they are not read inside
+    // it, and one more read covers both.
     c.pump.OnDispatch(
         [&c]
         {
             if (c.pump.Sleeps() == 1)
             {
                 c.Draw(1, 1);
+                c.Draw(3, 3);
+                EXPECT_EQ(c.api.Count(Kind::Read), 1) << "read inside the read";
+                EXPECT_EQ(c.api.Count(Kind::Send), 0) << "passed on before its read";
             }
         });
     c.Draw(2, 2);
 
-    EXPECT_EQ(c.events, (std::vector<std::wstring>{L"+inner", L"+outer"}));
+    EXPECT_EQ(c.events, (std::vector<std::wstring>{L"+first", L"+latest"}));
+    EXPECT_EQ(c.api.Count(Kind::Read), 3);
     const std::vector<FakeClipboardChain::Call> sends = c.api.Sends();
-    ASSERT_EQ(sends.size(), 2u);
-    EXPECT_TRUE(IsSend(sends[0], kNext, kWmDrawClipboard, 1, 1));
-    EXPECT_TRUE(IsSend(sends[1], kNext, kWmDrawClipboard, 2, 2));
+    ASSERT_EQ(sends.size(), 3u);
+    EXPECT_TRUE(IsSend(sends[0], kNext, kWmDrawClipboard, 2, 2));
+    EXPECT_TRUE(IsSend(sends[1], kNext, kWmDrawClipboard, 1, 1));
+    EXPECT_TRUE(IsSend(sends[2], kNext, kWmDrawClipboard, 3, 3));
     EXPECT_EQ(c.pump.Sleeps(), 10);
 }
 
@@ -329,13 +404,13 @@ TEST(CopyCaptureReentry, ChainRepairedDuringAWaitIsHonoured)
     EXPECT_EQ(sends[0].window, kAfterNext) << "the viewer that left must not be told";
 }
 
-TEST(CopyCaptureReentry, NestedFailureDoesNotChangeTheOuterReport)
+TEST(CopyCaptureReentry, ChangeDuringAFailingReadGetsItsOwnReadAndReport)
 {
     Copy c;
     c.copy.Start();
     c.api.QueueFailures(10, 5, L"outer");
     c.api.QueueFailures(10, 7, L"inner");
-    // A second change arrives during the wait after the outer read's last failure.
+    // A second change arrives during the wait after the first read's last failure.
     c.pump.OnDispatch(
         [&c]
         {
@@ -345,8 +420,8 @@ TEST(CopyCaptureReentry, NestedFailureDoesNotChangeTheOuterReport)
             }
         });
     c.Draw();
-    EXPECT_EQ(c.events, (std::vector<std::wstring>{kBoxPrefix + L"7 inner", L"+" + kMarker,
-                                                   kBoxPrefix + L"5 outer", L"+" + kMarker}));
+    EXPECT_EQ(c.events, (std::vector<std::wstring>{kBoxPrefix + L"5 outer", L"+" + kMarker,
+                                                   kBoxPrefix + L"7 inner", L"+" + kMarker}));
     EXPECT_EQ(c.pump.Sleeps(), 200);
     EXPECT_EQ(c.api.Count(Kind::Send), 2);
 }

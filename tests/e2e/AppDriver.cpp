@@ -236,14 +236,6 @@ bool IsTopMost(HWND window)
     return (::GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
 }
 
-int ScreenDpi()
-{
-    HDC dc = ::GetDC(nullptr);
-    const int dpi = ::GetDeviceCaps(dc, LOGPIXELSX);
-    ::ReleaseDC(nullptr, dc);
-    return dpi;
-}
-
 COLORREF ScreenPixel(POINT screen)
 {
     HDC dc = ::GetDC(nullptr);

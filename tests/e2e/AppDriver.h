@@ -5,6 +5,7 @@
 
 #include "e2e/Harness.h"
 #include "platform/win32/ControlIds.h"
+#include "platform/win32/Dpi.h"
 
 #include <gtest/gtest.h>
 
@@ -86,8 +87,8 @@ COLORREF LogFrameColour(HWND mainWindow);
 ::testing::AssertionResult WaitForLogFrame(HWND mainWindow, COLORREF expected,
                                            std::chrono::milliseconds timeout = 5s);
 
-// The screen's DPI as this (DPI-aware) driver sees it, and the program's twips per pixel.
-int ScreenDpi();
+// The screen's DPI as this (DPI-aware) driver sees it, the same figure the program uses.
+using mirufon::win32::ScreenDpi;
 
 // Saves a screenshot of the window into the artifact folder under the name (a .bmp).
 void KeepScreenshot(HWND window, const std::wstring& name);

@@ -1,5 +1,8 @@
 #include "e2e/Harness.h"
 
+#include "platform/win32/ControlIds.h"
+#include "support/MessagePump.h"
+
 #include <shellapi.h>
 
 #include <algorithm>
@@ -13,49 +16,11 @@ namespace
 // The driver sees the screen as the program does, in physical pixels at every scaling.
 const bool g_dpiAware = ::SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
 
-// Dispatches this thread's messages as they arrive until the time is up. The program under test
-// may be waiting on a window of this thread (reading the target window), so it is answered at
-// once rather than after a sleep.
-void DispatchUntil(std::chrono::steady_clock::time_point until)
-{
-    for (;;)
-    {
-        MSG message;
-        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-        {
-            ::TranslateMessage(&message);
-            ::DispatchMessageW(&message);
-        }
-        const auto now = std::chrono::steady_clock::now();
-        if (now >= until)
-        {
-            return;
-        }
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - now).count();
-        ::MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(left), QS_ALLINPUT,
-                                      MWMO_INPUTAVAILABLE);
-    }
-}
-
 } // namespace
 
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout)
 {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    for (;;)
-    {
-        if (condition())
-        {
-            return true;
-        }
-        const auto now = std::chrono::steady_clock::now();
-        if (now >= deadline)
-        {
-            return false;
-        }
-        // The condition is looked at every 20 ms; messages are answered in between.
-        DispatchUntil(std::min(now + 20ms, deadline));
-    }
+    return testsupport::DispatchUntil(condition, timeout);
 }
 
 std::string Utf8(const std::wstring& text)
@@ -180,13 +145,24 @@ App::App(const TempFolder& folder, const std::wstring& exeName)
                        std::to_wstring(::GetLastError());
         return;
     }
-    std::wstring commandLine = L"\"" + target + L"\"";
+    Start(target);
+}
+
+App::App(const std::wstring& exePath)
+{
+    Start(exePath);
+}
+
+void App::Start(const std::wstring& exePath)
+{
+    const std::wstring folder = exePath.substr(0, exePath.find_last_of(L"\\/"));
+    std::wstring commandLine = L"\"" + exePath + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    if (!::CreateProcessW(target.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          folder.Path().c_str(), &startup, &m_process))
+    if (!::CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          folder.c_str(), &startup, &m_process))
     {
-        m_startError = L"cannot start " + target + L": error " + std::to_wstring(::GetLastError());
+        m_startError = L"cannot start " + exePath + L": error " + std::to_wstring(::GetLastError());
         m_process = {};
     }
 }
@@ -290,7 +266,7 @@ HWND App::MainWindow(std::chrono::milliseconds timeout) const
     WaitUntil(
         [&]
         {
-            window = FindWindowOf(L"MirufonMainWindow", L"");
+            window = FindWindowOf(mirufon::win32::kMainWindowClass, L"");
             return window && ::IsWindowVisible(window);
         },
         timeout);
@@ -299,7 +275,7 @@ HWND App::MainWindow(std::chrono::milliseconds timeout) const
 
 bool App::Close(std::chrono::milliseconds timeout)
 {
-    HWND window = FindWindowOf(L"MirufonMainWindow", L"");
+    HWND window = FindWindowOf(mirufon::win32::kMainWindowClass, L"");
     if (!window)
     {
         return false;

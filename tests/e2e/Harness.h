@@ -57,6 +57,9 @@ class App
   public:
     // Copies mirufon.exe into folder (as exeName) and starts it there.
     App(const TempFolder& folder, const std::wstring& exeName = L"mirufon.exe");
+    // Starts the program at exePath where it is, in its own folder, as a user does after
+    // unpacking it.
+    explicit App(const std::wstring& exePath);
     App(const App&) = delete;
     App& operator=(const App&) = delete;
     ~App();
@@ -78,6 +81,8 @@ class App
     void Kill();
 
   private:
+    void Start(const std::wstring& exePath);
+
     PROCESS_INFORMATION m_process{};
     std::wstring m_startError;
 };

@@ -1,5 +1,7 @@
 #include "e2e/Input.h"
 
+#include "support/MessagePump.h"
+
 #include <iterator>
 #include <vector>
 
@@ -97,21 +99,7 @@ bool PointerAt(POINT screen)
 
 void PumpMessages(std::chrono::milliseconds duration)
 {
-    const auto deadline = std::chrono::steady_clock::now() + duration;
-    for (;;)
-    {
-        MSG message;
-        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-        {
-            ::TranslateMessage(&message);
-            ::DispatchMessageW(&message);
-        }
-        if (std::chrono::steady_clock::now() >= deadline)
-        {
-            return;
-        }
-        ::Sleep(5);
-    }
+    testsupport::DispatchFor(duration);
 }
 
 bool MovePointer(POINT screen)

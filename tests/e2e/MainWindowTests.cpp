@@ -3,9 +3,11 @@
 
 #include "e2e/AppDriver.h"
 #include "e2e/Harness.h"
+#include "e2e/HtmlHandler.h"
 #include "e2e/Input.h"
 #include "e2e/Notepad.h"
 #include "e2e/Target.h"
+#include "platform/win32/ControlIds.h"
 
 #include <gtest/gtest.h>
 
@@ -161,12 +163,13 @@ TEST(MainWindow, SecondStartIsRefusedAndTheFirstGoesOn)
     EXPECT_EQ(Utf8(MessageBoxText(box)), Utf8(L"ミルフォン(mirufon2) は既に起動中です！"));
     KeepScreenshot(box, L"already-running");
     // From its message to its end, the refused copy never has a main window.
-    bool secondWindow = second.FindWindowOf(L"MirufonMainWindow", L"") != nullptr;
+    bool secondWindow = second.FindWindowOf(mirufon::win32::kMainWindowClass, L"") != nullptr;
     ASSERT_TRUE(DismissMessageBox(box));
     ASSERT_TRUE(WaitUntil(
         [&]
         {
-            secondWindow = secondWindow || second.FindWindowOf(L"MirufonMainWindow", L"");
+            secondWindow =
+                secondWindow || second.FindWindowOf(mirufon::win32::kMainWindowClass, L"");
             return !second.IsRunning();
         }))
         << "the refused copy did not end";
@@ -202,57 +205,6 @@ namespace e2e
 {
 namespace
 {
-
-// Points the system's handler for .html files at a command that copies the opened file, so
-// the test sees which page the program asked the system to open. Undone at the end.
-class HtmlHandlerOverride
-{
-  public:
-    explicit HtmlHandlerOverride(const std::wstring& copyTo)
-    {
-        m_previous = GetDefault(L".html");
-        const std::wstring command = L"cmd.exe /c copy \"%1\" \"" + copyTo + L"\"";
-        SetDefault(L".html", L"MirufonE2eHtml");
-        SetDefault(L"MirufonE2eHtml\\shell\\open\\command", command);
-    }
-    HtmlHandlerOverride(const HtmlHandlerOverride&) = delete;
-    HtmlHandlerOverride& operator=(const HtmlHandlerOverride&) = delete;
-    ~HtmlHandlerOverride()
-    {
-        ::RegDeleteTreeW(HKEY_CLASSES_ROOT, L"MirufonE2eHtml");
-        if (m_previous)
-        {
-            SetDefault(L".html", *m_previous);
-        }
-    }
-
-  private:
-    static std::optional<std::wstring> GetDefault(const wchar_t* path)
-    {
-        wchar_t value[256] = {};
-        DWORD size = sizeof value;
-        if (::RegGetValueW(HKEY_CLASSES_ROOT, path, nullptr, RRF_RT_REG_SZ, nullptr, value,
-                           &size) != ERROR_SUCCESS)
-        {
-            return std::nullopt;
-        }
-        return std::wstring(value);
-    }
-
-    static void SetDefault(const wchar_t* path, const std::wstring& value)
-    {
-        HKEY key = nullptr;
-        if (::RegCreateKeyExW(HKEY_CLASSES_ROOT, path, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                              nullptr) == ERROR_SUCCESS)
-        {
-            ::RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                             static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-            ::RegCloseKey(key);
-        }
-    }
-
-    std::optional<std::wstring> m_previous;
-};
 
 TEST(MainWindow, HelpOpensThePageShippedBesideTheProgram)
 {

@@ -144,6 +144,46 @@ TEST_F(ReadingTest, ItemsOfListsAndTreesAreCapturedAndPasswordsNeverRead)
     EXPECT_EQ(LogText(m_main).find(L"secret"), std::wstring::npos) << Utf8(LogText(m_main));
 }
 
+TEST_F(ReadingTest, HugeTextsLeaveTheWindowResponsiveAndAreCapturedWhole)
+{
+    // An edit box of the driver's holding two million characters, in lines.
+    HWND edit = ::CreateWindowExW(WS_EX_TOPMOST, L"EDIT", L"",
+                                  WS_POPUP | WS_VISIBLE | WS_BORDER | ES_MULTILINE | WS_VSCROLL,
+                                  900, 60, 300, 200, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(edit, nullptr);
+    std::wstring huge;
+    for (int line = 0; huge.size() < 2'000'000; ++line)
+    {
+        huge += L"行 " + std::to_wstring(line) + std::wstring(90, L'x') + L"\r\n";
+    }
+    ::SendMessageW(edit, EM_SETLIMITTEXT, 0x7FFFFFFE, 0);
+    ::SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(huge.c_str()));
+    RECT area{};
+    ::GetWindowRect(edit, &area);
+    ASSERT_TRUE(MovePointer(POINT{(area.left + area.right) / 2, (area.top + area.bottom) / 2}));
+
+    // The preview shows the beginning only, and the window answers at once meanwhile.
+    EXPECT_TRUE(WaitForText(m_main, kIdPreviewValue, huge.substr(0, 4096)));
+    HWND log = Control(m_main, kIdLog);
+    for (WORD margin : {3, 4, 5})
+    {
+        ::PostMessageW(log, EM_SETMARGINS, EC_LEFTMARGIN, MAKELPARAM(margin, 0));
+        EXPECT_TRUE(WaitUntil(
+            [&] { return LOWORD(::SendMessageW(log, EM_GETMARGINS, 0, 0)) == margin; }, 1s))
+            << "the window did not take a posted message within a second";
+    }
+
+    // A capture appends the whole text.
+    ASSERT_TRUE(PressChord({VK_SHIFT}, 'Z'));
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return ::SendMessageW(log, WM_GETTEXTLENGTH, 0, 0) == static_cast<LRESULT>(huge.size());
+        },
+        30s));
+    EXPECT_TRUE(LogText(m_main) == huge) << "the captured text differs";
+    ::DestroyWindow(edit);
+}
+
 TEST_F(ReadingTest, KeysInRegeditAndProcessesInTheTaskManager)
 {
     Regedit regedit;

@@ -7,6 +7,7 @@
 #include "e2e/Input.h"
 #include "e2e/Target.h"
 #include "e2e/Tray.h"
+#include "platform/win32/ControlIds.h"
 #include "platform/win32/SettingsDialogIds.h"
 #include "shell/Layout.h"
 
@@ -69,7 +70,9 @@ class SettingsTest : public ::testing::Test
         if (inTray)
         {
             ASSERT_TRUE(WaitUntil(
-                [&] { return (m_main = m_app->FindWindowOf(L"MirufonMainWindow", L"")); }, 10s));
+                [&]
+                { return (m_main = m_app->FindWindowOf(mirufon::win32::kMainWindowClass, L"")); },
+                10s));
             return;
         }
         m_main = m_app->MainWindow();

@@ -5,6 +5,7 @@
 #include "e2e/Harness.h"
 #include "e2e/Input.h"
 #include "e2e/Tray.h"
+#include "platform/win32/ControlIds.h"
 
 #include <gtest/gtest.h>
 #include <shellapi.h>
@@ -20,7 +21,7 @@ using namespace mirufon::win32;
 
 HWND FindMainWindowOf(const App& app)
 {
-    return app.FindWindowOf(L"MirufonMainWindow", L"");
+    return app.FindWindowOf(mirufon::win32::kMainWindowClass, L"");
 }
 
 // The pop-up menu on screen, if one is open. Menu windows of earlier menus may linger hidden.
@@ -83,7 +84,7 @@ TEST(Tray, StartsInTheTrayAfterTheMessageAndComesBackOut)
     ASSERT_TRUE(WaitUntil(
         [&]
         {
-            message = app.FindWindowOf(L"MirufonMessage", L"");
+            message = app.FindWindowOf(mirufon::win32::kMessageWindowClass, L"");
             return message && ::IsWindowVisible(message);
         },
         10s))
@@ -158,7 +159,7 @@ TEST(Tray, QuitFromTheTrayMenuSavesAndLeavesNoIcon)
     EXPECT_TRUE(Throughout(
         [&]
         {
-            if (app.FindWindowOf(L"MirufonMessage", L""))
+            if (app.FindWindowOf(mirufon::win32::kMessageWindowClass, L""))
             {
                 return ::testing::AssertionFailure() << "a start message is shown";
             }

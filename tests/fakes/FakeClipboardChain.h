@@ -44,6 +44,13 @@ class FakeClipboardChain final : public ClipboardChainApi
     void SetForeground(WindowId window) { m_foreground = window; }
     void SetTextAvailable(bool available) { m_textAvailable = available; }
     void SetText(std::wstring text) { m_text = std::move(text); }
+    // A copy: the clipboard holds the text in a new state, with the next sequence number
+    // (until then reads give number 0, a system that keeps none).
+    void Change(std::wstring text)
+    {
+        m_text = std::move(text);
+        ++m_sequence;
+    }
     void QueueRead(ClipboardRead read) { m_reads.push_back(std::move(read)); }
     void QueueFailures(int count, long number, const std::wstring& description)
     {
@@ -112,7 +119,7 @@ class FakeClipboardChain final : public ClipboardChainApi
         m_calls.push_back(Call{Kind::Read});
         if (m_reads.empty())
         {
-            return ClipboardRead{true, m_text, 0, L""};
+            return ClipboardRead{true, m_text, 0, L"", m_sequence};
         }
         ClipboardRead read = std::move(m_reads.front());
         m_reads.pop_front();
@@ -145,6 +152,7 @@ class FakeClipboardChain final : public ClipboardChainApi
     std::deque<ClipboardRead> m_reads;
     std::function<void()> m_onJoin;
     std::wstring m_text = L"copied";
+    std::uint32_t m_sequence = 0;
     WindowId m_head = 0;
     WindowId m_foreground = 0;
     bool m_textAvailable = true;

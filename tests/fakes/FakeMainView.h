@@ -54,9 +54,15 @@ class FakeMainView final : public MainView
     std::function<void()> whileAsking;     // runs while the question is shown
     SaveChoice saveChoice;                 // what the Save dialog gives
     std::vector<std::wstring> saveDialogs; // suggested name + "|" + folder of every dialog
+    WindowGeometry applied;                // the geometry ApplyGeometry was given last
 
     DefaultGeometry CreatedGeometry() const override { return {19200, 12000, 6840, 4200}; }
-    void ApplyGeometry(const WindowGeometry&) override { m_journal.Note("geometry"); }
+    DisplayAreas Displays() const override { return {{{0, 0, 19200, 11400}}, 450, 15}; }
+    void ApplyGeometry(const WindowGeometry& geometry) override
+    {
+        applied = geometry;
+        m_journal.Note("geometry");
+    }
     WindowGeometry CurrentGeometry() const override { return {100, 200, 6840, 4200}; }
     void LayOut() override { m_journal.Note("layout"); }
     void ShowWindow() override { m_journal.Note("show"); }

@@ -3,12 +3,15 @@
 // Whatever text is parsed, the record that comes out must survive FormatConf and a second
 // ParseConf unchanged: values taken from a line never begin with a space and never hold CR or
 // "=", and a geometry field is either untouched (0 in a fresh record) or above 0. So the
-// second parse, on a fresh record too, has to reproduce every field exactly.
+// second parse, on a fresh record too, has to reproduce every field exactly. Reading the text
+// from its end in pieces (ConfLines) must give the same record as parsing all of it.
 
 #include "../settings/SettingsFields.h"
+#include "settings/ConfLines.h"
 #include "settings/ConfText.h"
 #include "settings/Settings.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -106,6 +109,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ParseConf(written, reparsed);
     Check(SettingsFields(reparsed) == SettingsFields(parsed));
     Check(FormatConf(reparsed) == written);
+
+    // Read from its end in pieces, as Conf.txt is read from disk, the text gives the same
+    // settings through the lines found as through ParseConf on the whole of it.
+    std::string units;
+    for (const wchar_t c : text)
+    {
+        units.push_back(static_cast<char>(c & 0xFF));
+        units.push_back(static_cast<char>((c >> 8) & 0xFF));
+    }
+    ConfLines lines(ConfDecoding{ConfEncoding::Utf16LittleEndian, nullptr, {}});
+    const std::size_t piece = 2 * (1 + (size > 0 ? data[0] % 64 : 0));
+    std::size_t end = units.size();
+    while (end > 0 && !lines.Complete())
+    {
+        const std::size_t length = std::min(end, piece);
+        end -= length;
+        lines.Prepend(std::string_view(units).substr(end, length));
+    }
+    Settings fromLines;
+    ParseConf(lines.Finish(end == 0), fromLines);
+    Check(SettingsFields(fromLines) == SettingsFields(parsed));
 
     // The whole-number conversion is a stricter reading: where it succeeds, both agree.
     if (const auto whole = ConvertWholeNumber(text))

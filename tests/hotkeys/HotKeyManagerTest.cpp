@@ -189,6 +189,60 @@ TEST(HotKeyManager, DestructionReleasesEverything)
     EXPECT_TRUE(api.Live().empty());
 }
 
+std::vector<unsigned> Registered(const FakeHotKeyApi& api)
+{
+    std::vector<unsigned> keys;
+    for (const FakeHotKeyApi::Call& call : api.Calls())
+    {
+        if (call.isRegister)
+        {
+            keys.push_back(call.virtualKey);
+        }
+    }
+    return keys;
+}
+
+TEST(HotKeyManager, SwitchKeepsTheStopKeyUnlessAnotherCommandSharesIt)
+{
+    MainWindow window;
+    window.hotKeys.Register(window.settings, true);
+    const std::int32_t stop = window.Id(HotKeyCommand::StopResume);
+    window.api.ClearCalls();
+    window.hotKeys.Switch(window.settings, false);
+    window.hotKeys.Switch(window.settings, true);
+    window.hotKeys.Switch(window.settings, true); // already all: nothing to do
+    for (const FakeHotKeyApi::Call& call : window.api.Calls())
+    {
+        EXPECT_NE(call.id, stop) << "the stop key was withdrawn";
+    }
+    EXPECT_EQ(window.api.Calls().size(), 8u);
+    EXPECT_EQ(Registered(window.api), (std::vector<unsigned>{'A', 'Z', 'E', 'B'}));
+    EXPECT_EQ(window.Id(HotKeyCommand::StopResume), stop);
+    EXPECT_EQ(window.api.Live().size(), 5u);
+
+    // Stop shares its key with the name: everything again in command order, so the name keeps
+    // the combination whether the switch goes one way or the other.
+    MainWindow shared;
+    shared.settings.stopKey = L"a";
+    shared.hotKeys.Register(shared.settings, true);
+    shared.hotKeys.Switch(shared.settings, false);
+    EXPECT_EQ(shared.hotKeys.Match(shared.Id(HotKeyCommand::StopResume)),
+              HotKeyCommand::StopResume);
+    EXPECT_EQ(shared.api.Live().size(), 1u);
+    shared.api.ClearCalls();
+    shared.hotKeys.Switch(shared.settings, true);
+    EXPECT_EQ(Registered(shared.api), (std::vector<unsigned>{'A', 'Z', 'E', 'B', 'A'}));
+    EXPECT_EQ(shared.api.Live().count(shared.Id(HotKeyCommand::CaptureName)), 1u);
+    EXPECT_EQ(shared.api.Live().count(shared.Id(HotKeyCommand::StopResume)), 0u);
+
+    // With nothing registered (the settings dialog is open) a switch registers nothing.
+    shared.hotKeys.Unregister();
+    shared.api.ClearCalls();
+    shared.hotKeys.Switch(shared.settings, true);
+    EXPECT_TRUE(shared.api.Calls().empty());
+    EXPECT_FALSE(shared.hotKeys.IsRegistered());
+}
+
 TEST(HotKeyManager, AnySequenceKeepsAtomsBalanced)
 {
     std::mt19937 random(20240611);
@@ -202,8 +256,14 @@ TEST(HotKeyManager, AnySequenceKeepsAtomsBalanced)
         {
             *key = keys[random() % 5];
         }
-        switch (random() % 3)
+        switch (random() % 5)
         {
+        case 3:
+            window.hotKeys.Switch(window.settings, true);
+            break;
+        case 4:
+            window.hotKeys.Switch(window.settings, false);
+            break;
         case 0:
             window.hotKeys.Register(window.settings, true);
             break;

@@ -96,6 +96,30 @@ TEST(ParseConfTest, SkippedLinesLeaveEveryOtherFieldAlone)
     EXPECT_EQ(SettingsFields(settings), SettingsFields(expected));
 }
 
+TEST(ParseConfTest, OverlongLinesAreSkippedAtTheirLimit)
+{
+    // "key modify = " is 13 characters: a value of 4083 fills a line of exactly 4096.
+    const std::wstring longest(kLongestConfLine - 13, L'x');
+    const std::wstring tooLong(kLongestConfLine - 12, L'y');
+    const Settings settings = Parsed(L"key modify = " + longest + L"\r\nkey get name = " +
+                                     std::wstring(10'000'000, L'z') + L"\r\nkey crlf = R\r\n" +
+                                     L"key modify = " + tooLong);
+    EXPECT_EQ(settings.modifier, longest)
+        << "the last line was too long: the field keeps its value";
+    EXPECT_EQ(settings.nameKey, L"A");
+    EXPECT_EQ(settings.lineBreakKey, L"R");
+
+    // A text whose line as written (" = " around the key) would be too long is not kept
+    // either, so that every value kept is read back after a save.
+    const Settings tight = Parsed(L"key modify=" + tooLong);
+    EXPECT_EQ(tight.modifier, L"Shift");
+    EXPECT_EQ(Parsed(FormatConf(settings)).modifier, longest);
+    // Numbers are written short, whatever their line held.
+    EXPECT_EQ(
+        Parsed(L"form left=" + std::wstring(kLongestConfLine - 14, L' ') + L"1500").windowLeft,
+        1500);
+}
+
 TEST(ParseConfTest, GeometryTakesOnlyPositiveNumbersThatFit)
 {
     const Settings centred = DefaultSettings({19200, 10800, 4500, 3000});

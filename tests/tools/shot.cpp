@@ -3,6 +3,7 @@
 //   mirufon-shot <screenshot.bmp> [seconds to wait before the shot]
 
 #include "e2e/Harness.h"
+#include "platform/win32/ControlIds.h"
 
 #include <cstdio>
 #include <string>
@@ -16,7 +17,7 @@ HWND FindMainWindow()
     e2e::WaitUntil(
         [&]
         {
-            window = ::FindWindowW(L"MirufonMainWindow", nullptr);
+            window = ::FindWindowW(mirufon::win32::kMainWindowClass, nullptr);
             return window && ::IsWindowVisible(window);
         },
         std::chrono::seconds(30));

@@ -207,6 +207,23 @@ std::wstring GetAccValueAt(POINT screenPoint) noexcept
     return ReadAt(screenPoint, Property::Value);
 }
 
+// An edit box's whole text is copied in one go by the accessibility layer. Its length, asked
+// first with a time limit, tells whether the program answers and whether a long copy follows.
+void AnnounceLongText(const ReadTarget& target)
+{
+    if (!target.progress)
+    {
+        return;
+    }
+    DWORD_PTR length = 0;
+    if (::SendMessageTimeoutW(reinterpret_cast<HWND>(target.control), WM_GETTEXTLENGTH, 0, 0,
+                              SMTO_ABORTIFHUNG, 200, &length) &&
+        length >= kLongTextChars)
+    {
+        target.progress->LongTransfer(static_cast<std::size_t>(length));
+    }
+}
+
 ReaderAnswer MsaaReader::Read(const ReadTarget& target, WantedTexts wanted)
 {
     HitObject hit;
@@ -231,6 +248,10 @@ ReaderAnswer MsaaReader::Read(const ReadTarget& target, WantedTexts wanted)
                              answer.level == TextLevel::Control && target.maxChars != kWholeText;
     if (wanted.value && !limitedEdit)
     {
+        if (target.kind == ControlKind::Edit && answer.level == TextLevel::Control)
+        {
+            AnnounceLongText(target);
+        }
         answer.value = ReadProperty(hit, Property::Value);
     }
     return answer;

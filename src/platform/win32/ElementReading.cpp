@@ -7,9 +7,10 @@
 namespace mirufon::win32
 {
 
-ElementTexts ReadElementAt(const ReadRequest& request)
+ElementTexts ReadElementAt(const ReadRequest& request, ReadProgress& progress)
 {
-    const ReadTarget target = TargetAt(POINT{request.x, request.y}, request.maxChars);
+    ReadTarget target = TargetAt(POINT{request.x, request.y}, request.maxChars);
+    target.progress = &progress;
     // Active Accessibility first, as the element's own description; the control's window
     // messages for what it leaves out.
     MsaaReader msaa;

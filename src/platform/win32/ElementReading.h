@@ -7,7 +7,8 @@ namespace mirufon::win32
 {
 
 // One read of the element at the request's point, as a worker does it: the control there,
-// then the readers in their order. COM must be initialised on the calling thread.
-ElementTexts ReadElementAt(const ReadRequest& request);
+// then the readers in their order; progress hears of a long text on its way. COM must be
+// initialised on the calling thread.
+ElementTexts ReadElementAt(const ReadRequest& request, ReadProgress& progress);
 
 } // namespace mirufon::win32

@@ -3,9 +3,13 @@
 #include "platform/win32/Handles.h"
 #include "platform/win32/SystemMessage.h"
 #include "platform/win32/TextCodec.h"
+#include "settings/ConfLines.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace mirufon::win32
 {
@@ -60,6 +64,101 @@ bool WriteAll(HANDLE file, const std::string& bytes)
     return true;
 }
 
+// Conf.txt is read in pieces of this size into one buffer: a buffer as large as the file
+// would cost more to allocate than the reading itself. Even, so that UTF-16 pieces hold whole
+// code units.
+constexpr std::uint64_t kPieceBytes = 1 << 20;
+
+// Reads size bytes at the offset; false when they could not all be read.
+bool ReadAt(HANDLE file, std::uint64_t offset, char* buffer, DWORD size)
+{
+    LARGE_INTEGER position{};
+    position.QuadPart = static_cast<LONGLONG>(offset);
+    if (!::SetFilePointerEx(file, position, nullptr, FILE_BEGIN))
+    {
+        return false;
+    }
+    DWORD done = 0;
+    while (done < size)
+    {
+        DWORD read = 0;
+        if (!::ReadFile(file, buffer + done, size - done, &read, nullptr) || read == 0)
+        {
+            return false;
+        }
+        done += read;
+    }
+    return true;
+}
+
+// A mark tells at once; without one the whole file is checked for UTF-8, as far as it can be
+// read.
+ConfEncoding DetectEncoding(HANDLE file, std::uint64_t size, std::vector<char>& piece)
+{
+    ConfEncodingDetector detector;
+    for (std::uint64_t offset = 0; offset < size && !detector.Decided(); offset += kPieceBytes)
+    {
+        const auto length = static_cast<DWORD>(std::min(kPieceBytes, size - offset));
+        if (!ReadAt(file, offset, piece.data(), length))
+        {
+            break;
+        }
+        detector.Feed(std::string_view(piece.data(), length));
+    }
+    return detector.Result();
+}
+
+ConfDecoding DecodingFor(ConfEncoding encoding)
+{
+    ConfDecoding decoding;
+    decoding.encoding = encoding;
+    if (encoding != ConfEncoding::Ansi)
+    {
+        decoding.decode = &Utf8ToWide;
+        return decoding;
+    }
+    decoding.decode = &AnsiToWide;
+    CPINFO info{};
+    if (::GetCPInfo(CP_ACP, &info))
+    {
+        for (int range = 0; range + 1 < MAX_LEADBYTES && info.LeadByte[range] != 0; range += 2)
+        {
+            for (int byte = info.LeadByte[range]; byte <= info.LeadByte[range + 1]; ++byte)
+            {
+                decoding.leadBytes[static_cast<std::size_t>(byte)] = true;
+            }
+        }
+    }
+    return decoding;
+}
+
+// The lines the settings come from, the file read from its end (see ConfLines). A read that
+// fails part way gives the lines found up to there.
+std::wstring SettingLines(HANDLE file, std::uint64_t size, ConfEncoding encoding,
+                          std::vector<char>& piece)
+{
+    ConfLines lines(DecodingFor(encoding));
+    const std::uint64_t start = std::min<std::uint64_t>(ByteOrderMark(encoding).size(), size);
+    std::uint64_t end = size;
+    const bool utf16 =
+        encoding == ConfEncoding::Utf16LittleEndian || encoding == ConfEncoding::Utf16BigEndian;
+    if (utf16 && (end - start) % 2 != 0)
+    {
+        --end; // an odd last byte is no code unit
+    }
+    while (end > start && !lines.Complete())
+    {
+        const auto length = static_cast<DWORD>(std::min(kPieceBytes, end - start));
+        end -= length;
+        if (!ReadAt(file, end, piece.data(), length))
+        {
+            return lines.Finish(false);
+        }
+        lines.Prepend(std::string_view(piece.data(), length));
+    }
+    return lines.Finish(end == start);
+}
+
 } // namespace
 
 FileConfStore::FileConfStore(std::wstring path) : m_path(std::move(path))
@@ -68,6 +167,9 @@ FileConfStore::FileConfStore(std::wstring path) : m_path(std::move(path))
 
 std::optional<std::wstring> FileConfStore::Read()
 {
+    // Only one instance runs: a temporary file found now is what a save killed before the
+    // replacement left behind, and Conf.txt itself is still the last complete save.
+    ::DeleteFileW(TemporaryPath().c_str());
     if (!IsOrdinaryFile(m_path))
     {
         return std::nullopt;
@@ -75,32 +177,22 @@ std::optional<std::wstring> FileConfStore::Read()
     UniqueFile file(::CreateFileW(m_path.c_str(), GENERIC_READ,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
+    LARGE_INTEGER size{};
+    if (!file || !::GetFileSizeEx(file.Get(), &size))
     {
-        // It exists but cannot be opened: start with the values read so far, which is none.
+        // It exists but cannot be read: start with the values read so far, which is none.
         return std::wstring();
     }
-    std::string bytes;
-    char buffer[64 * 1024];
-    for (;;)
-    {
-        DWORD read = 0;
-        if (!::ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr) || read == 0)
-        {
-            break; // end of file, or a read error: keep what was read
-        }
-        bytes.append(buffer, read);
-    }
-    // A read that failed in the middle of a double-byte character leaves a lone lead byte;
-    // the conversion turns it into the default character, which no key contains.
-    return AnsiToWide(bytes);
+    std::vector<char> piece(kPieceBytes);
+    m_encoding = DetectEncoding(file.Get(), static_cast<std::uint64_t>(size.QuadPart), piece);
+    return SettingLines(file.Get(), static_cast<std::uint64_t>(size.QuadPart), m_encoding, piece);
 }
 
 StoreWrite FileConfStore::Write(std::wstring_view text)
 {
     // Write beside the file, then replace it: a failure at any point leaves the old file whole.
-    const std::wstring temporary = m_path + L".new";
-    const std::string bytes = WideToAnsi(text);
+    const std::wstring temporary = TemporaryPath();
+    const std::string bytes = EncodeText(text, m_encoding);
     const auto failed = [&temporary](DWORD error)
     {
         ::DeleteFileW(temporary.c_str());

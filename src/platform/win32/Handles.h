@@ -99,4 +99,10 @@ using UniqueMenu = UniqueHandle<NullIsEmpty<HMENU, DestroyMenuHandle>>;
 using UniqueModule = UniqueHandle<NullIsEmpty<HMODULE, ReleaseModuleHandle>>;
 using UniqueAccelerators = UniqueHandle<NullIsEmpty<HACCEL, DestroyAcceleratorsHandle>>;
 
+// Whether the key is held down, as the thread's input state has it.
+inline bool IsKeyDown(int virtualKey)
+{
+    return ::GetKeyState(virtualKey) < 0;
+}
+
 } // namespace mirufon::win32

@@ -7,11 +7,6 @@ namespace mirufon::win32
 namespace
 {
 
-bool IsKeyDown(int virtualKey)
-{
-    return ::GetKeyState(virtualKey) < 0;
-}
-
 // Asked only for the messages that need it: asked for every message, the list's own
 // CB_GETDROPPEDSTATE would come back here without end.
 bool IsDroppedDown(HWND list)

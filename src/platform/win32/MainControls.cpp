@@ -4,6 +4,8 @@
 #include "platform/win32/Dpi.h"
 #include "platform/win32/Fonts.h"
 
+#include <vector>
+
 namespace mirufon::win32
 {
 namespace
@@ -23,9 +25,15 @@ HWND CreateChild(HWND parent, const wchar_t* className, const wchar_t* text, DWO
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
 }
 
-bool IsKeyDown(int virtualKey)
+BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM areas)
 {
-    return ::GetKeyState(virtualKey) < 0;
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (::GetMonitorInfoW(monitor, &info))
+    {
+        reinterpret_cast<std::vector<RECT>*>(areas)->push_back(info.rcWork);
+    }
+    return TRUE;
 }
 
 } // namespace
@@ -205,6 +213,25 @@ DefaultGeometry MainControls::CreatedGeometry(const RECT& created) const
     geometry.windowWidth = (created.right - created.left) * twipsPerPixel;
     geometry.windowHeight = (created.bottom - created.top) * twipsPerPixel;
     return geometry;
+}
+
+DisplayAreas MainControls::Displays() const
+{
+    std::vector<RECT> areas;
+    ::EnumDisplayMonitors(nullptr, nullptr, &AddWorkArea, reinterpret_cast<LPARAM>(&areas));
+    const std::int32_t tpp = m_twipsPerPixel;
+    DisplayAreas displays;
+    for (const RECT& area : areas)
+    {
+        displays.workAreas.push_back(
+            DesktopRect{area.left * tpp, area.top * tpp, area.right * tpp, area.bottom * tpp});
+    }
+    // The frame above the caption belongs to the strip the user takes hold of.
+    const int titleBar = ::GetSystemMetrics(SM_CYCAPTION) + ::GetSystemMetrics(SM_CYSIZEFRAME) +
+                         ::GetSystemMetrics(SM_CXPADDEDBORDER);
+    displays.titleBarHeight = titleBar * tpp;
+    displays.twipsPerPixel = tpp;
+    return displays;
 }
 
 void MainControls::ApplyGeometry(const WindowGeometry& geometry)

@@ -7,6 +7,7 @@
 #include "settings/ConfFile.h"
 #include "settings/Settings.h"
 #include "shell/Layout.h"
+#include "shell/WindowPlacement.h"
 
 #include <cstdint>
 #include <functional>
@@ -47,6 +48,8 @@ class MainControls
 
     // The screen's size and the window's size as created (its outer rectangle), in twips.
     DefaultGeometry CreatedGeometry(const RECT& created) const;
+    // Every monitor's work area and the height of the window's title bar (twips).
+    DisplayAreas Displays() const;
     // Moves and sizes the window (twips) without activating it.
     void ApplyGeometry(const WindowGeometry& geometry);
     // Where the window is (twips); while minimized, where it will come back.

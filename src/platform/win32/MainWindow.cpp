@@ -46,16 +46,8 @@ MainWindow::~MainWindow()
 
 bool MainWindow::Create()
 {
-    WNDCLASSEXW windowClass{};
-    windowClass.hInstance = m_instance;
-    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
-    windowClass.lpszClassName = kMainWindowClass;
-    windowClass.hIcon =
-        static_cast<HICON>(::LoadImageW(m_instance, MAKEINTRESOURCEW(1), IMAGE_ICON, 32, 32, 0));
-    windowClass.hIconSm =
-        static_cast<HICON>(::LoadImageW(m_instance, MAKEINTRESOURCEW(1), IMAGE_ICON, 16, 16, 0));
-    if (!RegisterWindowClass(windowClass))
+    if (!RegisterWindowClass(ProgramWindowClass(
+            m_instance, kMainWindowClass, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)))))
     {
         return false;
     }
@@ -162,7 +154,14 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case kReadDone:
         if (const std::optional<ReadOutcome> outcome = ReadWorkerPool::TakeOutcome(lParam))
         {
-            m_controller->OnReadDone(outcome->id, outcome->texts);
+            if (outcome->longTransfer)
+            {
+                m_controller->OnLongTransfer(outcome->id, outcome->chars);
+            }
+            else
+            {
+                m_controller->OnReadDone(outcome->id, outcome->texts);
+            }
         }
         return 0;
     case WM_CTLCOLOREDIT:
@@ -272,6 +271,11 @@ void MainWindow::OnMessageWindowClosed()
 DefaultGeometry MainWindow::CreatedGeometry() const
 {
     return m_controls.CreatedGeometry(m_createdRect);
+}
+
+DisplayAreas MainWindow::Displays() const
+{
+    return m_controls.Displays();
 }
 
 void MainWindow::ApplyGeometry(const WindowGeometry& geometry)

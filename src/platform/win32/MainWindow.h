@@ -58,6 +58,7 @@ class MainWindow final : public WindowBase, private MainView
 
     // MainView.
     DefaultGeometry CreatedGeometry() const override;
+    DisplayAreas Displays() const override;
     void ApplyGeometry(const WindowGeometry& geometry) override;
     WindowGeometry CurrentGeometry() const override;
     void LayOut() override;

@@ -18,21 +18,6 @@ bool IsPasswordEdit(HWND control)
            KindOfClass(ClassNameOf(control).c_str()) == ControlKind::Edit;
 }
 
-bool HoldsItemsAtPoint(ControlKind kind)
-{
-    switch (kind)
-    {
-    case ControlKind::ListBox:
-    case ControlKind::ListView:
-    case ControlKind::TreeView:
-    case ControlKind::Header:
-    case ControlKind::StatusBar:
-        return true;
-    default:
-        return false;
-    }
-}
-
 std::wstring Caption(ControlMessenger& messenger, std::size_t maxChars)
 {
     HWND control = messenger.Control();
@@ -93,7 +78,7 @@ ReaderAnswer MessageReader::Read(const ReadTarget& target, WantedTexts wanted)
     {
         return answer;
     }
-    if (HoldsItemsAtPoint(target.kind))
+    if (HoldsItems(target.kind))
     {
         ReadItems(target, messenger, answer);
         return answer;

@@ -31,11 +31,7 @@ MessageWindow::MessageWindow(HINSTANCE instance, std::function<void()> onClosed)
 
 bool MessageWindow::Show(const std::wstring& text, std::int32_t durationMs)
 {
-    WNDCLASSEXW windowClass{};
-    windowClass.hInstance = m_instance;
-    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = kMessageWindowClass;
-    if (!RegisterWindowClass(windowClass))
+    if (!RegisterWindowClass(ProgramWindowClass(m_instance, kMessageWindowClass, nullptr)))
     {
         return false;
     }

@@ -1,8 +1,7 @@
 #include "platform/win32/ReadWorkerPool.h"
 
+#include "platform/win32/ComApartment.h"
 #include "platform/win32/SystemMessage.h"
-
-#include <objbase.h>
 
 #include <condition_variable>
 #include <deque>
@@ -17,24 +16,6 @@ namespace
 
 // Idle workers beyond this many end instead of waiting for work.
 constexpr int kMostIdleWorkers = 4;
-
-class MultithreadedApartment
-{
-  public:
-    MultithreadedApartment() : m_ok(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_MULTITHREADED))) {}
-    MultithreadedApartment(const MultithreadedApartment&) = delete;
-    MultithreadedApartment& operator=(const MultithreadedApartment&) = delete;
-    ~MultithreadedApartment()
-    {
-        if (m_ok)
-        {
-            ::CoUninitialize();
-        }
-    }
-
-  private:
-    bool m_ok;
-};
 
 } // namespace
 
@@ -126,9 +107,24 @@ std::optional<ReadOutcome> ReadWorkerPool::TakeOutcome(LPARAM lParam)
     return std::move(*owned);
 }
 
+// Tells the window of a long text on its way, through the same owned payload as an outcome.
+class ReadWorkerPool::Progress final : public ReadProgress
+{
+  public:
+    Progress(Shared& shared, std::uint64_t id) : m_shared(shared), m_id(id) {}
+    void LongTransfer(std::size_t chars) override
+    {
+        m_shared.Post(ReadOutcome{m_id, {}, true, chars});
+    }
+
+  private:
+    Shared& m_shared;
+    std::uint64_t m_id;
+};
+
 void ReadWorkerPool::Serve(const std::shared_ptr<Shared>& shared)
 {
-    const MultithreadedApartment apartment;
+    const ComApartment apartment(COINIT_MULTITHREADED);
     for (;;)
     {
         ReadRequest request;
@@ -144,8 +140,9 @@ void ReadWorkerPool::Serve(const std::shared_ptr<Shared>& shared)
             shared->queue.pop_front();
             --shared->idle;
         }
-        ElementTexts texts = shared->read(request);
-        shared->Post(ReadOutcome{request.id, std::move(texts)});
+        Progress progress(*shared, request.id);
+        ElementTexts texts = shared->read(request, progress);
+        shared->Post(ReadOutcome{request.id, std::move(texts), false, 0});
         {
             const std::lock_guard lock(shared->mutex);
             if (shared->closing || shared->idle >= kMostIdleWorkers)

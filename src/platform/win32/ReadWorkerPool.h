@@ -10,11 +10,14 @@
 namespace mirufon::win32
 {
 
-// A read's outcome as a worker posts it to the main window.
+// A read's outcome as a worker posts it to the main window; or, before it ends, word of a long
+// text on its way (longTransfer, with its length in chars).
 struct ReadOutcome
 {
     std::uint64_t id = 0;
     ElementTexts texts;
+    bool longTransfer = false;
+    std::size_t chars = 0;
 };
 
 // Worker threads for the reads of the element under the pointer. Each worker initialises COM
@@ -29,7 +32,7 @@ class ReadWorkerPool final : public ReadWorkers
     // Runs on a worker: reads the element for the request. It and everything it uses must
     // outlive the pool, as a stuck worker may run it after the pool is gone; it is shared
     // with the workers for that reason.
-    using ReadFunction = std::function<ElementTexts(const ReadRequest&)>;
+    using ReadFunction = std::function<ElementTexts(const ReadRequest&, ReadProgress&)>;
 
     ReadWorkerPool(HWND window, UINT message, ReadFunction read);
     ReadWorkerPool(const ReadWorkerPool&) = delete;
@@ -44,6 +47,7 @@ class ReadWorkerPool final : public ReadWorkers
 
   private:
     struct Shared;
+    class Progress;
     static void Serve(const std::shared_ptr<Shared>& shared);
 
     std::shared_ptr<Shared> m_shared;

@@ -55,16 +55,8 @@ bool SettingsDialog::Open()
     controls.dwICC = ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES;
     ::InitCommonControlsEx(&controls);
 
-    WNDCLASSEXW windowClass{};
-    windowClass.hInstance = m_instance;
-    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = kSettingsDialogClass;
-    windowClass.hIcon =
-        static_cast<HICON>(::LoadImageW(m_instance, MAKEINTRESOURCEW(1), IMAGE_ICON, 32, 32, 0));
-    windowClass.hIconSm =
-        static_cast<HICON>(::LoadImageW(m_instance, MAKEINTRESOURCEW(1), IMAGE_ICON, 16, 16, 0));
-    if (!RegisterWindowClass(windowClass))
+    if (!RegisterWindowClass(ProgramWindowClass(m_instance, kSettingsDialogClass,
+                                                reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1))))
     {
         return false;
     }

@@ -7,24 +7,27 @@
 namespace mirufon::win32
 {
 
-std::wstring AnsiToWide(std::string_view bytes)
+namespace
+{
+
+std::wstring ToWide(UINT codePage, std::string_view bytes)
 {
     if (bytes.empty() || bytes.size() > INT_MAX)
     {
         return {};
     }
     const int size = static_cast<int>(bytes.size());
-    const int needed = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, nullptr, 0);
+    const int needed = ::MultiByteToWideChar(codePage, 0, bytes.data(), size, nullptr, 0);
     if (needed <= 0)
     {
         return {};
     }
     std::wstring text(static_cast<size_t>(needed), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, text.data(), needed);
+    ::MultiByteToWideChar(codePage, 0, bytes.data(), size, text.data(), needed);
     return text;
 }
 
-std::string WideToAnsi(std::wstring_view text)
+std::string FromWide(UINT codePage, std::wstring_view text)
 {
     if (text.empty() || text.size() > INT_MAX)
     {
@@ -32,14 +35,63 @@ std::string WideToAnsi(std::wstring_view text)
     }
     const int size = static_cast<int>(text.size());
     const int needed =
-        ::WideCharToMultiByte(CP_ACP, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+        ::WideCharToMultiByte(codePage, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
     if (needed <= 0)
     {
         return {};
     }
     std::string bytes(static_cast<size_t>(needed), '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, text.data(), size, bytes.data(), needed, nullptr, nullptr);
+    ::WideCharToMultiByte(codePage, 0, text.data(), size, bytes.data(), needed, nullptr, nullptr);
     return bytes;
+}
+
+std::string ToUtf16(std::wstring_view text, bool bigEndian)
+{
+    std::string bytes;
+    bytes.reserve(text.size() * 2);
+    for (const wchar_t unit : text)
+    {
+        const auto high = static_cast<char>((unit >> 8) & 0xFF);
+        const auto low = static_cast<char>(unit & 0xFF);
+        bytes.push_back(bigEndian ? high : low);
+        bytes.push_back(bigEndian ? low : high);
+    }
+    return bytes;
+}
+
+} // namespace
+
+std::wstring AnsiToWide(std::string_view bytes)
+{
+    return ToWide(CP_ACP, bytes);
+}
+
+std::string WideToAnsi(std::wstring_view text)
+{
+    return FromWide(CP_ACP, text);
+}
+
+std::wstring Utf8ToWide(std::string_view bytes)
+{
+    return ToWide(CP_UTF8, bytes);
+}
+
+std::string EncodeText(std::wstring_view text, ConfEncoding encoding)
+{
+    std::string bytes(ByteOrderMark(encoding));
+    switch (encoding)
+    {
+    case ConfEncoding::Utf8:
+    case ConfEncoding::Utf8WithMark:
+        return bytes + FromWide(CP_UTF8, text);
+    case ConfEncoding::Utf16LittleEndian:
+        return bytes + ToUtf16(text, false);
+    case ConfEncoding::Utf16BigEndian:
+        return bytes + ToUtf16(text, true);
+    case ConfEncoding::Ansi:
+        break;
+    }
+    return WideToAnsi(text);
 }
 
 } // namespace mirufon::win32

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/ConfEncoding.h"
+
 #include <string>
 #include <string_view>
 
@@ -10,5 +12,11 @@ namespace mirufon::win32
 // systems) to and from UTF-16. Characters the code page lacks become its default character.
 std::wstring AnsiToWide(std::string_view bytes);
 std::string WideToAnsi(std::wstring_view text);
+
+// UTF-8 to and from UTF-16; malformed UTF-8 becomes U+FFFD.
+std::wstring Utf8ToWide(std::string_view bytes);
+
+// Conf.txt's text as bytes in the encoding, its byte-order mark first.
+std::string EncodeText(std::wstring_view text, ConfEncoding encoding);
 
 } // namespace mirufon::win32

@@ -60,6 +60,8 @@ ClipboardRead Win32ClipboardChain::ReadText()
         return Failure(::GetLastError() ? ::GetLastError() : ERROR_ACCESS_DENIED,
                        L"クリップボードを開けません。");
     }
+    // Read while the clipboard is open, so that the number and the text belong to one state.
+    const DWORD sequence = ::GetClipboardSequenceNumber();
     HANDLE data = ::GetClipboardData(CF_UNICODETEXT);
     if (!data)
     {
@@ -77,7 +79,7 @@ ClipboardRead Win32ClipboardChain::ReadText()
     {
         ++length;
     }
-    ClipboardRead read{true, std::wstring(text, length), 0, {}};
+    ClipboardRead read{true, std::wstring(text, length), 0, {}, sequence};
     ::GlobalUnlock(data);
     return read;
 }

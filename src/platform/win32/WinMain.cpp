@@ -1,10 +1,9 @@
+#include "platform/win32/ComApartment.h"
 #include "platform/win32/ControlIds.h"
 #include "platform/win32/FileConfStore.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/MainWindow.h"
 #include "shell/AppInfo.h"
-
-#include <objbase.h>
 
 namespace
 {
@@ -16,24 +15,6 @@ void RestrictLibrarySearch()
     ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     ::SetDllDirectoryW(L"");
 }
-
-class ComApartment
-{
-  public:
-    ComApartment() : m_ok(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-    ~ComApartment()
-    {
-        if (m_ok)
-        {
-            ::CoUninitialize();
-        }
-    }
-
-  private:
-    bool m_ok;
-};
 
 } // namespace
 
@@ -54,7 +35,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
         return 0;
     }
 
-    ComApartment com;
+    ComApartment com(COINIT_APARTMENTTHREADED);
     MainWindow mainWindow(instance);
     if (!mainWindow.Create())
     {

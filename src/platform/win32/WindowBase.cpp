@@ -25,6 +25,23 @@ WindowBase::~WindowBase()
     }
 }
 
+WNDCLASSEXW WindowBase::ProgramWindowClass(HINSTANCE instance, const wchar_t* name,
+                                           HBRUSH background)
+{
+    WNDCLASSEXW windowClass{};
+    windowClass.hInstance = instance;
+    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = background;
+    windowClass.lpszClassName = name;
+    // Shared: a class keeps the icons it was registered with, and icons loaded anew for every
+    // window of it (the settings dialog opens many times) would never be freed.
+    windowClass.hIcon = static_cast<HICON>(
+        ::LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, 32, 32, LR_SHARED));
+    windowClass.hIconSm = static_cast<HICON>(
+        ::LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, 16, 16, LR_SHARED));
+    return windowClass;
+}
+
 bool WindowBase::RegisterWindowClass(WNDCLASSEXW windowClass)
 {
     WNDCLASSEXW existing{};

@@ -42,6 +42,11 @@ class WindowBase
     bool Exists() const { return m_window != nullptr; }
 
   protected:
+    // A class description of the program's windows: arrow cursor, the background brush and the
+    // program's icon in both sizes.
+    static WNDCLASSEXW ProgramWindowClass(HINSTANCE instance, const wchar_t* name,
+                                          HBRUSH background);
+
     // Registers the class once per name with this base's procedure; an existing class of that
     // name counts as registered. False, with the reason sent to the debugger, on failure.
     static bool RegisterWindowClass(WNDCLASSEXW windowClass);

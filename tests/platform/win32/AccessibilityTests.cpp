@@ -1,4 +1,5 @@
 #include "platform/win32/Accessibility.h"
+#include "support/MessagePump.h"
 
 #include <gtest/gtest.h>
 #include <objbase.h>
@@ -27,17 +28,7 @@ POINT CentreOnScreen(HWND window)
 
 void PumpMessages(DWORD milliseconds)
 {
-    const ULONGLONG end = ::GetTickCount64() + milliseconds;
-    do
-    {
-        MSG message;
-        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-        {
-            ::TranslateMessage(&message);
-            ::DispatchMessageW(&message);
-        }
-        ::Sleep(10);
-    } while (::GetTickCount64() < end);
+    testsupport::DispatchFor(std::chrono::milliseconds(milliseconds));
 }
 
 std::wstring Lower(std::wstring text)

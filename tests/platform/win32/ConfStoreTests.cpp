@@ -101,6 +101,78 @@ TEST_F(ConfStoreTest, WriteReplacesTheFileAndReadsBackInTheAnsiCodePage)
     EXPECT_EQ(store.Read(), std::optional<std::wstring>(L"disp pos = 右下隅\r\n"));
 }
 
+std::string Utf16(std::wstring_view text, bool bigEndian)
+{
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (const wchar_t unit : text)
+    {
+        const char pair[2] = {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+        bytes += bigEndian ? std::string{pair[1], pair[0]} : std::string{pair[0], pair[1]};
+    }
+    return bytes;
+}
+
+TEST_F(ConfStoreTest, UtfFilesAreReadWholeAndWrittenBackInTheirOwnEncoding)
+{
+    // Lines in the order of their keys: the store gives the lines the settings come from.
+    const std::wstring text = L"disp pos = 左上隅 ｶﾅ €\r\nkey get name = Q\r\n";
+    const std::wstring saved = L"disp pos = 右下隅 ｶﾅ €\r\n";
+    const std::string utf8 = "disp pos = \xE5\xB7\xA6\xE4\xB8\x8A\xE9\x9A\x85 "
+                             "\xEF\xBD\xB6\xEF\xBE\x85 \xE2\x82\xAC\r\nkey get name = Q\r\n";
+    const std::string savedUtf8 = "disp pos = \xE5\x8F\xB3\xE4\xB8\x8B\xE9\x9A\x85 "
+                                  "\xEF\xBD\xB6\xEF\xBE\x85 \xE2\x82\xAC\r\n";
+    struct Case
+    {
+        const char* what;
+        std::string bytes;
+        std::string written;
+    };
+    const Case cases[] = {
+        {"UTF-8 with mark", "\xEF\xBB\xBF" + utf8, "\xEF\xBB\xBF" + savedUtf8},
+        {"UTF-8", utf8, savedUtf8},
+        {"UTF-16 LE", Utf16(text, false), Utf16(saved, false)},
+        {"UTF-16 BE", Utf16(text, true), Utf16(saved, true)},
+    };
+    for (const Case& c : cases)
+    {
+        WriteRaw(c.bytes);
+        FileConfStore store(m_path);
+        EXPECT_EQ(store.Read(), std::optional<std::wstring>(text)) << c.what;
+        ASSERT_TRUE(store.Write(saved).ok) << c.what;
+        EXPECT_EQ(ReadRaw(), c.written) << c.what;
+    }
+
+    // A file in the ANSI code page stays in it.
+    WriteRaw("disp pos = \x8D\xB6\x8F\xE3\x8B\xF7\r\n");
+    FileConfStore store(m_path);
+    EXPECT_EQ(store.Read(), std::optional<std::wstring>(L"disp pos = 左上隅\r\n"));
+    ASSERT_TRUE(store.Write(L"disp pos = 右下隅\r\n").ok);
+    EXPECT_EQ(ReadRaw(), "disp pos = \x89\x45\x89\xBA\x8B\xF7\r\n");
+}
+
+TEST_F(ConfStoreTest, LeftoverOfAnInterruptedSaveGoesAtTheRead)
+{
+    const std::wstring temporary = m_path + L".new";
+    for (const bool withConf : {true, false})
+    {
+        if (withConf)
+        {
+            WriteRaw("key get name = Q\r\n");
+        }
+        else
+        {
+            ::DeleteFileW(m_path.c_str());
+        }
+        UniqueFile leftover(::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr,
+                                          CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(leftover);
+        leftover.Reset();
+        FileConfStore store(m_path);
+        EXPECT_EQ(store.Read().has_value(), withConf);
+        EXPECT_EQ(::GetFileAttributesW(temporary.c_str()), INVALID_FILE_ATTRIBUTES) << withConf;
+    }
+}
+
 TEST_F(ConfStoreTest, FailedWriteLeavesTheOldFileWhole)
 {
     const std::string old = "key back = D\r\nkey stop = H\r\n";

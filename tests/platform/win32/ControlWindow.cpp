@@ -1,5 +1,7 @@
 #include "platform/win32/ControlWindow.h"
 
+#include "support/MessagePump.h"
+
 #include <cstring>
 #include <string>
 
@@ -154,25 +156,7 @@ void AddListViewRow(HWND listView, int row, std::initializer_list<const wchar_t*
 
 bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout)
 {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    for (;;)
-    {
-        if (condition())
-        {
-            return true;
-        }
-        if (std::chrono::steady_clock::now() >= deadline)
-        {
-            return false;
-        }
-        MSG message;
-        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-        {
-            ::TranslateMessage(&message);
-            ::DispatchMessageW(&message);
-        }
-        ::Sleep(10);
-    }
+    return testsupport::DispatchUntil(condition, timeout, std::chrono::milliseconds(10));
 }
 
 } // namespace mirufon::win32::testing

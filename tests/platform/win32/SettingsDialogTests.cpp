@@ -1,6 +1,8 @@
+#include "platform/win32/Dpi.h"
 #include "platform/win32/SettingsDialog.h"
 #include "platform/win32/SettingsDialogIds.h"
 #include "shell/AppInfo.h"
+#include "support/MessagePump.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -98,9 +100,7 @@ class SettingsDialogTest : public ::testing::Test
         m_owner = ::CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
                                     nullptr, nullptr, nullptr, nullptr);
         ASSERT_NE(m_owner, nullptr);
-        HDC screen = ::GetDC(nullptr);
-        m_dpi = ::GetDeviceCaps(screen, LOGPIXELSX);
-        ::ReleaseDC(nullptr, screen);
+        m_dpi = ScreenDpi();
         m_dialog.emplace(::GetModuleHandleW(nullptr), m_owner, m_settings);
         // Every test runs with the watch, so an unexpected message box is counted and closed
         // instead of waiting for a user.
@@ -125,21 +125,8 @@ class SettingsDialogTest : public ::testing::Test
     // The owner's loop: the dialog's keyboard first, then the usual dispatch.
     void Pump(DWORD milliseconds)
     {
-        const ULONGLONG end = ::GetTickCount64() + milliseconds;
-        do
-        {
-            MSG message;
-            while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-            {
-                if (m_dialog && m_dialog->TranslateDialogMessage(message))
-                {
-                    continue;
-                }
-                ::TranslateMessage(&message);
-                ::DispatchMessageW(&message);
-            }
-            ::Sleep(10);
-        } while (::GetTickCount64() < end);
+        testsupport::DispatchFor(std::chrono::milliseconds(milliseconds), [this](MSG& message)
+                                 { return m_dialog && m_dialog->TranslateDialogMessage(message); });
     }
 
     int Px(int twips) const { return ::MulDiv(twips, m_dpi, 1440); }

@@ -1,0 +1,50 @@
+#pragma once
+
+// What a program holds, counted from outside its process (under Wine 8 its own counters,
+// GetGuiResources, GetProcessHandleCount and the private bytes, read 0): for the soak, and for
+// the tests that a repeated action leaks nothing.
+
+#include "e2e/Harness.h"
+
+#include <string>
+
+namespace e2e
+{
+
+struct Counters
+{
+    long gdiObjects = -1; // entries of the process's GDI handle table (its PEB points to it)
+    long handles = -1;    // the process's kernel handles, from the system's handle list
+    long unixFiles = -1;  // open file descriptors of the Unix process that runs it
+    long windows = -1;    // its top-level windows and their children
+    long rssAnonKb = -1;  // anonymous resident memory of the Unix process (RssAnon)
+};
+
+// The counters of one running program. unixMarker is a piece of the program's path that only
+// its Unix process has on its command line (its private folder); without one, the counters of
+// the Unix process stay at -1.
+class ProgramCounters
+{
+  public:
+    ProgramCounters(DWORD processId, std::wstring unixMarker);
+    ProgramCounters(const ProgramCounters&) = delete;
+    ProgramCounters& operator=(const ProgramCounters&) = delete;
+    ~ProgramCounters();
+
+    Counters Sample();
+    // The Unix process id found, 0 when none was.
+    unsigned long UnixProcessId() const { return m_unixPid; }
+
+  private:
+    long GdiObjects() const;
+    long Handles() const;
+    long Windows() const;
+    void FindUnixProcess();
+
+    DWORD m_processId;
+    HANDLE m_process = nullptr;
+    std::wstring m_unixMarker;
+    unsigned long m_unixPid = 0;
+};
+
+} // namespace e2e
