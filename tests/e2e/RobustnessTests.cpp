@@ -171,7 +171,7 @@ TEST_F(Robustness, StopPressesAtABriskPaceAreNeverLost)
     TargetWindow target;
     target.BringToFront();
     ASSERT_TRUE(ClickAt(target.EditCentre()));
-    ASSERT_TRUE(WaitUntil([&] { return ::GetFocus() == target.Edit(); }, 3s));
+    ASSERT_TRUE(WaitUntil([&] { return target.Focus() == target.Edit(); }, 3s));
 
     constexpr int kPresses = 400; // PressChord leaves 30 ms after each press
     for (int i = 0; i < kPresses; ++i)
