@@ -110,6 +110,13 @@ add_executable(soak tests/soak/soak.cpp)
 target_link_libraries(soak PRIVATE e2e_harness mirufon_warnings)
 add_dependencies(soak mirufon)
 
+# Capture latency on a 1 MB log with the journal on against off.
+add_executable(bench_journal bench/bench_journal.cpp)
+target_include_directories(bench_journal PRIVATE bench)
+target_link_libraries(bench_journal PRIVATE e2e_harness mirufon_warnings)
+target_link_options(bench_journal PRIVATE -municode)
+add_dependencies(bench_journal mirufon)
+
 # Planted libraries for the end-to-end test of the library search: one for each system DLL the
 # program loads at run time.
 foreach(planted oleacc version comctl32)
@@ -120,12 +127,3 @@ foreach(planted oleacc version comctl32)
     target_link_libraries(planted_${planted} PRIVATE mirufon_windows mirufon_warnings)
     add_dependencies(e2e_tests planted_${planted})
 endforeach()
-
-add_executable(bench_journal bench/bench_journal.cpp tests/e2e/Harness.cpp tests/e2e/Input.cpp
-                             tests/e2e/Clipboard.cpp
-                             tests/e2e/Target.cpp tests/e2e/Screenshot.cpp)
-target_include_directories(bench_journal PRIVATE bench tests src)
-target_link_libraries(bench_journal PRIVATE mirufon_win32 gdi32)
-target_link_options(bench_journal PRIVATE -municode)
-target_compile_options(bench_journal PRIVATE ${MIRUFON_WARNINGS})
-add_dependencies(bench_journal mirufon)
