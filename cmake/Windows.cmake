@@ -110,6 +110,13 @@ add_executable(soak tests/soak/soak.cpp)
 target_link_libraries(soak PRIVATE e2e_harness mirufon_warnings)
 add_dependencies(soak mirufon)
 
+# Capture latency on a 1 MB log with the journal on against off.
+add_executable(bench_journal bench/bench_journal.cpp)
+target_include_directories(bench_journal PRIVATE bench)
+target_link_libraries(bench_journal PRIVATE e2e_harness mirufon_warnings)
+target_link_options(bench_journal PRIVATE -municode)
+add_dependencies(bench_journal mirufon)
+
 # Planted libraries for the end-to-end test of the library search: one for each system DLL the
 # program loads at run time.
 foreach(planted oleacc version comctl32)

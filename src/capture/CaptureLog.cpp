@@ -169,6 +169,13 @@ void CaptureLog::RefreshIntroduction()
     }
 }
 
+void CaptureLog::ShowRestored(std::wstring_view text)
+{
+    m_box.SetText(text);
+    m_showingIntroduction = false;
+    m_box.SetTextColor(kLogTextColour);
+}
+
 void CaptureLog::AppendItem(std::wstring_view item)
 {
     // The first item replaces the introduction (and anything typed into it).

@@ -54,6 +54,8 @@ class CaptureLog
     void RefreshIntroduction();
     // True from ShowIntroduction until the first item replaces the introduction.
     bool IsShowingIntroduction() const { return m_showingIntroduction; }
+    // A log kept from an earlier run, shown as an ordinary log: items are appended to it.
+    void ShowRestored(std::wstring_view text);
 
     void AppendItem(std::wstring_view item);
     void AppendLineBreak();

@@ -24,7 +24,9 @@ WindowGeometry StoredGeometry(const Settings& settings)
 AppController::AppController(const AppServices& services)
     : m_view(services.view), m_conf(services.conf), m_clipboard(services.clipboard),
       m_pump(services.pump), m_nameBox(services.nameBox), m_valueBox(services.valueBox),
-      m_log(services.logBox, m_settings),
+      m_logBox(services.logBox), m_logFiles(services.logFiles),
+      m_observedLog(services.logBox, [this] { m_journal.OnChange(); }),
+      m_log(m_observedLog, m_settings),
       m_engine(m_log, services.nameBox, services.valueBox, services.pointer, services.readWorkers,
                services.clock, services.view),
       m_hotKeys(services.hotKeyApi),
@@ -32,7 +34,11 @@ AppController::AppController(const AppServices& services)
           services.clipboardChain, services.mainWindow, services.pump,
           [this](std::wstring_view text) { m_engine.AppendItem(std::wstring(text)); },
           [this](std::wstring_view title, std::wstring_view text)
-          { m_view.ShowMessage(std::wstring(title), std::wstring(text), MessageKind::Plain); })
+          { m_view.ShowMessage(std::wstring(title), std::wstring(text), MessageKind::Plain); }),
+      m_journal(
+          services.journal, services.clock,
+          [this](std::int64_t milliseconds) { m_view.WakeJournalTimer(milliseconds); },
+          [this] { return JournalText(); })
 {
 }
 
@@ -46,6 +52,11 @@ void AppController::Start()
     m_view.ShowAlwaysOnTopCheck(m_settings.alwaysOnTop != 0);
     m_view.ShowKeyLabels(KeyLabelsFor(m_settings));
     m_log.ShowIntroduction();
+    OfferLeftOverLog();
+    if (m_shutDown)
+    {
+        return;
+    }
     if (m_settings.startInTray == 1 && ShouldShowMessage(m_settings.showMessages))
     {
         // The rest of start-up runs when the message has gone.
@@ -283,6 +294,16 @@ void AppController::Shutdown(ShutdownCause cause)
         m_copy.End();
     }
     m_view.CloseSettingsDialog();
+    // Nothing changes the log any more. A close removes the journal; at the end of the session
+    // it is written a last time and kept, as a restart for an update is when work gets lost.
+    if (cause == ShutdownCause::SessionEnding)
+    {
+        m_journal.EndAndKeep();
+    }
+    else
+    {
+        m_journal.EndAndRemove();
+    }
     SaveSettings(cause);
     // Armed only now, so that it cannot end the program under the box of a failed save.
     m_view.ArmExitTimer();

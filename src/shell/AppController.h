@@ -3,6 +3,7 @@
 #include "capture/CaptureEngine.h"
 #include "capture/CaptureLog.h"
 #include "capture/CopyCapture.h"
+#include "capture/ObservedTextBox.h"
 #include "capture/ReadWorkers.h"
 #include "hotkeys/HotKeys.h"
 #include "platform/Clipboard.h"
@@ -10,10 +11,13 @@
 #include "platform/Clock.h"
 #include "platform/ConfStore.h"
 #include "platform/HotKeyApi.h"
+#include "platform/JournalStore.h"
+#include "platform/LogFiles.h"
 #include "platform/MessagePump.h"
 #include "platform/PointerProbe.h"
 #include "platform/TextBox.h"
 #include "settings/Settings.h"
+#include "shell/LogJournal.h"
 #include "shell/MainView.h"
 
 #include <cstdint>
@@ -28,8 +32,8 @@ enum class ShutdownCause
     SessionEnding, // Windows is shutting down or logging the user off
 };
 
-// What the controller works with: the main window, the system services and the three text
-// boxes of the main window (the log and the two preview boxes).
+// What the controller works with: the main window, the system services, the three text
+// boxes of the main window (the log and the two preview boxes) and the log's files.
 struct AppServices
 {
     MainView& view;
@@ -45,6 +49,8 @@ struct AppServices
     TextBox& nameBox;
     TextBox& valueBox;
     WindowId mainWindow;
+    JournalStore& journal;
+    LogFiles& logFiles;
 };
 
 // The program's sequences, in one place: start-up, shutdown, stop and resume, the tray, the
@@ -59,7 +65,8 @@ class AppController
     AppController& operator=(const AppController&) = delete;
 
     // The start-up sequence, once the window exists: the settings from Conf.txt, the
-    // introduction and, unless the start message is shown first, everything else.
+    // introduction, the offer of a log an earlier run left and, unless the start message is
+    // shown first, everything else.
     void Start();
     // The start message has gone: start-up goes on from where it waited.
     void OnTransientMessageClosed();
@@ -88,6 +95,15 @@ class AppController
     void Quit();
     // Ctrl+A in the log.
     void SelectAllLog();
+    // Ctrl+S and the log's "ログを保存": the Save dialog, then the log written to the file
+    // chosen. Does nothing while the log shows the introduction.
+    void SaveLog();
+    bool CanSaveLog() const;
+
+    // The user edited the log box (its change notification).
+    void OnLogEdited();
+    // The timer the journal asked for.
+    void OnJournalTimer();
 
     // A mouse event on the tray icon (the low word of the callback's lParam).
     void OnTrayEvent(unsigned mouseEvent);
@@ -102,11 +118,15 @@ class AppController
     const Settings& CurrentSettings() const { return m_settings; }
 
   private:
+    void OfferLeftOverLog();
     void FinishStart();
     void RunCommand(HotKeyCommand command);
     void SetRunState(bool running);
     void ReapplySettings();
     void SaveSettings(ShutdownCause cause);
+    void SaveLogToChosenFile();
+    void ShowSaveFailure(const std::wstring& error);
+    std::wstring JournalText() const;
 
     MainView& m_view;
     ConfStore& m_conf;
@@ -114,19 +134,27 @@ class AppController
     MessagePump& m_pump;
     TextBox& m_nameBox;
     TextBox& m_valueBox;
+    TextBox& m_logBox;
+    LogFiles& m_logFiles;
 
     Settings m_settings;
+    // The log box as the capture log edits it: every edit reaches the journal.
+    ObservedTextBox m_observedLog;
     CaptureLog m_log;
     CaptureEngine m_engine;
     HotKeyManager m_hotKeys;
     HotKeyDispatcher m_dispatcher;
     CopyCapture m_copy;
+    LogJournal m_journal;
+    // Where the last Save dialog of this run was left.
+    std::wstring m_lastSaveFolder;
 
     bool m_running = true;
     bool m_inTray = false;
     bool m_waitingForStartMessage = false;
     bool m_started = false;
     bool m_shutDown = false;
+    bool m_saving = false;
 };
 
 } // namespace mirufon

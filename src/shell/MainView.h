@@ -6,6 +6,8 @@
 #include "settings/Settings.h"
 #include "shell/WindowPlacement.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 namespace mirufon
@@ -25,6 +27,14 @@ enum class MessageKind
 {
     Plain,   // an OK button and no icon
     Warning, // an OK button and the warning icon
+};
+
+// What the Save dialog gave: the chosen file, nothing when the user cancelled, or why the
+// dialog could not be shown.
+struct SaveChoice
+{
+    std::optional<std::wstring> path;
+    std::wstring error;
 };
 
 // The main window as the controller drives it: what it shows and the windows it opens. The
@@ -66,6 +76,13 @@ class MainView : public CaptureFeedback
     // Shows a message box owned by the main window; returns once the user has closed it.
     virtual void ShowMessage(const std::wstring& title, const std::wstring& text,
                              MessageKind kind) = 0;
+    // Asks a question in a box owned by the main window, with the buttons はい and いいえ;
+    // true for はい. Returns once the user has answered.
+    virtual bool AskYesNo(const std::wstring& title, const std::wstring& text) = 0;
+    // The system's Save dialog, owned by the main window, on the suggested file name in the
+    // folder (the user's Documents folder when empty); returns once it has closed.
+    virtual SaveChoice ChooseSaveFile(const std::wstring& suggestedName,
+                                      const std::wstring& folder) = 0;
     // Shows the message window for a while; the controller hears OnTransientMessageClosed
     // when it has gone (at once when it cannot be shown).
     virtual void ShowTransientMessage(const std::wstring& text, int durationMs) = 0;
@@ -90,6 +107,10 @@ class MainView : public CaptureFeedback
     virtual void BringSettingsDialogToFront() = 0;
     // Closes the dialog, if open, without storing (OnSettingsDialogClosed with Shutdown).
     virtual void CloseSettingsDialog() = 0;
+
+    // Asks for the controller's OnJournalTimer after about this many milliseconds, replacing an
+    // earlier request; a negative time cancels it.
+    virtual void WakeJournalTimer(std::int64_t milliseconds) = 0;
 
     // Ends the process on a short timer, in case the shutdown stalls after this point.
     virtual void ArmExitTimer() = 0;

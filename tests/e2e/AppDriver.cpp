@@ -7,11 +7,6 @@
 namespace e2e
 {
 
-namespace
-{
-
-// Whether a pop-up menu of the window's process is on screen (menu windows of earlier menus may
-// linger hidden).
 bool PopupMenuShown(HWND window)
 {
     DWORD process = 0;
@@ -28,8 +23,6 @@ bool PopupMenuShown(HWND window)
     }
     return false;
 }
-
-} // namespace
 
 std::wstring ControlText(HWND mainWindow, int id)
 {

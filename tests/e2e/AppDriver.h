@@ -51,6 +51,9 @@ inline std::wstring LogText(HWND mainWindow)
 
 // Whether the thread of the window is in a menu's modal loop (menu bar or pop-up menu).
 bool InMenuMode(HWND window);
+// Whether a pop-up menu of the window's process is on screen (menu windows of earlier menus may
+// linger hidden).
+bool PopupMenuShown(HWND window);
 
 // Activates the window by a click on its title bar.
 bool Activate(HWND window);

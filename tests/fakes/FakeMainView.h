@@ -46,10 +46,15 @@ class FakeMainView final : public MainView
 
     bool refuseTrayIcon = false;
     bool foreground = false;
-    Settings* dialogSettings = nullptr; // the settings the open dialog edits
-    std::vector<std::wstring> messages; // title + "|" + text of every box shown
-    std::int64_t readTimer = -1;        // the last wake-up asked for, -1 for none
-    WindowGeometry applied;             // the geometry ApplyGeometry was given last
+    Settings* dialogSettings = nullptr;    // the settings the open dialog edits
+    std::vector<std::wstring> messages;    // title + "|" + text of every box shown
+    std::int64_t readTimer = -1;           // the last wake-up asked for, -1 for none
+    std::int64_t journalTimer = -1;        // the same for the journal
+    bool answerYes = true;                 // the answer to a question
+    std::function<void()> whileAsking;     // runs while the question is shown
+    SaveChoice saveChoice;                 // what the Save dialog gives
+    std::vector<std::wstring> saveDialogs; // suggested name + "|" + folder of every dialog
+    WindowGeometry applied;                // the geometry ApplyGeometry was given last
 
     DefaultGeometry CreatedGeometry() const override { return {19200, 12000, 6840, 4200}; }
     DisplayAreas Displays() const override { return {{{0, 0, 19200, 11400}}, 450, 15}; }
@@ -74,6 +79,23 @@ class FakeMainView final : public MainView
         messages.push_back(title + L"|" + text);
         m_journal.Note(kind == MessageKind::Warning ? "warning box" : "box");
     }
+    bool AskYesNo(const std::wstring& title, const std::wstring& text) override
+    {
+        messages.push_back(title + L"|" + text);
+        m_journal.Note("ask");
+        if (whileAsking)
+        {
+            whileAsking();
+        }
+        return answerYes;
+    }
+    SaveChoice ChooseSaveFile(const std::wstring& suggestedName,
+                              const std::wstring& folder) override
+    {
+        saveDialogs.push_back(suggestedName + L"|" + folder);
+        m_journal.Note("save dialog");
+        return saveChoice;
+    }
     void ShowTransientMessage(const std::wstring&, int) override { m_journal.Note("message"); }
     void OpenHelpPage() override { m_journal.Note("help page"); }
     bool EnterTray() override
@@ -96,6 +118,7 @@ class FakeMainView final : public MainView
     void ArmExitTimer() override { m_journal.Note("exit timer"); }
     void Beep() override { m_journal.Note("beep"); }
     void WakeReadTimer(std::int64_t milliseconds) override { readTimer = milliseconds; }
+    void WakeJournalTimer(std::int64_t milliseconds) override { journalTimer = milliseconds; }
 
   private:
     Journal m_journal;

@@ -1,11 +1,4 @@
-#include "shell/AppController.h"
-
-#include "fakes/FakeClipboard.h"
-#include "fakes/FakeClipboardChain.h"
-#include "fakes/FakeHotKeyApi.h"
-#include "fakes/FakeMainView.h"
-#include "fakes/FakeMessagePump.h"
-#include "fakes/FakeTextBox.h"
+#include "shell/ControllerFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -17,92 +10,15 @@ namespace mirufon
 namespace
 {
 
-using Steps = std::vector<std::string>;
-
-constexpr WindowId kMain = 0x100;
-constexpr WindowId kNextViewer = 0x200;
-constexpr WindowId kEditor = 0x400;
-
-const Steps kUnregisterAll(5, "hotkey-");
-
-Steps Join(Steps a, const Steps& b)
-{
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
-// The controller with every service faked; the view, Conf.txt, the hotkeys and the clipboard
-// chain write what they are asked to do into one journal.
-struct App
-{
-    App()
-    {
-        m_hotKeyApi.SetJournal(&m_journal);
-        m_chain.SetJournal(&m_journal);
-        m_chain.SetHead(kNextViewer);
-        m_chain.SetForeground(kEditor);
-    }
-
-    void StartWith(const std::wstring& conf)
-    {
-        m_conf.text = conf;
-        m_controller.Start();
-    }
-
-    // What happened since the last call.
-    Steps Next()
-    {
-        Steps steps(m_journal.begin() + static_cast<std::ptrdiff_t>(m_seen), m_journal.end());
-        m_seen = m_journal.size();
-        return steps;
-    }
-
-    std::int32_t Id(HotKeyCommand command) const
-    {
-        for (const auto& [id, combination] : m_hotKeyApi.Live())
-        {
-            if (combination.second == Key(command))
-            {
-                return id;
-            }
-        }
-        return 0;
-    }
-
-    static unsigned Key(HotKeyCommand command)
-    {
-        constexpr unsigned keys[] = {'A', 'Z', 'E', 'B', 'G'};
-        return keys[static_cast<int>(command)];
-    }
-
-    std::vector<std::string> m_journal;
-    std::size_t m_seen = 0;
-
-    FakeMainView m_view{&m_journal};
-    FakeHotKeyApi m_hotKeyApi;
-    FakeClipboardChain m_chain;
-    FakeClipboard m_clipboard;
-    FakeMessagePump m_pump;
-    FakeConfStore m_conf{&m_journal};
-    FakePointerProbe m_pointer;
-    FakeReadWorkers m_workers;
-    FakeClock m_clock;
-    FakeTextBox m_log;
-    FakeTextBox m_nameBox;
-    FakeTextBox m_valueBox;
-    AppController m_controller{AppServices{m_view, m_hotKeyApi, m_chain, m_clipboard, m_pump,
-                                           m_conf, m_pointer, m_workers, m_clock, m_log, m_nameBox,
-                                           m_valueBox, kMain}};
-};
-
-const Steps kRegisterAll = {"hotkey+A", "hotkey+Z", "hotkey+E", "hotkey+B", "hotkey+G"};
+using namespace controller_test;
 
 TEST(AppController, StartUpRunsInItsFixedOrder)
 {
     App app;
     app.StartWith(L"add copy = 1\r\ndisp top = 2\r\n");
     EXPECT_EQ(app.Next(),
-              Join(Join({"conf read", "geometry", "check on", "labels", "join"}, kRegisterAll),
+              Join(Join({"conf read", "geometry", "check on", "labels", "journal read", "join"},
+                        kRegisterAll),
                    {"topmost off", "layout", "preview on", "show"}));
     EXPECT_TRUE(app.m_controller.IsRunning());
     EXPECT_NE(app.m_log.Content().find(L"ポイント位置の文字列を連続取得します。"),
@@ -111,7 +27,8 @@ TEST(AppController, StartUpRunsInItsFixedOrder)
     // In the tray, the rest of start-up waits for the start message to go.
     App tray;
     tray.StartWith(L"task tray = 1\r\nadd copy = 1\r\n");
-    EXPECT_EQ(tray.Next(), (Steps{"conf read", "geometry", "check on", "labels", "message"}));
+    EXPECT_EQ(tray.Next(),
+              (Steps{"conf read", "geometry", "check on", "labels", "journal read", "message"}));
     tray.m_controller.OnTransientMessageClosed();
     EXPECT_EQ(tray.Next(), Join(Join({"enter tray", "join"}, kRegisterAll),
                                 {"topmost on", "layout", "preview on"}));
@@ -150,8 +67,9 @@ TEST(AppController, ShutdownSavesLastAndShowsAFailedSaveBeforeTheExitTimer)
     app.StartWith(L"add copy = 1\r\n");
     app.Next();
     app.m_controller.Shutdown(ShutdownCause::Closed);
-    EXPECT_EQ(app.Next(), Join(kUnregisterAll, {"leave", "close dialog", "conf write", "exit timer",
-                                                "remove icon"}));
+    EXPECT_EQ(app.Next(),
+              Join(kUnregisterAll, {"leave", "close dialog", "journal stop", "journal remove",
+                                    "conf write", "exit timer", "remove icon"}));
     ASSERT_EQ(app.m_conf.written.size(), 1u);
     EXPECT_NE(app.m_conf.written[0].find(L"form left = 100\r\n"), std::wstring::npos);
     app.m_controller.Shutdown(ShutdownCause::SessionEnding); // runs once
@@ -162,8 +80,9 @@ TEST(AppController, ShutdownSavesLastAndShowsAFailedSaveBeforeTheExitTimer)
     failing.StartWith(L"");
     failing.Next();
     failing.m_controller.Shutdown(ShutdownCause::Closed);
-    EXPECT_EQ(failing.Next(), Join(kUnregisterAll, {"close dialog", "conf write", "warning box",
-                                                    "exit timer", "remove icon"}));
+    EXPECT_EQ(failing.Next(),
+              Join(kUnregisterAll, {"close dialog", "journal stop", "journal remove", "conf write",
+                                    "warning box", "exit timer", "remove icon"}));
     ASSERT_EQ(failing.m_view.messages.size(), 1u);
     EXPECT_EQ(
         failing.m_view.messages[0],

@@ -38,6 +38,8 @@ enum MenuId : int
     kMenuTrayHelp = 214,
     kMenuVersionLine = 215,
     kMenuQuit = 216,
+    // Ctrl+S and the log's context menu.
+    kMenuSaveLog = 220,
 };
 
 } // namespace mirufon::win32

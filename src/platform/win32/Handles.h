@@ -85,6 +85,10 @@ inline void ReleaseModuleHandle(HMODULE h)
 {
     ::FreeLibrary(h);
 }
+inline void DestroyAcceleratorsHandle(HACCEL h)
+{
+    ::DestroyAcceleratorTable(h);
+}
 
 using UniqueKernelHandle = UniqueHandle<NullIsEmpty<HANDLE, CloseKernel>>;
 using UniqueFile = UniqueHandle<FileTraits>;
@@ -93,6 +97,7 @@ using UniqueBrush = UniqueHandle<NullIsEmpty<HBRUSH, ReleaseBrushHandle>>;
 using UniqueIcon = UniqueHandle<NullIsEmpty<HICON, DestroyIconHandle>>;
 using UniqueMenu = UniqueHandle<NullIsEmpty<HMENU, DestroyMenuHandle>>;
 using UniqueModule = UniqueHandle<NullIsEmpty<HMODULE, ReleaseModuleHandle>>;
+using UniqueAccelerators = UniqueHandle<NullIsEmpty<HACCEL, DestroyAcceleratorsHandle>>;
 
 // Whether the key is held down, as the thread's input state has it.
 inline bool IsKeyDown(int virtualKey)

@@ -44,7 +44,8 @@ MainControls::MainControls(HINSTANCE instance)
 {
 }
 
-void MainControls::Create(HWND window, std::function<void()> onSelectAll)
+void MainControls::Create(HWND window, std::function<void()> onSelectAll,
+                          std::function<void(LPARAM)> onContextMenu)
 {
     m_window = window;
     m_nameCaption = CreateChild(window, L"STATIC", L"accName:", SS_LEFT | SS_NOPREFIX, kIdLabelName,
@@ -72,11 +73,17 @@ void MainControls::Create(HWND window, std::function<void()> onSelectAll)
     m_log.SetTextColor(kIntroTextColour);
     ShowRunState(true);
     // Ctrl+A (and only Ctrl+A) selects the whole log; the key goes on to the control either way.
+    // The context menu is the program's own, with the log's save command.
     m_logKeys = std::make_unique<ControlSubclass>(
         m_log.Handle(),
-        [onSelectAll = std::move(onSelectAll)](HWND, UINT message, WPARAM wParam,
-                                               LPARAM) -> std::optional<LRESULT>
+        [onSelectAll = std::move(onSelectAll), onContextMenu = std::move(onContextMenu)](
+            HWND, UINT message, WPARAM wParam, LPARAM lParam) -> std::optional<LRESULT>
         {
+            if (message == WM_CONTEXTMENU && onContextMenu)
+            {
+                onContextMenu(lParam);
+                return 0;
+            }
             if (message == WM_KEYDOWN &&
                 IsSelectAllChord(static_cast<int>(wParam), IsKeyDown(VK_SHIFT),
                                  IsKeyDown(VK_CONTROL), IsKeyDown(VK_MENU)) &&

@@ -27,8 +27,10 @@ class MainControls
     MainControls& operator=(const MainControls&) = delete;
 
     // Creates the controls in the window; onSelectAll runs on Ctrl+A in the log (the key
-    // still reaches the log).
-    void Create(HWND window, std::function<void()> onSelectAll);
+    // still reaches the log), onContextMenu on the log's WM_CONTEXTMENU (with its lParam) in
+    // place of the box's own menu.
+    void Create(HWND window, std::function<void()> onSelectAll,
+                std::function<void(LPARAM)> onContextMenu);
 
     EditTextBox& Log() { return m_log; }
     EditTextBox& NameBox() { return m_nameBox; }

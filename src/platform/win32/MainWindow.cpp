@@ -7,8 +7,6 @@
 #include "shell/AppInfo.h"
 #include "shell/Layout.h"
 
-#include <shellapi.h>
-
 #include <algorithm>
 
 namespace mirufon::win32
@@ -34,7 +32,8 @@ constexpr UINT kReadDone = WM_APP + 4;
 } // namespace
 
 MainWindow::MainWindow(HINSTANCE instance)
-    : m_instance(instance), m_controls(instance), m_conf(ConfPathBesideExecutable())
+    : m_instance(instance), m_controls(instance), m_conf(ConfPathBesideExecutable()),
+      m_journal(ExecutableDirectory(), LocalAppDataFolder())
 {
 }
 
@@ -79,7 +78,10 @@ void MainWindow::OnCreate()
 {
     m_menus.Create(Handle());
     m_menus.SetVersionLine(VersionMenuText(ExecutableBaseName(), ReadOwnVersionInfo().companyName));
-    m_controls.Create(Handle(), [this] { m_controller->SelectAllLog(); });
+    m_controls.Create(
+        Handle(), [this] { m_controller->SelectAllLog(); },
+        [this](LPARAM point) { OnLogContextMenu(point); });
+    CreateShortcuts();
     m_taskbarCreated = ::RegisterWindowMessageW(L"TaskbarCreated");
     m_hotKeyApi.emplace(Handle());
     m_clipboardChain.emplace(Handle());
@@ -89,14 +91,15 @@ void MainWindow::OnCreate()
     m_controller.emplace(AppServices{*this, *m_hotKeyApi, *m_clipboardChain, *m_clipboard, m_pump,
                                      m_conf, *m_pointer, *m_readWorkers, m_clock, m_controls.Log(),
                                      m_controls.NameBox(), m_controls.ValueBox(),
-                                     reinterpret_cast<WindowId>(Handle())});
+                                     reinterpret_cast<WindowId>(Handle()), m_journal, m_logFiles});
     // The preview runs from the window's creation on.
     SetPreviewRunning(true);
 }
 
 bool MainWindow::TranslateDialogMessage(MSG& message)
 {
-    return m_settingsDialog && m_settingsDialog->TranslateDialogMessage(message);
+    return (m_settingsDialog && m_settingsDialog->TranslateDialogMessage(message)) ||
+           TranslateShortcut(message);
 }
 
 LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -125,6 +128,10 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (lParam == 0)
         {
             OnCommand(LOWORD(wParam));
+        }
+        else if (LOWORD(wParam) == kIdLog && HIWORD(wParam) == EN_CHANGE && m_controller)
+        {
+            m_controller->OnLogEdited();
         }
         return 0;
     case WM_HOTKEY:
@@ -216,6 +223,9 @@ void MainWindow::OnCommand(int id)
     case kMenuQuit:
         m_controller->Quit();
         break;
+    case kMenuSaveLog:
+        m_controller->SaveLog();
+        break;
     default:
         break;
     }
@@ -230,6 +240,11 @@ void MainWindow::OnTimer(UINT_PTR id)
     else if (id == kReadTimer)
     {
         m_controller->OnReadTimer();
+    }
+    else if (id == kJournalTimer)
+    {
+        ::KillTimer(Handle(), kJournalTimer);
+        m_controller->OnJournalTimer();
     }
     else if (id == kExitTimer)
     {
@@ -333,12 +348,6 @@ bool MainWindow::IsForeground() const
     return ::GetForegroundWindow() == Handle();
 }
 
-void MainWindow::ShowMessage(const std::wstring& title, const std::wstring& text, MessageKind kind)
-{
-    const UINT icon = kind == MessageKind::Warning ? MB_ICONWARNING : 0;
-    ::MessageBoxW(Handle(), text.c_str(), title.c_str(), MB_OK | icon);
-}
-
 void MainWindow::ShowTransientMessage(const std::wstring& text, int durationMs)
 {
     // The controller hears of the close through a message of the window's own, so that the
@@ -350,74 +359,6 @@ void MainWindow::ShowTransientMessage(const std::wstring& text, int durationMs)
     {
         // Nothing was shown: start-up goes on as if it had been.
         ::PostMessageW(window, kMessageWindowClosed, 0, 0);
-    }
-}
-
-// The help page ships beside the executable and opens in the system's browser.
-void MainWindow::OpenHelpPage()
-{
-    const std::wstring page = ExecutableDirectory() + L"\\" + kHelpPageName;
-    ::ShellExecuteW(nullptr, L"open", page.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-}
-
-bool MainWindow::EnterTray()
-{
-    const auto icon = reinterpret_cast<HICON>(::GetClassLongPtrW(Handle(), GCLP_HICONSM));
-    if (!m_tray.Add(Handle(), icon, GetAppTitle()))
-    {
-        return false;
-    }
-    ::ShowWindow(Handle(), SW_HIDE);
-    return true;
-}
-
-void MainWindow::LeaveTray()
-{
-    m_tray.Delete();
-    ::ShowWindow(Handle(), SW_SHOWNA);
-}
-
-void MainWindow::RemoveTrayIcon()
-{
-    m_tray.Delete();
-}
-
-void MainWindow::ShowTrayMenu()
-{
-    m_menus.ShowTrayMenu();
-}
-
-bool MainWindow::OpenSettingsDialog(Settings& settings)
-{
-    m_settingsDialog = std::make_unique<SettingsDialog>(
-        m_instance, Handle(), settings,
-        [this](DialogClose how) { m_controller->OnSettingsDialogClosed(how); });
-    if (!m_settingsDialog->Open())
-    {
-        m_settingsDialog.reset();
-        return false;
-    }
-    return true;
-}
-
-bool MainWindow::IsSettingsDialogOpen() const
-{
-    return m_settingsDialog && m_settingsDialog->IsOpen();
-}
-
-void MainWindow::BringSettingsDialogToFront()
-{
-    if (m_settingsDialog)
-    {
-        m_settingsDialog->BringToFront();
-    }
-}
-
-void MainWindow::CloseSettingsDialog()
-{
-    if (m_settingsDialog)
-    {
-        m_settingsDialog->Close();
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/win32/EditTextBox.h"
 #include "platform/win32/FileConfStore.h"
+#include "platform/win32/FileJournalStore.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/MainControls.h"
 #include "platform/win32/MainMenus.h"
@@ -14,6 +15,7 @@
 #include "platform/win32/Win32Clipboard.h"
 #include "platform/win32/Win32ClipboardChain.h"
 #include "platform/win32/Win32HotKeys.h"
+#include "platform/win32/Win32LogFiles.h"
 #include "platform/win32/WindowBase.h"
 #include "shell/AppController.h"
 #include "shell/MainView.h"
@@ -35,17 +37,24 @@ class MainWindow final : public WindowBase, private MainView
     // Creates the window and runs the start-up sequence, which shows it when it is done.
     // False when the window could not be created.
     bool Create();
-    // The settings dialog's keyboard interface, for the thread's message loop: true when the
-    // message was meant for the open dialog and has been handled.
+    // The settings dialog's keyboard interface and the main window's shortcut (Ctrl+S), for
+    // the thread's message loop: true when the message has been handled.
     bool TranslateDialogMessage(MSG& message);
 
   private:
+    // Wakes the controller when the journal's next write is due.
+    static constexpr UINT_PTR kJournalTimer = 4;
+
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnCreate();
     void OnCommand(int id);
     void OnTimer(UINT_PTR id);
     void OnDpiChanged(int dotsPerInch, const RECT& suggested);
     void OnMessageWindowClosed();
+    // The log's files (MainWindowLog.cpp).
+    void CreateShortcuts();
+    bool TranslateShortcut(MSG& message);
+    void OnLogContextMenu(LPARAM point);
 
     // MainView.
     DefaultGeometry CreatedGeometry() const override;
@@ -64,6 +73,10 @@ class MainWindow final : public WindowBase, private MainView
     bool IsForeground() const override;
     void ShowMessage(const std::wstring& title, const std::wstring& text,
                      MessageKind kind) override;
+    bool AskYesNo(const std::wstring& title, const std::wstring& text) override;
+    SaveChoice ChooseSaveFile(const std::wstring& suggestedName,
+                              const std::wstring& folder) override;
+    void WakeJournalTimer(std::int64_t milliseconds) override;
     void ShowTransientMessage(const std::wstring& text, int durationMs) override;
     void OpenHelpPage() override;
     bool EnterTray() override;
@@ -86,6 +99,9 @@ class MainWindow final : public WindowBase, private MainView
     RECT m_createdRect{};
 
     FileConfStore m_conf;
+    FileJournalStore m_journal;
+    Win32LogFiles m_logFiles;
+    UniqueAccelerators m_shortcuts;
     Win32MessagePump m_pump;
     std::optional<Win32HotKeyApi> m_hotKeyApi;
     std::optional<Win32ClipboardChain> m_clipboardChain;

@@ -1,0 +1,171 @@
+// The journal: the log mirrored to disk while the program runs, offered back after a crash or
+// the end of a Windows session, removed by a normal exit.
+
+#include "e2e/AppDriver.h"
+#include "e2e/Harness.h"
+#include "e2e/Input.h"
+#include "e2e/LogFiles.h"
+#include "e2e/Target.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+namespace e2e
+{
+namespace
+{
+
+using namespace mirufon::win32;
+
+const std::wstring kTitle = L"ミルフォン Ver0.27";
+const std::wstring kQuestion = L"前回のログが残っています。復元しますか？";
+
+class JournalTest : public ::testing::Test
+{
+  protected:
+    // Captures the element at the point with Shift+key and waits for the log to show expected.
+    void Capture(HWND main, POINT at, WORD key, const std::wstring& expected)
+    {
+        ASSERT_TRUE(MovePointer(at));
+        ASSERT_TRUE(PressChord({VK_SHIFT}, key));
+        ASSERT_TRUE(WaitForText(main, kIdLog, expected));
+    }
+
+    // Waits until the file holds the text as the program writes it.
+    static ::testing::AssertionResult Holds(const std::wstring& path, const std::wstring& text)
+    {
+        return Eventually(
+            [&]() -> ::testing::AssertionResult
+            {
+                const std::optional<std::string> bytes = ReadBytes(path);
+                if (bytes == Utf8File(text))
+                {
+                    return ::testing::AssertionSuccess();
+                }
+                return ::testing::AssertionFailure()
+                       << Utf8(path) << " holds \"" << bytes.value_or("<no file>") << "\"";
+            },
+            6s);
+    }
+
+    // The program's question at start, checked and answered.
+    static void AnswerQuestion(const App& app, int button)
+    {
+        const HWND box = WaitForBox(app, kTitle, IDYES, 15s);
+        ASSERT_NE(box, nullptr) << "no question about the earlier log";
+        EXPECT_EQ(Utf8(MessageBoxText(box)), Utf8(kQuestion));
+        ASSERT_TRUE(Answer(box, button));
+    }
+
+    TargetWindow m_target;
+};
+
+TEST_F(JournalTest, KilledProgramOffersItsLogOnceToRestoreOrToKeepAside)
+{
+    TempFolder folder;
+    const std::wstring journal = JournalBeside(folder);
+    const std::wstring name = m_target.ButtonCaption();
+    const std::wstring log = name + L"\r\n" + m_target.EditValue() + L"\r\n" + name;
+    {
+        App app(folder);
+        const HWND main = app.MainWindow();
+        ASSERT_NE(main, nullptr);
+        m_target.BringToFront();
+        Capture(main, m_target.ButtonCentre(), 'A', name);
+        Capture(main, m_target.EditCentre(), 'Z', name + L"\r\n" + m_target.EditValue());
+        ASSERT_TRUE(PressChord({VK_SHIFT}, 'E'));
+        Capture(main, m_target.ButtonCentre(), 'A', log);
+        ASSERT_TRUE(Holds(journal, log));
+        app.Kill();
+    }
+    {
+        App app(folder);
+        const HWND box = WaitForBox(app, kTitle, IDYES, 15s);
+        ASSERT_NE(box, nullptr) << "no question about the earlier log";
+        KeepScreenshot(box, L"journal-question");
+        // A second start meanwhile is refused and leaves the journal alone.
+        App second(folder, L"mirufon2.exe");
+        const HWND refused = WaitForMessageBox(second, L"起動中！", 15s);
+        ASSERT_NE(refused, nullptr);
+        ASSERT_TRUE(DismissMessageBox(refused));
+        ASSERT_TRUE(second.WaitForExit());
+        EXPECT_EQ(ReadBytes(journal), Utf8File(log));
+
+        // はい: the exact text, as an ordinary log that the next capture extends.
+        ASSERT_TRUE(Answer(box, IDYES));
+        const HWND main = app.MainWindow();
+        ASSERT_NE(main, nullptr);
+        ASSERT_TRUE(WaitForText(main, kIdLog, log));
+        m_target.BringToFront();
+        Capture(main, m_target.EditCentre(), 'Z', log + L"\r\n" + m_target.EditValue());
+        ASSERT_TRUE(app.Close());
+        EXPECT_FALSE(ReadBytes(journal).has_value()) << "a normal exit left the journal";
+    }
+    {
+        // Nothing to offer after a normal exit: the window comes up with the introduction.
+        App app(folder);
+        const HWND main = app.MainWindow();
+        ASSERT_NE(main, nullptr);
+        EXPECT_EQ(Utf8(LogText(main)), Utf8(Introduction(L"改行", L"Shift", L"AZEBG")));
+        m_target.BringToFront();
+        Capture(main, m_target.ButtonCentre(), 'A', name);
+        ASSERT_TRUE(Holds(journal, name));
+        app.Kill();
+    }
+    {
+        // いいえ: the introduction, and the earlier log kept under a dated name.
+        App app(folder);
+        AnswerQuestion(app, IDNO);
+        const HWND main = app.MainWindow();
+        ASSERT_NE(main, nullptr);
+        EXPECT_EQ(Utf8(LogText(main)), Utf8(Introduction(L"改行", L"Shift", L"AZEBG")));
+        const std::vector<std::wstring> kept = FilesIn(folder.File(L"Journal"));
+        ASSERT_EQ(kept.size(), 1u);
+        EXPECT_TRUE(
+            std::regex_match(Utf8(kept[0]), std::regex(R"(mirufon-journal-\d{8}-\d{6}\.txt)")))
+            << Utf8(kept[0]);
+        EXPECT_EQ(ReadBytes(folder.File(L"Journal\\" + kept[0])), Utf8File(name));
+        ASSERT_TRUE(app.Close());
+    }
+}
+
+TEST_F(JournalTest, GoesToLocalAppDataWhenTheProgramFolderCannotHoldItAndOutlivesTheSession)
+{
+    TempFolder folder;
+    TempFolder appData;
+    const ScopedEnvironment environment(L"LOCALAPPDATA", appData.Path());
+    ASSERT_TRUE(WriteBytes(folder.File(L"Journal"), "a file in the journal folder's place"));
+    const std::wstring journal = appData.File(L"Mirufon\\Journal\\mirufon-journal.txt");
+    const std::wstring name = m_target.ButtonCaption();
+    const std::wstring log = name + L"\r\n" + m_target.EditValue();
+    {
+        App app(folder);
+        const HWND main = app.MainWindow();
+        ASSERT_NE(main, nullptr);
+        m_target.BringToFront();
+        Capture(main, m_target.ButtonCentre(), 'A', name);
+        ASSERT_TRUE(Holds(journal, name));
+        // Windows ends the session right after a capture: the journal is written a last time
+        // and kept.
+        Capture(main, m_target.EditCentre(), 'Z', log);
+        DWORD_PTR result = 0;
+        ::SendMessageTimeoutW(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL, 10000,
+                              &result);
+        ASSERT_TRUE(app.WaitForExit());
+        EXPECT_EQ(ReadBytes(journal), Utf8File(log));
+        EXPECT_EQ(ReadBytes(folder.File(L"Journal")), "a file in the journal folder's place");
+    }
+    {
+        App app(folder);
+        AnswerQuestion(app, IDYES);
+        const HWND main = app.MainWindow();
+        ASSERT_NE(main, nullptr);
+        ASSERT_TRUE(WaitForText(main, kIdLog, log));
+        ASSERT_TRUE(app.Close());
+        EXPECT_FALSE(ReadBytes(journal).has_value()) << "a normal exit left the journal";
+    }
+}
+
+} // namespace
+} // namespace e2e
