@@ -5,6 +5,7 @@
 // while the pointer rests on another window; and, with the pointer resting on a window that
 // has stopped responding, how long a message posted to the program's window waits.
 
+#include "BenchInput.h"
 #include "BenchStats.h"
 #include "e2e/Clipboard.h"
 #include "e2e/Harness.h"
@@ -30,19 +31,6 @@ using namespace std::chrono_literals;
 void Pump()
 {
     testsupport::DispatchPending();
-}
-
-void SendShiftChord(WORD key)
-{
-    INPUT inputs[4]{};
-    const WORD keys[4] = {VK_SHIFT, key, key, VK_SHIFT};
-    for (int i = 0; i < 4; ++i)
-    {
-        inputs[i].type = INPUT_KEYBOARD;
-        inputs[i].ki.wVk = keys[i];
-        inputs[i].ki.dwFlags = i < 2 ? 0 : KEYEVENTF_KEYUP;
-    }
-    ::SendInput(4, inputs, sizeof(INPUT));
 }
 
 double CpuSeconds(HANDLE process)

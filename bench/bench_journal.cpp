@@ -4,6 +4,7 @@
 // journal on, its text is taken every 2 s on the program's main thread and written on a worker;
 // with it off (no folder can hold it), nothing is.
 
+#include "BenchInput.h"
 #include "BenchStats.h"
 #include "e2e/Clipboard.h"
 #include "e2e/Harness.h"
@@ -50,10 +51,13 @@ std::wstring LongLog()
     return log;
 }
 
-// Waits, answering this thread's windows, until the log's length differs from before.
-bool WaitForGrowth(HWND log, LRESULT before, double& milliseconds)
+// Presses Shift+A and waits, answering this thread's windows, until the log's length differs
+// from before: the time from just before the input.
+bool PressAndTime(HWND log, double& milliseconds)
 {
+    const LRESULT before = ::SendMessageW(log, WM_GETTEXTLENGTH, 0, 0);
     const auto start = BenchClock::now();
+    SendShiftChord('A');
     while (::SendMessageW(log, WM_GETTEXTLENGTH, 0, 0) == before)
     {
         Pump();
@@ -64,13 +68,6 @@ bool WaitForGrowth(HWND log, LRESULT before, double& milliseconds)
     }
     milliseconds = MicrosecondsSince(start) / 1000.0;
     return true;
-}
-
-bool PressAndTime(HWND log, double& milliseconds)
-{
-    const LRESULT before = ::SendMessageW(log, WM_GETTEXTLENGTH, 0, 0);
-    e2e::PressChord({VK_SHIFT}, 'A');
-    return WaitForGrowth(log, before, milliseconds);
 }
 
 // Pastes the long log at the end of the log, as a user would, and puts the pointer back on
