@@ -102,7 +102,7 @@ FileJournalStore::FileJournalStore(const std::wstring& programFolder,
     : m_folder(LocateFolder(programFolder, localAppData)),
       m_path(m_folder.empty() ? std::wstring() : m_folder + L"\\" + kJournalName),
       m_temporary(m_folder.empty() ? std::wstring() : m_folder + L"\\" + kTemporaryName),
-      m_writer([this](const std::wstring& text) { WriteFile(text); })
+      m_writer([this](const std::wstring& text) { return WriteFile(text); })
 {
 }
 

@@ -2,13 +2,23 @@
 
 #include "platform/win32/SystemMessage.h"
 
+#include <algorithm>
 #include <system_error>
 #include <utility>
 
 namespace mirufon::win32
 {
 
-LatestTextWriter::LatestTextWriter(WriteFunction write) : m_write(std::move(write))
+namespace
+{
+
+// The longest pause between two tries of a failed write.
+constexpr std::chrono::milliseconds kLongestRetry{8000};
+
+} // namespace
+
+LatestTextWriter::LatestTextWriter(WriteFunction write, std::chrono::milliseconds firstRetry)
+    : m_write(std::move(write)), m_firstRetry(firstRetry)
 {
     try
     {
@@ -32,7 +42,7 @@ void LatestTextWriter::Post(std::wstring text)
     {
         if (!m_stopping)
         {
-            WriteGuarded(text);
+            static_cast<void>(WriteGuarded(text));
         }
         return;
     }
@@ -62,15 +72,16 @@ void LatestTextWriter::Stop()
 }
 
 // Nothing may leave the thread: one failed write must not end the program.
-void LatestTextWriter::WriteGuarded(const std::wstring& text) noexcept
+bool LatestTextWriter::WriteGuarded(const std::wstring& text) noexcept
 {
     try
     {
-        m_write(text);
+        return m_write(text);
     }
     catch (...)
     {
         ReportFailure(L"a write of the journal failed", ERROR_OUTOFMEMORY);
+        return false;
     }
 }
 
@@ -87,8 +98,19 @@ void LatestTextWriter::Serve()
         std::wstring text = std::move(*m_waiting);
         m_waiting.reset();
         lock.unlock();
-        WriteGuarded(text);
+        bool written = WriteGuarded(text);
         lock.lock();
+        // A failed write is tried again unless a newer text or the stop comes first.
+        for (auto pause = m_firstRetry; !written; pause = std::min(pause * 2, kLongestRetry))
+        {
+            if (m_wake.wait_for(lock, pause, [this] { return m_stopping || m_waiting; }))
+            {
+                break;
+            }
+            lock.unlock();
+            written = WriteGuarded(text);
+            lock.lock();
+        }
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
@@ -11,14 +12,19 @@ namespace mirufon::win32
 {
 
 // One worker thread that writes the latest text handed to it. A text that waits while an
-// earlier one is being written is replaced by a newer one: only the last state matters. The
-// thread starts with the object and ends with Stop or the object.
+// earlier one is being written is replaced by a newer one: only the last state matters. A write
+// that fails (another program holding the file open, say) is tried again after a pause that
+// doubles up to a few seconds, until it succeeds or a newer text replaces it, so that the file
+// does not stay behind when no further change comes. The thread starts with the object and
+// ends with Stop or the object.
 class LatestTextWriter
 {
   public:
-    using WriteFunction = std::function<void(const std::wstring&)>;
+    // Writes the text; false when it could not.
+    using WriteFunction = std::function<bool(const std::wstring&)>;
 
-    explicit LatestTextWriter(WriteFunction write);
+    explicit LatestTextWriter(WriteFunction write,
+                              std::chrono::milliseconds firstRetry = std::chrono::milliseconds(250));
     LatestTextWriter(const LatestTextWriter&) = delete;
     LatestTextWriter& operator=(const LatestTextWriter&) = delete;
     ~LatestTextWriter();
@@ -31,9 +37,10 @@ class LatestTextWriter
 
   private:
     void Serve();
-    void WriteGuarded(const std::wstring& text) noexcept;
+    bool WriteGuarded(const std::wstring& text) noexcept;
 
     WriteFunction m_write;
+    std::chrono::milliseconds m_firstRetry;
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::optional<std::wstring> m_waiting;

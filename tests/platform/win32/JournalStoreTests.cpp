@@ -118,6 +118,7 @@ TEST(LatestTextWriter, WritesTheLatestTextOffThreadAndStopWaitsForTheWriteInProg
             changed.wait(lock, [&] { return release; });
             written.push_back(text);
             changed.notify_all();
+            return true;
         });
     const auto waitFor = [&](const auto& condition)
     {
@@ -169,6 +170,42 @@ TEST(LatestTextWriter, WritesTheLatestTextOffThreadAndStopWaitsForTheWriteInProg
     writer.Post(L"f");
     const std::lock_guard lock(mutex);
     EXPECT_EQ(written, (std::vector<std::wstring>{L"a", L"c", L"d"}));
+}
+
+// A write that fails (the file held open by another program) is tried again without a new
+// text; a newer text replaces the one being retried; Stop ends the retries.
+TEST(LatestTextWriter, RetriesAFailedWriteUntilItSucceedsOrANewerTextComes)
+{
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::vector<std::wstring> tried;
+    int failuresLeft = 2;
+    LatestTextWriter writer(
+        [&](const std::wstring& text)
+        {
+            const std::lock_guard lock(mutex);
+            tried.push_back(text);
+            changed.notify_all();
+            return text != L"blocked" && failuresLeft-- <= 0;
+        },
+        std::chrono::milliseconds(1));
+    const auto waitFor = [&](const auto& condition)
+    {
+        std::unique_lock lock(mutex);
+        return changed.wait_for(lock, std::chrono::seconds(10), condition);
+    };
+
+    writer.Post(L"a");
+    ASSERT_TRUE(waitFor([&] { return tried.size() == 3; }));
+    EXPECT_EQ(tried, (std::vector<std::wstring>{L"a", L"a", L"a"}));
+
+    writer.Post(L"blocked");
+    ASSERT_TRUE(waitFor([&] { return tried.size() >= 5; }));
+    writer.Post(L"b");
+    ASSERT_TRUE(waitFor([&] { return tried.back() == L"b"; }));
+    writer.Stop();
+    const std::lock_guard lock(mutex);
+    EXPECT_EQ(tried.back(), L"b") << "the blocked text was tried again after the newer one";
 }
 
 } // namespace
