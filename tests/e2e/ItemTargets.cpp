@@ -1,8 +1,8 @@
 #include "e2e/ItemTargets.h"
 
 #include "e2e/Input.h"
+#include "support/ControlItems.h"
 
-#include <cstring>
 
 namespace e2e
 {
@@ -50,48 +50,15 @@ HWND AddControl(HWND parent, const wchar_t* className, const wchar_t* text, DWOR
     return control;
 }
 
-POINT ClientCentreOnScreen(HWND window, RECT client)
-{
-    POINT centre{(client.left + client.right) / 2, (client.top + client.bottom) / 2};
-    ::ClientToScreen(window, &centre);
-    return centre;
-}
-
 void FillListView(HWND listView)
 {
-    int index = 0;
-    for (const wchar_t* heading : ItemTargets::kColumns)
-    {
-        LVCOLUMNW column{};
-        column.mask = LVCF_TEXT | LVCF_WIDTH;
-        column.cx = 85;
-        column.pszText = const_cast<wchar_t*>(heading);
-        ::SendMessageW(listView, LVM_INSERTCOLUMNW, static_cast<WPARAM>(index++),
-                       reinterpret_cast<LPARAM>(&column));
-    }
+    const auto& columns = ItemTargets::kColumns;
+    testsupport::AddListViewColumns(listView, {columns[0], columns[1]}, 85);
     for (int row = 0; row < static_cast<int>(ItemTargets::kRows.size()); ++row)
     {
-        LVITEMW item{};
-        item.mask = LVIF_TEXT;
-        item.iItem = row;
-        item.pszText = const_cast<wchar_t*>(ItemTargets::kRows[row][0]);
-        ::SendMessageW(listView, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-        item.iSubItem = 1;
-        item.pszText = const_cast<wchar_t*>(ItemTargets::kRows[row][1]);
-        ::SendMessageW(listView, LVM_SETITEMTEXTW, static_cast<WPARAM>(row),
-                       reinterpret_cast<LPARAM>(&item));
+        const auto& cells = ItemTargets::kRows[static_cast<std::size_t>(row)];
+        testsupport::AddListViewRow(listView, row, {cells[0], cells[1]});
     }
-}
-
-HTREEITEM AddTreeItem(HWND treeView, HTREEITEM parent, const wchar_t* text)
-{
-    TVINSERTSTRUCTW insert{};
-    insert.hParent = parent;
-    insert.hInsertAfter = TVI_LAST;
-    insert.item.mask = TVIF_TEXT;
-    insert.item.pszText = const_cast<wchar_t*>(text);
-    return reinterpret_cast<HTREEITEM>(
-        ::SendMessageW(treeView, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
 }
 
 } // namespace
@@ -134,9 +101,9 @@ void ItemTargets::CreateControls()
     m_treeView = AddControl(m_window, WC_TREEVIEWW, L"",
                             WS_BORDER | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT,
                             RECT{10, 130, 190, 260});
-    m_treeItems[0] = AddTreeItem(m_treeView, TVI_ROOT, kTreeItems[0]);
-    m_treeItems[1] = AddTreeItem(m_treeView, m_treeItems[0], kTreeItems[1]);
-    m_treeItems[2] = AddTreeItem(m_treeView, m_treeItems[0], kTreeItems[2]);
+    m_treeItems[0] = testsupport::AddTreeItem(m_treeView, TVI_ROOT, kTreeItems[0]);
+    m_treeItems[1] = testsupport::AddTreeItem(m_treeView, m_treeItems[0], kTreeItems[1]);
+    m_treeItems[2] = testsupport::AddTreeItem(m_treeView, m_treeItems[0], kTreeItems[2]);
     ::SendMessageW(m_treeView, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(m_treeItems[0]));
     // The group box first, then the page's controls, as a dialog template that lists a page's
     // frame before its controls makes them: a child created earlier lies above the later ones,
@@ -153,36 +120,22 @@ void ItemTargets::CreateControls()
 
 POINT ItemTargets::ListItemCentre(int index) const
 {
-    RECT rect{};
-    ::SendMessageW(m_listBox, LB_GETITEMRECT, static_cast<WPARAM>(index),
-                   reinterpret_cast<LPARAM>(&rect));
-    return ClientCentreOnScreen(m_listBox, rect);
+    return testsupport::ListBoxItemCentre(m_listBox, index);
 }
 
 POINT ItemTargets::ListViewCellCentre(int row, int column) const
 {
-    RECT rect{};
-    rect.top = column;
-    rect.left = column == 0 ? LVIR_LABEL : LVIR_BOUNDS;
-    ::SendMessageW(m_listView, column == 0 ? LVM_GETITEMRECT : LVM_GETSUBITEMRECT,
-                   static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&rect));
-    return ClientCentreOnScreen(m_listView, rect);
+    return testsupport::ListViewCellCentre(m_listView, row, column);
 }
 
 POINT ItemTargets::TreeItemCentre(int index) const
 {
-    RECT rect{};
-    // TVM_GETITEMRECT takes the item in the rectangle's first bytes.
-    std::memcpy(&rect, &m_treeItems.at(static_cast<std::size_t>(index)), sizeof(HTREEITEM));
-    ::SendMessageW(m_treeView, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&rect));
-    return ClientCentreOnScreen(m_treeView, rect);
+    return testsupport::TreeItemCentre(m_treeView, m_treeItems.at(static_cast<std::size_t>(index)));
 }
 
 POINT ItemTargets::ControlCentre(HWND control)
 {
-    RECT rect{};
-    ::GetWindowRect(control, &rect);
-    return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    return testsupport::CentreOf(control);
 }
 
 POINT ItemTargets::GroupBlankPoint() const

@@ -5,6 +5,7 @@
 // creates it.
 
 #include "platform/win32/Handles.h"
+#include "support/ControlItems.h"
 
 #include <commctrl.h>
 
@@ -32,19 +33,17 @@ class ControlWindow
     HWND m_window = nullptr;
 };
 
-POINT CentreOf(HWND window);
-// The centre of a rectangle given in the window's client coordinates, on the screen.
-POINT ScreenCentre(HWND window, RECT client);
-
-POINT ListBoxItemCentre(HWND listBox, int index);
-POINT ListViewCellCentre(HWND listView, int item, int subItem);
-POINT TreeItemCentre(HWND treeView, HTREEITEM item);
-POINT HeaderItemCentre(HWND header, int index);
-POINT StatusPartCentre(HWND statusBar, int part);
-
-HTREEITEM AddTreeItem(HWND treeView, HTREEITEM parent, const wchar_t* text);
-void AddListViewColumns(HWND listView, std::initializer_list<const wchar_t*> headings);
-void AddListViewRow(HWND listView, int row, std::initializer_list<const wchar_t*> cells);
+// The item helpers, under the names these tests have always used.
+using testsupport::AddListViewColumns;
+using testsupport::AddListViewRow;
+using testsupport::AddTreeItem;
+using testsupport::CentreOf;
+using testsupport::HeaderItemCentre;
+using testsupport::ListBoxItemCentre;
+using testsupport::ListViewCellCentre;
+using testsupport::ScreenCentre;
+using testsupport::StatusPartCentre;
+using testsupport::TreeItemCentre;
 
 // Polls the condition, pumping this thread's messages in between, until it holds or the time
 // is up; true when it held.

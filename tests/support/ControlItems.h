@@ -1,0 +1,122 @@
+#pragma once
+
+// Filling the common controls of a test window with items, and the screen points of those
+// items: shared by the readers' tests and the end-to-end item targets.
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstring>
+#include <initializer_list>
+
+namespace testsupport
+{
+
+// The centre of a window on the screen.
+inline POINT CentreOf(HWND window)
+{
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+// The centre of a rectangle given in the window's client coordinates, on the screen.
+inline POINT ScreenCentre(HWND window, RECT client)
+{
+    POINT centre{(client.left + client.right) / 2, (client.top + client.bottom) / 2};
+    ::ClientToScreen(window, &centre);
+    return centre;
+}
+
+inline POINT ListBoxItemCentre(HWND listBox, int index)
+{
+    RECT rect{};
+    ::SendMessageW(listBox, LB_GETITEMRECT, static_cast<WPARAM>(index),
+                   reinterpret_cast<LPARAM>(&rect));
+    return ScreenCentre(listBox, rect);
+}
+
+inline POINT ListViewCellCentre(HWND listView, int item, int subItem)
+{
+    RECT rect{};
+    rect.top = subItem;
+    rect.left = subItem == 0 ? LVIR_LABEL : LVIR_BOUNDS;
+    ::SendMessageW(listView, subItem == 0 ? LVM_GETITEMRECT : LVM_GETSUBITEMRECT,
+                   static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&rect));
+    return ScreenCentre(listView, rect);
+}
+
+inline POINT TreeItemCentre(HWND treeView, HTREEITEM item)
+{
+    RECT rect{};
+    // TVM_GETITEMRECT takes the item in the rectangle's first bytes.
+    std::memcpy(&rect, &item, sizeof(HTREEITEM));
+    ::SendMessageW(treeView, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&rect));
+    return ScreenCentre(treeView, rect);
+}
+
+inline POINT HeaderItemCentre(HWND header, int index)
+{
+    RECT rect{};
+    ::SendMessageW(header, HDM_GETITEMRECT, static_cast<WPARAM>(index),
+                   reinterpret_cast<LPARAM>(&rect));
+    return ScreenCentre(header, rect);
+}
+
+inline POINT StatusPartCentre(HWND statusBar, int part)
+{
+    RECT rect{};
+    ::SendMessageW(statusBar, SB_GETRECT, static_cast<WPARAM>(part),
+                   reinterpret_cast<LPARAM>(&rect));
+    return ScreenCentre(statusBar, rect);
+}
+
+inline HTREEITEM AddTreeItem(HWND treeView, HTREEITEM parent, const wchar_t* text)
+{
+    TVINSERTSTRUCTW insert{};
+    insert.hParent = parent;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT;
+    insert.item.pszText = const_cast<wchar_t*>(text);
+    return reinterpret_cast<HTREEITEM>(
+        ::SendMessageW(treeView, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+}
+
+// Report-view columns with the headings, each the width in pixels.
+inline void AddListViewColumns(HWND listView, std::initializer_list<const wchar_t*> headings,
+                               int width = 150)
+{
+    int index = 0;
+    for (const wchar_t* heading : headings)
+    {
+        LVCOLUMNW column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH;
+        column.cx = width;
+        column.pszText = const_cast<wchar_t*>(heading);
+        ::SendMessageW(listView, LVM_INSERTCOLUMNW, static_cast<WPARAM>(index++),
+                       reinterpret_cast<LPARAM>(&column));
+    }
+}
+
+// A row: the item's text, then its sub-items' texts.
+inline void AddListViewRow(HWND listView, int row, std::initializer_list<const wchar_t*> cells)
+{
+    int subItem = 0;
+    for (const wchar_t* cell : cells)
+    {
+        LVITEMW item{};
+        item.mask = LVIF_TEXT;
+        item.iItem = row;
+        item.iSubItem = subItem;
+        item.pszText = const_cast<wchar_t*>(cell);
+        ::SendMessageW(listView, subItem == 0 ? LVM_INSERTITEMW : LVM_SETITEMTEXTW,
+                       static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+        ++subItem;
+    }
+}
+
+} // namespace testsupport
