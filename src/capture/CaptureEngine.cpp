@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <utility>
+#include <vector>
 
 namespace mirufon
 {
@@ -38,26 +39,54 @@ void CaptureEngine::OnPreviewTick()
     const PointerTarget at = m_pointer.Current();
     if (at.overOwnWindow || !at.overWindow)
     {
-        SetIfChanged(m_nameBox, L"");
-        SetIfChanged(m_valueBox, L"");
+        ClearPreview();
         return;
     }
     if (IsStuck(at.thread))
     {
         ShowNotice();
+        // Read at once when it answers again.
+        m_previewAt.reset();
         return;
     }
     // One preview read at a time: a tick that comes while it runs is not queued.
-    if (m_previewRead)
+    if (m_previewRead || !PreviewIsDue(at))
     {
         return;
     }
-    m_previewRead = StartRead(at, WantedTexts{true, true}, kPreviewChars, false);
+    const std::uint64_t id = m_nextId++;
+    m_previewRead = id;
+    m_previewAt = at;
+    m_previewStartedMs = m_clock.NowMs();
+    StartRead(id, at, WantedTexts{true, true}, kPreviewChars, false);
+}
+
+bool CaptureEngine::PreviewIsDue(const PointerTarget& at) const
+{
+    if (!m_previewAt || at.x != m_previewAt->x || at.y != m_previewAt->y ||
+        at.window != m_previewAt->window)
+    {
+        return true;
+    }
+    return m_clock.NowMs() - m_previewStartedMs >= kPreviewRefreshMs;
+}
+
+void CaptureEngine::ClearPreview()
+{
+    m_previewAt.reset();
+    if (m_previewCleared)
+    {
+        return;
+    }
+    SetIfChanged(m_nameBox, L"");
+    SetIfChanged(m_valueBox, L"");
+    m_previewCleared = true;
 }
 
 void CaptureEngine::SetPreviewRunning(bool running)
 {
     m_previewRunning = running;
+    m_previewAt.reset();
 }
 
 void CaptureEngine::Capture(CaptureTarget target)
@@ -67,16 +96,18 @@ void CaptureEngine::Capture(CaptureTarget target)
     {
         return;
     }
+    const WantedTexts wanted{target == CaptureTarget::Name, target == CaptureTarget::Value};
+    const std::uint64_t id = m_nextId++;
+    m_changes.push_back(QueuedChange{id, target, {}, false, {}});
     if (IsStuck(at.thread))
     {
-        // Its program still has not answered an earlier read: nothing more is sent to it.
-        ShowNotice();
-        m_feedback.Beep();
+        // Its program still has not answered an earlier read: nothing more is sent to it until
+        // it does.
+        m_waiting.push_back(WaitingCapture{id, at, wanted, m_clock.NowMs() + kCaptureDeadlineMs});
+        RearmTimer();
         return;
     }
-    const WantedTexts wanted{target == CaptureTarget::Name, target == CaptureTarget::Value};
-    m_changes.push_back(
-        QueuedChange{StartRead(at, wanted, kWholeText, true), target, {}, false, {}});
+    StartRead(id, at, wanted, kWholeText, true);
 }
 
 void CaptureEngine::AppendLineBreak()
@@ -100,15 +131,13 @@ void CaptureEngine::Change(std::function<void()> change)
     ApplyReadyChanges();
 }
 
-std::uint64_t CaptureEngine::StartRead(const PointerTarget& at, WantedTexts wanted,
-                                       std::size_t maxChars, bool isCapture)
+void CaptureEngine::StartRead(std::uint64_t id, const PointerTarget& at, WantedTexts wanted,
+                              std::size_t maxChars, bool isCapture)
 {
-    const std::uint64_t id = m_nextId++;
     const std::int64_t budget = isCapture ? kCaptureDeadlineMs : kPreviewDeadlineMs;
     m_reads[id] = Read{isCapture, at.thread, m_clock.NowMs() + budget};
     m_workers.Start(ReadRequest{id, at.x, at.y, wanted, maxChars});
     RearmTimer();
-    return id;
 }
 
 void CaptureEngine::OnReadDone(std::uint64_t id, const ElementTexts& texts)
@@ -116,11 +145,13 @@ void CaptureEngine::OnReadDone(std::uint64_t id, const ElementTexts& texts)
     if (const auto late = m_abandoned.find(id); late != m_abandoned.end())
     {
         // Its program answers again; what it answered is too late to be used.
-        if (--m_stuck[late->second] <= 0)
+        const std::uint32_t thread = late->second;
+        if (--m_stuck[thread] <= 0)
         {
-            m_stuck.erase(late->second);
+            m_stuck.erase(thread);
         }
         m_abandoned.erase(late);
+        StartWaitingCaptures(thread);
         return;
     }
     const auto found = m_reads.find(id);
@@ -128,10 +159,10 @@ void CaptureEngine::OnReadDone(std::uint64_t id, const ElementTexts& texts)
     {
         return;
     }
-    const bool isCapture = found->second.isCapture;
+    const Read read = found->second;
     m_reads.erase(found);
     RearmTimer();
-    if (!isCapture)
+    if (!read.isCapture)
     {
         m_previewRead.reset();
         if (m_previewRunning)
@@ -140,14 +171,34 @@ void CaptureEngine::OnReadDone(std::uint64_t id, const ElementTexts& texts)
         }
         return;
     }
-    for (QueuedChange& change : m_changes)
+    const auto change = std::find_if(m_changes.begin(), m_changes.end(),
+                                     [&](const QueuedChange& queued) { return queued.read == id; });
+    if (change != m_changes.end())
     {
-        if (change.read == id)
-        {
-            // A capture appends what it read, an empty text included.
-            change.text = change.target == CaptureTarget::Name ? texts.name : texts.value;
-        }
+        // A capture appends what it read, an empty text included.
+        change->text = change->target == CaptureTarget::Name ? texts.name : texts.value;
     }
+    ApplyReadyChanges();
+}
+
+void CaptureEngine::OnReadFailed(std::uint64_t id)
+{
+    const auto found = m_reads.find(id);
+    if (found == m_reads.end())
+    {
+        // A read that had missed its deadline: its program did answer.
+        OnReadDone(id, ElementTexts{});
+        return;
+    }
+    const Read read = found->second;
+    m_reads.erase(found);
+    RearmTimer();
+    if (!read.isCapture)
+    {
+        m_previewRead.reset();
+        return;
+    }
+    FailCapture(id);
     ApplyReadyChanges();
 }
 
@@ -179,6 +230,7 @@ void CaptureEngine::OnReadTimer()
         read = m_reads.erase(read);
         Abandon(id, missed);
     }
+    ExpireWaitingCaptures(now);
     RearmTimer();
     ApplyReadyChanges();
 }
@@ -212,6 +264,46 @@ void CaptureEngine::FailCapture(std::uint64_t id)
     m_feedback.Beep();
 }
 
+// The captures waiting on the thread read once no read is stuck on it any more.
+void CaptureEngine::StartWaitingCaptures(std::uint32_t thread)
+{
+    if (IsStuck(thread))
+    {
+        return;
+    }
+    std::vector<WaitingCapture> ready;
+    for (auto waiting = m_waiting.begin(); waiting != m_waiting.end();)
+    {
+        if (waiting->at.thread != thread)
+        {
+            ++waiting;
+            continue;
+        }
+        ready.push_back(*waiting);
+        waiting = m_waiting.erase(waiting);
+    }
+    for (const WaitingCapture& capture : ready)
+    {
+        StartRead(capture.id, capture.at, capture.wanted, kWholeText, true);
+    }
+}
+
+void CaptureEngine::ExpireWaitingCaptures(std::int64_t now)
+{
+    for (auto waiting = m_waiting.begin(); waiting != m_waiting.end();)
+    {
+        if (waiting->deadline > now)
+        {
+            ++waiting;
+            continue;
+        }
+        const std::uint64_t id = waiting->id;
+        waiting = m_waiting.erase(waiting);
+        ShowNotice();
+        FailCapture(id);
+    }
+}
+
 bool CaptureEngine::IsStuck(std::uint32_t thread) const
 {
     return m_stuck.count(thread) != 0;
@@ -227,12 +319,14 @@ void CaptureEngine::ShowNotice()
 {
     SetIfChanged(m_nameBox, kNoResponseNotice);
     SetIfChanged(m_valueBox, L"");
+    m_previewCleared = false;
 }
 
 void CaptureEngine::ShowPreview(const ElementTexts& texts)
 {
     SetIfChanged(m_nameBox, Beginning(texts.name));
     SetIfChanged(m_valueBox, Beginning(texts.value));
+    m_previewCleared = false;
 }
 
 void CaptureEngine::ApplyReadyChanges()
@@ -266,17 +360,18 @@ void CaptureEngine::ApplyReadyChanges()
 
 void CaptureEngine::RearmTimer()
 {
-    if (m_reads.empty())
-    {
-        m_feedback.WakeReadTimer(-1);
-        return;
-    }
-    std::int64_t next = m_reads.begin()->second.deadline;
+    std::optional<std::int64_t> next;
+    const auto consider = [&](std::int64_t deadline)
+    { next = next ? std::min(*next, deadline) : deadline; };
     for (const auto& [id, read] : m_reads)
     {
-        next = std::min(next, read.deadline);
+        consider(read.deadline);
     }
-    m_feedback.WakeReadTimer(std::max<std::int64_t>(next - m_clock.NowMs(), 0));
+    for (const WaitingCapture& waiting : m_waiting)
+    {
+        consider(waiting.deadline);
+    }
+    m_feedback.WakeReadTimer(next ? std::max<std::int64_t>(*next - m_clock.NowMs(), 0) : -1);
 }
 
 } // namespace mirufon

@@ -24,6 +24,10 @@ inline constexpr std::wstring_view kNoResponseNotice = L"（応答なし）";
 // How long a read may take before its program counts as not responding.
 inline constexpr std::int64_t kPreviewDeadlineMs = 300;
 inline constexpr std::int64_t kCaptureDeadlineMs = 1000;
+// While the pointer rests on the same window, the preview reads it again this often, so that
+// a text that changes under it shows within a fraction of a second; a move or another window
+// under the pointer is read at the next tick.
+inline constexpr std::int64_t kPreviewRefreshMs = 200;
 // How fast a long text is allowed to come across from another program: 20 million characters
 // take about a second under load on a small machine; this leaves several times that.
 inline constexpr std::size_t kTransferCharsPerMs = 4000;
@@ -53,9 +57,10 @@ class CaptureFeedback
 
 // Reads of the element under the pointer, for the preview and the capture hotkeys, without
 // ever waiting on another program: each read runs on a worker with a deadline, and its texts
-// come back later. Every change of the log (captures, line breaks, cancels, copies, clearing)
-// is applied in the order its trigger arrived: a change behind a capture waits for that
-// capture's read, at most until its deadline.
+// come back later. A program that missed a deadline gets no further read until that read comes
+// back. Every change of the log (captures, line breaks, cancels, copies, clearing) is applied
+// in the order its trigger arrived: a change behind a capture waits for that capture's read,
+// at most until its deadline.
 class CaptureEngine
 {
   public:
@@ -65,16 +70,21 @@ class CaptureEngine
     CaptureEngine& operator=(const CaptureEngine&) = delete;
 
     // A tick of the pointer preview. Over the program's own window both boxes are emptied; over
-    // a program with a read stuck on it the notice stays; otherwise a read starts, unless the
-    // previous one is still running.
+    // a program with a read stuck on it the notice stays; otherwise a read starts when the
+    // pointer moved or another window lies under it, or when the last read started
+    // kPreviewRefreshMs ago, unless the previous read is still running. A resting pointer
+    // costs no read in between.
     void OnPreviewTick();
 
     // Whether the preview runs. While it is stopped its boxes keep their text: a preview read
-    // still running when it stopped shows nothing when it ends or misses its deadline.
+    // still running when it stopped shows nothing when it ends or misses its deadline. The
+    // first tick after it runs again reads at once.
     void SetPreviewRunning(bool running);
 
     // A capture hotkey. Over the program's own window nothing at all happens. Over a program
-    // with a read stuck on it, nothing is sent to it: the capture fails at once.
+    // with a read stuck on it, nothing is sent to it yet: the capture waits, up to its
+    // deadline, for that read to come back, and then reads. A capture still waiting at its
+    // deadline fails.
     void Capture(CaptureTarget target);
 
     // Changes of the log, queued behind any capture still waiting for its read.
@@ -86,6 +96,10 @@ class CaptureEngine
     // A read's texts, on the main window's thread. Texts of a read that missed its deadline
     // only tell that its program answers again.
     void OnReadDone(std::uint64_t id, const ElementTexts& texts);
+    // A read that ended in an error of this program's own (out of memory, say), not in the
+    // other program's silence: a capture fails with the warning sound, a preview read shows
+    // nothing new, and the program under the point is not taken for one that does not answer.
+    void OnReadFailed(std::uint64_t id);
     // A read's program has answered and a text of this many characters is on its way: a
     // capture's deadline moves out by the time such a copy may take.
     void OnLongTransfer(std::uint64_t id, std::size_t chars);
@@ -102,6 +116,14 @@ class CaptureEngine
         std::uint32_t thread = 0;
         std::int64_t deadline = 0;
     };
+    // A capture over a program with a read stuck on it, waiting for that read to come back.
+    struct WaitingCapture
+    {
+        std::uint64_t id = 0;
+        PointerTarget at;
+        WantedTexts wanted;
+        std::int64_t deadline = 0;
+    };
     struct QueuedChange
     {
         std::uint64_t read = 0; // a capture waiting for its read; 0 for others
@@ -111,11 +133,16 @@ class CaptureEngine
         std::function<void()> apply;      // the other changes
     };
 
-    std::uint64_t StartRead(const PointerTarget& at, WantedTexts wanted, std::size_t maxChars,
-                            bool isCapture);
+    void StartRead(std::uint64_t id, const PointerTarget& at, WantedTexts wanted,
+                   std::size_t maxChars, bool isCapture);
     bool IsStuck(std::uint32_t thread) const;
+    bool PreviewIsDue(const PointerTarget& at) const;
+    void ClearPreview();
     void Abandon(std::uint64_t id, const Read& read);
+    void EndCaptureRead(std::uint64_t id, std::optional<std::wstring> text);
     void FailCapture(std::uint64_t id);
+    void StartWaitingCaptures(std::uint32_t thread);
+    void ExpireWaitingCaptures(std::int64_t now);
     void ShowNotice();
     void ShowPreview(const ElementTexts& texts);
     void ApplyReadyChanges();
@@ -133,7 +160,13 @@ class CaptureEngine
     std::map<std::uint64_t, Read> m_reads;              // running, within their deadline
     std::map<std::uint64_t, std::uint32_t> m_abandoned; // missed their deadline: read -> thread
     std::map<std::uint32_t, int> m_stuck;               // thread -> abandoned reads still out
+    std::deque<WaitingCapture> m_waiting;               // in the order they were pressed
     std::optional<std::uint64_t> m_previewRead;
+    // Where the last preview read was made and when it started; none after the boxes were
+    // emptied or the preview paused, so that the next tick reads at once.
+    std::optional<PointerTarget> m_previewAt;
+    std::int64_t m_previewStartedMs = 0;
+    bool m_previewCleared = false;
     bool m_previewRunning = true;
     std::deque<QueuedChange> m_changes;
     bool m_applying = false;

@@ -18,9 +18,6 @@ constexpr std::wstring_view kLineBreak = L"\r\n";
 constexpr std::size_t kFirstChunk = 4096;
 constexpr std::size_t kLargestChunk = std::size_t{1} << 20;
 
-constexpr int kClipboardTries = 10;
-constexpr int kClipboardRetryMs = 100;
-constexpr int kWaitStepMs = 10;
 
 std::wstring TabsToSpaces(std::wstring_view item)
 {
@@ -101,49 +98,6 @@ KeyLabels KeyLabelsFor(const Settings& settings)
                      settings.modifier + L"+" + settings.valueKey};
 }
 
-int WaitSteps(int milliseconds)
-{
-    if (milliseconds <= 0)
-    {
-        return 0;
-    }
-    // Rounded to the nearest step, a half to the even neighbour.
-    int steps = milliseconds / kWaitStepMs;
-    const int rest = milliseconds % kWaitStepMs;
-    if (rest * 2 > kWaitStepMs || (rest * 2 == kWaitStepMs && steps % 2 == 1))
-    {
-        ++steps;
-    }
-    return steps;
-}
-
-void Wait(MessagePump& pump, int milliseconds)
-{
-    const int steps = WaitSteps(milliseconds);
-    for (int step = 0; step < steps; ++step)
-    {
-        pump.SleepThenDispatch(kWaitStepMs);
-    }
-}
-
-int TryClearClipboard(Clipboard& clipboard)
-{
-    return clipboard.Empty() ? 0 : -1;
-}
-
-std::wstring ClearClipboard(Clipboard& clipboard, MessagePump& pump)
-{
-    for (int attempt = 0; attempt < kClipboardTries; ++attempt)
-    {
-        if (TryClearClipboard(clipboard) == 0)
-        {
-            return L"";
-        }
-        Wait(pump, kClipboardRetryMs);
-    }
-    return std::wstring(kClipboardErrorMarker);
-}
-
 bool IsSelectAllChord(int keyCode, bool shift, bool ctrl, bool alt)
 {
     constexpr int kKeyA = 65;
@@ -214,11 +168,8 @@ void CaptureLog::CancelLastItem()
     m_box.Truncate(cut.value_or(0));
 }
 
-void CaptureLog::ClearAll(Clipboard& clipboard, MessagePump& pump, TextBox& preview0,
-                          TextBox& preview1)
+void CaptureLog::ClearAll(TextBox& preview0, TextBox& preview1)
 {
-    // A clipboard that stays locked is not reported; the log is emptied regardless.
-    static_cast<void>(ClearClipboard(clipboard, pump));
     m_box.SetText(L"");
     preview0.SetText(L"");
     preview1.SetText(L"");

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "platform/Clipboard.h"
-#include "platform/MessagePump.h"
 #include "platform/TextBox.h"
 #include "settings/Settings.h"
 
@@ -27,16 +25,6 @@ struct KeyLabels
 };
 KeyLabels KeyLabelsFor(const Settings& settings);
 
-// Wait(ms): ms / 10 steps, halves to even, each a 10 ms sleep followed by dispatching.
-void Wait(MessagePump& pump, int milliseconds);
-// The number of 10 ms steps Wait takes.
-int WaitSteps(int milliseconds);
-
-// TryClearClipboard: 0 success, -1 failure.
-int TryClearClipboard(Clipboard& clipboard);
-// Ten tries 100 ms apart; "" on success, the marker after ten failures.
-std::wstring ClearClipboard(Clipboard& clipboard, MessagePump& pump);
-
 // Ctrl+A exactly (key code 65, Ctrl alone).
 bool IsSelectAllChord(int keyCode, bool shift, bool ctrl, bool alt);
 
@@ -60,8 +48,8 @@ class CaptureLog
     void AppendItem(std::wstring_view item);
     void AppendLineBreak();
     void CancelLastItem();
-    // Clears the clipboard (ten tries), the log and both preview boxes. Never reports failure.
-    void ClearAll(Clipboard& clipboard, MessagePump& pump, TextBox& preview0, TextBox& preview1);
+    // Clears the log and both preview boxes.
+    void ClearAll(TextBox& preview0, TextBox& preview1);
     // Selects the whole log when the main window is the foreground window.
     void SelectAll(bool mainWindowIsForeground);
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ClipboardChain.h"
+#include "platform/Clipboard.h"
 
 #include <cstddef>
 #include <cstdint>

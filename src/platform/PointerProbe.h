@@ -14,6 +14,7 @@ struct PointerTarget
     bool overWindow = false;    // some window lies under the point
     bool overOwnWindow = false; // the program's own main window (title bar and controls too)
     std::uint32_t thread = 0;   // the thread that runs the window under the point
+    std::uintptr_t window = 0;  // the window under the point, 0 when none
 };
 
 // Never blocks: only the window manager's own bookkeeping is consulted.

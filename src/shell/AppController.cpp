@@ -23,7 +23,7 @@ WindowGeometry StoredGeometry(const Settings& settings)
 
 AppController::AppController(const AppServices& services)
     : m_view(services.view), m_conf(services.conf), m_clipboard(services.clipboard),
-      m_pump(services.pump), m_nameBox(services.nameBox), m_valueBox(services.valueBox),
+      m_nameBox(services.nameBox), m_valueBox(services.valueBox),
       m_logBox(services.logBox), m_logFiles(services.logFiles),
       m_observedLog(services.logBox, [this] { m_journal.OnChange(); }),
       m_log(m_observedLog, m_settings),
@@ -31,7 +31,7 @@ AppController::AppController(const AppServices& services)
                services.clock, services.view),
       m_hotKeys(services.hotKeyApi),
       m_copy(
-          services.clipboardChain, services.mainWindow, services.pump,
+          services.clipboard, services.mainWindow,
           [this](std::wstring_view text) { m_engine.AppendItem(std::wstring(text)); },
           [this](std::wstring_view title, std::wstring_view text)
           { m_view.ShowMessage(std::wstring(title), std::wstring(text), MessageKind::Plain); }),
@@ -96,8 +96,8 @@ void AppController::FinishStart()
     m_hotKeys.Register(m_settings, true);
     m_view.SetTopMost(m_settings.alwaysOnTop == 1);
     m_view.LayOut();
-    m_view.SetPreviewRunning(true);
     m_started = true;
+    UpdatePreview();
     if (!m_inTray)
     {
         m_view.ShowWindow();
@@ -109,15 +109,14 @@ void AppController::OnHotKey(std::int32_t id)
     m_dispatcher.OnHotKey(id, m_hotKeys, [this](HotKeyCommand command) { RunCommand(command); });
 }
 
-bool AppController::OnClipboardChainMessage(unsigned message, std::uintptr_t wParam,
-                                            std::intptr_t lParam)
+void AppController::OnClipboardChanged()
 {
-    if (!m_copy.IsJoined())
-    {
-        return false;
-    }
-    m_copy.OnMessage(message, wParam, lParam);
-    return true;
+    m_copy.OnClipboardChanged();
+}
+
+void AppController::OnClipboardRead(const ClipboardRead& read)
+{
+    m_copy.OnReadDone(read);
 }
 
 void AppController::RunCommand(HotKeyCommand command)
@@ -152,6 +151,11 @@ void AppController::OnReadDone(std::uint64_t id, const ElementTexts& texts)
     m_engine.OnReadDone(id, texts);
 }
 
+void AppController::OnReadFailed(std::uint64_t id)
+{
+    m_engine.OnReadFailed(id);
+}
+
 void AppController::OnLongTransfer(std::uint64_t id, std::size_t chars)
 {
     m_engine.OnLongTransfer(id, chars);
@@ -170,8 +174,7 @@ void AppController::ToggleRunState()
 void AppController::SetRunState(bool running)
 {
     m_running = running;
-    m_view.SetPreviewRunning(running);
-    m_engine.SetPreviewRunning(running);
+    UpdatePreview();
     m_view.ShowRunState(running);
     if (running)
     {
@@ -193,7 +196,12 @@ void AppController::ToggleAlwaysOnTop()
 void AppController::ClearAll()
 {
     // In turn with the other changes of the log: a capture still reading is cleared too.
-    m_engine.Change([this] { m_log.ClearAll(m_clipboard, m_pump, m_nameBox, m_valueBox); });
+    m_engine.Change(
+        [this]
+        {
+            m_clipboard.StartEmpty();
+            m_log.ClearAll(m_nameBox, m_valueBox);
+        });
 }
 
 void AppController::ShowHotKeyHelp()
@@ -237,7 +245,6 @@ void AppController::OnSettingsDialogClosed(DialogClose how)
 // Everything the dialog may have changed, whichever way it closed.
 void AppController::ReapplySettings()
 {
-    m_copy.End();
     if (m_settings.captureCopies == 1)
     {
         m_copy.Start();
@@ -272,6 +279,26 @@ void AppController::LeaveTray()
     m_view.LeaveTray();
     m_settings.startInTray = 0;
     m_inTray = false;
+    UpdatePreview();
+}
+
+void AppController::OnMinimized(bool minimized)
+{
+    m_minimized = minimized;
+    UpdatePreview();
+}
+
+// The preview reads only while someone can see it: capture running, the window on screen.
+void AppController::UpdatePreview()
+{
+    const bool run = m_started && m_running && !m_inTray && !m_minimized;
+    if (run == m_previewRunning)
+    {
+        return;
+    }
+    m_previewRunning = run;
+    m_view.SetPreviewRunning(run);
+    m_engine.SetPreviewRunning(run);
 }
 
 void AppController::Quit()
@@ -289,10 +316,7 @@ void AppController::Shutdown(ShutdownCause cause)
     m_shutDown = true;
     m_waitingForStartMessage = false;
     m_hotKeys.Unregister();
-    if (m_settings.captureCopies == 1)
-    {
-        m_copy.End();
-    }
+    m_copy.End();
     m_view.CloseSettingsDialog();
     // Nothing changes the log any more. A close removes the journal; at the end of the session
     // it is written a last time and kept, as a restart for an update is when work gets lost.

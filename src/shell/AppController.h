@@ -7,13 +7,11 @@
 #include "capture/ReadWorkers.h"
 #include "hotkeys/HotKeys.h"
 #include "platform/Clipboard.h"
-#include "platform/ClipboardChain.h"
 #include "platform/Clock.h"
 #include "platform/ConfStore.h"
 #include "platform/HotKeyApi.h"
 #include "platform/JournalStore.h"
 #include "platform/LogFiles.h"
-#include "platform/MessagePump.h"
 #include "platform/PointerProbe.h"
 #include "platform/TextBox.h"
 #include "settings/Settings.h"
@@ -38,9 +36,7 @@ struct AppServices
 {
     MainView& view;
     HotKeyApi& hotKeyApi;
-    ClipboardChainApi& clipboardChain;
     Clipboard& clipboard;
-    MessagePump& pump;
     ConfStore& conf;
     PointerProbe& pointer;
     ReadWorkers& readWorkers;
@@ -73,15 +69,20 @@ class AppController
 
     // A WM_HOTKEY with this id (the low 32 bits of wParam). Inert while not registered.
     void OnHotKey(std::int32_t id);
-    // The clipboard viewer chain's notifications. False when the window is not in the chain
-    // (the notification is then neither acted on nor passed on).
-    bool OnClipboardChainMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam);
+    // The clipboard's content changed (the window listens only while copy capture is on); and
+    // a read of it has ended.
+    void OnClipboardChanged();
+    void OnClipboardRead(const ClipboardRead& read);
 
-    // A tick of the pointer preview (every 10 ms while capture runs).
+    // The window was minimized, or came back from the taskbar.
+    void OnMinimized(bool minimized);
+    // A tick of the pointer preview (every 10 ms while capture runs and the window is on
+    // screen).
     void OnPreviewTick();
     // A read of the element under the pointer has ended; and the timer of the reads'
     // deadlines.
     void OnReadDone(std::uint64_t id, const ElementTexts& texts);
+    void OnReadFailed(std::uint64_t id);
     void OnLongTransfer(std::uint64_t id, std::size_t chars);
     void OnReadTimer();
 
@@ -122,6 +123,7 @@ class AppController
     void FinishStart();
     void RunCommand(HotKeyCommand command);
     void SetRunState(bool running);
+    void UpdatePreview();
     void ReapplySettings();
     void SaveSettings(ShutdownCause cause);
     void SaveLogToChosenFile();
@@ -131,7 +133,6 @@ class AppController
     MainView& m_view;
     ConfStore& m_conf;
     Clipboard& m_clipboard;
-    MessagePump& m_pump;
     TextBox& m_nameBox;
     TextBox& m_valueBox;
     TextBox& m_logBox;
@@ -151,6 +152,8 @@ class AppController
 
     bool m_running = true;
     bool m_inTray = false;
+    bool m_minimized = false;
+    bool m_previewRunning = false;
     bool m_waitingForStartMessage = false;
     bool m_started = false;
     bool m_shutDown = false;

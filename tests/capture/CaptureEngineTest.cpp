@@ -102,14 +102,18 @@ TEST(CaptureEngine, AStuckProgramGetsNoMoreReadsUntilItAnswers)
     EXPECT_EQ(e.nameBox.Content(), kNoResponseNotice);
     EXPECT_EQ(e.valueBox.Content(), L"");
 
-    // However long the pointer rests there, nothing more is sent to that program.
+    // However long the pointer rests there, nothing more is sent to that program. A capture
+    // waits for it up to its deadline, then fails.
     for (int tick = 0; tick < 50; ++tick)
     {
         e.engine.OnPreviewTick();
     }
     e.engine.Capture(CaptureTarget::Name);
     EXPECT_EQ(e.workers.started.size(), 1u);
-    EXPECT_EQ(e.feedback.beeps, 1) << "the capture fails at once";
+    EXPECT_EQ(e.feedback.beeps, 0);
+    EXPECT_EQ(e.feedback.wake, kCaptureDeadlineMs);
+    e.Pass(kCaptureDeadlineMs);
+    EXPECT_EQ(e.feedback.beeps, 1);
     EXPECT_EQ(e.logBox.Content(), L"first");
 
     // Another program is read meanwhile, and replaces the notice.
@@ -118,14 +122,64 @@ TEST(CaptureEngine, AStuckProgramGetsNoMoreReadsUntilItAnswers)
     e.Done(e.Last(), L"OK");
     EXPECT_EQ(e.nameBox.Content(), L"OK");
 
-    // The stuck program answers at last: too late to show, but it is read again.
+    // Two captures over it wait; the stuck read comes back within their deadline: what it
+    // read is too late to show, but the captures read now.
     e.PointAt(kHung);
+    e.engine.Capture(CaptureTarget::Name);
+    e.engine.Capture(CaptureTarget::Value);
+    e.Pass(kCaptureDeadlineMs - 1);
     e.Done(stuck, L"late");
     EXPECT_EQ(e.nameBox.Content(), L"OK");
+    ASSERT_EQ(e.workers.started.size(), 4u);
+    e.Pass(1);
+    EXPECT_EQ(e.feedback.beeps, 1) << "reading: their own deadlines count now";
+    e.Done(e.Last(), L"", L"value");
+    e.Done(e.Last() - 1, L"back");
+    EXPECT_EQ(e.logBox.Content(), L"first\r\nback\r\nvalue");
     e.engine.OnPreviewTick();
-    EXPECT_EQ(e.workers.started.size(), 3u);
     e.Done(e.Last(), L"back");
     EXPECT_EQ(e.nameBox.Content(), L"back");
+
+    // A read that fails in this program beeps for a capture, and the program is not taken
+    // for one that does not answer.
+    e.engine.Capture(CaptureTarget::Name);
+    e.engine.OnReadFailed(e.Last());
+    EXPECT_EQ(e.feedback.beeps, 2);
+    e.engine.Capture(CaptureTarget::Name);
+    EXPECT_EQ(e.workers.started.size(), 7u) << "read at once";
+}
+
+TEST(CaptureEngine, ARestingPointerIsReadAgainOnlyNowAndThen)
+{
+    Engine e;
+    const auto reads = [&] { return e.workers.started.size(); };
+    e.engine.OnPreviewTick();
+    e.Done(e.Last(), L"a");
+    for (int tick = 0; tick < kPreviewRefreshMs / 10 - 1; ++tick)
+    {
+        e.clock.now += 10;
+        e.engine.OnPreviewTick();
+    }
+    EXPECT_EQ(reads(), 1u) << "resting: no read before the refresh is due";
+    e.clock.now += 10;
+    e.engine.OnPreviewTick();
+    EXPECT_EQ(reads(), 2u) << "refreshed: a text that changed under the pointer shows";
+    e.Done(e.Last(), L"a");
+
+    // A move, or another window under the same point, is read at the next tick.
+    e.pointer.at.x += 1;
+    e.engine.OnPreviewTick();
+    EXPECT_EQ(reads(), 3u);
+    e.Done(e.Last(), L"b");
+    e.pointer.at.window += 1;
+    e.engine.OnPreviewTick();
+    EXPECT_EQ(reads(), 4u);
+    e.Done(e.Last(), L"c");
+    // Paused and running again: read at once.
+    e.engine.SetPreviewRunning(false);
+    e.engine.SetPreviewRunning(true);
+    e.engine.OnPreviewTick();
+    EXPECT_EQ(reads(), 5u);
 }
 
 TEST(CaptureEngine, LogChangesApplyInTheOrderTheirTriggersArrived)

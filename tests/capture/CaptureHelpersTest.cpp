@@ -1,6 +1,4 @@
 #include "capture/CaptureLog.h"
-#include "fakes/FakeClipboard.h"
-#include "fakes/FakeMessagePump.h"
 
 #include <gtest/gtest.h>
 
@@ -70,55 +68,6 @@ TEST(KeyLabelsFor, ModifierPlusKeyAsStored)
     const KeyLabels custom = KeyLabelsFor(settings);
     EXPECT_EQ(custom.name, L"ALT+q");
     EXPECT_EQ(custom.value, L"ALT+F12");
-}
-
-TEST(Wait, StepsRoundHalvesToEven)
-{
-    const std::pair<int, int> cases[] = {{-100, 0}, {-5, 0},   {0, 0},    {4, 0},    {5, 0},
-                                         {6, 1},    {14, 1},   {15, 2},   {25, 2},   {35, 4},
-                                         {100, 10}, {104, 10}, {105, 10}, {115, 12}, {1000, 100}};
-    for (const auto& [ms, steps] : cases)
-    {
-        EXPECT_EQ(WaitSteps(ms), steps) << ms << " ms";
-    }
-}
-
-TEST(Wait, SleepsTenMillisecondsPerStep)
-{
-    FakeMessagePump pump;
-    Wait(pump, 5);
-    EXPECT_EQ(pump.Sleeps(), 0);
-    Wait(pump, 100);
-    EXPECT_EQ(pump.Sleeps(), 10);
-    EXPECT_EQ(pump.SleptMs(), 100);
-}
-
-TEST(ClearClipboard, ReportsTheMarkerOnlyAfterTenFailures)
-{
-    FakeClipboard free;
-    FakeMessagePump freePump;
-    EXPECT_EQ(ClearClipboard(free, freePump), L"");
-    EXPECT_EQ(free.Tries(), 1);
-    EXPECT_EQ(freePump.Sleeps(), 0);
-
-    FakeClipboard lastChance(9);
-    FakeMessagePump lastPump;
-    EXPECT_EQ(ClearClipboard(lastChance, lastPump), L"");
-    EXPECT_EQ(lastChance.Tries(), 10);
-    EXPECT_EQ(lastPump.Sleeps(), 90);
-
-    FakeClipboard locked(1000);
-    FakeMessagePump lockedPump;
-    EXPECT_EQ(ClearClipboard(locked, lockedPump), kClipboardErrorMarker);
-    EXPECT_EQ(locked.Tries(), 10);
-    EXPECT_EQ(lockedPump.Sleeps(), 100);
-}
-
-TEST(TryClearClipboard, ZeroOnSuccessMinusOneOnFailure)
-{
-    FakeClipboard clipboard(1);
-    EXPECT_EQ(TryClearClipboard(clipboard), -1);
-    EXPECT_EQ(TryClearClipboard(clipboard), 0);
 }
 
 TEST(IsSelectAllChord, OnlyCtrlAloneWithA)

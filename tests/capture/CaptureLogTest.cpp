@@ -1,7 +1,5 @@
 #include "capture/CaptureLog.h"
 
-#include "fakes/FakeClipboard.h"
-#include "fakes/FakeMessagePump.h"
 #include "fakes/FakeTextBox.h"
 
 #include <gtest/gtest.h>
@@ -282,60 +280,22 @@ TEST(CaptureLogClearAll, ClearingTheIntroductionKeepsTheInitialState)
 {
     LogFixture f(CrlfSettings());
     f.log.ShowIntroduction();
-    FakeClipboard clipboard;
-    FakeMessagePump pump;
     FakeTextBox preview0(L"name");
     FakeTextBox preview1(L"value");
 
-    f.log.ClearAll(clipboard, pump, preview0, preview1);
+    f.log.ClearAll(preview0, preview1);
 
     EXPECT_EQ(f.box.Content(), L"");
     EXPECT_TRUE(f.log.IsShowingIntroduction());
     EXPECT_EQ(f.box.Colour(), kIntroTextColour);
     EXPECT_EQ(preview0.Content(), L"");
     EXPECT_EQ(preview1.Content(), L"");
-    EXPECT_EQ(clipboard.Tries(), 1);
-    EXPECT_EQ(pump.Sleeps(), 0);
 
     f.box.Load(L"typed");
     f.log.AppendItem(L"a\tb");
     EXPECT_EQ(f.box.Content(), L"a b");
     EXPECT_EQ(f.box.Colour(), kLogTextColour);
     EXPECT_FALSE(f.log.IsShowingIntroduction());
-}
-
-TEST(CaptureLogClearAll, LockedClipboardCostsTenTriesAndStillClearsEverything)
-{
-    LogFixture f(CrlfSettings(), L"a\r\nb");
-    FakeClipboard clipboard(10);
-    FakeMessagePump pump;
-    FakeTextBox preview0(L"name");
-    FakeTextBox preview1(L"value");
-
-    f.log.ClearAll(clipboard, pump, preview0, preview1);
-
-    EXPECT_EQ(clipboard.Tries(), 10);
-    EXPECT_EQ(pump.Sleeps(), 100);
-    EXPECT_EQ(pump.SleptMs(), 1000);
-    EXPECT_EQ(f.box.Content(), L"");
-    EXPECT_EQ(preview0.Content(), L"");
-    EXPECT_EQ(preview1.Content(), L"");
-}
-
-TEST(CaptureLogClearAll, ItemCapturedDuringTheRetriesIsClearedWithTheRest)
-{
-    LogFixture f(CrlfSettings(), L"old");
-    FakeClipboard clipboard(3);
-    FakeMessagePump pump;
-    FakeTextBox preview0;
-    FakeTextBox preview1;
-    pump.OnDispatch([&f] { f.log.AppendItem(L"copied"); });
-
-    f.log.ClearAll(clipboard, pump, preview0, preview1);
-
-    EXPECT_EQ(clipboard.Tries(), 4);
-    EXPECT_EQ(pump.Sleeps(), 30);
-    EXPECT_EQ(f.box.Content(), L"");
 }
 
 TEST(CaptureLogSelectAll, SelectsOnlyWhenTheMainWindowIsForeground)

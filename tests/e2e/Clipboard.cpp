@@ -38,34 +38,50 @@ void ClipboardHold::Release()
     }
 }
 
-bool SetClipboardText(HWND owner, std::wstring_view text)
+HGLOBAL TextForClipboard(std::wstring_view text)
 {
     const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
     UniqueGlobal memory(::GlobalAlloc(GMEM_MOVEABLE, bytes));
-    if (!memory)
-    {
-        return false;
-    }
-    auto* units = static_cast<wchar_t*>(::GlobalLock(memory.get()));
+    auto* units = memory ? static_cast<wchar_t*>(::GlobalLock(memory.get())) : nullptr;
     if (!units)
     {
-        return false;
+        return nullptr;
     }
     std::memcpy(units, text.data(), text.size() * sizeof(wchar_t));
     units[text.size()] = L'\0';
     ::GlobalUnlock(memory.get());
+    return memory.release();
+}
 
+bool SetClipboardText(HWND owner, std::wstring_view text, const std::vector<ClipboardMark>& marks)
+{
+    UniqueGlobal memory(TextForClipboard(text));
     ClipboardHold hold(owner);
-    if (!hold.Held() || !::EmptyClipboard())
+    if (!memory || !hold.Held() || !::EmptyClipboard())
     {
         return false;
+    }
+    for (const ClipboardMark& mark : marks)
+    {
+        UniqueGlobal value(::GlobalAlloc(GMEM_MOVEABLE, sizeof(DWORD)));
+        if (!value)
+        {
+            return false;
+        }
+        *static_cast<DWORD*>(::GlobalLock(value.get())) = mark.value;
+        ::GlobalUnlock(value.get());
+        if (!::SetClipboardData(::RegisterClipboardFormatW(mark.format), value.get()))
+        {
+            return false;
+        }
+        // The system owns the memory from here on.
+        static_cast<void>(value.release());
     }
     if (!::SetClipboardData(CF_UNICODETEXT, memory.get()))
     {
         return false;
     }
-    // The system owns the memory from here on.
-    memory.release();
+    static_cast<void>(memory.release());
     return true;
 }
 

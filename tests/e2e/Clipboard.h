@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace e2e
 {
@@ -30,11 +31,24 @@ class ClipboardHold
     bool m_held = false;
 };
 
-// Replaces the clipboard's contents with the text as CF_UNICODETEXT. owner becomes the
-// clipboard owner; it should be a window of this thread, as Windows refuses data on a
-// clipboard emptied without an owner. False when the clipboard stayed busy or the data was
+// A registered clipboard format put beside a copy's text, holding a DWORD: how programs mark a
+// copy for clipboard monitors.
+struct ClipboardMark
+{
+    const wchar_t* format = L"";
+    DWORD value = 0;
+};
+
+// Replaces the clipboard's contents with the text as CF_UNICODETEXT, and the marks. owner
+// becomes the clipboard owner; it should be a window of this thread, as Windows refuses data on
+// a clipboard emptied without an owner. False when the clipboard stayed busy or the data was
 // refused; the clipboard then holds no text of this call.
-bool SetClipboardText(HWND owner, std::wstring_view text);
+bool SetClipboardText(HWND owner, std::wstring_view text,
+                      const std::vector<ClipboardMark>& marks = {});
+
+// The text in memory the clipboard can take (GMEM_MOVEABLE, NUL-terminated); the caller owns
+// it until SetClipboardData accepts it.
+HGLOBAL TextForClipboard(std::wstring_view text);
 
 // The clipboard's CF_UNICODETEXT up to its first NUL, or nothing when it holds no text or
 // stayed busy.

@@ -1,5 +1,7 @@
 #include "e2e/HungTarget.h"
 
+#include "e2e/Clipboard.h"
+
 namespace e2e
 {
 namespace
@@ -9,6 +11,7 @@ constexpr const wchar_t* kHungClass = L"MirufonE2eHung";
 constexpr UINT kHangMessage = WM_APP + 1; // wParam: milliseconds
 constexpr UINT kPingMessage = WM_APP + 2;
 constexpr UINT kQuitMessage = WM_APP + 3;
+constexpr UINT kOfferMessage = WM_APP + 4;
 
 void RegisterHungClass(WNDPROC procedure)
 {
@@ -88,6 +91,24 @@ LRESULT CALLBACK HungTarget::WindowProc(HWND window, UINT message, WPARAM wParam
         self->m_lastPing = std::chrono::steady_clock::now();
         ++self->m_pings;
         return 0;
+    case kOfferMessage:
+        if (::OpenClipboard(window))
+        {
+            // Delayed rendering: the data comes only when someone asks (WM_RENDERFORMAT).
+            ::EmptyClipboard();
+            ::SetClipboardData(CF_UNICODETEXT, nullptr);
+            ::CloseClipboard();
+            ++self->m_offers;
+        }
+        return 0;
+    case WM_RENDERFORMAT:
+        self->Hang(self->m_renderDelayMs);
+        if (HGLOBAL text = TextForClipboard(self->m_offeredText);
+            text && !::SetClipboardData(CF_UNICODETEXT, text))
+        {
+            ::GlobalFree(text);
+        }
+        return 0;
     case kQuitMessage:
         self->m_window = nullptr;
         ::DestroyWindow(window);
@@ -129,6 +150,16 @@ bool HungTarget::StopResponding(std::chrono::milliseconds duration)
 bool HungTarget::WaitUntilRecovered(std::chrono::milliseconds timeout)
 {
     return WaitUntil([this] { return !m_hung.load(); }, timeout);
+}
+
+bool HungTarget::OfferSlowText(const std::wstring& text, std::chrono::milliseconds renderDelay)
+{
+    m_offeredText = text;
+    m_renderDelayMs = static_cast<DWORD>(renderDelay.count());
+    const int offered = m_offers;
+    // The thread reads both only once it handles the message.
+    ::PostMessageW(m_window, kOfferMessage, 0, 0);
+    return WaitUntil([&] { return m_offers > offered; }, 2s);
 }
 
 void HungTarget::PostPing() const

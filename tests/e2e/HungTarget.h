@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <string>
 #include <thread>
 
 namespace e2e
@@ -43,6 +44,11 @@ class HungTarget
     // Waits, pumping the caller's messages, until the window's thread pumps again.
     bool WaitUntilRecovered(std::chrono::milliseconds timeout);
 
+    // Makes the window the clipboard's owner with the text offered but not yet rendered; when a
+    // program asks for it, the window takes renderDelay to render it, pumping nothing meanwhile.
+    // Returns once the offer is on the clipboard (false when the clipboard stayed busy).
+    bool OfferSlowText(const std::wstring& text, std::chrono::milliseconds renderDelay);
+
     // Posts a message that the window notes when it handles it: how many it has handled, and
     // when it handled the last one and when the last hang ended.
     void PostPing() const;
@@ -64,6 +70,9 @@ class HungTarget
     std::atomic<int> m_pings{0};
     std::atomic<std::chrono::steady_clock::time_point> m_lastPing{};
     std::atomic<std::chrono::steady_clock::time_point> m_lastRecovery{};
+    std::wstring m_offeredText;
+    DWORD m_renderDelayMs = 0;
+    std::atomic<int> m_offers{0};
     std::thread m_thread;
 };
 

@@ -2,26 +2,59 @@
 
 #include "platform/Clipboard.h"
 
+#include <string>
+#include <vector>
+
 namespace mirufon
 {
 
-// A clipboard that another program holds for the first `failures` attempts to empty it.
+// The clipboard as the main window sees it: the foreground window and the availability of text
+// are scripted; reads and emptying only start, and the test ends a read through whoever
+// started it. Listening, reads and emptying are written to the journal when one is given.
 class FakeClipboard final : public Clipboard
 {
   public:
-    explicit FakeClipboard(int failures = 0) : m_failures(failures) {}
+    explicit FakeClipboard(std::vector<std::string>* journal = nullptr) : m_journal(journal) {}
 
-    int Tries() const { return m_tries; }
+    WindowId foreground = 0x400;
+    bool textAvailable = true;
+    bool listening = false;
+    int reads = 0;
+    int empties = 0;
 
-    bool Empty() override
+    void StartListening() override
     {
-        ++m_tries;
-        return m_tries > m_failures;
+        listening = true;
+        Note("listen");
+    }
+    void StopListening() override
+    {
+        listening = false;
+        Note("stop listening");
+    }
+    WindowId Foreground() override { return foreground; }
+    bool TextAvailable() override { return textAvailable; }
+    void StartRead() override
+    {
+        ++reads;
+        Note("read clipboard");
+    }
+    void StartEmpty() override
+    {
+        ++empties;
+        Note("empty clipboard");
     }
 
   private:
-    int m_failures;
-    int m_tries = 0;
+    void Note(const char* what)
+    {
+        if (m_journal)
+        {
+            m_journal->push_back(what);
+        }
+    }
+
+    std::vector<std::string>* m_journal;
 };
 
 } // namespace mirufon

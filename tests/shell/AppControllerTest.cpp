@@ -17,7 +17,7 @@ TEST(AppController, StartUpRunsInItsFixedOrder)
     App app;
     app.StartWith(L"add copy = 1\r\ndisp top = 2\r\n");
     EXPECT_EQ(app.Next(),
-              Join(Join({"conf read", "geometry", "check on", "labels", "journal read", "join"},
+              Join(Join({"conf read", "geometry", "check on", "labels", "journal read", "listen"},
                         kRegisterAll),
                    {"topmost off", "layout", "preview on", "show"}));
     EXPECT_TRUE(app.m_controller.IsRunning());
@@ -30,8 +30,9 @@ TEST(AppController, StartUpRunsInItsFixedOrder)
     EXPECT_EQ(tray.Next(),
               (Steps{"conf read", "geometry", "check on", "labels", "journal read", "message"}));
     tray.m_controller.OnTransientMessageClosed();
-    EXPECT_EQ(tray.Next(), Join(Join({"enter tray", "join"}, kRegisterAll),
-                                {"topmost on", "layout", "preview on"}));
+    // Hidden in the tray, the preview does not run.
+    EXPECT_EQ(tray.Next(), Join(Join({"enter tray", "listen"}, kRegisterAll),
+                                {"topmost on", "layout"}));
     EXPECT_TRUE(tray.m_controller.IsInTray());
     tray.m_controller.OnTransientMessageClosed(); // a late repeat changes nothing
     EXPECT_TRUE(tray.Next().empty());
@@ -68,7 +69,7 @@ TEST(AppController, ShutdownSavesLastAndShowsAFailedSaveBeforeTheExitTimer)
     app.Next();
     app.m_controller.Shutdown(ShutdownCause::Closed);
     EXPECT_EQ(app.Next(),
-              Join(kUnregisterAll, {"leave", "close dialog", "journal stop", "journal remove",
+              Join(kUnregisterAll, {"stop listening", "close dialog", "journal stop", "journal remove",
                                     "conf write", "exit timer", "remove icon"}));
     ASSERT_EQ(app.m_conf.written.size(), 1u);
     EXPECT_NE(app.m_conf.written[0].find(L"form left = 100\r\n"), std::wstring::npos);
@@ -115,19 +116,19 @@ TEST(AppController, SettingsDialogReappliesInOrderWhicheverWayItCloses)
     app.m_controller.OpenSettings(); // a second request only brings it to the front
     EXPECT_EQ(app.Next(), Steps{"dialog to front"});
 
-    // "OK" turned copy capture on and changed a key: the viewer rejoins before the hotkeys
-    // come back, then the separator, labels and introduction follow.
+    // "OK" turned copy capture on and changed a key: listening starts before the hotkeys come
+    // back, then the separator, labels and introduction follow.
     app.m_view.dialogSettings->captureCopies = 1;
     app.m_view.dialogSettings->lineBreakKey = L"R";
     app.m_view.dialogSettings->tabSeparated = 1;
     app.m_controller.OnSettingsDialogClosed(DialogClose::Ok);
     app.m_view.dialogSettings = nullptr;
-    EXPECT_EQ(app.Next(), (Steps{"leave", "join", "hotkey+A", "hotkey+Z", "hotkey+R", "hotkey+B",
+    EXPECT_EQ(app.Next(), (Steps{"listen", "hotkey+A", "hotkey+Z", "hotkey+R", "hotkey+B",
                                  "hotkey+G", "labels", "input on"}));
     EXPECT_EQ(app.m_controller.CurrentSettings().separator, L"\t");
     EXPECT_NE(app.m_log.Content().find(L"Shift+R：改行"), std::wstring::npos);
 
-    // Stopped, with copy capture turned off again: only the stop key, and the viewer leaves.
+    // Stopped, with copy capture turned off again: only the stop key, and listening stops.
     app.m_controller.ToggleRunState();
     app.Next();
     app.m_controller.OpenSettings();
@@ -135,7 +136,7 @@ TEST(AppController, SettingsDialogReappliesInOrderWhicheverWayItCloses)
     app.Next();
     app.m_controller.OnSettingsDialogClosed(DialogClose::Cancel);
     app.m_view.dialogSettings = nullptr;
-    EXPECT_EQ(app.Next(), (Steps{"leave", "leave", "hotkey+G", "labels", "input on"}));
+    EXPECT_EQ(app.Next(), (Steps{"stop listening", "hotkey+G", "labels", "input on"}));
 
     // Closed by the shutdown: nothing is re-applied, the window is only enabled again.
     app.m_controller.OpenSettings();
@@ -156,37 +157,37 @@ TEST(AppController, StopAndResumeSwitchKeysPreviewAndIntroduction)
     app.m_log.Load(L"typed over the introduction");
     app.m_controller.OnHotKey(app.Id(HotKeyCommand::CaptureName)); // not registered: inert
     EXPECT_EQ(app.m_log.Content(), L"typed over the introduction");
+    // Minimized and back while stopped: the preview stays off.
+    app.m_controller.OnMinimized(true);
+    app.m_controller.OnMinimized(false);
+    EXPECT_TRUE(app.Next().empty());
 
     app.m_controller.ToggleRunState();
     EXPECT_TRUE(app.m_controller.IsRunning());
     EXPECT_EQ(app.Next(),
               (Steps{"preview on", "running on", "hotkey+A", "hotkey+Z", "hotkey+E", "hotkey+B"}));
     EXPECT_EQ(app.m_log.Content().rfind(L"\r\nポイント位置", 0), 0u) << "introduction rebuilt";
+    app.m_controller.OnMinimized(true);
+    app.m_controller.OnMinimized(false);
+    EXPECT_EQ(app.Next(), (Steps{"preview off", "preview on"}));
 }
 
-TEST(AppController, HotkeysAndChainNotificationsActOnlyWhileRegisteredAndJoined)
+TEST(AppController, HotkeysAndCopiesActOnlyWhileRegisteredAndListening)
 {
     App app;
-    // Before start-up nothing is registered or joined: nothing acts, nothing is passed on.
+    // Before start-up nothing is registered or listening: nothing acts.
     app.m_controller.OnHotKey(-16384);
-    EXPECT_FALSE(app.m_controller.OnClipboardChainMessage(kWmDrawClipboard, 0, 0));
-    EXPECT_EQ(app.m_chain.Count(FakeClipboardChain::Kind::Send), 0);
-
-    // The notification the system sends while joining is neither appended nor passed on.
-    bool handledWhileJoining = true;
-    app.m_chain.OnJoin(
-        [&] {
-            handledWhileJoining = app.m_controller.OnClipboardChainMessage(kWmDrawClipboard, 0, 0);
-        });
+    app.m_controller.OnClipboardChanged();
+    EXPECT_EQ(app.m_clipboard.reads, 0);
     app.StartWith(L"add copy = 1\r\n");
-    EXPECT_FALSE(handledWhileJoining);
-    EXPECT_EQ(app.m_chain.Count(FakeClipboardChain::Kind::Send), 0);
 
     // A capture reads on a worker; the copy and the line break behind it wait for its text.
     app.m_controller.OnHotKey(app.Id(HotKeyCommand::CaptureName));
     const std::uint64_t first = app.m_workers.Last();
     EXPECT_TRUE(app.m_workers.started.back().wanted.name);
-    EXPECT_TRUE(app.m_controller.OnClipboardChainMessage(kWmDrawClipboard, 0, 0));
+    app.m_controller.OnClipboardChanged();
+    EXPECT_EQ(app.m_clipboard.reads, 1);
+    app.m_controller.OnClipboardRead(ClipboardRead{true, L"copied", 0, {}, 1});
     app.m_controller.OnHotKey(app.Id(HotKeyCommand::LineBreak));
     EXPECT_NE(app.m_log.Content().find(L"ポイント位置"), std::wstring::npos) << "applied early";
     app.m_controller.OnReadDone(first, ElementTexts{false, L"name", L""});
@@ -202,10 +203,16 @@ TEST(AppController, HotkeysAndChainNotificationsActOnlyWhileRegisteredAndJoined)
     app.m_controller.OnReadDone(app.m_workers.Last(), ElementTexts{false, L"name", L""});
     // The cancel takes the last item with the line break before it.
     EXPECT_EQ(app.m_log.Content(), L"name\r\ncopied");
-    EXPECT_EQ(app.m_chain.Count(FakeClipboardChain::Kind::Send), 1);
+
+    // Clearing empties the clipboard on its worker, in turn with the other changes.
+    app.Next();
+    app.m_controller.ClearAll();
+    EXPECT_EQ(app.Next(), Steps{"empty clipboard"});
+    EXPECT_EQ(app.m_log.Content(), L"");
 
     app.m_controller.Shutdown(ShutdownCause::Closed);
-    EXPECT_FALSE(app.m_controller.OnClipboardChainMessage(kWmDrawClipboard, 0, 0));
+    app.m_controller.OnClipboardChanged();
+    EXPECT_EQ(app.m_clipboard.reads, 1);
 }
 
 TEST(AppController, AlwaysOnTopTrayAndMenuCommands)
@@ -221,7 +228,7 @@ TEST(AppController, AlwaysOnTopTrayAndMenuCommands)
     app.m_controller.OnTrayEvent(0x204); // right button: the menu
     app.m_controller.OnTrayEvent(0x202); // a single click: nothing
     app.m_controller.LeaveTray();
-    EXPECT_EQ(app.Next(), (Steps{"tray menu", "leave tray"}));
+    EXPECT_EQ(app.Next(), (Steps{"tray menu", "leave tray", "preview on"}));
     EXPECT_EQ(app.m_controller.CurrentSettings().startInTray, 0);
     app.m_controller.OnTrayEvent(0x203); // double click: the settings dialog
     EXPECT_EQ(app.Next().front(), "open dialog");

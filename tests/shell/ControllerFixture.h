@@ -3,11 +3,9 @@
 // The controller with every service faked, shared by the controller's tests.
 
 #include "fakes/FakeClipboard.h"
-#include "fakes/FakeClipboardChain.h"
 #include "fakes/FakeHotKeyApi.h"
 #include "fakes/FakeLogFiles.h"
 #include "fakes/FakeMainView.h"
-#include "fakes/FakeMessagePump.h"
 #include "fakes/FakeTextBox.h"
 #include "shell/AppController.h"
 
@@ -20,7 +18,6 @@ namespace mirufon::controller_test
 using Steps = std::vector<std::string>;
 
 constexpr WindowId kMain = 0x100;
-constexpr WindowId kNextViewer = 0x200;
 constexpr WindowId kEditor = 0x400;
 
 inline const Steps kUnregisterAll(5, "hotkey-");
@@ -31,16 +28,14 @@ inline Steps Join(Steps a, const Steps& b)
     return a;
 }
 
-// The controller with every service faked; the view, Conf.txt, the hotkeys, the clipboard
-// chain and the log's journal write what they are asked to do into one journal.
+// The controller with every service faked; the view, Conf.txt, the hotkeys, the clipboard and
+// the log's journal write what they are asked to do into one journal.
 struct App
 {
     App()
     {
         m_hotKeyApi.SetJournal(&m_journal);
-        m_chain.SetJournal(&m_journal);
-        m_chain.SetHead(kNextViewer);
-        m_chain.SetForeground(kEditor);
+        m_clipboard.foreground = kEditor;
     }
 
     void StartWith(const std::wstring& conf)
@@ -80,9 +75,7 @@ struct App
 
     FakeMainView m_view{&m_journal};
     FakeHotKeyApi m_hotKeyApi;
-    FakeClipboardChain m_chain;
-    FakeClipboard m_clipboard;
-    FakeMessagePump m_pump;
+    FakeClipboard m_clipboard{&m_journal};
     FakeConfStore m_conf{&m_journal};
     FakePointerProbe m_pointer;
     FakeReadWorkers m_workers;
@@ -92,8 +85,7 @@ struct App
     FakeTextBox m_valueBox;
     FakeJournalStore m_journalStore{&m_journal};
     FakeLogFiles m_files;
-    AppController m_controller{AppServices{m_view, m_hotKeyApi, m_chain, m_clipboard, m_pump,
-                                           m_conf, m_pointer, m_workers, m_clock, m_log, m_nameBox,
+    AppController m_controller{AppServices{m_view, m_hotKeyApi, m_clipboard, m_conf, m_pointer, m_workers, m_clock, m_log, m_nameBox,
                                            m_valueBox, kMain, m_journalStore, m_files}};
 };
 

@@ -1,4 +1,3 @@
-#include "fakes/FakeMessagePump.h"
 #include "shell/AppInfo.h"
 #include "shell/MessageWindow.h"
 

@@ -2,6 +2,7 @@
 
 #include "platform/win32/ControlIds.h"
 #include "platform/win32/Dpi.h"
+#include "platform/win32/PostedPayload.h"
 #include "platform/win32/ElementReading.h"
 #include "platform/win32/VersionInfo.h"
 #include "shell/AppInfo.h"
@@ -28,6 +29,7 @@ constexpr UINT kTimerIntervalMs = 10;
 constexpr UINT kTrayMessage = TrayIcon::kTrayMessage;
 constexpr UINT kMessageWindowClosed = WM_APP + 3;
 constexpr UINT kReadDone = WM_APP + 4;
+constexpr UINT kClipboardReadDone = WM_APP + 5;
 
 } // namespace
 
@@ -84,16 +86,12 @@ void MainWindow::OnCreate()
     CreateShortcuts();
     m_taskbarCreated = ::RegisterWindowMessageW(L"TaskbarCreated");
     m_hotKeyApi.emplace(Handle());
-    m_clipboardChain.emplace(Handle());
-    m_clipboard.emplace(Handle());
+    m_clipboard.emplace(Handle(), kClipboardReadDone);
     m_pointer.emplace(Handle());
     m_readWorkers.emplace(Handle(), kReadDone, &ReadElementAt);
-    m_controller.emplace(AppServices{*this, *m_hotKeyApi, *m_clipboardChain, *m_clipboard, m_pump,
-                                     m_conf, *m_pointer, *m_readWorkers, m_clock, m_controls.Log(),
+    m_controller.emplace(AppServices{*this, *m_hotKeyApi, *m_clipboard, m_conf, *m_pointer, *m_readWorkers, m_clock, m_controls.Log(),
                                      m_controls.NameBox(), m_controls.ValueBox(),
                                      reinterpret_cast<WindowId>(Handle()), m_journal, m_logFiles});
-    // The preview runs from the window's creation on.
-    SetPreviewRunning(true);
 }
 
 bool MainWindow::TranslateDialogMessage(MSG& message)
@@ -116,6 +114,10 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         OnCreate();
         return 0;
     case WM_SIZE:
+        if (m_controller)
+        {
+            m_controller->OnMinimized(wParam == SIZE_MINIMIZED);
+        }
         m_controls.LayOut();
         return 0;
     case WM_PAINT:
@@ -137,14 +139,15 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_HOTKEY:
         m_controller->OnHotKey(static_cast<std::int32_t>(wParam));
         return 0;
-    case WM_DRAWCLIPBOARD:
-    case WM_CHANGECBCHAIN:
-        if (m_controller->OnClipboardChainMessage(message, static_cast<std::uintptr_t>(wParam),
-                                                  static_cast<std::intptr_t>(lParam)))
+    case WM_CLIPBOARDUPDATE:
+        m_controller->OnClipboardChanged();
+        return 0;
+    case kClipboardReadDone:
+        if (const std::optional<ClipboardRead> read = TakePayload<ClipboardRead>(lParam))
         {
-            return 0;
+            m_controller->OnClipboardRead(*read);
         }
-        break;
+        return 0;
     case kTrayMessage:
         m_controller->OnTrayEvent(LOWORD(lParam));
         return 0;
@@ -152,11 +155,15 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         OnMessageWindowClosed();
         return 0;
     case kReadDone:
-        if (const std::optional<ReadOutcome> outcome = ReadWorkerPool::TakeOutcome(lParam))
+        if (const std::optional<ReadOutcome> outcome = TakePayload<ReadOutcome>(lParam))
         {
             if (outcome->longTransfer)
             {
                 m_controller->OnLongTransfer(outcome->id, outcome->chars);
+            }
+            else if (outcome->failed)
+            {
+                m_controller->OnReadFailed(outcome->id);
             }
             else
             {

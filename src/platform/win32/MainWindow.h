@@ -13,7 +13,6 @@
 #include "platform/win32/SteadyClock.h"
 #include "platform/win32/TrayIcon.h"
 #include "platform/win32/Win32Clipboard.h"
-#include "platform/win32/Win32ClipboardChain.h"
 #include "platform/win32/Win32HotKeys.h"
 #include "platform/win32/Win32LogFiles.h"
 #include "platform/win32/WindowBase.h"
@@ -102,9 +101,7 @@ class MainWindow final : public WindowBase, private MainView
     FileJournalStore m_journal;
     Win32LogFiles m_logFiles;
     UniqueAccelerators m_shortcuts;
-    Win32MessagePump m_pump;
     std::optional<Win32HotKeyApi> m_hotKeyApi;
-    std::optional<Win32ClipboardChain> m_clipboardChain;
     std::optional<Win32Clipboard> m_clipboard;
     SteadyClock m_clock;
     std::optional<Win32PointerProbe> m_pointer;

@@ -24,6 +24,7 @@ PointerTarget Win32PointerProbe::Current()
     target.overWindow = true;
     target.overOwnWindow = ::GetAncestor(under, GA_ROOT) == m_mainWindow;
     target.thread = ::GetWindowThreadProcessId(under, nullptr);
+    target.window = reinterpret_cast<std::uintptr_t>(under);
     return target;
 }
 

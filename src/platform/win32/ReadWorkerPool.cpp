@@ -1,6 +1,7 @@
 #include "platform/win32/ReadWorkerPool.h"
 
 #include "platform/win32/ComApartment.h"
+#include "platform/win32/PostedPayload.h"
 #include "platform/win32/SystemMessage.h"
 
 #include <condition_variable>
@@ -32,7 +33,6 @@ struct ReadWorkerPool::Shared
 
     void Post(ReadOutcome outcome)
     {
-        auto owned = std::make_unique<ReadOutcome>(std::move(outcome));
         {
             const std::lock_guard lock(mutex);
             if (closing)
@@ -40,11 +40,7 @@ struct ReadWorkerPool::Shared
                 return;
             }
         }
-        if (::PostMessageW(window, message, 0, reinterpret_cast<LPARAM>(owned.get())))
-        {
-            // The window's thread owns it now (TakeOutcome).
-            static_cast<void>(owned.release());
-        }
+        PostPayload(window, message, std::move(outcome));
     }
 };
 
@@ -93,18 +89,8 @@ void ReadWorkerPool::Start(const ReadRequest& request)
     {
         const std::lock_guard lock(m_shared->mutex);
         --m_shared->idle;
-        ReportFailure(L"a read worker could not start", static_cast<DWORD>(error.code().value()));
+        ReportException(L"a read worker could not start", error);
     }
-}
-
-std::optional<ReadOutcome> ReadWorkerPool::TakeOutcome(LPARAM lParam)
-{
-    std::unique_ptr<ReadOutcome> owned(reinterpret_cast<ReadOutcome*>(lParam));
-    if (!owned)
-    {
-        return std::nullopt;
-    }
-    return std::move(*owned);
 }
 
 // Tells the window of a long text on its way, through the same owned payload as an outcome.
@@ -121,6 +107,22 @@ class ReadWorkerPool::Progress final : public ReadProgress
     Shared& m_shared;
     std::uint64_t m_id;
 };
+
+// A read that throws (out of memory on a huge text, say) must not end the process: it is
+// reported as failed, and the worker goes on serving.
+ReadOutcome ReadWorkerPool::ReadSafely(Shared& shared, const ReadRequest& request)
+{
+    try
+    {
+        Progress progress(shared, request.id);
+        return ReadOutcome{request.id, shared.read(request, progress), false, 0, false};
+    }
+    catch (const std::exception& error)
+    {
+        ReportException(L"a read failed", error);
+    }
+    return ReadOutcome{request.id, {}, false, 0, true};
+}
 
 void ReadWorkerPool::Serve(const std::shared_ptr<Shared>& shared)
 {
@@ -140,9 +142,7 @@ void ReadWorkerPool::Serve(const std::shared_ptr<Shared>& shared)
             shared->queue.pop_front();
             --shared->idle;
         }
-        Progress progress(*shared, request.id);
-        ElementTexts texts = shared->read(request, progress);
-        shared->Post(ReadOutcome{request.id, std::move(texts), false, 0});
+        shared->Post(ReadSafely(*shared, request));
         {
             const std::lock_guard lock(shared->mutex);
             if (shared->closing || shared->idle >= kMostIdleWorkers)

@@ -33,4 +33,18 @@ void ReportFailure(std::wstring_view what, DWORD error)
     ::OutputDebugStringW(line.c_str());
 }
 
+void ReportException(std::wstring_view what, const std::exception& error)
+{
+    std::wstring line = L"mirufon: ";
+    line += what;
+    line += L": ";
+    for (const char* c = error.what(); *c; ++c)
+    {
+        // The library's descriptions are ASCII.
+        line += static_cast<wchar_t>(static_cast<unsigned char>(*c));
+    }
+    line += L"\n";
+    ::OutputDebugStringW(line.c_str());
+}
+
 } // namespace mirufon::win32

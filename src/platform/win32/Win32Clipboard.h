@@ -1,48 +1,41 @@
 #pragma once
 
 #include "platform/Clipboard.h"
-#include "platform/MessagePump.h"
 #include "platform/win32/Handles.h"
+
+#include <memory>
 
 namespace mirufon::win32
 {
 
-// The clipboard opened by a window for the guard's lifetime; IsOpen is false when another
-// program holds it.
-class OpenedClipboard
-{
-  public:
-    explicit OpenedClipboard(HWND owner) : m_open(::OpenClipboard(owner) != FALSE) {}
-    OpenedClipboard(const OpenedClipboard&) = delete;
-    OpenedClipboard& operator=(const OpenedClipboard&) = delete;
-    ~OpenedClipboard()
-    {
-        if (m_open)
-        {
-            ::CloseClipboard();
-        }
-    }
-    bool IsOpen() const { return m_open; }
-
-  private:
-    bool m_open;
-};
-
+// The clipboard for the main window: a clipboard format listener (WM_CLIPBOARDUPDATE is posted
+// to the window at every change; unlike the viewer chain, nobody has to pass it on and no
+// notification is sent while the window waits in a call), and a worker thread that reads and
+// empties the clipboard, one job after another. A read's outcome is posted to the window as
+// `readDone` with a ClipboardRead as an owned pointer in lParam (TakePayload reclaims it). The
+// worker is never waited for: one stuck in a program that never renders its data is left to it,
+// and neither the window nor the program's exit waits.
 class Win32Clipboard final : public Clipboard
 {
   public:
-    explicit Win32Clipboard(HWND owner) : m_owner(owner) {}
-    bool Empty() override;
+    Win32Clipboard(HWND window, UINT readDone);
+    Win32Clipboard(const Win32Clipboard&) = delete;
+    Win32Clipboard& operator=(const Win32Clipboard&) = delete;
+    ~Win32Clipboard() override;
+
+    void StartListening() override;
+    void StopListening() override;
+    WindowId Foreground() override;
+    bool TextAvailable() override;
+    void StartRead() override;
+    void StartEmpty() override;
 
   private:
-    HWND m_owner;
-};
+    struct Worker;
 
-// Sleeps, then dispatches every pending message of the UI thread.
-class Win32MessagePump final : public MessagePump
-{
-  public:
-    void SleepThenDispatch(int milliseconds) override;
+    HWND m_window;
+    bool m_listening = false;
+    std::shared_ptr<Worker> m_worker;
 };
 
 } // namespace mirufon::win32
