@@ -81,6 +81,7 @@ TEST_F(ReadingTest, AProgramThatStopsAnsweringNeverHoldsUpOurs)
     TargetWindow responding(POINT{870, 30});
     ASSERT_TRUE(PointAt(hung.ButtonCentre(), HungTarget::kButtonCaption));
     ASSERT_TRUE(hung.StopResponding(12s));
+    const auto answersAgain = std::chrono::steady_clock::now() + 12s;
 
     // The preview gives up on it and says so, and follows the pointer elsewhere at once.
     EXPECT_TRUE(WaitForText(m_main, kIdPreviewName, kNoResponse, 2s));
@@ -90,7 +91,8 @@ TEST_F(ReadingTest, AProgramThatStopsAnsweringNeverHoldsUpOurs)
     // A capture over the responding window arrives meanwhile.
     ASSERT_TRUE(CaptureName(responding.ButtonCaption()));
 
-    // Over the hung window a capture appends nothing and shows the notice.
+    // Over the hung window a capture waits for it, and when it still does not answer within
+    // the capture's deadline, appends nothing and shows the notice.
     ASSERT_TRUE(MovePointer(hung.ButtonCentre()));
     EXPECT_TRUE(WaitForText(m_main, kIdPreviewName, kNoResponse, 2s));
     const std::wstring before = LogText(m_main);
@@ -99,7 +101,12 @@ TEST_F(ReadingTest, AProgramThatStopsAnsweringNeverHoldsUpOurs)
     EXPECT_EQ(Utf8(ControlText(m_main, kIdPreviewName)), Utf8(kNoResponse));
     EXPECT_TRUE(hung.IsHung()) << "the hang ended before the test was done";
 
-    // The first press after it answers again captures it, the preview not awaited.
+    // A press half a second before it answers again waits for it and captures it; so does the
+    // first press after, the preview not awaited.
+    PumpMessages(std::chrono::duration_cast<std::chrono::milliseconds>(
+        answersAgain - 500ms - std::chrono::steady_clock::now()));
+    ASSERT_TRUE(hung.IsHung());
+    EXPECT_TRUE(CaptureName(L"\r\n" + std::wstring(HungTarget::kButtonCaption)));
     ASSERT_TRUE(hung.WaitUntilRecovered(20s));
     EXPECT_TRUE(CaptureName(L"\r\n" + std::wstring(HungTarget::kButtonCaption)));
     EXPECT_TRUE(WaitForText(m_main, kIdPreviewName, HungTarget::kButtonCaption, 3s));
