@@ -26,28 +26,31 @@ struct ConfCase
     std::wstring exe; // a copy of the program in a folder of its own, beside its Conf.txt
 };
 
+struct MainWindowSearch
+{
+    DWORD processId;
+    HWND found;
+};
+
+// EnumWindows takes a stdcall function, which a lambda is not in a 32-bit build.
+BOOL CALLBACK CheckMainWindow(HWND window, LPARAM parameter)
+{
+    auto* search = reinterpret_cast<MainWindowSearch*>(parameter);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    if (owner == search->processId && ::IsWindowVisible(window) &&
+        e2e::ClassName(window) == L"MirufonMainWindow")
+    {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HWND VisibleMainWindow(DWORD processId)
 {
-    struct Search
-    {
-        DWORD processId;
-        HWND found;
-    } search{processId, nullptr};
-    ::EnumWindows(
-        [](HWND window, LPARAM parameter) -> BOOL
-        {
-            auto* search = reinterpret_cast<Search*>(parameter);
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(window, &owner);
-            if (owner == search->processId && ::IsWindowVisible(window) &&
-                e2e::ClassName(window) == L"MirufonMainWindow")
-            {
-                search->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    MainWindowSearch search{processId, nullptr};
+    ::EnumWindows(&CheckMainWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 

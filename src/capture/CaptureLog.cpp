@@ -18,7 +18,6 @@ constexpr std::wstring_view kLineBreak = L"\r\n";
 constexpr std::size_t kFirstChunk = 4096;
 constexpr std::size_t kLargestChunk = std::size_t{1} << 20;
 
-
 std::wstring TabsToSpaces(std::wstring_view item)
 {
     std::wstring result(item);

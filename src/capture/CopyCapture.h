@@ -49,9 +49,10 @@ class CopyCapture
     void OnClipboardChanged();
 
     // A read has ended. Its text is appended, unless that clipboard state was appended already,
-    // the clipboard held no text by then or the copy is private. After a read that failed every try, the error box shows the
-    // number and description of the last failure, then the marker is appended as the item;
-    // failures that come while a box is open wait for it, so that one box shows at a time.
+    // the clipboard held no text by then or the copy is private. After a read that failed every
+    // try, the error box shows the number and description of the last failure, then the marker is
+    // appended as the item; failures that come while a box is open wait for it, so that one box
+    // shows at a time.
     void OnReadDone(const ClipboardRead& read);
 
   private:

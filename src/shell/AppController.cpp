@@ -23,8 +23,8 @@ WindowGeometry StoredGeometry(const Settings& settings)
 
 AppController::AppController(const AppServices& services)
     : m_view(services.view), m_conf(services.conf), m_clipboard(services.clipboard),
-      m_nameBox(services.nameBox), m_valueBox(services.valueBox),
-      m_logBox(services.logBox), m_logFiles(services.logFiles),
+      m_nameBox(services.nameBox), m_valueBox(services.valueBox), m_logBox(services.logBox),
+      m_logFiles(services.logFiles),
       m_observedLog(services.logBox, [this] { m_journal.OnChange(); }),
       m_log(m_observedLog, m_settings),
       m_engine(m_log, services.nameBox, services.valueBox, services.pointer, services.readWorkers,

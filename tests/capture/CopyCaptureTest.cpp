@@ -23,7 +23,8 @@ struct Copies
     std::vector<std::wstring> events;
     std::function<void()> duringBox;
     CopyCapture copy{clipboard, kMain,
-                     [this](std::wstring_view text) { events.push_back(L"+" + std::wstring(text)); },
+                     [this](std::wstring_view text)
+                     { events.push_back(L"+" + std::wstring(text)); },
                      [this](std::wstring_view, std::wstring_view text)
                      {
                          events.push_back(L"!" + std::wstring(text));
@@ -38,10 +39,7 @@ struct Copies
     {
         copy.OnReadDone(ClipboardRead{true, std::move(text), 0, {}, sequence, content});
     }
-    void Fail(long number)
-    {
-        copy.OnReadDone(ClipboardRead{false, {}, number, L"busy"});
-    }
+    void Fail(long number) { copy.OnReadDone(ClipboardRead{false, {}, number, L"busy"}); }
 };
 
 TEST(CopyCapture, OnlyCopiesFromOtherWindowsWithTextAreRead)
@@ -126,8 +124,8 @@ TEST(CopyCapture, FailuresShowOneBoxAtATimeEachFollowedByTheMarker)
     };
     c.Fail(5);
     const std::wstring marker = L"+" + std::wstring(kClipboardErrorMarker);
-    EXPECT_EQ(c.events, (std::vector<std::wstring>{L"!5 busy", L"+meanwhile", marker,
-                                                   L"!1418 busy", marker}));
+    EXPECT_EQ(c.events, (std::vector<std::wstring>{L"!5 busy", L"+meanwhile", marker, L"!1418 busy",
+                                                   marker}));
 }
 
 TEST(CopyCapture, TriesTenTimesWithAPauseAfterEachFailure)
@@ -140,8 +138,9 @@ TEST(CopyCapture, TriesTenTimesWithAPauseAfterEachFailure)
                                       [&](int ms) { pauses.push_back(ms); });
         EXPECT_EQ(ok, succeedsOn <= kClipboardTries) << succeedsOn;
         EXPECT_EQ(tries, std::min(succeedsOn, kClipboardTries));
-        EXPECT_EQ(pauses, std::vector<int>(static_cast<std::size_t>(std::min(succeedsOn - 1, kClipboardTries)),
-                                           kClipboardRetryMs));
+        EXPECT_EQ(pauses, std::vector<int>(
+                              static_cast<std::size_t>(std::min(succeedsOn - 1, kClipboardTries)),
+                              kClipboardRetryMs));
     }
 }
 

@@ -119,9 +119,8 @@ TEST_F(CopyCaptureTest, ClipboardHazardsNeverHoldUpTheWindow)
     ASSERT_TRUE(other.OfferSlowText(L"rendered late", 5s));
     ASSERT_TRUE(WaitUntil([&] { return other.IsHung(); }, 3s)) << "nobody asked for the data";
     EXPECT_TRUE(CapturesPromptly());
-    EXPECT_TRUE(WaitForText(m_main, kIdLog,
-                            before + L"\r\n" + m_target->ButtonCaption() + L"\r\nrendered late",
-                            10s));
+    EXPECT_TRUE(WaitForText(
+        m_main, kIdLog, before + L"\r\n" + m_target->ButtonCaption() + L"\r\nrendered late", 10s));
 
     // Held open for five seconds: the tries give up after about one, and the box is shown
     // once the notification has been handled.

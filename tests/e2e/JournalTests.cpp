@@ -6,6 +6,7 @@
 #include "e2e/Input.h"
 #include "e2e/LogFiles.h"
 #include "e2e/Target.h"
+#include "support/Version.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +19,7 @@ namespace
 
 using namespace mirufon::win32;
 
-const std::wstring kTitle = L"ミルフォン Ver0.27";
+const std::wstring kTitle = testsupport::ExpectedTitle();
 const std::wstring kQuestion = L"前回のログが残っています。復元しますか？";
 
 class JournalTest : public ::testing::Test

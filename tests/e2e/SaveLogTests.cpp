@@ -6,6 +6,7 @@
 #include "e2e/Input.h"
 #include "e2e/LogFiles.h"
 #include "e2e/Target.h"
+#include "support/Version.h"
 
 #include <gtest/gtest.h>
 
@@ -91,7 +92,7 @@ TEST(SaveLog, CtrlSAndTheContextMenuWriteTheLogAsShownAndAFailureKeepsTheOldFile
         const HWND replace = WaitForAnyBox(app, IDYES);
         ASSERT_NE(replace, nullptr) << "no question about replacing the file";
         ASSERT_TRUE(Answer(replace, IDYES));
-        const HWND failed = WaitForBox(app, L"ミルフォン Ver0.27", IDOK);
+        const HWND failed = WaitForBox(app, testsupport::ExpectedTitle(), IDOK);
         ::CloseHandle(held);
         ASSERT_NE(failed, nullptr) << "no message about the failed save";
         const std::wstring text = MessageBoxText(failed);

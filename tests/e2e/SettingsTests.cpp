@@ -10,6 +10,7 @@
 #include "platform/win32/ControlIds.h"
 #include "platform/win32/SettingsDialogIds.h"
 #include "shell/Layout.h"
+#include "support/Version.h"
 
 #include <gtest/gtest.h>
 
@@ -149,7 +150,7 @@ TEST_F(SettingsTest, OpensWithTheStoredKeysAndTurnsTheHotkeysOffWhileOpen)
     Start();
     const HWND dialog = OpenFromMenu();
     ASSERT_NE(dialog, nullptr) << "the settings dialog did not open from the menu";
-    EXPECT_EQ(Utf8(WindowText(dialog)), Utf8(L"ミルフォン Ver0.27"));
+    EXPECT_EQ(Utf8(WindowText(dialog)), Utf8(testsupport::ExpectedTitle()));
     EXPECT_EQ(WindowText(::GetDlgItem(dialog, SettingsKeyListId(0))), L"A");
     EXPECT_EQ(WindowText(::GetDlgItem(dialog, SettingsKeyListId(4))), L"Z");
     EXPECT_EQ(WindowText(::GetDlgItem(dialog, SettingsKeyListId(1))), L"E");

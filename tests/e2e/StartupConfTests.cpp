@@ -4,6 +4,7 @@
 #include "e2e/AppDriver.h"
 #include "e2e/Harness.h"
 #include "shell/Layout.h"
+#include "support/Version.h"
 
 #include <gtest/gtest.h>
 
@@ -68,7 +69,7 @@ TEST(StartupConf, PreparedFileIsReadShownAndWrittenBackWithRealGeometry)
     App app(folder);
     const HWND window = app.MainWindow();
     ASSERT_NE(window, nullptr) << "the main window did not appear";
-    EXPECT_EQ(Utf8(WindowText(window)), Utf8(L"ミルフォン Ver0.27"));
+    EXPECT_EQ(Utf8(WindowText(window)), Utf8(testsupport::ExpectedTitle()));
 
     const std::wstring log = WindowText(Control(window, kIdLog));
     EXPECT_EQ(Utf8(log), Utf8(Introduction(L"タブ", L"Ctrl", L"QWRTY")));
@@ -155,7 +156,7 @@ TEST(StartupConf, FailedSaveLeavesTheOldFileWholeAndSaysSoUnlessWindowsIsEnding)
         const HANDLE held = hold();
         ASSERT_NE(held, INVALID_HANDLE_VALUE);
         ::PostMessageW(app.MainWindow(), WM_CLOSE, 0, 0);
-        const HWND box = WaitForMessageBox(app, L"ミルフォン Ver0.27");
+        const HWND box = WaitForMessageBox(app, testsupport::ExpectedTitle());
         ASSERT_NE(box, nullptr) << "no word of the failed save";
         const std::wstring text = MessageBoxText(box);
         const std::wstring first = L"設定を保存できませんでした。\r\n";

@@ -6,6 +6,7 @@
 #include "e2e/Input.h"
 #include "e2e/Tray.h"
 #include "platform/win32/ControlIds.h"
+#include "support/Version.h"
 
 #include <gtest/gtest.h>
 #include <shellapi.h>
@@ -91,7 +92,7 @@ TEST(Tray, StartsInTheTrayAfterTheMessageAndComesBackOut)
         << "no start message";
     HWND label = ::GetWindow(message, GW_CHILD);
     EXPECT_EQ(Utf8(WindowText(label)),
-              Utf8(L"ミルフォン Ver0.27\r\n\r\nタスクトレイに収納します！"));
+              Utf8(testsupport::ExpectedTitle() + L"\r\n\r\nタスクトレイに収納します！"));
     RECT shown{};
     ::GetWindowRect(message, &shown);
     KeepScreenshot(message, L"start-message");

@@ -1,4 +1,5 @@
 #include "shell/ControllerFixture.h"
+#include "support/Version.h"
 
 #include <gtest/gtest.h>
 
@@ -31,9 +32,9 @@ TEST(AppControllerLog, LeftOverJournalIsOfferedAfterTheIntroductionAndBeforeTheH
               Join(Join({"conf read", "geometry", "check on", "labels", "journal read", "ask"},
                         kRegisterAll),
                    kShowSteps));
-    EXPECT_EQ(
-        yes.m_view.messages,
-        std::vector<std::wstring>{L"ミルフォン Ver0.27|前回のログが残っています。復元しますか？"});
+    EXPECT_EQ(yes.m_view.messages,
+              std::vector<std::wstring>{testsupport::ExpectedTitle() +
+                                        L"|前回のログが残っています。復元しますか？"});
     // An ordinary log in the log's colour: a capture follows with its separator.
     EXPECT_EQ(yes.m_log.Content(), kept);
     EXPECT_EQ(yes.m_log.Colour(), kLogTextColour);
@@ -159,7 +160,8 @@ TEST(AppControllerLog, SaveAsksForAFileWithTheHotkeysOffAndReportsAFailure)
               (std::vector<std::wstring>{L"mirufon-20240309-070502.txt|",
                                          L"mirufon-20240309-070502.txt|D:\\"}));
     EXPECT_EQ(app.m_view.messages.back(),
-              L"ミルフォン Ver0.27|ログを保存できませんでした。\r\nアクセスが拒否されました。");
+              testsupport::ExpectedTitle() +
+                  L"|ログを保存できませんでした。\r\nアクセスが拒否されました。");
 
     // A cancelled dialog says nothing; one that could not open says why. Stopped, only the
     // stop key comes back afterwards.

@@ -85,8 +85,9 @@ struct App
     FakeTextBox m_valueBox;
     FakeJournalStore m_journalStore{&m_journal};
     FakeLogFiles m_files;
-    AppController m_controller{AppServices{m_view, m_hotKeyApi, m_clipboard, m_conf, m_pointer, m_workers, m_clock, m_log, m_nameBox,
-                                           m_valueBox, kMain, m_journalStore, m_files}};
+    AppController m_controller{AppServices{m_view, m_hotKeyApi, m_clipboard, m_conf, m_pointer,
+                                           m_workers, m_clock, m_log, m_nameBox, m_valueBox, kMain,
+                                           m_journalStore, m_files}};
 };
 
 inline const Steps kRegisterAll = {"hotkey+A", "hotkey+Z", "hotkey+E", "hotkey+B", "hotkey+G"};

@@ -1,5 +1,6 @@
 #include "shell/AppInfo.h"
 #include "shell/MessageWindow.h"
+#include "support/Version.h"
 
 #include <gtest/gtest.h>
 
@@ -92,7 +93,8 @@ TEST(MessageWindow, HeightSaturatesInsteadOfOverflowing)
 TEST(MessageWindow, StartMessageIsTitleEmptyLineNotice)
 {
     EXPECT_EQ(StartMessageText(), GetAppTitle() + L"\r\n\r\nタスクトレイに収納します！");
-    EXPECT_EQ(StartMessageText(), L"ミルフォン Ver0.27\r\n\r\nタスクトレイに収納します！");
+    EXPECT_EQ(StartMessageText(),
+              testsupport::ExpectedTitle() + L"\r\n\r\nタスクトレイに収納します！");
 }
 
 TEST(MessageWindow, ShowAndTimerRules)

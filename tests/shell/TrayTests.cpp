@@ -1,5 +1,6 @@
 #include "shell/AppInfo.h"
 #include "shell/Tray.h"
+#include "support/Version.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +27,7 @@ TEST(Tray, OnlyLeftDoubleClickAndRightPressAct)
 
 TEST(Tray, TipIsTheTitleUnpadded)
 {
-    EXPECT_EQ(TrayTip(GetAppTitle(), 128), L"ミルフォン Ver0.27");
+    EXPECT_EQ(TrayTip(GetAppTitle(), 128), testsupport::ExpectedTitle());
     EXPECT_EQ(TrayTip(L"", 128), L"");
 }
 

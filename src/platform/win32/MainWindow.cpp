@@ -2,8 +2,8 @@
 
 #include "platform/win32/ControlIds.h"
 #include "platform/win32/Dpi.h"
-#include "platform/win32/PostedPayload.h"
 #include "platform/win32/ElementReading.h"
+#include "platform/win32/PostedPayload.h"
 #include "platform/win32/VersionInfo.h"
 #include "shell/AppInfo.h"
 #include "shell/Layout.h"
@@ -89,7 +89,8 @@ void MainWindow::OnCreate()
     m_clipboard.emplace(Handle(), kClipboardReadDone);
     m_pointer.emplace(Handle());
     m_readWorkers.emplace(Handle(), kReadDone, &ReadElementAt);
-    m_controller.emplace(AppServices{*this, *m_hotKeyApi, *m_clipboard, m_conf, *m_pointer, *m_readWorkers, m_clock, m_controls.Log(),
+    m_controller.emplace(AppServices{*this, *m_hotKeyApi, *m_clipboard, m_conf, *m_pointer,
+                                     *m_readWorkers, m_clock, m_controls.Log(),
                                      m_controls.NameBox(), m_controls.ValueBox(),
                                      reinterpret_cast<WindowId>(Handle()), m_journal, m_logFiles});
 }
