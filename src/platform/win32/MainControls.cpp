@@ -4,6 +4,7 @@
 #include "platform/win32/Dpi.h"
 #include "platform/win32/Fonts.h"
 
+#include <utility>
 #include <vector>
 
 namespace mirufon::win32
@@ -103,16 +104,20 @@ void MainControls::SetDpi(int dotsPerInch)
     ApplyFonts();
 }
 
+// The controls are given the new fonts before the old ones are deleted: a control must never
+// hold a font that is gone.
 void MainControls::ApplyFonts()
 {
-    m_uiFont = CreateJapaneseFont(L"ＭＳ Ｐゴシック", kFontSize, m_dpi);
-    m_logFont = CreateJapaneseFont(L"ＭＳ ゴシック", kFontSize, m_dpi);
+    UniqueFont uiFont = CreateJapaneseFont(L"ＭＳ Ｐゴシック", kFontSize, m_dpi);
+    UniqueFont logFont = CreateJapaneseFont(L"ＭＳ ゴシック", kFontSize, m_dpi);
     for (HWND control : {m_nameCaption, m_valueCaption, m_nameBox.Handle(), m_valueBox.Handle(),
                          m_nameKeyLabel, m_valueKeyLabel})
     {
-        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_uiFont.Get()), TRUE);
+        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont.Get()), TRUE);
     }
-    ::SendMessageW(m_log.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(m_logFont.Get()), TRUE);
+    ::SendMessageW(m_log.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(logFont.Get()), TRUE);
+    m_uiFont = std::move(uiFont);
+    m_logFont = std::move(logFont);
 }
 
 void MainControls::ShowKeyLabels(const KeyLabels& labels)
