@@ -49,6 +49,7 @@ bool MainWindow::Create()
     if (!RegisterWindowClass(ProgramWindowClass(
             m_instance, kMainWindowClass, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)))))
     {
+        m_startError = ::GetLastError();
         return false;
     }
 
@@ -61,6 +62,8 @@ bool MainWindow::Create()
                            CW_USEDEFAULT, outer.right - outer.left, outer.bottom - outer.top,
                            nullptr, m_instance))
     {
+        // A control that could not be created has told why already.
+        m_startError = m_startError != 0 ? m_startError : ::GetLastError();
         return false;
     }
     if (!m_controller)
@@ -74,13 +77,17 @@ bool MainWindow::Create()
     return true;
 }
 
-void MainWindow::OnCreate()
+// False, when a control could not be created: the window is then not created either.
+bool MainWindow::OnCreate()
 {
     m_menus.Create(Handle());
     m_menus.SetVersionLine(VersionMenuText(ExecutableBaseName(), ReadOwnVersionInfo().companyName));
-    m_controls.Create(
-        Handle(), [this] { m_controller->SelectAllLog(); },
-        [this](LPARAM point) { OnLogContextMenu(point); });
+    if (!m_controls.Create(
+            Handle(), [this] { m_controller->SelectAllLog(); },
+            [this](LPARAM point) { OnLogContextMenu(point); }, m_startError))
+    {
+        return false;
+    }
     CreateShortcuts();
     m_taskbarCreated = ::RegisterWindowMessageW(L"TaskbarCreated");
     m_hotKeyApi.emplace(Handle());
@@ -94,6 +101,7 @@ void MainWindow::OnCreate()
                                      reinterpret_cast<WindowId>(Handle()), m_journal, m_logFiles});
     // The preview runs from the window's creation on.
     SetPreviewRunning(true);
+    return true;
 }
 
 bool MainWindow::TranslateDialogMessage(MSG& message)
@@ -113,8 +121,7 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message)
     {
     case WM_CREATE:
-        OnCreate();
-        return 0;
+        return OnCreate() ? 0 : -1;
     case WM_SIZE:
         m_controls.LayOut();
         return 0;
@@ -184,7 +191,12 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         }
         return 0;
     case WM_DESTROY:
-        ::PostQuitMessage(0);
+        // A window that never started (its creation failed) leaves the thread's queue alone:
+        // the box that tells of the failure follows.
+        if (m_controller)
+        {
+            ::PostQuitMessage(0);
+        }
         return 0;
     default:
         break;

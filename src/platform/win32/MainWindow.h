@@ -35,8 +35,10 @@ class MainWindow final : public WindowBase, private MainView
     ~MainWindow() override;
 
     // Creates the window and runs the start-up sequence, which shows it when it is done.
-    // False when the window could not be created.
+    // False when the window or one of its controls could not be created; StartError then
+    // gives the system's error number for it (0 when none is known).
     bool Create();
+    DWORD StartError() const { return m_startError; }
     // The settings dialog's keyboard interface and the main window's shortcut (Ctrl+S), for
     // the thread's message loop: true when the message has been handled.
     bool TranslateDialogMessage(MSG& message);
@@ -46,7 +48,7 @@ class MainWindow final : public WindowBase, private MainView
     static constexpr UINT_PTR kJournalTimer = 4;
 
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    void OnCreate();
+    bool OnCreate();
     void OnCommand(int id);
     void OnTimer(UINT_PTR id);
     void OnDpiChanged(int dotsPerInch, const RECT& suggested);
@@ -97,6 +99,7 @@ class MainWindow final : public WindowBase, private MainView
     TrayIcon m_tray;
     UINT m_taskbarCreated = 0;
     RECT m_createdRect{};
+    DWORD m_startError = 0;
 
     FileConfStore m_conf;
     FileJournalStore m_journal;
