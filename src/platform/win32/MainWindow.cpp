@@ -158,6 +158,9 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case kMessageWindowClosed:
         OnMessageWindowClosed();
         return 0;
+    case kShowLaterMessages:
+        ShowLaterMessages();
+        return 0;
     case kReadDone:
         if (const std::optional<ReadOutcome> outcome = ReadWorkerPool::TakeOutcome(lParam))
         {

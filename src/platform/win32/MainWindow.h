@@ -22,6 +22,8 @@
 
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace mirufon::win32
 {
@@ -46,6 +48,15 @@ class MainWindow final : public WindowBase, private MainView
   private:
     // Wakes the controller when the journal's next write is due.
     static constexpr UINT_PTR kJournalTimer = 4;
+    // Shows the boxes ShowMessageLater queued.
+    static constexpr UINT kShowLaterMessages = WM_APP + 9;
+
+    struct LaterMessage
+    {
+        std::wstring title;
+        std::wstring text;
+        MessageKind kind;
+    };
 
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     bool OnCreate();
@@ -53,6 +64,7 @@ class MainWindow final : public WindowBase, private MainView
     void OnTimer(UINT_PTR id);
     void OnDpiChanged(int dotsPerInch, const RECT& suggested);
     void OnMessageWindowClosed();
+    void ShowLaterMessages();
     // The log's files (MainWindowLog.cpp).
     void CreateShortcuts();
     bool TranslateShortcut(MSG& message);
@@ -75,6 +87,8 @@ class MainWindow final : public WindowBase, private MainView
     bool IsForeground() const override;
     void ShowMessage(const std::wstring& title, const std::wstring& text,
                      MessageKind kind) override;
+    void ShowMessageLater(const std::wstring& title, const std::wstring& text,
+                          MessageKind kind) override;
     bool AskYesNo(const std::wstring& title, const std::wstring& text) override;
     SaveChoice ChooseSaveFile(const std::wstring& suggestedName,
                               const std::wstring& folder) override;
@@ -116,6 +130,7 @@ class MainWindow final : public WindowBase, private MainView
 
     std::unique_ptr<SettingsDialog> m_settingsDialog;
     std::unique_ptr<MessageWindow> m_messageWindow;
+    std::vector<LaterMessage> m_laterMessages;
 };
 
 } // namespace mirufon::win32
