@@ -200,6 +200,10 @@ TEST(MessageReaderTest, TreeViewHeaderAndStatusBarGiveTheirItemUnderThePoint)
         ExpectItem(StatusPartCentre(status, part), parts[part]);
     }
     EXPECT_EQ(ReadAt(StatusPartCentre(status, 2), kName, 2).name, L"最後");
+    // A text of 64K characters or more, whose told length wraps round, is still read whole.
+    const std::wstring longPart(70'000, L'長');
+    ::SendMessageW(status, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(longPart.c_str()));
+    ExpectItem(StatusPartCentre(status, 1), longPart);
     // In simple mode the bar shows one text across its whole width.
     ::SendMessageW(status, SB_SIMPLE, TRUE, 0);
     ::SendMessageW(status, SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(L"単純 simple"));
