@@ -1,6 +1,7 @@
 #include "capture/CaptureLog.h"
 
 #include <algorithm>
+#include <array>
 #include <initializer_list>
 #include <optional>
 
@@ -71,7 +72,6 @@ std::optional<std::size_t> FindLastOfEither(const TextBox& box, std::wstring_vie
 
 std::wstring IntroductionText(const Settings& settings)
 {
-    const std::wstring prefix = settings.modifier + L"+";
     const std::wstring_view separatorWord = settings.tabSeparated == 1 ? L"タブ" : L"改行";
 
     std::wstring text;
@@ -82,13 +82,22 @@ std::wstring IntroductionText(const Settings& settings)
     text += L"\r\n";
     text += L"\r\n";
     text += L"操作用のホットキー\r\n";
-    text += L"\r\n";
-    text += prefix + settings.nameKey + L"：ポイント位置文字列取得 accName\r\n";
-    text += prefix + settings.valueKey + L"：ポイント位置文字列取得 accValue\r\n";
-    text += prefix + settings.lineBreakKey + L"：改行\r\n";
-    text += prefix + settings.cancelKey + L"：取り消し（前回取得項目キャンセル）\r\n";
-    text += prefix + settings.stopKey + L"：停止/再開";
+    for (HotKeyCommand command : kHotKeyCommands)
+    {
+        text += L"\r\n";
+        text += HotKeyLine(settings, command);
+    }
     return text;
+}
+
+std::wstring HotKeyLine(const Settings& settings, HotKeyCommand command)
+{
+    // What each command's hotkey does, in command order.
+    constexpr std::array<std::wstring_view, kHotKeyCommandCount> kDoes = {
+        L"ポイント位置文字列取得 accName", L"ポイント位置文字列取得 accValue", L"改行",
+        L"取り消し（前回取得項目キャンセル）", L"停止/再開"};
+    return settings.modifier + L"+" + KeySetting(settings, command) + L"：" +
+           std::wstring(kDoes[static_cast<std::size_t>(command)]);
 }
 
 KeyLabels KeyLabelsFor(const Settings& settings)

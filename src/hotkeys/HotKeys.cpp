@@ -2,6 +2,7 @@
 
 #include "platform/ScopedFlag.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <type_traits>
 
@@ -202,11 +203,19 @@ void HotKeyManager::RegisterOne(const Settings& settings, HotKeyCommand command)
     {
         return;
     }
-    std::int32_t& id = m_ids[IndexOf(command)];
-    id = HotKeyIdFromAtom(atom);
+    const std::size_t index = IndexOf(command);
+    m_ids[index] = HotKeyIdFromAtom(atom);
     // A refused combination stays without a hotkey; its atom is kept as the id and is deleted
     // with the others on unregistration.
-    m_api.Register(id, ModifierFlags(settings.modifier), *virtualKey);
+    const unsigned modifiers = ModifierFlags(settings.modifier);
+    // Neither the modifiers nor the key is ever 0, so the combination never is.
+    const unsigned combination = modifiers << 16 | *virtualKey;
+    if (m_api.Register(m_ids[index], modifiers, *virtualKey))
+    {
+        m_held[index] = combination;
+        return;
+    }
+    m_refused[index] = std::find(m_held.begin(), m_held.end(), combination) == m_held.end();
 }
 
 void HotKeyManager::UnregisterOne(HotKeyCommand command)
@@ -219,6 +228,8 @@ void HotKeyManager::UnregisterOne(HotKeyCommand command)
     m_api.Unregister(id);
     m_api.DeleteGlobalAtom(static_cast<std::uint16_t>(id));
     id = 0;
+    m_held[IndexOf(command)] = 0;
+    m_refused[IndexOf(command)] = false;
 }
 
 void HotKeyManager::Unregister()
@@ -228,6 +239,19 @@ void HotKeyManager::Unregister()
         UnregisterOne(command);
     }
     m_registered = false;
+}
+
+std::vector<HotKeyCommand> HotKeyManager::Refused() const
+{
+    std::vector<HotKeyCommand> refused;
+    for (HotKeyCommand command : kHotKeyCommands)
+    {
+        if (m_refused[IndexOf(command)])
+        {
+            refused.push_back(command);
+        }
+    }
+    return refused;
 }
 
 std::optional<HotKeyCommand> HotKeyManager::Match(std::int32_t wParamLow32) const

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace mirufon
 {
@@ -79,8 +80,8 @@ class HotKeyManager
     // Registers all five hotkeys (all) or only stop/resume (!all) with the settings' keys and
     // modifier. A command whose key gives no virtual-key code or whose atom cannot be added is
     // skipped and keeps id 0. A combination the system refuses keeps its atom as id (deleted
-    // again on unregistration) and is silently without a hotkey. Whatever was registered
-    // before is unregistered first, so a repeated call leaks no atom.
+    // again on unregistration) and is without a hotkey; Refused tells which. Whatever was
+    // registered before is unregistered first, so a repeated call leaks no atom.
     void Register(const Settings& settings, bool all);
 
     // Switches between all five hotkeys (all) and stop/resume alone (!all) while the
@@ -96,6 +97,11 @@ class HotKeyManager
 
     bool IsRegistered() const { return m_registered; }
 
+    // The registered commands, in command order, whose combination the system refused although
+    // no other command of this window holds it: another program does. A command whose key
+    // another command shares, and which lost it to that command, is not among them.
+    std::vector<HotKeyCommand> Refused() const;
+
     // The command whose id equals the low 32 bits of a WM_HOTKEY wParam; the first in command
     // order wins. Ids of 0 (not registered) never match.
     std::optional<HotKeyCommand> Match(std::int32_t wParamLow32) const;
@@ -109,6 +115,10 @@ class HotKeyManager
     HotKeyApi& m_api;
     bool m_registered = false;
     std::array<std::int32_t, kHotKeyCommandCount> m_ids{};
+    // The combination each command holds (0 when none), and for each whether the system
+    // refused it a combination that no command of ours holds: another program's.
+    std::array<unsigned, kHotKeyCommandCount> m_held{};
+    std::array<bool, kHotKeyCommandCount> m_refused{};
 };
 
 // The guard against running a second hotkey command while one runs: a command that waits on

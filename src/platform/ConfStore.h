@@ -14,8 +14,8 @@ struct StoreWrite
     std::wstring error;
 };
 
-// Conf.txt on disk, in the system's ANSI code page unless it was found in UTF-8 or UTF-16;
-// the program sees Unicode text.
+// Conf.txt on disk, in the system's ANSI code page unless it was found in UTF-8 or UTF-16 or
+// holds characters the code page lacks; the program sees Unicode text.
 class ConfStore
 {
   public:
@@ -31,8 +31,9 @@ class ConfStore
     // a save that was interrupted before it replaced the file is removed first.
     virtual std::optional<std::wstring> Read() = 0;
     // Replaces the file with the text in the encoding the last Read found (with the same
-    // byte-order mark), or in the ANSI code page when there was no file. The old file stays
-    // whole unless the new one was written completely.
+    // byte-order mark), or in the ANSI code page when there was no file; text that the ANSI
+    // code page cannot hold whole is written in UTF-8 with a byte-order mark instead (see
+    // EncodingToWrite). The old file stays whole unless the new one was written completely.
     virtual StoreWrite Write(std::wstring_view text) = 0;
 };
 

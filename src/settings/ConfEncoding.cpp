@@ -171,6 +171,11 @@ ConfEncoding DetectConfEncoding(std::string_view bytes)
     return detector.Result();
 }
 
+ConfEncoding EncodingToWrite(ConfEncoding readIn, bool ansiHoldsText)
+{
+    return readIn == ConfEncoding::Ansi && !ansiHoldsText ? ConfEncoding::Utf8WithMark : readIn;
+}
+
 std::string_view ByteOrderMark(ConfEncoding encoding)
 {
     switch (encoding)

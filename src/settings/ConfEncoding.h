@@ -43,6 +43,12 @@ class ConfEncodingDetector
     bool m_threeByteSequence = false;
 };
 
+// The encoding Conf.txt is written in: the one it was read in (ANSI when there was no file),
+// except that text the ANSI code page cannot hold whole goes from ANSI to UTF-8 with a
+// byte-order mark, which is read back as such: in ANSI the characters the code page lacks
+// would be lost on disk.
+ConfEncoding EncodingToWrite(ConfEncoding readIn, bool ansiHoldsText);
+
 // The byte-order mark that starts a file in the encoding; empty for ANSI and UTF-8 without one.
 std::string_view ByteOrderMark(ConfEncoding encoding);
 

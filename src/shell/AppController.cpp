@@ -5,6 +5,8 @@
 #include "shell/MessageWindow.h"
 #include "shell/Tray.h"
 
+#include <vector>
+
 namespace mirufon
 {
 namespace
@@ -12,6 +14,25 @@ namespace
 
 constexpr wchar_t kHotKeyHelpTitle[] = L"ホットキー説明";
 constexpr wchar_t kSaveFailedText[] = L"設定を保存できませんでした。";
+constexpr wchar_t kHotKeysRefusedText[] =
+    L"次のホットキーは他のプログラムが使用中のため使えません。";
+
+// The message about the hotkeys the system refused, a line for each as the introduction
+// writes it; empty when there are none.
+std::wstring RefusedHotKeysText(const Settings& settings, const std::vector<HotKeyCommand>& refused)
+{
+    if (refused.empty())
+    {
+        return {};
+    }
+    std::wstring text = kHotKeysRefusedText;
+    for (HotKeyCommand command : refused)
+    {
+        text += L"\r\n";
+        text += HotKeyLine(settings, command);
+    }
+    return text;
+}
 
 WindowGeometry StoredGeometry(const Settings& settings)
 {
@@ -101,6 +122,11 @@ void AppController::FinishStart()
     if (!m_inTray)
     {
         m_view.ShowWindow();
+    }
+    if (const std::wstring refused = RefusedHotKeysText(m_settings, m_hotKeys.Refused());
+        !refused.empty())
+    {
+        m_view.ShowMessage(GetAppTitle(), refused, MessageKind::Warning);
     }
 }
 
@@ -240,6 +266,15 @@ void AppController::OnSettingsDialogClosed(DialogClose how)
     // Enabled while the dialog still exists, so that the system hands the activation back to
     // the main window when the dialog goes.
     m_view.SetInputEnabled(true);
+    // The keys just stored that another program holds; after Cancel nothing new was chosen.
+    if (how == DialogClose::Ok || how == DialogClose::CloseBox)
+    {
+        const std::wstring refused = RefusedHotKeysText(m_settings, m_hotKeys.Refused());
+        if (!refused.empty())
+        {
+            m_view.ShowMessageLater(GetAppTitle(), refused, MessageKind::Warning);
+        }
+    }
 }
 
 // Everything the dialog may have changed, whichever way it closed.

@@ -53,4 +53,15 @@ std::wstring AlreadyRunningText(std::wstring_view exeBaseName)
     return text;
 }
 
+std::wstring StartFailedText(std::wstring_view systemMessage)
+{
+    std::wstring text = L"ミルフォンを起動できませんでした。";
+    if (!systemMessage.empty())
+    {
+        text += L"\r\n";
+        text += systemMessage;
+    }
+    return text;
+}
+
 } // namespace mirufon

@@ -34,4 +34,8 @@ std::wstring VersionMenuText(std::wstring_view exeBaseName, std::wstring_view co
 // The text shown when another instance is already running.
 std::wstring AlreadyRunningText(std::wstring_view exeBaseName);
 
+// The text shown when the program cannot start (its window or a control of it could not be
+// created): the sentence and, on the next line, the system's description of why, if any.
+std::wstring StartFailedText(std::wstring_view systemMessage);
+
 } // namespace mirufon

@@ -76,6 +76,11 @@ class MainView : public CaptureFeedback
     // Shows a message box owned by the main window; returns once the user has closed it.
     virtual void ShowMessage(const std::wstring& title, const std::wstring& text,
                              MessageKind kind) = 0;
+    // The same box, shown once the window has handled the message it is handling now (a
+    // dialog that is closing has gone by then, and cannot stand in front of the box); returns
+    // at once. Not shown when the window goes first.
+    virtual void ShowMessageLater(const std::wstring& title, const std::wstring& text,
+                                  MessageKind kind) = 0;
     // Asks a question in a box owned by the main window, with the buttons はい and いいえ;
     // true for はい. Returns once the user has answered.
     virtual bool AskYesNo(const std::wstring& title, const std::wstring& text) = 0;

@@ -9,6 +9,7 @@
 #include "e2e/Tray.h"
 #include "platform/win32/ControlIds.h"
 #include "platform/win32/SettingsDialogIds.h"
+#include "shell/AppInfo.h"
 #include "shell/Layout.h"
 #include "support/Version.h"
 
@@ -354,6 +355,49 @@ TEST_F(SettingsTest, ClosingTheProgramWithTheDialogOpenSavesAndEnds)
     ASSERT_TRUE(m_app->WaitForExit()) << "the program did not end";
     const std::string conf = ReadBytes(m_folder.File(L"Conf.txt")).value_or("<none>");
     EXPECT_NE(conf.find("key get name = N\r\n"), std::string::npos) << conf;
+}
+
+// Another program holds Shift+A: one box names it after the start and after OK, not after stop
+// and resume. Ended (as at log-off) under the duplicate box, the program ends cleanly and saves.
+TEST_F(SettingsTest, KeyHeldElsewhereIsNamedAndEndingUnderTheDuplicateBoxIsClean)
+{
+    struct HeldKey
+    {
+        const bool held = ::RegisterHotKey(nullptr, 0x4D49, MOD_SHIFT, 'A') != FALSE;
+        ~HeldKey() { ::UnregisterHotKey(nullptr, 0x4D49); }
+    } heldKey;
+    ASSERT_TRUE(heldKey.held);
+    Start();
+    const auto expectHeldBox = [this]
+    {
+        const HWND box = WaitForMessageBox(*m_app, mirufon::GetAppTitle());
+        ASSERT_NE(box, nullptr) << "no box names the held key";
+        EXPECT_EQ(Utf8(MessageBoxText(box)),
+                  Utf8(L"次のホットキーは他のプログラムが使用中のため使えません。\r\n"
+                       L"Shift+A：ポイント位置文字列取得 accName"));
+        EXPECT_FALSE(::IsWindow(m_app->FindWindowOf(kSettingsDialogClass, L"")));
+        ASSERT_TRUE(DismissMessageBox(box));
+    };
+    expectHeldBox();
+    EXPECT_TRUE(WaitForHotkeys(MOD_SHIFT, L"ZEBG", L""));
+    ASSERT_TRUE(PressChord({VK_SHIFT}, 'G'));
+    ASSERT_TRUE(PressChord({VK_SHIFT}, 'G'));
+    EXPECT_EQ(WaitForMessageBox(*m_app, mirufon::GetAppTitle(), 700ms), nullptr);
+    HWND dialog = OpenFromMenu();
+    ASSERT_NE(dialog, nullptr);
+    Click(dialog, kIdSettingsOk);
+    expectHeldBox();
+
+    dialog = OpenFromMenu();
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(PickLetter(dialog, kNewlineList, L'Z'));
+    Click(dialog, kIdSettingsOk);
+    ASSERT_NE(WaitForMessageBox(*m_app, L"重複"), nullptr);
+    ::PostMessageW(m_main, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(m_app->WaitForExit()) << "the program did not end";
+    EXPECT_EQ(m_app->ExitCode(), 0u);
+    const std::string conf = ReadBytes(m_folder.File(L"Conf.txt")).value_or("<none>");
+    EXPECT_NE(conf.find("key crlf = E\r\n"), std::string::npos) << conf;
 }
 
 TEST_F(SettingsTest, HandEditedKeysOpenAndOkWritesWhatWasShown)

@@ -79,6 +79,12 @@ class FakeMainView final : public MainView
         messages.push_back(title + L"|" + text);
         m_journal.Note(kind == MessageKind::Warning ? "warning box" : "box");
     }
+    void ShowMessageLater(const std::wstring& title, const std::wstring& text,
+                          MessageKind kind) override
+    {
+        messages.push_back(title + L"|" + text);
+        m_journal.Note(kind == MessageKind::Warning ? "warning box later" : "box later");
+    }
     bool AskYesNo(const std::wstring& title, const std::wstring& text) override
     {
         messages.push_back(title + L"|" + text);

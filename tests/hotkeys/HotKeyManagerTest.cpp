@@ -112,7 +112,7 @@ TEST(HotKeyManager, SkippedCommandsLeaveTheOthersWorking)
     EXPECT_EQ(window.api.StrayDeletes(), 0);
 }
 
-TEST(HotKeyManager, DuplicateOrHeldCombinationIsSilentlyWithoutHotKey)
+TEST(HotKeyManager, DuplicateOrHeldCombinationIsWithoutHotKeyAndOnlyTheHeldOneIsRefused)
 {
     MainWindow window;
     window.settings.cancelKey = L"A"; // the same as get name
@@ -128,8 +128,12 @@ TEST(HotKeyManager, DuplicateOrHeldCombinationIsSilentlyWithoutHotKey)
     // The refused commands keep their atoms as ids; they simply never arrive.
     EXPECT_NE(window.Id(HotKeyCommand::CancelLast), 0);
     EXPECT_EQ(window.api.Live().count(window.Id(HotKeyCommand::CaptureName)), 1u);
+    // Only the combination another program holds counts as refused: cancel last lost its key
+    // to get name, a command of the same window.
+    EXPECT_EQ(window.hotKeys.Refused(), std::vector<HotKeyCommand>{HotKeyCommand::StopResume});
 
     window.hotKeys.Unregister();
+    EXPECT_TRUE(window.hotKeys.Refused().empty());
     EXPECT_EQ(window.api.AtomCount(), 0u);
     EXPECT_TRUE(window.api.Live().empty());
     EXPECT_EQ(window.api.StrayDeletes(), 0);

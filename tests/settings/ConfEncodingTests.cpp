@@ -53,5 +53,19 @@ TEST(ConfEncodingTest, MarksDecideAndUnmarkedUtf8NeedsAThreeByteSequence)
     EXPECT_TRUE(ByteOrderMark(ConfEncoding::Ansi).empty());
 }
 
+// ANSI stays ANSI while it holds every character; what it cannot hold goes to UTF-8 with a mark.
+// A file found in UTF-8 or UTF-16 keeps its encoding either way.
+TEST(ConfEncodingTest, AnsiThatWouldLoseCharactersIsWrittenAsUtf8WithAMark)
+{
+    EXPECT_EQ(EncodingToWrite(ConfEncoding::Ansi, true), ConfEncoding::Ansi);
+    EXPECT_EQ(EncodingToWrite(ConfEncoding::Ansi, false), ConfEncoding::Utf8WithMark);
+    for (const ConfEncoding kept : {ConfEncoding::Utf8, ConfEncoding::Utf8WithMark,
+                                    ConfEncoding::Utf16LittleEndian, ConfEncoding::Utf16BigEndian})
+    {
+        EXPECT_EQ(EncodingToWrite(kept, false), kept);
+        EXPECT_EQ(EncodingToWrite(kept, true), kept);
+    }
+}
+
 } // namespace
 } // namespace mirufon

@@ -146,6 +146,31 @@ TEST(AppController, SettingsDialogReappliesInOrderWhicheverWayItCloses)
     EXPECT_EQ(app.Next(), Steps{"input on"});
 }
 
+// Keys another program holds are named once after start and after the settings dialog stores
+// its choices, as the introduction writes them; not after Cancel, nor at stop and resume.
+TEST(AppController, HotkeysHeldByAnotherProgramAreNamedInOneBox)
+{
+    App app;
+    app.m_hotKeyApi.Refuse(4, 'A');
+    app.m_hotKeyApi.Refuse(4, 'G');
+    app.StartWith(L"");
+    const std::wstring box =
+        L"ミルフォン Ver0.27|次のホットキーは他のプログラムが使用中のため使えません。"
+        L"\r\nShift+A：ポイント位置文字列取得 accName\r\nShift+G：停止/再開";
+    EXPECT_EQ(app.Next().back(), "warning box");
+    EXPECT_EQ(app.m_view.messages, std::vector<std::wstring>{box});
+    app.m_controller.ToggleRunState();
+    app.m_controller.ToggleRunState();
+    for (const DialogClose how : {DialogClose::Cancel, DialogClose::Ok, DialogClose::CloseBox})
+    {
+        app.m_controller.OpenSettings();
+        app.m_controller.OnSettingsDialogClosed(how);
+        app.m_view.dialogSettings = nullptr;
+    }
+    EXPECT_EQ(app.m_view.messages, (std::vector<std::wstring>{box, box, box}));
+    EXPECT_EQ(app.Next().back(), "warning box later");
+}
+
 TEST(AppController, StopAndResumeSwitchKeysPreviewAndIntroduction)
 {
     App app;

@@ -39,5 +39,12 @@ TEST(AppInfo, AlreadyRunningTextNamesTheExecutable)
     EXPECT_EQ(kAlreadyRunningTitle, L"起動中！");
 }
 
+TEST(AppInfo, StartFailedTextGivesTheSystemsReasonOnTheNextLine)
+{
+    EXPECT_EQ(StartFailedText(L"メモリが不足しています。"),
+              L"ミルフォンを起動できませんでした。\r\nメモリが不足しています。");
+    EXPECT_EQ(StartFailedText(L""), L"ミルフォンを起動できませんでした。");
+}
+
 } // namespace
 } // namespace mirufon

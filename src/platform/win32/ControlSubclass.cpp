@@ -9,43 +9,46 @@
 namespace mirufon::win32
 {
 
-// Each object is its own subclass id, so several subclasses of one control never collide.
-ControlSubclass::ControlSubclass(HWND control, Handler handler)
-    : m_control(control), m_handler(std::move(handler))
+// Each state is its own subclass id, so several subclasses of one control never collide.
+ControlSubclass::ControlSubclass(HWND control, Handler handler) : m_state(std::make_shared<State>())
 {
-    if (!m_control ||
-        !::SetWindowSubclass(m_control, &ControlSubclass::Procedure,
-                             reinterpret_cast<UINT_PTR>(this), reinterpret_cast<DWORD_PTR>(this)))
+    m_state->handler = std::move(handler);
+    const auto id = reinterpret_cast<UINT_PTR>(m_state.get());
+    if (control && ::SetWindowSubclass(control, &ControlSubclass::Procedure, id,
+                                       reinterpret_cast<DWORD_PTR>(m_state.get())))
     {
-        m_control = nullptr;
+        m_state->control = control;
     }
 }
 
 ControlSubclass::~ControlSubclass()
 {
-    if (m_control && ::IsWindow(m_control))
+    if (m_state->control && ::IsWindow(m_state->control))
     {
-        ::RemoveWindowSubclass(m_control, &ControlSubclass::Procedure,
-                               reinterpret_cast<UINT_PTR>(this));
+        ::RemoveWindowSubclass(m_state->control, &ControlSubclass::Procedure,
+                               reinterpret_cast<UINT_PTR>(m_state.get()));
     }
+    m_state->control = nullptr;
 }
 
 LRESULT CALLBACK ControlSubclass::Procedure(HWND control, UINT message, WPARAM wParam,
                                             LPARAM lParam, UINT_PTR id, DWORD_PTR data) noexcept
 {
-    auto* self = reinterpret_cast<ControlSubclass*>(data);
+    // The subclass is in place, so its object, and with it the state, still exists; this call
+    // keeps the state alive should the object go before the handler returns.
+    const std::shared_ptr<State> state = reinterpret_cast<State*>(data)->shared_from_this();
     if (message == WM_NCDESTROY)
     {
         // The control is going: the subclass goes with it, before the object does.
         ::RemoveWindowSubclass(control, &ControlSubclass::Procedure, id);
-        self->m_control = nullptr;
+        state->control = nullptr;
         return ::DefSubclassProc(control, message, wParam, lParam);
     }
     return GuardedHandler(0, L"a control's subclass",
                           [&]
                           {
                               if (const std::optional<LRESULT> result =
-                                      self->m_handler(control, message, wParam, lParam))
+                                      state->handler(control, message, wParam, lParam))
                               {
                                   return *result;
                               }

@@ -192,7 +192,10 @@ StoreWrite FileConfStore::Write(std::wstring_view text)
 {
     // Write beside the file, then replace it: a failure at any point leaves the old file whole.
     const std::wstring temporary = TemporaryPath();
-    const std::string bytes = EncodeText(text, m_encoding);
+    const std::optional<std::string> ansi =
+        m_encoding == ConfEncoding::Ansi ? WideToAnsiExactly(text) : std::nullopt;
+    const ConfEncoding encoding = EncodingToWrite(m_encoding, ansi.has_value());
+    const std::string bytes = ansi ? *ansi : EncodeText(text, encoding);
     const auto failed = [&temporary](DWORD error)
     {
         ::DeleteFileW(temporary.c_str());
@@ -217,6 +220,7 @@ StoreWrite FileConfStore::Write(std::wstring_view text)
     {
         return failed(::GetLastError());
     }
+    m_encoding = encoding;
     return StoreWrite{true, {}};
 }
 

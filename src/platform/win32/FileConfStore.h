@@ -9,7 +9,8 @@ namespace mirufon::win32
 {
 
 // Conf.txt at a fixed path: read in the encoding its bytes show (ANSI code page, UTF-8 or
-// UTF-16, see DetectConfEncoding) and written back in the encoding it was read in.
+// UTF-16, see DetectConfEncoding) and written back in the encoding it was read in, unless
+// ANSI would lose characters (see EncodingToWrite).
 class FileConfStore final : public ConfStore
 {
   public:

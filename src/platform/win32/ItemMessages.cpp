@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
+#include <utility>
 
 namespace mirufon::win32
 {
@@ -27,6 +29,64 @@ std::wstring CutTo(std::wstring text, std::size_t maxChars)
     }
     return text;
 }
+
+// The buffer that LB_GETTEXT and CB_GETLBTEXT copy into: it holds the longest item a read
+// takes, whatever the list announced, and is kept for the thread's next read, so that no read
+// allocates megabytes. A read takes it from the thread while it uses it (a read nested in the
+// wait for an answer gets its own) and gives it back unless the list did not answer: the list
+// may still write into it whenever it gets round to the message, so it is then left to it.
+class ItemTextBuffer
+{
+  public:
+    static constexpr std::size_t kChars = kMaxItemTextChars + 1;
+
+    ItemTextBuffer() : m_chars(std::move(Spare()))
+    {
+        if (!m_chars)
+        {
+            m_chars = std::make_unique_for_overwrite<wchar_t[]>(kChars);
+        }
+        m_chars[0] = L'\0';
+    }
+    ItemTextBuffer(const ItemTextBuffer&) = delete;
+    ItemTextBuffer& operator=(const ItemTextBuffer&) = delete;
+    ~ItemTextBuffer()
+    {
+        if (m_keep)
+        {
+            Spare() = std::move(m_chars);
+        }
+        else
+        {
+            static_cast<void>(m_chars.release());
+        }
+    }
+
+    wchar_t* Get() const { return m_chars.get(); }
+    void LeaveToTheList() { m_keep = false; }
+
+    // The text copied, as long as the list says and no longer than its terminator: a list
+    // that says more than it wrote gives no leftover of an earlier read. The part used is
+    // cleared for the next read.
+    std::wstring Take(std::size_t copied)
+    {
+        wchar_t* const start = m_chars.get();
+        wchar_t* const end = start + std::min(copied, kMaxItemTextChars);
+        std::wstring text(start, std::find(start, end, L'\0'));
+        std::fill(start, end + 1, L'\0');
+        return text;
+    }
+
+  private:
+    static std::unique_ptr<wchar_t[]>& Spare()
+    {
+        thread_local std::unique_ptr<wchar_t[]> spare;
+        return spare;
+    }
+
+    std::unique_ptr<wchar_t[]> m_chars;
+    bool m_keep = true;
+};
 
 // The memory of the control's process, for messages whose parameters point at structures the
 // control fills in.
@@ -128,13 +188,6 @@ std::optional<std::wstring> ItemText(TargetMemory& memory, UINT message, WPARAM 
 std::optional<std::wstring> ListBoxItemAt(ControlMessenger& messenger, POINT client,
                                           std::size_t maxChars)
 {
-    const auto style = static_cast<DWORD>(::GetWindowLongPtrW(messenger.Control(), GWL_STYLE));
-    if ((style & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE)) != 0 &&
-        (style & LBS_HASSTRINGS) == 0)
-    {
-        // Its items are the owner's data, drawn by the owner: there is no text to ask for.
-        return std::nullopt;
-    }
     const std::optional<LRESULT> hit =
         messenger.Send(LB_ITEMFROMPOINT, 0, MAKELPARAM(client.x, client.y));
     // Over blank space the list box names the nearest item and says it is outside it.
@@ -142,22 +195,7 @@ std::optional<std::wstring> ListBoxItemAt(ControlMessenger& messenger, POINT cli
     {
         return std::nullopt;
     }
-    const WPARAM index = LOWORD(*hit);
-    const std::optional<LRESULT> length = messenger.Send(LB_GETTEXTLEN, index);
-    if (!length || *length < 0 || static_cast<std::size_t>(*length) > kMaxItemTextChars)
-    {
-        return std::nullopt;
-    }
-    // LB_GETTEXT takes no buffer size: the buffer holds the whole item, whatever is wanted.
-    std::wstring text(static_cast<std::size_t>(*length) + 1, L'\0');
-    const std::optional<LRESULT> copied =
-        messenger.Send(LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
-    if (!copied || *copied < 0)
-    {
-        return std::nullopt;
-    }
-    text.resize(std::min(static_cast<std::size_t>(*copied), text.size() - 1));
-    return CutTo(std::move(text), maxChars);
+    return ListItemText(messenger, LOWORD(*hit), ListKind::ListBox, maxChars);
 }
 
 std::optional<std::wstring> ListViewItemAt(TargetMemory& memory, POINT client, std::size_t maxChars)
@@ -228,23 +266,19 @@ std::optional<WPARAM> StatusPartAt(TargetMemory& memory, int x)
     return std::nullopt;
 }
 
-std::optional<std::wstring> StatusPartText(TargetMemory& memory, ControlMessenger& messenger,
-                                           WPARAM part, std::size_t maxChars)
+std::optional<std::wstring> StatusPartText(TargetMemory& memory, WPARAM part, std::size_t maxChars)
 {
-    const std::optional<LRESULT> length = messenger.Send(SB_GETTEXTLENGTHW, part);
-    if (!length)
-    {
-        return std::nullopt;
-    }
-    // SB_GETTEXTW takes no buffer size: the buffer holds the whole part's text (at most 64K
-    // characters, as the length says), but no more of it than wanted is read back.
-    const std::size_t chars = LOWORD(*length);
-    RemoteBuffer buffer(memory.Process(), (chars + 1) * sizeof(wchar_t));
+    // SB_GETTEXTW takes no buffer size, and the length SB_GETTEXTLENGTHW tells wraps round in
+    // its low word for a text of 64K characters or more: the buffer holds the longest text a
+    // read takes, whatever the length, and no more is read back than it holds, up to the
+    // text's end.
+    RemoteBuffer buffer(memory.Process(), (kMaxItemTextChars + 1) * sizeof(wchar_t));
     if (!buffer || !memory.Send(buffer, SB_GETTEXTW, part))
     {
         return std::nullopt;
     }
-    return ReadRemoteString(memory.Process(), buffer.Address(), std::min(chars, maxChars));
+    return ReadRemoteString(memory.Process(), buffer.Address(),
+                            std::min(kMaxItemTextChars, maxChars));
 }
 
 std::optional<std::wstring> StatusBarPartAt(TargetMemory& memory, ControlMessenger& messenger,
@@ -259,10 +293,10 @@ std::optional<std::wstring> StatusBarPartAt(TargetMemory& memory, ControlMesseng
     {
         // A bar in simple mode shows one text across its width. Its text is set as part
         // SB_SIMPLEID; some status bars give it back under that number, others as part 0.
-        auto text = StatusPartText(memory, messenger, SB_SIMPLEID, maxChars);
+        auto text = StatusPartText(memory, SB_SIMPLEID, maxChars);
         if (text && text->empty())
         {
-            text = StatusPartText(memory, messenger, 0, maxChars);
+            text = StatusPartText(memory, 0, maxChars);
         }
         return text;
     }
@@ -271,10 +305,45 @@ std::optional<std::wstring> StatusBarPartAt(TargetMemory& memory, ControlMesseng
     {
         return std::nullopt;
     }
-    return StatusPartText(memory, messenger, *part, maxChars);
+    return StatusPartText(memory, *part, maxChars);
 }
 
 } // namespace
+
+std::optional<std::wstring> ListItemText(ControlMessenger& messenger, WPARAM index, ListKind kind,
+                                         std::size_t maxChars)
+{
+    const bool listBox = kind == ListKind::ListBox;
+    const auto style = static_cast<DWORD>(::GetWindowLongPtrW(messenger.Control(), GWL_STYLE));
+    const DWORD ownerDrawn = listBox ? (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE)
+                                     : (CBS_OWNERDRAWFIXED | CBS_OWNERDRAWVARIABLE);
+    if ((style & ownerDrawn) != 0 && (style & (listBox ? LBS_HASSTRINGS : CBS_HASSTRINGS)) == 0)
+    {
+        // Its items are the owner's data, drawn by the owner: there is no text to ask for.
+        return std::nullopt;
+    }
+    const std::optional<LRESULT> length =
+        messenger.Send(listBox ? LB_GETTEXTLEN : CB_GETLBTEXTLEN, index);
+    if (!length || *length < 0 || static_cast<std::size_t>(*length) > kMaxItemTextChars)
+    {
+        return std::nullopt;
+    }
+    // The message takes no buffer size, and the item may have grown since its length was
+    // told: the buffer holds the longest item a read takes, not the length told.
+    ItemTextBuffer buffer;
+    const std::optional<LRESULT> copied = messenger.Send(listBox ? LB_GETTEXT : CB_GETLBTEXT, index,
+                                                         reinterpret_cast<LPARAM>(buffer.Get()));
+    if (!copied)
+    {
+        buffer.LeaveToTheList();
+        return std::nullopt;
+    }
+    if (*copied < 0 || static_cast<std::size_t>(*copied) > kMaxItemTextChars)
+    {
+        return std::nullopt;
+    }
+    return CutTo(buffer.Take(static_cast<std::size_t>(*copied)), maxChars);
+}
 
 std::optional<std::wstring> ItemTextAt(ControlKind kind, ControlMessenger& messenger, POINT client,
                                        std::size_t maxChars)

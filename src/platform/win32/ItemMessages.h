@@ -20,4 +20,20 @@ namespace mirufon::win32
 std::optional<std::wstring> ItemTextAt(ControlKind kind, ControlMessenger& messenger, POINT client,
                                        std::size_t maxChars);
 
+// The two kinds of list whose items are read with a message that takes no buffer size.
+enum class ListKind
+{
+    ListBox,  // LB_GETTEXTLEN, LB_GETTEXT
+    ComboBox, // CB_GETLBTEXTLEN, CB_GETLBTEXT
+};
+
+// The text of the list's item at the index, at most maxChars characters of it. Nothing when
+// the item does not exist, the list keeps no strings (owner-drawn without HASSTRINGS), the
+// list does not answer in time, or the item is announced longer than kMaxItemTextChars. The
+// text is copied into a buffer that holds kMaxItemTextChars characters, whatever length was
+// announced, so that an item that grows between the length and the text does not overrun it;
+// one that has grown past that limit is not taken.
+std::optional<std::wstring> ListItemText(ControlMessenger& messenger, WPARAM index, ListKind kind,
+                                         std::size_t maxChars);
+
 } // namespace mirufon::win32

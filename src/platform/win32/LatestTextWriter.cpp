@@ -24,10 +24,9 @@ LatestTextWriter::LatestTextWriter(WriteFunction write, std::chrono::millisecond
     {
         m_thread = std::thread([this] { Serve(); });
     }
-    catch (const std::system_error& error)
+    catch (const std::system_error&)
     {
-        ReportFailure(L"the journal's writer could not start",
-                      static_cast<DWORD>(error.code().value()));
+        ReportCurrentException(L"the journal's writer could not start");
     }
 }
 
@@ -80,7 +79,7 @@ bool LatestTextWriter::WriteGuarded(const std::wstring& text) noexcept
     }
     catch (...)
     {
-        ReportFailure(L"a write of the journal failed", ERROR_OUTOFMEMORY);
+        ReportCurrentException(L"a write of the journal failed");
         return false;
     }
 }

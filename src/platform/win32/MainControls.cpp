@@ -4,6 +4,7 @@
 #include "platform/win32/Dpi.h"
 #include "platform/win32/Fonts.h"
 
+#include <utility>
 #include <vector>
 
 namespace mirufon::win32
@@ -44,31 +45,41 @@ MainControls::MainControls(HINSTANCE instance)
 {
 }
 
-void MainControls::Create(HWND window, std::function<void()> onSelectAll,
-                          std::function<void(LPARAM)> onContextMenu)
+bool MainControls::Create(HWND window, std::function<void()> onSelectAll,
+                          std::function<void(LPARAM)> onContextMenu, DWORD& error)
 {
     m_window = window;
-    m_nameCaption = CreateChild(window, L"STATIC", L"accName:", SS_LEFT | SS_NOPREFIX, kIdLabelName,
-                                m_instance);
-    m_valueCaption = CreateChild(window, L"STATIC", L"accValue:", SS_LEFT | SS_NOPREFIX,
-                                 kIdLabelValue, m_instance);
-    m_nameBox.Attach(CreateChild(window, L"EDIT", L"", ES_AUTOHSCROLL | ES_READONLY, kIdPreviewName,
-                                 m_instance));
-    m_valueBox.Attach(CreateChild(window, L"EDIT", L"", ES_AUTOHSCROLL | ES_READONLY,
-                                  kIdPreviewValue, m_instance));
+    // Each control only while every one before it was made; the first failure's error stays.
+    bool made = true;
+    const auto child = [&](const wchar_t* className, const wchar_t* text, DWORD style, int id)
+    {
+        HWND control = made ? CreateChild(window, className, text, style, id, m_instance) : nullptr;
+        if (made && !control)
+        {
+            error = ::GetLastError();
+            made = false;
+        }
+        return control;
+    };
+    m_nameCaption = child(L"STATIC", L"accName:", SS_LEFT | SS_NOPREFIX, kIdLabelName);
+    m_valueCaption = child(L"STATIC", L"accValue:", SS_LEFT | SS_NOPREFIX, kIdLabelValue);
+    m_nameBox.Attach(child(L"EDIT", L"", ES_AUTOHSCROLL | ES_READONLY, kIdPreviewName));
+    m_valueBox.Attach(child(L"EDIT", L"", ES_AUTOHSCROLL | ES_READONLY, kIdPreviewValue));
+    m_nameKeyLabel = child(L"STATIC", L"", SS_LEFT | SS_NOPREFIX, kIdKeyName);
+    m_valueKeyLabel = child(L"STATIC", L"", SS_LEFT | SS_NOPREFIX, kIdKeyValue);
+    m_log.Attach(child(L"EDIT", L"",
+                       ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_WANTRETURN |
+                           ES_NOHIDESEL | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP,
+                       kIdLog));
+    if (!made)
+    {
+        return false;
+    }
     m_nameBox.SetBackground(kNameBoxBackground);
     m_valueBox.SetBackground(kValueBoxBackground);
     // A preview shows the beginning of a long text, not its end.
     m_nameBox.SetCaretToEndOnSet(false);
     m_valueBox.SetCaretToEndOnSet(false);
-    m_nameKeyLabel =
-        CreateChild(window, L"STATIC", L"", SS_LEFT | SS_NOPREFIX, kIdKeyName, m_instance);
-    m_valueKeyLabel =
-        CreateChild(window, L"STATIC", L"", SS_LEFT | SS_NOPREFIX, kIdKeyValue, m_instance);
-    m_log.Attach(CreateChild(window, L"EDIT", L"",
-                             ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_WANTRETURN |
-                                 ES_NOHIDESEL | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP,
-                             kIdLog, m_instance));
     LiftTextLimit(m_log.Handle());
     m_log.SetTextColor(kIntroTextColour);
     ShowRunState(true);
@@ -94,6 +105,7 @@ void MainControls::Create(HWND window, std::function<void()> onSelectAll,
             return std::nullopt;
         });
     ApplyFonts();
+    return true;
 }
 
 void MainControls::SetDpi(int dotsPerInch)
@@ -103,16 +115,20 @@ void MainControls::SetDpi(int dotsPerInch)
     ApplyFonts();
 }
 
+// The controls are given the new fonts before the old ones are deleted: a control must never
+// hold a font that is gone.
 void MainControls::ApplyFonts()
 {
-    m_uiFont = CreateJapaneseFont(L"ＭＳ Ｐゴシック", kFontSize, m_dpi);
-    m_logFont = CreateJapaneseFont(L"ＭＳ ゴシック", kFontSize, m_dpi);
+    UniqueFont uiFont = CreateJapaneseFont(L"ＭＳ Ｐゴシック", kFontSize, m_dpi);
+    UniqueFont logFont = CreateJapaneseFont(L"ＭＳ ゴシック", kFontSize, m_dpi);
     for (HWND control : {m_nameCaption, m_valueCaption, m_nameBox.Handle(), m_valueBox.Handle(),
                          m_nameKeyLabel, m_valueKeyLabel})
     {
-        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_uiFont.Get()), TRUE);
+        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont.Get()), TRUE);
     }
-    ::SendMessageW(m_log.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(m_logFont.Get()), TRUE);
+    ::SendMessageW(m_log.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(logFont.Get()), TRUE);
+    m_uiFont = std::move(uiFont);
+    m_logFont = std::move(logFont);
 }
 
 void MainControls::ShowKeyLabels(const KeyLabels& labels)

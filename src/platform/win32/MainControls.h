@@ -28,9 +28,11 @@ class MainControls
 
     // Creates the controls in the window; onSelectAll runs on Ctrl+A in the log (the key
     // still reaches the log), onContextMenu on the log's WM_CONTEXTMENU (with its lParam) in
-    // place of the box's own menu.
-    void Create(HWND window, std::function<void()> onSelectAll,
-                std::function<void(LPARAM)> onContextMenu);
+    // place of the box's own menu. False when a control could not be created (nor those after
+    // it), with the system's error number for it in error (0 when the system gave none): the
+    // window is then of no use.
+    [[nodiscard]] bool Create(HWND window, std::function<void()> onSelectAll,
+                              std::function<void(LPARAM)> onContextMenu, DWORD& error);
 
     EditTextBox& Log() { return m_log; }
     EditTextBox& NameBox() { return m_nameBox; }

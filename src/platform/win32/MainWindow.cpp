@@ -51,6 +51,7 @@ bool MainWindow::Create()
     if (!RegisterWindowClass(ProgramWindowClass(
             m_instance, kMainWindowClass, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)))))
     {
+        m_startError = ::GetLastError();
         return false;
     }
 
@@ -63,6 +64,8 @@ bool MainWindow::Create()
                            CW_USEDEFAULT, outer.right - outer.left, outer.bottom - outer.top,
                            nullptr, m_instance))
     {
+        // A control that could not be created has told why already.
+        m_startError = m_startError != 0 ? m_startError : ::GetLastError();
         return false;
     }
     if (!m_controller)
@@ -76,13 +79,17 @@ bool MainWindow::Create()
     return true;
 }
 
-void MainWindow::OnCreate()
+// False, when a control could not be created: the window is then not created either.
+bool MainWindow::OnCreate()
 {
     m_menus.Create(Handle());
     m_menus.SetVersionLine(VersionMenuText(ExecutableBaseName(), ReadOwnVersionInfo().companyName));
-    m_controls.Create(
-        Handle(), [this] { m_controller->SelectAllLog(); },
-        [this](LPARAM point) { OnLogContextMenu(point); });
+    if (!m_controls.Create(
+            Handle(), [this] { m_controller->SelectAllLog(); },
+            [this](LPARAM point) { OnLogContextMenu(point); }, m_startError))
+    {
+        return false;
+    }
     CreateShortcuts();
     m_taskbarCreated = ::RegisterWindowMessageW(L"TaskbarCreated");
     m_hotKeyApi.emplace(Handle());
@@ -93,6 +100,7 @@ void MainWindow::OnCreate()
                                      *m_readWorkers, m_clock, m_controls.Log(),
                                      m_controls.NameBox(), m_controls.ValueBox(),
                                      reinterpret_cast<WindowId>(Handle()), m_journal, m_logFiles});
+    return true;
 }
 
 bool MainWindow::TranslateDialogMessage(MSG& message)
@@ -112,8 +120,7 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message)
     {
     case WM_CREATE:
-        OnCreate();
-        return 0;
+        return OnCreate() ? 0 : -1;
     case WM_SIZE:
         if (m_controller)
         {
@@ -155,6 +162,9 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case kMessageWindowClosed:
         OnMessageWindowClosed();
         return 0;
+    case kShowLaterMessages:
+        ShowLaterMessages();
+        return 0;
     case kReadDone:
         if (const std::optional<ReadOutcome> outcome = TakePayload<ReadOutcome>(lParam))
         {
@@ -192,7 +202,12 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         }
         return 0;
     case WM_DESTROY:
-        ::PostQuitMessage(0);
+        // A window that never started (its creation failed) leaves the thread's queue alone:
+        // the box that tells of the failure follows.
+        if (m_controller)
+        {
+            ::PostQuitMessage(0);
+        }
         return 0;
     default:
         break;

@@ -21,6 +21,8 @@
 
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace mirufon::win32
 {
@@ -34,8 +36,10 @@ class MainWindow final : public WindowBase, private MainView
     ~MainWindow() override;
 
     // Creates the window and runs the start-up sequence, which shows it when it is done.
-    // False when the window could not be created.
+    // False when the window or one of its controls could not be created; StartError then
+    // gives the system's error number for it (0 when none is known).
     bool Create();
+    DWORD StartError() const { return m_startError; }
     // The settings dialog's keyboard interface and the main window's shortcut (Ctrl+S), for
     // the thread's message loop: true when the message has been handled.
     bool TranslateDialogMessage(MSG& message);
@@ -43,13 +47,23 @@ class MainWindow final : public WindowBase, private MainView
   private:
     // Wakes the controller when the journal's next write is due.
     static constexpr UINT_PTR kJournalTimer = 4;
+    // Shows the boxes ShowMessageLater queued.
+    static constexpr UINT kShowLaterMessages = WM_APP + 9;
+
+    struct LaterMessage
+    {
+        std::wstring title;
+        std::wstring text;
+        MessageKind kind;
+    };
 
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    void OnCreate();
+    bool OnCreate();
     void OnCommand(int id);
     void OnTimer(UINT_PTR id);
     void OnDpiChanged(int dotsPerInch, const RECT& suggested);
     void OnMessageWindowClosed();
+    void ShowLaterMessages();
     // The log's files (MainWindowLog.cpp).
     void CreateShortcuts();
     bool TranslateShortcut(MSG& message);
@@ -72,6 +86,8 @@ class MainWindow final : public WindowBase, private MainView
     bool IsForeground() const override;
     void ShowMessage(const std::wstring& title, const std::wstring& text,
                      MessageKind kind) override;
+    void ShowMessageLater(const std::wstring& title, const std::wstring& text,
+                          MessageKind kind) override;
     bool AskYesNo(const std::wstring& title, const std::wstring& text) override;
     SaveChoice ChooseSaveFile(const std::wstring& suggestedName,
                               const std::wstring& folder) override;
@@ -96,6 +112,7 @@ class MainWindow final : public WindowBase, private MainView
     TrayIcon m_tray;
     UINT m_taskbarCreated = 0;
     RECT m_createdRect{};
+    DWORD m_startError = 0;
 
     FileConfStore m_conf;
     FileJournalStore m_journal;
@@ -110,6 +127,7 @@ class MainWindow final : public WindowBase, private MainView
 
     std::unique_ptr<SettingsDialog> m_settingsDialog;
     std::unique_ptr<MessageWindow> m_messageWindow;
+    std::vector<LaterMessage> m_laterMessages;
 };
 
 } // namespace mirufon::win32

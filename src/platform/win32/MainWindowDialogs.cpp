@@ -18,6 +18,24 @@ void MainWindow::ShowMessage(const std::wstring& title, const std::wstring& text
     ::MessageBoxW(Handle(), text.c_str(), title.c_str(), MB_OK | icon);
 }
 
+void MainWindow::ShowMessageLater(const std::wstring& title, const std::wstring& text,
+                                  MessageKind kind)
+{
+    m_laterMessages.push_back(LaterMessage{title, text, kind});
+    ::PostMessageW(Handle(), kShowLaterMessages, 0, 0);
+}
+
+void MainWindow::ShowLaterMessages()
+{
+    // Taken first: a box's own message loop may queue another, which its own post shows.
+    std::vector<LaterMessage> messages = std::move(m_laterMessages);
+    m_laterMessages.clear();
+    for (const LaterMessage& message : messages)
+    {
+        ShowMessage(message.title, message.text, message.kind);
+    }
+}
+
 bool MainWindow::AskYesNo(const std::wstring& title, const std::wstring& text)
 {
     return ::MessageBoxW(Handle(), text.c_str(), title.c_str(), MB_YESNO | MB_ICONQUESTION) ==

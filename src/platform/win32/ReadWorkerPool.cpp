@@ -85,11 +85,11 @@ void ReadWorkerPool::Start(const ReadRequest& request)
     {
         std::thread([shared = m_shared] { Serve(shared); }).detach();
     }
-    catch (const std::system_error& error)
+    catch (const std::system_error&)
     {
         const std::lock_guard lock(m_shared->mutex);
         --m_shared->idle;
-        ReportException(L"a read worker could not start", error);
+        ReportCurrentException(L"a read worker could not start");
     }
 }
 
@@ -117,9 +117,9 @@ ReadOutcome ReadWorkerPool::ReadSafely(Shared& shared, const ReadRequest& reques
         Progress progress(shared, request.id);
         return ReadOutcome{request.id, shared.read(request, progress), false, 0, false};
     }
-    catch (const std::exception& error)
+    catch (const std::exception&)
     {
-        ReportException(L"a read failed", error);
+        ReportCurrentException(L"a read failed");
     }
     return ReadOutcome{request.id, {}, false, 0, true};
 }

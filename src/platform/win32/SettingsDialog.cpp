@@ -156,12 +156,20 @@ bool SettingsDialog::TranslateDialogMessage(MSG& message)
     return Exists() && ::IsDialogMessageW(Handle(), &message) != FALSE;
 }
 
+// Once the window exists, its controls are placed anew and given the new fonts before the old
+// ones are deleted: a control must never hold a font that is gone.
 void SettingsDialog::ApplyDpi(int dotsPerInch)
 {
     m_dotsPerInch = dotsPerInch > 0 ? dotsPerInch : 96;
     m_twipsPerPixel = TwipsPerPixel(m_dotsPerInch);
-    m_labelFont = CreateJapaneseFont(kLabelFace, kFontSize, m_dotsPerInch);
-    m_listFont = CreateJapaneseFont(kListFace, kFontSize, m_dotsPerInch);
+    UniqueFont labelFont = CreateJapaneseFont(kLabelFace, kFontSize, m_dotsPerInch);
+    UniqueFont listFont = CreateJapaneseFont(kListFace, kFontSize, m_dotsPerInch);
+    if (Exists())
+    {
+        PlaceSettingsControls(Handle(), m_twipsPerPixel, labelFont.Get(), listFont.Get());
+    }
+    m_labelFont = std::move(labelFont);
+    m_listFont = std::move(listFont);
 }
 
 // Fills the lists in row order (get name, get value, newline, cancel last, stop/resume), then
@@ -380,7 +388,6 @@ LRESULT SettingsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         const SIZE outer = SettingsDialogOuterSize(m_twipsPerPixel);
         ::SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, outer.cx, outer.cy,
                        SWP_NOZORDER | SWP_NOACTIVATE);
-        PlaceSettingsControls(Handle(), m_twipsPerPixel, m_labelFont.Get(), m_listFont.Get());
         return 0;
     }
     case WM_DESTROY:

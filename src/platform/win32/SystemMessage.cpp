@@ -1,5 +1,7 @@
 #include "platform/win32/SystemMessage.h"
 
+#include "platform/win32/TextCodec.h"
+
 namespace mirufon::win32
 {
 
@@ -21,30 +23,50 @@ std::wstring SystemMessage(DWORD error)
     return text;
 }
 
-void ReportFailure(std::wstring_view what, DWORD error)
+namespace
+{
+
+void ReportLine(std::wstring_view what, std::wstring_view reason)
 {
     std::wstring line = L"mirufon: ";
     line += what;
     line += L": ";
-    line += std::to_wstring(error);
-    line += L" ";
-    line += SystemMessage(error);
+    line += reason;
     line += L"\n";
     ::OutputDebugStringW(line.c_str());
 }
 
-void ReportException(std::wstring_view what, const std::exception& error)
+} // namespace
+
+void ReportFailure(std::wstring_view what, DWORD error)
 {
-    std::wstring line = L"mirufon: ";
-    line += what;
-    line += L": ";
-    for (const char* c = error.what(); *c; ++c)
+    ReportLine(what, std::to_wstring(error) + L" " + SystemMessage(error));
+}
+
+std::wstring ExceptionMessage(const std::exception& error)
+{
+    // The C++ library describes its errors in the ANSI code page.
+    return AnsiToWide(error.what());
+}
+
+void ReportCurrentException(std::wstring_view what) noexcept
+{
+    try
     {
-        // The library's descriptions are ASCII.
-        line += static_cast<wchar_t>(static_cast<unsigned char>(*c));
+        try
+        {
+            throw;
+        }
+        catch (const std::exception& error)
+        {
+            ReportLine(what, ExceptionMessage(error));
+        }
     }
-    line += L"\n";
-    ::OutputDebugStringW(line.c_str());
+    catch (...)
+    {
+        // Not a std::exception, or no memory to describe it.
+        ::OutputDebugStringW(L"mirufon: a failure that cannot be described\n");
+    }
 }
 
 } // namespace mirufon::win32

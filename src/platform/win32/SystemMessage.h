@@ -16,8 +16,14 @@ std::wstring SystemMessage(DWORD error);
 // A line for the debugger's output (OutputDebugStringW): what failed and the system's
 // description of the error.
 void ReportFailure(std::wstring_view what, DWORD error);
-// The same for an exception of the C++ library, whose error numbers are not the system's: its
-// own description is reported.
-void ReportException(std::wstring_view what, const std::exception& error);
+
+// The description an exception gives of itself. A std::system_error's number belongs to its
+// own category (the C library's errno values, most often), not to Windows: it is never looked
+// up as a Windows error number.
+std::wstring ExceptionMessage(const std::exception& error);
+
+// A line for the debugger's output about the exception being handled: what failed and the
+// exception's description. Only to be called from a catch block.
+void ReportCurrentException(std::wstring_view what) noexcept;
 
 } // namespace mirufon::win32

@@ -71,6 +71,16 @@ std::string WideToAnsi(std::wstring_view text)
     return FromWide(CP_ACP, text);
 }
 
+std::optional<std::string> WideToAnsiExactly(std::wstring_view text)
+{
+    std::string bytes = WideToAnsi(text);
+    if (AnsiToWide(bytes) != text)
+    {
+        return std::nullopt;
+    }
+    return bytes;
+}
+
 std::wstring Utf8ToWide(std::string_view bytes)
 {
     return ToWide(CP_UTF8, bytes);

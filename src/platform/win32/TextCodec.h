@@ -2,6 +2,7 @@
 
 #include "settings/ConfEncoding.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,9 @@ namespace mirufon::win32
 // systems) to and from UTF-16. Characters the code page lacks become its default character.
 std::wstring AnsiToWide(std::string_view bytes);
 std::string WideToAnsi(std::wstring_view text);
+// The text in the ANSI code page when the code page holds every character of it (its bytes
+// read back as the same text); nothing when a character would be lost or replaced.
+std::optional<std::string> WideToAnsiExactly(std::wstring_view text);
 
 // UTF-8 to and from UTF-16; malformed UTF-8 becomes U+FFFD.
 std::wstring Utf8ToWide(std::string_view bytes);

@@ -158,12 +158,12 @@ struct Win32Clipboard::Worker
         {
             std::thread([self] { self->Serve(); }).detach();
         }
-        catch (const std::system_error& error)
+        catch (const std::system_error&)
         {
             const std::lock_guard lock(mutex);
             running = false;
             jobs.clear();
-            ReportException(L"the clipboard's worker could not start", error);
+            ReportCurrentException(L"the clipboard's worker could not start");
         }
     }
 

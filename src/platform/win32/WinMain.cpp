@@ -3,6 +3,7 @@
 #include "platform/win32/FileConfStore.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/MainWindow.h"
+#include "platform/win32/SystemMessage.h"
 #include "shell/AppInfo.h"
 
 namespace
@@ -39,6 +40,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     MainWindow mainWindow(instance);
     if (!mainWindow.Create())
     {
+        // Nothing was started, so nothing is saved: Conf.txt and the journal stay as they are.
+        const DWORD error = mainWindow.StartError();
+        const std::wstring text = StartFailedText(error != 0 ? SystemMessage(error) : L"");
+        ::MessageBoxW(nullptr, text.c_str(), GetAppTitle().c_str(), MB_OK | MB_ICONERROR);
         return 1;
     }
     MSG message;

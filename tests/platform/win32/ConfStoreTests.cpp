@@ -150,6 +150,22 @@ TEST_F(ConfStoreTest, UtfFilesAreReadWholeAndWrittenBackInTheirOwnEncoding)
     EXPECT_EQ(ReadRaw(), "disp pos = \x89\x45\x89\xBA\x8B\xF7\r\n");
 }
 
+// Code page 932 lacks Hangul (as 1252 lacks Japanese): such text goes to UTF-8 with a mark, and
+// stays there. (Text that ANSI holds is written in ANSI: the tests above.)
+TEST_F(ConfStoreTest, TextTheAnsiCodePageCannotHoldIsWrittenAsUtf8WithAMark)
+{
+    const std::wstring text = L"disp pos = 左上隅 한글\r\n";
+    FileConfStore store(m_path);
+    ASSERT_TRUE(store.Write(text).ok);
+    EXPECT_EQ(ReadRaw(), "\xEF\xBB\xBF"
+                         "disp pos = \xE5\xB7\xA6\xE4\xB8\x8A\xE9\x9A\x85 "
+                         "\xED\x95\x9C\xEA\xB8\x80\r\n");
+    FileConfStore again(m_path);
+    EXPECT_EQ(again.Read(), std::optional<std::wstring>(text));
+    ASSERT_TRUE(again.Write(L"disp pos = 右下隅\r\n").ok);
+    EXPECT_EQ(ReadRaw().substr(0, 3), "\xEF\xBB\xBF");
+}
+
 TEST_F(ConfStoreTest, LeftoverOfAnInterruptedSaveGoesAtTheRead)
 {
     const std::wstring temporary = m_path + L".new";

@@ -1,5 +1,7 @@
 #include "platform/win32/FileJournalStore.h"
 #include "platform/win32/LatestTextWriter.h"
+#include "platform/win32/SystemMessage.h"
+#include "platform/win32/TextCodec.h"
 #include "platform/win32/Utf8File.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +12,7 @@
 #include <condition_variable>
 #include <mutex>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -206,6 +209,14 @@ TEST(LatestTextWriter, RetriesAFailedWriteUntilItSucceedsOrANewerTextComes)
     writer.Stop();
     const std::lock_guard lock(mutex);
     EXPECT_EQ(tried.back(), L"b") << "the blocked text was tried again after the newer one";
+}
+
+// The C++ library's error is described by the library: its number (EAGAIN, 11) is no Windows one.
+TEST(LatestTextWriter, FailureOfTheLibraryIsDescribedByTheLibrary)
+{
+    const std::system_error error(std::make_error_code(std::errc::resource_unavailable_try_again));
+    EXPECT_NE(ExceptionMessage(error).find(AnsiToWide(error.code().message())), std::wstring::npos);
+    EXPECT_NE(ExceptionMessage(error), SystemMessage(static_cast<DWORD>(error.code().value())));
 }
 
 } // namespace

@@ -117,6 +117,32 @@ TEST(MessageReaderTest, ListBoxGivesTheItemUnderThePointAndNothingOverBlankSpace
     EXPECT_EQ(ReadAt(ListBoxItemCentre(list, 0), kName, 3).name, L"一番目");
 }
 
+// LB_GETTEXT takes no buffer size. An item that grows after its length was told (here as the
+// list box tells it) is read whole as it is by then, into a buffer of the reader's item limit:
+// into one of the length told, the list box writes far past it and this test does not survive.
+TEST(MessageReaderTest, ListBoxItemThatGrowsAfterItsLengthDoesNotOverrunTheBuffer)
+{
+    ControlWindow window;
+    HWND list =
+        window.Add(L"LISTBOX", L"", WS_BORDER | LBS_NOINTEGRALHEIGHT, RECT{20, 20, 220, 220});
+    ::SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"short"));
+    const std::wstring grown(300'000, L'長');
+    ControlSubclass grows(
+        list,
+        [&grown](HWND control, UINT message, WPARAM wParam, LPARAM lParam) -> std::optional<LRESULT>
+        {
+            if (message != LB_GETTEXTLEN)
+            {
+                return std::nullopt;
+            }
+            const LRESULT length = ::DefSubclassProc(control, message, wParam, lParam);
+            ::DefSubclassProc(control, LB_DELETESTRING, 0, 0);
+            ::DefSubclassProc(control, LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(grown.c_str()));
+            return length;
+        });
+    ExpectItem(ListBoxItemCentre(list, 0), grown);
+}
+
 TEST(MessageReaderTest, ListViewGivesTheItemOrSubItemUnderThePoint)
 {
     ControlWindow window;
@@ -174,6 +200,10 @@ TEST(MessageReaderTest, TreeViewHeaderAndStatusBarGiveTheirItemUnderThePoint)
         ExpectItem(StatusPartCentre(status, part), parts[part]);
     }
     EXPECT_EQ(ReadAt(StatusPartCentre(status, 2), kName, 2).name, L"最後");
+    // A text of 64K characters or more, whose told length wraps round, is still read whole.
+    const std::wstring longPart(70'000, L'長');
+    ::SendMessageW(status, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(longPart.c_str()));
+    ExpectItem(StatusPartCentre(status, 1), longPart);
     // In simple mode the bar shows one text across its whole width.
     ::SendMessageW(status, SB_SIMPLE, TRUE, 0);
     ::SendMessageW(status, SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(L"単純 simple"));

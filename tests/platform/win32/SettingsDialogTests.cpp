@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -654,6 +655,37 @@ TEST_F(SettingsDialogTest, KeysThatLeaveADuplicateListAreRefused)
     EXPECT_FALSE(m_dialog->IsOpen());
     EXPECT_EQ(m_settings.cancelKey, L"B");
     EXPECT_EQ(m_settings.stopKey, L"G");
+}
+
+// A handler in a nested loop (the duplicate box) may see its subclass go, as at a shutdown under
+// that box: what the handler holds stays alive until it returns.
+TEST(ControlSubclassTest, MayGoWhileItsHandlerRuns)
+{
+    HWND control = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                     nullptr, nullptr);
+    auto held = std::make_shared<int>();
+    const std::weak_ptr<int> watch = held;
+    bool heldAfterReset = false;
+    std::unique_ptr<ControlSubclass> subclass = std::make_unique<ControlSubclass>(
+        control,
+        [held = std::move(held), owner = &subclass, watch = &watch,
+         seen = &heldAfterReset](HWND, UINT message, WPARAM, LPARAM)
+        {
+            if (message != WM_APP)
+            {
+                return std::optional<LRESULT>();
+            }
+            // Copied to the stack: after the reset only these are read.
+            const std::weak_ptr<int>* const observed = watch;
+            bool* const result = seen;
+            owner->reset();
+            *result = !observed->expired();
+            return std::optional<LRESULT>(7);
+        });
+    EXPECT_EQ(::SendMessageW(control, WM_APP, 0, 0), 7);
+    EXPECT_TRUE(heldAfterReset) << "the handler was destroyed while it ran";
+    EXPECT_TRUE(watch.expired()) << "the handler outlived its call";
+    ::DestroyWindow(control);
 }
 
 } // namespace
