@@ -1,7 +1,7 @@
 #pragma once
 
-// Measures what appending an item (AppendItem) and cancelling it (CancelLastItem) cost on logs of growing
-// length, over any TextBox implementation. The caller supplies a factory that makes a box
+// Measures what appending an item (AppendItem) and cancelling it (CancelLastItem) cost on logs of
+// growing length, over any TextBox implementation. The caller supplies a factory that makes a box
 // holding a given text; the figures are medians in microseconds per operation.
 
 #include "capture/CaptureLog.h"
@@ -149,8 +149,8 @@ inline std::string SizeLabel(std::size_t size)
 inline bool PrintLogTable(std::FILE* out, const char* title, const std::vector<LogFigures>& rows)
 {
     std::fprintf(out, "%s\n", title);
-    std::fprintf(out, "%-10s %12s %8s %12s %8s\n", "size", "AppendItem us", "ratio", "CancelLastItem us",
-                 "ratio");
+    std::fprintf(out, "%-10s %12s %8s %12s %8s\n", "size", "AppendItem us", "ratio",
+                 "CancelLastItem us", "ratio");
     bool allIntact = true;
     for (const LogFigures& row : rows)
     {

@@ -12,8 +12,8 @@
 #include "e2e/HungTarget.h"
 #include "e2e/Input.h"
 #include "e2e/Target.h"
-#include "platform/win32/Accessibility.h"
-#include "platform/win32/ControlIds.h"
+#include "platform/win32/mainwindow/ControlIds.h"
+#include "platform/win32/reading/Accessibility.h"
 #include "support/MessagePump.h"
 
 #include <objbase.h>

@@ -4,7 +4,7 @@
 
 #include "LogBench.h"
 #include "MemoryTextBox.h"
-#include "platform/win32/EditTextBox.h"
+#include "platform/win32/mainwindow/EditTextBox.h"
 
 #include <cstdio>
 #include <memory>

@@ -10,7 +10,7 @@
 #include "e2e/Harness.h"
 #include "e2e/Input.h"
 #include "e2e/Target.h"
-#include "platform/win32/ControlIds.h"
+#include "platform/win32/mainwindow/ControlIds.h"
 
 #include <cstdio>
 #include <optional>

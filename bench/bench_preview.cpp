@@ -5,9 +5,9 @@
 // on the program a user harvests from.
 
 #include "BenchStats.h"
-#include "platform/win32/Accessibility.h"
-#include "platform/win32/ElementReading.h"
-#include "platform/win32/PointerReading.h"
+#include "platform/win32/reading/Accessibility.h"
+#include "platform/win32/reading/ElementReading.h"
+#include "platform/win32/reading/Win32PointerProbe.h"
 #include "support/MessagePump.h"
 
 #include <objbase.h>

@@ -6,7 +6,7 @@ add_library(mirufon_windows INTERFACE)
 target_compile_definitions(mirufon_windows INTERFACE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
                                                      _WIN32_WINNT=0x0A00 WINVER=0x0A00)
 
-file(GLOB MIRUFON_WIN32_SOURCES CONFIGURE_DEPENDS src/platform/win32/*.cpp)
+file(GLOB_RECURSE MIRUFON_WIN32_SOURCES CONFIGURE_DEPENDS src/platform/win32/*.cpp)
 list(REMOVE_ITEM MIRUFON_WIN32_SOURCES ${PROJECT_SOURCE_DIR}/src/platform/win32/WinMain.cpp)
 add_library(mirufon_win32 STATIC ${MIRUFON_WIN32_SOURCES})
 target_link_libraries(mirufon_win32 PUBLIC mirufon_core mirufon_windows comctl32 ole32 oleaut32 uuid
@@ -34,7 +34,7 @@ if(NOT MIRUFON_TESTS)
 endif()
 
 # Unit tests of the Win32 layer (code page, file replacement, the EDIT control).
-file(GLOB MIRUFON_WIN32_TESTS CONFIGURE_DEPENDS tests/platform/win32/*.cpp)
+file(GLOB_RECURSE MIRUFON_WIN32_TESTS CONFIGURE_DEPENDS tests/platform/win32/*.cpp)
 add_executable(win32_tests ${MIRUFON_WIN32_TESTS})
 target_include_directories(win32_tests PRIVATE tests)
 target_link_libraries(win32_tests PRIVATE mirufon_win32 mirufon_warnings GTest::gtest_main)

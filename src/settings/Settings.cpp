@@ -1,6 +1,6 @@
 #include "settings/Settings.h"
 
-#include "settings/ConfText.h"
+#include "settings/ConfNumbers.h"
 
 #include <cstdint>
 #include <limits>

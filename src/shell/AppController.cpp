@@ -2,7 +2,7 @@
 
 #include "settings/ConfFile.h"
 #include "shell/AppInfo.h"
-#include "shell/MessageWindow.h"
+#include "shell/TransientMessage.h"
 #include "shell/Tray.h"
 
 #include <vector>

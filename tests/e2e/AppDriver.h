@@ -4,8 +4,8 @@
 // boxes, choose menu items with the keyboard, wait for its message boxes.
 
 #include "e2e/Harness.h"
-#include "platform/win32/ControlIds.h"
-#include "platform/win32/Dpi.h"
+#include "platform/win32/mainwindow/ControlIds.h"
+#include "platform/win32/window/Dpi.h"
 
 #include <gtest/gtest.h>
 

@@ -5,9 +5,9 @@
 #include "e2e/HungTarget.h"
 #include "e2e/ItemTargets.h"
 #include "e2e/RealPrograms.h"
-#include "platform/win32/ControlMessages.h"
-#include "platform/win32/ControlProbe.h"
-#include "platform/win32/MessageReader.h"
+#include "platform/win32/reading/ControlMessages.h"
+#include "platform/win32/reading/ControlProbe.h"
+#include "platform/win32/reading/MessageReader.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "e2e/Harness.h"
 
-#include "platform/win32/ControlIds.h"
+#include "platform/win32/mainwindow/ControlIds.h"
 #include "support/MessagePump.h"
 
 #include <shellapi.h>

@@ -5,7 +5,7 @@
 // the driver's main thread goes on. It stands for a program that hangs under the pointer.
 
 #include "e2e/Harness.h"
-#include "platform/win32/Handles.h"
+#include "platform/win32/window/Handles.h"
 
 #include <atomic>
 #include <chrono>

@@ -3,7 +3,6 @@
 #include "e2e/Input.h"
 #include "support/ControlItems.h"
 
-
 namespace e2e
 {
 namespace

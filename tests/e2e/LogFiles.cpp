@@ -2,7 +2,7 @@
 
 #include "e2e/AppDriver.h"
 #include "e2e/Input.h"
-#include "platform/win32/ControlIds.h"
+#include "platform/win32/mainwindow/ControlIds.h"
 
 #include <algorithm>
 

@@ -7,7 +7,7 @@
 #include "e2e/Input.h"
 #include "e2e/Notepad.h"
 #include "e2e/Target.h"
-#include "platform/win32/ControlIds.h"
+#include "platform/win32/mainwindow/ControlIds.h"
 
 #include <gtest/gtest.h>
 

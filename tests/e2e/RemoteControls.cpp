@@ -1,6 +1,6 @@
 #include "e2e/RemoteControls.h"
 
-#include "platform/win32/RemoteMemory.h"
+#include "platform/win32/reading/RemoteMemory.h"
 
 #include <cstddef>
 #include <cstring>

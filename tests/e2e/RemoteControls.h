@@ -5,7 +5,7 @@
 // few seconds, so a program that stops answering fails a test instead of stalling it.
 
 #include "e2e/Harness.h"
-#include "platform/win32/Handles.h"
+#include "platform/win32/window/Handles.h"
 
 #include <commctrl.h>
 

@@ -8,7 +8,7 @@
 #include "e2e/Input.h"
 #include "e2e/ProcessCounters.h"
 #include "e2e/Target.h"
-#include "platform/win32/SettingsDialogIds.h"
+#include "platform/win32/settingsdialog/SettingsDialogIds.h"
 #include "shell/Layout.h"
 
 #include <gtest/gtest.h>

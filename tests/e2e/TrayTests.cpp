@@ -5,7 +5,7 @@
 #include "e2e/Harness.h"
 #include "e2e/Input.h"
 #include "e2e/Tray.h"
-#include "platform/win32/ControlIds.h"
+#include "platform/win32/mainwindow/ControlIds.h"
 #include "support/Version.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "settings/ConfText.h"
+#include "settings/ConfNumbers.h"
 
 #include <gtest/gtest.h>
 

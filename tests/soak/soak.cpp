@@ -10,8 +10,8 @@
 #include "e2e/Input.h"
 #include "e2e/ProcessCounters.h"
 #include "e2e/Target.h"
-#include "platform/win32/ControlIds.h"
-#include "platform/win32/SettingsDialogIds.h"
+#include "platform/win32/mainwindow/ControlIds.h"
+#include "platform/win32/settingsdialog/SettingsDialogIds.h"
 
 #include <algorithm>
 #include <array>
@@ -325,13 +325,14 @@ class Soak
         {
             const long before = m_rows[from].*counter;
             const long after = m_rows[to].*counter;
-            const double per =
-                1000.0 / static_cast<double>(m_rowSteps[to] - m_rowSteps[from]);
+            const double per = 1000.0 / static_cast<double>(m_rowSteps[to] - m_rowSteps[from]);
             return before > 0 ? 100.0 * static_cast<double>(after - before) / before * per : 0.0;
         };
         const std::pair<long e2e::Counters::*, const char*> counters[] = {
-            {&e2e::Counters::gdiObjects, "GDI objects"}, {&e2e::Counters::handles, "handles"},
-            {&e2e::Counters::unixFiles, "Unix files"},   {&e2e::Counters::windows, "windows"},
+            {&e2e::Counters::gdiObjects, "GDI objects"},
+            {&e2e::Counters::handles, "handles"},
+            {&e2e::Counters::unixFiles, "Unix files"},
+            {&e2e::Counters::windows, "windows"},
             {&e2e::Counters::rssAnonKb, "RssAnon"}};
         for (const auto& [counter, name] : counters)
         {

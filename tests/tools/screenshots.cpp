@@ -5,7 +5,7 @@
 
 #include "e2e/AppDriver.h"
 #include "e2e/Harness.h"
-#include "platform/win32/SettingsDialogIds.h"
+#include "platform/win32/settingsdialog/SettingsDialogIds.h"
 
 #include <cstdio>
 

@@ -3,7 +3,7 @@
 //   mirufon-shot <screenshot.bmp> [seconds to wait before the shot]
 
 #include "e2e/Harness.h"
-#include "platform/win32/ControlIds.h"
+#include "platform/win32/mainwindow/ControlIds.h"
 
 #include <cstdio>
 #include <string>

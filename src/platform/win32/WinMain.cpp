@@ -1,9 +1,10 @@
-#include "platform/win32/ComApartment.h"
-#include "platform/win32/ControlIds.h"
-#include "platform/win32/FileConfStore.h"
-#include "platform/win32/Handles.h"
-#include "platform/win32/MainWindow.h"
-#include "platform/win32/SystemMessage.h"
+#include "platform/win32/mainwindow/ControlIds.h"
+#include "platform/win32/mainwindow/MainWindow.h"
+#include "platform/win32/storage/FileConfStore.h"
+#include "platform/win32/storage/ProgramFolders.h"
+#include "platform/win32/window/ComApartment.h"
+#include "platform/win32/window/Handles.h"
+#include "platform/win32/window/SystemMessage.h"
 #include "shell/AppInfo.h"
 
 namespace

@@ -4,7 +4,7 @@
 // points of the controls' items, for the readers' tests. Everything lives on the thread that
 // creates it.
 
-#include "platform/win32/Handles.h"
+#include "platform/win32/window/Handles.h"
 #include "support/ControlItems.h"
 
 #include <commctrl.h>

@@ -1,0 +1,411 @@
+#include "platform/win32/mainwindow/MainWindow.h"
+
+#include "platform/win32/mainwindow/ControlIds.h"
+#include "platform/win32/reading/ElementReading.h"
+#include "platform/win32/storage/ProgramFolders.h"
+#include "platform/win32/window/Dpi.h"
+#include "platform/win32/window/PostedPayload.h"
+#include "platform/win32/window/VersionInfo.h"
+#include "shell/AppInfo.h"
+#include "shell/Layout.h"
+
+#include <algorithm>
+
+namespace mirufon::win32
+{
+namespace
+{
+
+constexpr DWORD kMainStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+
+constexpr UINT_PTR kPreviewTimer = 1;
+// Wakes the controller when a read of the element under the pointer reaches its deadline.
+constexpr UINT_PTR kReadTimer = 3;
+// Ends the process should the shutdown stall after the settings were saved (a window of
+// another program that does not answer, say): its only job is ExitProcess.
+constexpr UINT_PTR kExitTimer = 2;
+constexpr UINT kTimerIntervalMs = 10;
+
+// Messages of the main window's own.
+constexpr UINT kTrayMessage = TrayIcon::kTrayMessage;
+constexpr UINT kMessageWindowClosed = WM_APP + 3;
+constexpr UINT kReadDone = WM_APP + 4;
+constexpr UINT kClipboardReadDone = WM_APP + 5;
+
+} // namespace
+
+MainWindow::MainWindow(HINSTANCE instance)
+    : m_instance(instance), m_controls(instance), m_conf(ConfPathBesideExecutable()),
+      m_journal(ExecutableDirectory(), LocalAppDataFolder())
+{
+}
+
+MainWindow::~MainWindow()
+{
+    // The dialogs go before the window they belong to and the controller they call.
+    m_settingsDialog.reset();
+    m_messageWindow.reset();
+}
+
+bool MainWindow::Create()
+{
+    if (!RegisterWindowClass(ProgramWindowClass(
+            m_instance, kMainWindowClass, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)))))
+    {
+        m_startError = ::GetLastError();
+        return false;
+    }
+
+    // The window as created: its client area is 6555 x 3540 twips, with the menu bar.
+    const std::int32_t twipsPerPixel = m_controls.TwipsPerPixel();
+    RECT outer{0, 0, ToPixels(kCreatedClientWidth, twipsPerPixel),
+               ToPixels(kCreatedClientHeight, twipsPerPixel)};
+    ::AdjustWindowRectEx(&outer, kMainStyle, TRUE, 0);
+    if (!CreateBoundWindow(0, kMainWindowClass, GetAppTitle().c_str(), kMainStyle, CW_USEDEFAULT,
+                           CW_USEDEFAULT, outer.right - outer.left, outer.bottom - outer.top,
+                           nullptr, m_instance))
+    {
+        // A control that could not be created has told why already.
+        m_startError = m_startError != 0 ? m_startError : ::GetLastError();
+        return false;
+    }
+    if (!m_controller)
+    {
+        // Creating the controls or the services failed.
+        ::DestroyWindow(Handle());
+        return false;
+    }
+    ::GetWindowRect(Handle(), &m_createdRect);
+    m_controller->Start();
+    return true;
+}
+
+// False, when a control could not be created: the window is then not created either.
+bool MainWindow::OnCreate()
+{
+    m_menus.Create(Handle());
+    m_menus.SetVersionLine(VersionMenuText(ExecutableBaseName(), ReadOwnVersionInfo().companyName));
+    if (!m_controls.Create(
+            Handle(), [this] { m_controller->SelectAllLog(); },
+            [this](LPARAM point) { OnLogContextMenu(point); }, m_startError))
+    {
+        return false;
+    }
+    CreateShortcuts();
+    m_taskbarCreated = ::RegisterWindowMessageW(L"TaskbarCreated");
+    m_hotKeyApi.emplace(Handle());
+    m_clipboard.emplace(Handle(), kClipboardReadDone);
+    m_pointer.emplace(Handle());
+    m_readWorkers.emplace(Handle(), kReadDone, &ReadElementAt);
+    m_controller.emplace(AppServices{*this, *m_hotKeyApi, *m_clipboard, m_conf, *m_pointer,
+                                     *m_readWorkers, m_clock, m_controls.Log(),
+                                     m_controls.NameBox(), m_controls.ValueBox(),
+                                     reinterpret_cast<WindowId>(Handle()), m_journal, m_logFiles});
+    return true;
+}
+
+bool MainWindow::TranslateDialogMessage(MSG& message)
+{
+    return (m_settingsDialog && m_settingsDialog->TranslateDialogMessage(message)) ||
+           TranslateShortcut(message);
+}
+
+LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == m_taskbarCreated && m_taskbarCreated != 0)
+    {
+        // The shell restarted: without the icon a program in the tray could not be reached.
+        m_tray.Restore();
+        return 0;
+    }
+    switch (message)
+    {
+    case WM_CREATE:
+        return OnCreate() ? 0 : -1;
+    case WM_SIZE:
+        if (m_controller)
+        {
+            m_controller->OnMinimized(wParam == SIZE_MINIMIZED);
+        }
+        m_controls.LayOut();
+        return 0;
+    case WM_PAINT:
+        m_controls.Paint();
+        return 0;
+    case WM_TIMER:
+        OnTimer(wParam);
+        return 0;
+    case WM_COMMAND:
+        if (lParam == 0)
+        {
+            OnCommand(LOWORD(wParam));
+        }
+        else if (LOWORD(wParam) == kIdLog && HIWORD(wParam) == EN_CHANGE && m_controller)
+        {
+            m_controller->OnLogEdited();
+        }
+        return 0;
+    case WM_HOTKEY:
+        m_controller->OnHotKey(static_cast<std::int32_t>(wParam));
+        return 0;
+    case WM_CLIPBOARDUPDATE:
+        m_controller->OnClipboardChanged();
+        return 0;
+    case kClipboardReadDone:
+        if (const std::optional<ClipboardRead> read = TakePayload<ClipboardRead>(lParam))
+        {
+            m_controller->OnClipboardRead(*read);
+        }
+        return 0;
+    case kTrayMessage:
+        m_controller->OnTrayEvent(LOWORD(lParam));
+        return 0;
+    case kMessageWindowClosed:
+        OnMessageWindowClosed();
+        return 0;
+    case kShowLaterMessages:
+        ShowLaterMessages();
+        return 0;
+    case kReadDone:
+        if (const std::optional<ReadOutcome> outcome = TakePayload<ReadOutcome>(lParam))
+        {
+            if (outcome->longTransfer)
+            {
+                m_controller->OnLongTransfer(outcome->id, outcome->chars);
+            }
+            else if (outcome->failed)
+            {
+                m_controller->OnReadFailed(outcome->id);
+            }
+            else
+            {
+                m_controller->OnReadDone(outcome->id, outcome->texts);
+            }
+        }
+        return 0;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+        return reinterpret_cast<LRESULT>(m_controls.ControlColours(reinterpret_cast<HDC>(wParam),
+                                                                   reinterpret_cast<HWND>(lParam)));
+    case WM_DPICHANGED:
+        OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
+    case WM_CLOSE:
+        m_controller->Shutdown(ShutdownCause::Closed);
+        ::DestroyWindow(Handle());
+        return 0;
+    case WM_QUERYENDSESSION:
+        return TRUE;
+    case WM_ENDSESSION:
+        if (wParam)
+        {
+            m_controller->Shutdown(ShutdownCause::SessionEnding);
+        }
+        return 0;
+    case WM_DESTROY:
+        // A window that never started (its creation failed) leaves the thread's queue alone:
+        // the box that tells of the failure follows.
+        if (m_controller)
+        {
+            ::PostQuitMessage(0);
+        }
+        return 0;
+    default:
+        break;
+    }
+    return DefaultProcedure(message, wParam, lParam);
+}
+
+void MainWindow::OnCommand(int id)
+{
+    switch (id)
+    {
+    case kMenuRunState:
+        m_controller->ToggleRunState();
+        break;
+    case kMenuAlwaysOnTop:
+        m_controller->ToggleAlwaysOnTop();
+        break;
+    case kMenuClear:
+    case kMenuTrayClear:
+        m_controller->ClearAll();
+        break;
+    case kMenuHelp:
+    case kMenuTrayHelp:
+        OpenHelpPage();
+        break;
+    case kMenuHotKeyHelp:
+        m_controller->ShowHotKeyHelp();
+        break;
+    case kMenuSettings:
+    case kMenuTraySettings:
+        m_controller->OpenSettings();
+        break;
+    case kMenuLeaveTray:
+        m_controller->LeaveTray();
+        break;
+    case kMenuQuit:
+        m_controller->Quit();
+        break;
+    case kMenuSaveLog:
+        m_controller->SaveLog();
+        break;
+    default:
+        break;
+    }
+}
+
+void MainWindow::OnTimer(UINT_PTR id)
+{
+    if (id == kPreviewTimer)
+    {
+        m_controller->OnPreviewTick();
+    }
+    else if (id == kReadTimer)
+    {
+        m_controller->OnReadTimer();
+    }
+    else if (id == kJournalTimer)
+    {
+        ::KillTimer(Handle(), kJournalTimer);
+        m_controller->OnJournalTimer();
+    }
+    else if (id == kExitTimer)
+    {
+        ::ExitProcess(0);
+    }
+}
+
+// The window moved to a monitor of another scaling: new twips per pixel, fonts and layout.
+void MainWindow::OnDpiChanged(int dotsPerInch, const RECT& suggested)
+{
+    m_controls.SetDpi(dotsPerInch);
+    ::SetWindowPos(Handle(), nullptr, suggested.left, suggested.top,
+                   suggested.right - suggested.left, suggested.bottom - suggested.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    m_controls.LayOut();
+}
+
+void MainWindow::OnMessageWindowClosed()
+{
+    m_messageWindow.reset();
+    m_controller->OnTransientMessageClosed();
+}
+
+DefaultGeometry MainWindow::CreatedGeometry() const
+{
+    return m_controls.CreatedGeometry(m_createdRect);
+}
+
+DisplayAreas MainWindow::Displays() const
+{
+    return m_controls.Displays();
+}
+
+void MainWindow::ApplyGeometry(const WindowGeometry& geometry)
+{
+    m_controls.ApplyGeometry(geometry);
+}
+
+WindowGeometry MainWindow::CurrentGeometry() const
+{
+    return m_controls.CurrentGeometry();
+}
+
+void MainWindow::LayOut()
+{
+    m_controls.LayOut();
+}
+
+void MainWindow::ShowWindow()
+{
+    ::ShowWindow(Handle(), SW_SHOW);
+    ::UpdateWindow(Handle());
+}
+
+void MainWindow::SetInputEnabled(bool enabled)
+{
+    ::EnableWindow(Handle(), enabled ? TRUE : FALSE);
+}
+
+void MainWindow::RequestClose()
+{
+    ::PostMessageW(Handle(), WM_CLOSE, 0, 0);
+}
+
+void MainWindow::ShowRunState(bool running)
+{
+    m_menus.ShowRunState(running);
+    m_controls.ShowRunState(running);
+}
+
+void MainWindow::SetPreviewRunning(bool running)
+{
+    if (running)
+    {
+        ::SetTimer(Handle(), kPreviewTimer, kTimerIntervalMs, nullptr);
+    }
+    else
+    {
+        ::KillTimer(Handle(), kPreviewTimer);
+    }
+}
+
+void MainWindow::ShowAlwaysOnTopCheck(bool checked)
+{
+    m_menus.ShowAlwaysOnTopCheck(checked);
+}
+
+void MainWindow::SetTopMost(bool topMost)
+{
+    ::SetWindowPos(Handle(), topMost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void MainWindow::ShowKeyLabels(const KeyLabels& labels)
+{
+    m_controls.ShowKeyLabels(labels);
+}
+
+bool MainWindow::IsForeground() const
+{
+    return ::GetForegroundWindow() == Handle();
+}
+
+void MainWindow::ShowTransientMessage(const std::wstring& text, int durationMs)
+{
+    // The controller hears of the close through a message of the window's own, so that the
+    // message window is not destroyed from inside its own handler.
+    HWND window = Handle();
+    m_messageWindow = std::make_unique<MessageWindow>(
+        m_instance, [window] { ::PostMessageW(window, kMessageWindowClosed, 0, 0); });
+    if (!m_messageWindow->Show(text, durationMs))
+    {
+        // Nothing was shown: start-up goes on as if it had been.
+        ::PostMessageW(window, kMessageWindowClosed, 0, 0);
+    }
+}
+
+void MainWindow::ArmExitTimer()
+{
+    ::SetTimer(Handle(), kExitTimer, kTimerIntervalMs, nullptr);
+}
+
+void MainWindow::Beep()
+{
+    ::MessageBeep(MB_ICONWARNING);
+}
+
+void MainWindow::WakeReadTimer(std::int64_t milliseconds)
+{
+    if (milliseconds < 0)
+    {
+        ::KillTimer(Handle(), kReadTimer);
+        return;
+    }
+    const auto delay =
+        static_cast<UINT>(std::clamp<std::int64_t>(milliseconds, USER_TIMER_MINIMUM, 60000));
+    ::SetTimer(Handle(), kReadTimer, delay, nullptr);
+}
+
+} // namespace mirufon::win32

@@ -1,0 +1,133 @@
+#pragma once
+
+#include "platform/win32/mainwindow/EditTextBox.h"
+#include "platform/win32/mainwindow/MainControls.h"
+#include "platform/win32/mainwindow/MainMenus.h"
+#include "platform/win32/mainwindow/MessageWindow.h"
+#include "platform/win32/mainwindow/TrayIcon.h"
+#include "platform/win32/reading/ReadWorkerPool.h"
+#include "platform/win32/reading/Win32PointerProbe.h"
+#include "platform/win32/settingsdialog/SettingsDialog.h"
+#include "platform/win32/storage/FileConfStore.h"
+#include "platform/win32/storage/FileJournalStore.h"
+#include "platform/win32/storage/Win32LogFiles.h"
+#include "platform/win32/system/SteadyClock.h"
+#include "platform/win32/system/Win32Clipboard.h"
+#include "platform/win32/system/Win32HotKeyApi.h"
+#include "platform/win32/window/Handles.h"
+#include "platform/win32/window/WindowBase.h"
+#include "shell/AppController.h"
+#include "shell/MainView.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace mirufon::win32
+{
+
+// The program's main window: it creates its controls and menus, routes its messages to the
+// controller and draws what the controller tells it.
+class MainWindow final : public WindowBase, private MainView
+{
+  public:
+    explicit MainWindow(HINSTANCE instance);
+    ~MainWindow() override;
+
+    // Creates the window and runs the start-up sequence, which shows it when it is done.
+    // False when the window or one of its controls could not be created; StartError then
+    // gives the system's error number for it (0 when none is known).
+    bool Create();
+    DWORD StartError() const { return m_startError; }
+    // The settings dialog's keyboard interface and the main window's shortcut (Ctrl+S), for
+    // the thread's message loop: true when the message has been handled.
+    bool TranslateDialogMessage(MSG& message);
+
+  private:
+    // Wakes the controller when the journal's next write is due.
+    static constexpr UINT_PTR kJournalTimer = 4;
+    // Shows the boxes ShowMessageLater queued.
+    static constexpr UINT kShowLaterMessages = WM_APP + 9;
+
+    struct LaterMessage
+    {
+        std::wstring title;
+        std::wstring text;
+        MessageKind kind;
+    };
+
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool OnCreate();
+    void OnCommand(int id);
+    void OnTimer(UINT_PTR id);
+    void OnDpiChanged(int dotsPerInch, const RECT& suggested);
+    void OnMessageWindowClosed();
+    void ShowLaterMessages();
+    // The log's files (MainWindowLog.cpp).
+    void CreateShortcuts();
+    bool TranslateShortcut(MSG& message);
+    void OnLogContextMenu(LPARAM point);
+
+    // MainView.
+    DefaultGeometry CreatedGeometry() const override;
+    DisplayAreas Displays() const override;
+    void ApplyGeometry(const WindowGeometry& geometry) override;
+    WindowGeometry CurrentGeometry() const override;
+    void LayOut() override;
+    void ShowWindow() override;
+    void SetInputEnabled(bool enabled) override;
+    void RequestClose() override;
+    void ShowRunState(bool running) override;
+    void SetPreviewRunning(bool running) override;
+    void ShowAlwaysOnTopCheck(bool checked) override;
+    void SetTopMost(bool topMost) override;
+    void ShowKeyLabels(const KeyLabels& labels) override;
+    bool IsForeground() const override;
+    void ShowMessage(const std::wstring& title, const std::wstring& text,
+                     MessageKind kind) override;
+    void ShowMessageLater(const std::wstring& title, const std::wstring& text,
+                          MessageKind kind) override;
+    bool AskYesNo(const std::wstring& title, const std::wstring& text) override;
+    SaveChoice ChooseSaveFile(const std::wstring& suggestedName,
+                              const std::wstring& folder) override;
+    void WakeJournalTimer(std::int64_t milliseconds) override;
+    void ShowTransientMessage(const std::wstring& text, int durationMs) override;
+    void OpenHelpPage() override;
+    bool EnterTray() override;
+    void LeaveTray() override;
+    void RemoveTrayIcon() override;
+    void ShowTrayMenu() override;
+    bool OpenSettingsDialog(Settings& settings) override;
+    bool IsSettingsDialogOpen() const override;
+    void BringSettingsDialogToFront() override;
+    void CloseSettingsDialog() override;
+    void ArmExitTimer() override;
+    void Beep() override;
+    void WakeReadTimer(std::int64_t milliseconds) override;
+
+    HINSTANCE m_instance;
+    MainControls m_controls;
+    MainMenus m_menus;
+    TrayIcon m_tray;
+    UINT m_taskbarCreated = 0;
+    RECT m_createdRect{};
+    DWORD m_startError = 0;
+
+    FileConfStore m_conf;
+    FileJournalStore m_journal;
+    Win32LogFiles m_logFiles;
+    UniqueAccelerators m_shortcuts;
+    std::optional<Win32HotKeyApi> m_hotKeyApi;
+    std::optional<Win32Clipboard> m_clipboard;
+    SteadyClock m_clock;
+    std::optional<Win32PointerProbe> m_pointer;
+    std::optional<ReadWorkerPool> m_readWorkers;
+    std::optional<AppController> m_controller;
+
+    std::unique_ptr<SettingsDialog> m_settingsDialog;
+    std::unique_ptr<MessageWindow> m_messageWindow;
+    std::vector<LaterMessage> m_laterMessages;
+};
+
+} // namespace mirufon::win32

@@ -1,0 +1,52 @@
+// The main window's part in the log's files: the Ctrl+S shortcut, the log's context menu and
+// the journal's timer.
+
+#include "platform/win32/mainwindow/ControlIds.h"
+#include "platform/win32/mainwindow/LogContextMenu.h"
+#include "platform/win32/mainwindow/MainWindow.h"
+
+#include <algorithm>
+
+namespace mirufon::win32
+{
+
+void MainWindow::CreateShortcuts()
+{
+    ACCEL save{FVIRTKEY | FCONTROL, 'S', kMenuSaveLog};
+    m_shortcuts.Reset(::CreateAcceleratorTableW(&save, 1));
+}
+
+// Only keys meant for the main window or its controls: the settings dialog and the message
+// boxes keep theirs.
+bool MainWindow::TranslateShortcut(MSG& message)
+{
+    if (!m_shortcuts || !Handle() ||
+        (message.hwnd != Handle() && !::IsChild(Handle(), message.hwnd)))
+    {
+        return false;
+    }
+    return ::TranslateAcceleratorW(Handle(), m_shortcuts.Get(), &message) != 0;
+}
+
+void MainWindow::OnLogContextMenu(LPARAM point)
+{
+    // The save runs from the window's own queue, as Ctrl+S does, once the menu has gone.
+    HWND window = Handle();
+    ShowLogContextMenu(m_controls.Log().Handle(), point,
+                       LogMenuSave{m_controller->CanSaveLog(), [window]
+                                   { ::PostMessageW(window, WM_COMMAND, kMenuSaveLog, 0); }});
+}
+
+void MainWindow::WakeJournalTimer(std::int64_t milliseconds)
+{
+    if (milliseconds < 0)
+    {
+        ::KillTimer(Handle(), kJournalTimer);
+        return;
+    }
+    const auto delay =
+        static_cast<UINT>(std::clamp<std::int64_t>(milliseconds, USER_TIMER_MINIMUM, 60000));
+    ::SetTimer(Handle(), kJournalTimer, delay, nullptr);
+}
+
+} // namespace mirufon::win32

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "capture/ReadWorkers.h"
+#include "platform/win32/window/Handles.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace mirufon::win32
+{
+
+// A read's outcome as a worker posts it to the main window: its texts, or failed when the read
+// ended in an error of this program's own; or, before it ends, word of a long text on its way
+// (longTransfer, with its length in chars).
+struct ReadOutcome
+{
+    std::uint64_t id = 0;
+    ElementTexts texts;
+    bool longTransfer = false;
+    std::size_t chars = 0;
+    bool failed = false;
+};
+
+// Worker threads for the reads of the element under the pointer. Each worker initialises COM
+// for the multithreaded apartment once and takes reads from a queue; the outcome of each read
+// is posted to the window as `message` with the ReadOutcome as an owned pointer in lParam
+// (TakePayload reclaims it). A worker stuck in another program is left to it: when every
+// worker is busy a new one starts, and one that comes back later goes on serving. Nothing
+// ever waits for a worker, not even the pool's end, so a stuck read cannot delay the exit.
+class ReadWorkerPool final : public ReadWorkers
+{
+  public:
+    // Runs on a worker: reads the element for the request. It and everything it uses must
+    // outlive the pool, as a stuck worker may run it after the pool is gone; it is shared
+    // with the workers for that reason.
+    using ReadFunction = std::function<ElementTexts(const ReadRequest&, ReadProgress&)>;
+
+    ReadWorkerPool(HWND window, UINT message, ReadFunction read);
+    ReadWorkerPool(const ReadWorkerPool&) = delete;
+    ReadWorkerPool& operator=(const ReadWorkerPool&) = delete;
+    // Idle workers end; busy ones end when their read does, posting nothing.
+    ~ReadWorkerPool() override;
+
+    void Start(const ReadRequest& request) override;
+
+  private:
+    struct Shared;
+    class Progress;
+    static void Serve(const std::shared_ptr<Shared>& shared);
+    static ReadOutcome ReadSafely(Shared& shared, const ReadRequest& request);
+
+    std::shared_ptr<Shared> m_shared;
+};
+
+} // namespace mirufon::win32

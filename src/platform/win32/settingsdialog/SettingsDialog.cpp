@@ -1,0 +1,415 @@
+#include "platform/win32/settingsdialog/SettingsDialog.h"
+
+#include "platform/ScopedFlag.h"
+#include "platform/win32/settingsdialog/KeyListInput.h"
+#include "platform/win32/settingsdialog/SettingsDialogIds.h"
+#include "platform/win32/settingsdialog/SettingsDialogLayout.h"
+#include "platform/win32/window/Dpi.h"
+#include "platform/win32/window/Fonts.h"
+#include "shell/AppInfo.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <string>
+#include <utility>
+
+namespace mirufon::win32
+{
+namespace
+{
+
+constexpr wchar_t kDuplicateText[] = L"キーが重複しています！";
+constexpr wchar_t kDuplicateTitle[] = L"重複";
+
+constexpr wchar_t kLabelFace[] = L"ＭＳ Ｐゴシック";
+constexpr wchar_t kListFace[] = L"ＭＳ ゴシック";
+constexpr int kFontSize = 975; // 9.75 pt
+constexpr COLORREF kBlue = RGB(0, 0, 255);
+
+} // namespace
+
+SettingsDialog::SettingsDialog(HINSTANCE instance, HWND owner, Settings& settings,
+                               std::function<void(DialogClose)> onClose)
+    : m_instance(instance), m_owner(owner), m_settings(settings), m_onClose(std::move(onClose))
+{
+}
+
+SettingsDialog::~SettingsDialog()
+{
+    // The owner is going too: no store, no call back into it. The subclasses go before the
+    // controls they hook.
+    m_onClose = nullptr;
+    m_subclasses.clear();
+}
+
+bool SettingsDialog::Open()
+{
+    if (Exists())
+    {
+        BringToFront();
+        return true;
+    }
+    INITCOMMONCONTROLSEX controls{};
+    controls.dwSize = sizeof controls;
+    controls.dwICC = ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES;
+    ::InitCommonControlsEx(&controls);
+
+    if (!RegisterWindowClass(ProgramWindowClass(m_instance, kSettingsDialogClass,
+                                                reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1))))
+    {
+        return false;
+    }
+
+    ApplyDpi(ScreenDpi());
+    const SIZE outer = SettingsDialogOuterSize(m_twipsPerPixel);
+    const int left = (::GetSystemMetrics(SM_CXSCREEN) - outer.cx) / 2;
+    const int top = (::GetSystemMetrics(SM_CYSCREEN) - outer.cy) / 2;
+    const std::wstring caption = GetAppTitle();
+    if (!CreateBoundWindow(kSettingsDialogExStyle, kSettingsDialogClass, caption.c_str(),
+                           kSettingsDialogStyle, left, top, outer.cx, outer.cy, m_owner,
+                           m_instance))
+    {
+        return false;
+    }
+    CreateSettingsControls(Handle(), m_instance);
+    if (!FindControls())
+    {
+        ::DestroyWindow(Handle());
+        return false;
+    }
+    SubclassControls();
+    PlaceSettingsControls(Handle(), m_twipsPerPixel, m_labelFont.Get(), m_listFont.Get());
+    Fill();
+
+    // Always on top before the tips exist: the window system places a window that is raised
+    // right after the windows it owns, and a tip window, owned and topmost already, would then
+    // take the topmost place while the dialog stays an ordinary window behind it.
+    ::SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    CreateSettingsToolTips(Handle(), m_instance);
+    ::ShowWindow(Handle(), SW_SHOW);
+    ::UpdateWindow(Handle());
+    ::SetForegroundWindow(Handle());
+    m_lastFocus = m_keyLists[0];
+    ::SetFocus(m_keyLists[0]);
+    return true;
+}
+
+bool SettingsDialog::FindControls()
+{
+    const auto item = [this](int id) { return ::GetDlgItem(Handle(), id); };
+    for (std::size_t list = 0; list < kKeyListCount; ++list)
+    {
+        m_keyLists[list] = item(SettingsKeyListId(static_cast<int>(list)));
+        m_prefixes[list] = item(SettingsPrefixId(static_cast<int>(list)));
+    }
+    for (std::size_t label = 0; label < m_headings.size(); ++label)
+    {
+        m_headings[label] = item(SettingsHeadingId(static_cast<int>(label)));
+    }
+    m_modifier = item(kIdSettingsModifier);
+    m_captureCopiesBox = item(kIdSettingsAddCopy);
+    m_tabSeparatedBox = item(kIdSettingsTab);
+    m_ok = item(kIdSettingsOk);
+    m_cancel = item(kIdSettingsCancel);
+    return std::all_of(m_keyLists.begin(), m_keyLists.end(),
+                       [](HWND list) { return list != nullptr; }) &&
+           m_modifier && m_captureCopiesBox && m_tabSeparatedBox && m_ok && m_cancel;
+}
+
+// The key lists take no keyboard input; every other control that can take the focus refuses a
+// click while the focused key list clashes with another.
+void SettingsDialog::SubclassControls()
+{
+    const FocusChangeGuard refuse = [this](HWND target) { return RefuseFocusChange(target); };
+    for (HWND list : m_keyLists)
+    {
+        m_subclasses.push_back(std::make_unique<ControlSubclass>(
+            list, [this, refuse](HWND control, UINT message, WPARAM wParam, LPARAM lParam)
+            { return OnKeyListMessage(Handle(), refuse, control, message, wParam, lParam); }));
+    }
+    for (HWND control : {m_modifier, m_captureCopiesBox, m_tabSeparatedBox, m_ok, m_cancel})
+    {
+        m_subclasses.push_back(std::make_unique<ControlSubclass>(
+            control, [refuse](HWND target, UINT message, WPARAM, LPARAM)
+            { return OnFocusGateMessage(refuse, target, message); }));
+    }
+}
+
+void SettingsDialog::BringToFront()
+{
+    if (!Exists())
+    {
+        return;
+    }
+    ::ShowWindow(Handle(), SW_SHOW);
+    ::SetForegroundWindow(Handle());
+}
+
+void SettingsDialog::Close()
+{
+    CloseWith(DialogClose::Shutdown);
+}
+
+bool SettingsDialog::TranslateDialogMessage(MSG& message)
+{
+    return Exists() && ::IsDialogMessageW(Handle(), &message) != FALSE;
+}
+
+// Once the window exists, its controls are placed anew and given the new fonts before the old
+// ones are deleted: a control must never hold a font that is gone.
+void SettingsDialog::ApplyDpi(int dotsPerInch)
+{
+    m_dotsPerInch = dotsPerInch > 0 ? dotsPerInch : 96;
+    m_twipsPerPixel = TwipsPerPixel(m_dotsPerInch);
+    UniqueFont labelFont = CreateJapaneseFont(kLabelFace, kFontSize, m_dotsPerInch);
+    UniqueFont listFont = CreateJapaneseFont(kListFace, kFontSize, m_dotsPerInch);
+    if (Exists())
+    {
+        PlaceSettingsControls(Handle(), m_twipsPerPixel, labelFont.Get(), listFont.Get());
+    }
+    m_labelFont = std::move(labelFont);
+    m_listFont = std::move(listFont);
+}
+
+// Fills the lists in row order (get name, get value, newline, cancel last, stop/resume), then
+// the modifier, whose choice sets the prefix labels, then the check boxes.
+void SettingsDialog::Fill()
+{
+    m_filled = EditorStateFor(m_settings);
+    for (const int index : kKeyListRows)
+    {
+        const auto list = static_cast<std::size_t>(index);
+        HWND control = m_keyLists[list];
+        ::SendMessageW(control, CB_RESETCONTENT, 0, 0);
+        for (int letter = 0; letter < kLetterCount; ++letter)
+        {
+            const std::wstring text = KeyLetter(letter);
+            ::SendMessageW(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        }
+        ::SendMessageW(control, CB_SETCURSEL, static_cast<WPARAM>(m_filled.letter[list]), 0);
+    }
+    ::SendMessageW(m_modifier, CB_RESETCONTENT, 0, 0);
+    for (const std::wstring_view entry : kModifierEntries)
+    {
+        const std::wstring text(entry);
+        ::SendMessageW(m_modifier, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+    ::SendMessageW(m_modifier, CB_SETCURSEL, static_cast<WPARAM>(m_filled.modifier), 0);
+    RelabelPrefixes();
+    ::SendMessageW(m_tabSeparatedBox, BM_SETCHECK,
+                   m_filled.tabSeparated ? BST_CHECKED : BST_UNCHECKED, 0);
+    ::SendMessageW(m_captureCopiesBox, BM_SETCHECK,
+                   m_filled.captureCopies ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void SettingsDialog::RelabelPrefixes()
+{
+    const int modifier = static_cast<int>(::SendMessageW(m_modifier, CB_GETCURSEL, 0, 0));
+    const std::wstring text = PrefixLabel(modifier);
+    for (HWND label : m_prefixes)
+    {
+        ::SetWindowTextW(label, text.c_str());
+    }
+}
+
+EditorState SettingsDialog::CurrentState() const
+{
+    EditorState state;
+    for (std::size_t list = 0; list < kKeyListCount; ++list)
+    {
+        const auto selected = ::SendMessageW(m_keyLists[list], CB_GETCURSEL, 0, 0);
+        state.letter[list] = selected == CB_ERR ? kNoLetter : static_cast<int>(selected);
+    }
+    const auto modifier = ::SendMessageW(m_modifier, CB_GETCURSEL, 0, 0);
+    state.modifier = modifier == CB_ERR ? -1 : static_cast<int>(modifier);
+    state.tabSeparated =
+        ::SendMessageW(m_tabSeparatedBox, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
+    state.captureCopies =
+        ::SendMessageW(m_captureCopiesBox, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
+    return state;
+}
+
+int SettingsDialog::KeyListIndex(HWND control) const
+{
+    const auto found = std::find(m_keyLists.begin(), m_keyLists.end(), control);
+    return control && found != m_keyLists.end() ? static_cast<int>(found - m_keyLists.begin()) : -1;
+}
+
+// The duplicate test, run before the focus moves to `target` (a click on it, or a key that
+// would move the focus or press a button): when the focus is on a key list whose letter
+// another list shows, the move is refused with a message and the focus stays on that list.
+// True when refused; the caller then drops the click or key.
+bool SettingsDialog::RefuseFocusChange(HWND target)
+{
+    if (m_refusing)
+    {
+        // The message is already up; anything that slips through meanwhile is dropped too.
+        return true;
+    }
+    HWND focus = ::GetFocus();
+    if (focus == target)
+    {
+        return false;
+    }
+    const int list = KeyListIndex(focus);
+    if (list < 0 || !IsDuplicate(CurrentState().letter, list))
+    {
+        return false;
+    }
+    const ScopedFlag refusing(m_refusing);
+    m_lastFocus = focus;
+    ::MessageBoxW(Handle(), kDuplicateText, kDuplicateTitle, MB_OK);
+    // The program may have closed the dialog while the message was up.
+    if (Exists() && ::IsWindow(focus))
+    {
+        ::SetFocus(focus);
+    }
+    return true;
+}
+
+void SettingsDialog::CloseWith(DialogClose how)
+{
+    if (!Exists())
+    {
+        return;
+    }
+    if (how == DialogClose::Ok || how == DialogClose::CloseBox)
+    {
+        StoreEditorState(CurrentState(), m_filled, m_settings);
+    }
+    // The owner re-enables itself before the window goes, so that the activation returns to
+    // it at once rather than to another program's window.
+    if (m_onClose)
+    {
+        m_onClose(how);
+    }
+    if (Exists())
+    {
+        ::DestroyWindow(Handle());
+    }
+}
+
+void SettingsDialog::OnCommand(int id, int code)
+{
+    switch (id)
+    {
+    case kIdSettingsOk:
+    case kIdSettingsCancel:
+        // A click on either button reaches here only after the focus moved to it. Enter and
+        // Escape come here from IsDialogMessage with the focus unmoved: while that focus is
+        // on a clashing key list they are refused like a click.
+        if (code != BN_CLICKED)
+        {
+            return;
+        }
+        if (RefuseFocusChange(id == kIdSettingsOk ? m_ok : m_cancel))
+        {
+            return;
+        }
+        CloseWith(id == kIdSettingsOk ? DialogClose::Ok : DialogClose::Cancel);
+        return;
+    case kIdSettingsModifier:
+        if (code == CBN_SELCHANGE)
+        {
+            RelabelPrefixes();
+        }
+        return;
+    default:
+        return;
+    }
+}
+
+// The dialog is not a system dialog, so it keeps its focused control itself across
+// deactivation (the duplicate message takes the activation too).
+void SettingsDialog::OnActivate(bool active)
+{
+    if (!active)
+    {
+        HWND focus = ::GetFocus();
+        if (focus && ::IsChild(Handle(), focus))
+        {
+            m_lastFocus = focus;
+        }
+        return;
+    }
+    HWND target = m_lastFocus && ::IsWindow(m_lastFocus) && ::IsChild(Handle(), m_lastFocus)
+                      ? m_lastFocus
+                      : m_keyLists[0];
+    ::SetFocus(target);
+}
+
+HBRUSH SettingsDialog::OnControlColour(HDC dc, HWND control) const
+{
+    if (control != m_headings[4] && control != m_headings[5])
+    {
+        return nullptr;
+    }
+    ::SetTextColor(dc, kBlue);
+    ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
+    return ::GetSysColorBrush(COLOR_BTNFACE);
+}
+
+LRESULT SettingsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message)
+    {
+    case WM_COMMAND:
+        OnCommand(LOWORD(wParam), HIWORD(wParam));
+        return 0;
+    case WM_CLOSE:
+        // The close box and the system menu: applies like "OK", without the duplicate test,
+        // since closing moves no focus.
+        CloseWith(DialogClose::CloseBox);
+        return 0;
+    case WM_ACTIVATE:
+        OnActivate(LOWORD(wParam) != WA_INACTIVE);
+        return 0;
+    case WM_SETFOCUS:
+        OnActivate(true);
+        return 0;
+    case WM_SIZING:
+        HoldOuterWidth(wParam, *reinterpret_cast<RECT*>(lParam), m_twipsPerPixel);
+        return TRUE;
+    case WM_WINDOWPOSCHANGING:
+        HoldOuterWidth(*reinterpret_cast<WINDOWPOS*>(lParam), m_twipsPerPixel);
+        break;
+    case WM_CTLCOLORSTATIC:
+        if (HBRUSH brush =
+                OnControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)))
+        {
+            return reinterpret_cast<LRESULT>(brush);
+        }
+        break;
+    case WM_DPICHANGED:
+    {
+        const RECT suggested = *reinterpret_cast<const RECT*>(lParam);
+        ApplyDpi(HIWORD(wParam));
+        const SIZE outer = SettingsDialogOuterSize(m_twipsPerPixel);
+        ::SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, outer.cx, outer.cy,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+        return 0;
+    }
+    case WM_DESTROY:
+        // Before the controls go: each subclass is removed from a window that still exists.
+        m_subclasses.clear();
+        break;
+    default:
+        break;
+    }
+    return DefaultProcedure(message, wParam, lParam);
+}
+
+void SettingsDialog::OnDestroyed()
+{
+    m_keyLists = {};
+    m_prefixes = {};
+    m_headings = {};
+    m_modifier = m_captureCopiesBox = m_tabSeparatedBox = m_ok = m_cancel = nullptr;
+    m_lastFocus = nullptr;
+    // The controls are gone, so their fonts may go too.
+    m_labelFont.Reset();
+    m_listFont.Reset();
+}
+
+} // namespace mirufon::win32

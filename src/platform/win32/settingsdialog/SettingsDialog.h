@@ -1,0 +1,95 @@
+#pragma once
+
+#include "hotkeys/HotKeyEditor.h"
+#include "platform/win32/window/ControlSubclass.h"
+#include "platform/win32/window/Handles.h"
+#include "platform/win32/window/WindowBase.h"
+#include "settings/Settings.h"
+#include "shell/MainView.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace mirufon::win32
+{
+
+// The settings dialog: the five hotkey letters with their shared modifier, copy capture and
+// tab separation. A modeless, always-on-top window owned by the main window; it edits the
+// Settings record when it closes with "OK" or its close box, and nothing else. The owner
+// disables itself while the dialog is open and passes its thread's messages through
+// TranslateDialogMessage. When the dialog closes, it stores its choices and then calls
+// onClose, synchronously, while its window still exists: the owner re-applies and enables
+// itself there, so that the system hands the activation back to the owner when the dialog's
+// window goes, as at the end of a modal dialog.
+class SettingsDialog final : public WindowBase
+{
+  public:
+    SettingsDialog(HINSTANCE instance, HWND owner, Settings& settings,
+                   std::function<void(DialogClose)> onClose = {});
+    // Destroys the window without storing and without calling onClose, when still open. Not to
+    // be destroyed from inside its own window's handlers or its onClose.
+    ~SettingsDialog() override;
+
+    // Creates the window, fills it from the settings, shows it and brings it to the front.
+    // When it is already open, only brings it to the front. False when the window could not
+    // be created.
+    bool Open();
+
+    // True from Open until the window is destroyed, however it closes.
+    bool IsOpen() const { return Exists(); }
+    void BringToFront();
+
+    // Closes the window without storing anything, for the program's shutdown.
+    void Close();
+
+    // The dialog's keyboard interface (Tab, Shift+Tab, Enter as "OK", Escape as "Cancel"):
+    // true when the message was meant for the dialog and has been handled.
+    bool TranslateDialogMessage(MSG& message);
+
+  private:
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnDestroyed() override;
+
+    bool FindControls();
+    void SubclassControls();
+    void ApplyDpi(int dotsPerInch);
+    void Fill();
+    void RelabelPrefixes();
+    EditorState CurrentState() const;
+    int KeyListIndex(HWND control) const;
+    bool RefuseFocusChange(HWND target);
+    void CloseWith(DialogClose how);
+
+    void OnCommand(int id, int code);
+    void OnActivate(bool active);
+    HBRUSH OnControlColour(HDC dc, HWND control) const;
+
+    HINSTANCE m_instance;
+    HWND m_owner;
+    Settings& m_settings;
+    std::function<void(DialogClose)> m_onClose;
+
+    int m_dotsPerInch = 96;
+    std::int32_t m_twipsPerPixel = 15;
+    UniqueFont m_labelFont;
+    UniqueFont m_listFont;
+
+    std::array<HWND, kKeyListCount> m_keyLists{};
+    std::array<HWND, kKeyListCount> m_prefixes{};
+    std::array<HWND, 7> m_headings{};
+    HWND m_modifier = nullptr;
+    HWND m_captureCopiesBox = nullptr;
+    HWND m_tabSeparatedBox = nullptr;
+    HWND m_ok = nullptr;
+    HWND m_cancel = nullptr;
+
+    std::vector<std::unique_ptr<ControlSubclass>> m_subclasses;
+    EditorState m_filled;
+    HWND m_lastFocus = nullptr;
+    bool m_refusing = false;
+};
+
+} // namespace mirufon::win32

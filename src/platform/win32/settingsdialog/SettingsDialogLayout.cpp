@@ -1,0 +1,234 @@
+#include "platform/win32/settingsdialog/SettingsDialogLayout.h"
+
+#include "platform/win32/settingsdialog/SettingsDialogIds.h"
+#include "platform/win32/window/Dpi.h"
+
+#include <commctrl.h>
+
+namespace mirufon::win32
+{
+namespace
+{
+
+// The dialog's texts.
+constexpr wchar_t kHotKeyFrameCaption[] = L"ホットキー";
+constexpr wchar_t kOtherFrameCaption[] = L"その他";
+constexpr wchar_t kAddCopyCaption[] = L"コピーでも取得";
+constexpr wchar_t kTabCaption[] = L"タブ区切り";
+constexpr wchar_t kOkCaption[] = L"OK";
+constexpr wchar_t kCancelCaption[] = L"Cancel";
+constexpr wchar_t kModifierTip[] = L"装飾キー";
+constexpr wchar_t kAddCopyTip[] = L"コピーした文字列も取得する";
+constexpr wchar_t kTabTip[] = L"項目区切りをタブ(x09)コード挿入";
+// lblHotKey(0) to (6).
+constexpr const wchar_t* kHeadingCaptions[7] = {L"取得",    L"改行",     L"取消",    L"停止/再開",
+                                                L"accName", L"accValue", L"修飾キー"};
+
+// Entries a key list shows at once when it drops down.
+constexpr int kVisibleEntries = 8;
+
+constexpr DWORD kLabelStyle = SS_LEFT | SS_NOPREFIX;
+constexpr DWORD kPrefixStyle = SS_RIGHT | SS_NOPREFIX;
+constexpr DWORD kListStyle = CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP;
+constexpr DWORD kCheckStyle = BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP;
+constexpr DWORD kButtonStyle = BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP;
+
+// clang-format off
+constexpr ControlPlacement kRows[] = {
+    // Row 1: get name.
+    {SettingsPrefixId(0), L"STATIC", L"", kPrefixStyle, Container::HotKeyFrame, {1500, 330, 1000, 225}, DialogFont::Label, Container::Form},
+    {SettingsHeadingId(4), L"STATIC", kHeadingCaptions[4], kLabelStyle, Container::HotKeyFrame, {750, 330, 795, 285}, DialogFont::Label, Container::Form},
+    {SettingsKeyListId(0), WC_COMBOBOXW, L"", kListStyle, Container::HotKeyFrame, {2550, 300, 615, 315}, DialogFont::List, Container::Form},
+    // Row 2: get value.
+    {SettingsPrefixId(4), L"STATIC", L"", kPrefixStyle, Container::HotKeyFrame, {1500, 690, 1000, 225}, DialogFont::Label, Container::Form},
+    {SettingsHeadingId(5), L"STATIC", kHeadingCaptions[5], kLabelStyle, Container::HotKeyFrame, {750, 660, 795, 285}, DialogFont::Label, Container::Form},
+    {SettingsKeyListId(4), WC_COMBOBOXW, L"", kListStyle, Container::HotKeyFrame, {2550, 660, 615, 315}, DialogFont::List, Container::Form},
+    {SettingsHeadingId(0), L"STATIC", kHeadingCaptions[0], kLabelStyle, Container::HotKeyFrame, {330, 360, 525, 285}, DialogFont::Label, Container::Form},
+    // Row 3: newline.
+    {SettingsPrefixId(1), L"STATIC", L"", kPrefixStyle, Container::HotKeyFrame, {1500, 1110, 1000, 225}, DialogFont::Label, Container::Form},
+    {SettingsHeadingId(1), L"STATIC", kHeadingCaptions[1], kLabelStyle, Container::HotKeyFrame, {330, 1080, 1275, 285}, DialogFont::Label, Container::Form},
+    {SettingsKeyListId(1), WC_COMBOBOXW, L"", kListStyle, Container::HotKeyFrame, {2550, 1050, 615, 315}, DialogFont::List, Container::Form},
+    // Row 4: cancel the last item.
+    {SettingsPrefixId(2), L"STATIC", L"", kPrefixStyle, Container::HotKeyFrame, {1500, 1470, 1000, 225}, DialogFont::Label, Container::Form},
+    {SettingsHeadingId(2), L"STATIC", kHeadingCaptions[2], kLabelStyle, Container::HotKeyFrame, {330, 1470, 1275, 285}, DialogFont::Label, Container::Form},
+    {SettingsKeyListId(2), WC_COMBOBOXW, L"", kListStyle, Container::HotKeyFrame, {2550, 1410, 615, 315}, DialogFont::List, Container::Form},
+    // Row 5: stop/resume.
+    {SettingsPrefixId(3), L"STATIC", L"", kPrefixStyle, Container::HotKeyFrame, {1500, 1860, 1000, 225}, DialogFont::Label, Container::Form},
+    {SettingsHeadingId(3), L"STATIC", kHeadingCaptions[3], kLabelStyle, Container::HotKeyFrame, {330, 1860, 1275, 285}, DialogFont::Label, Container::Form},
+    {SettingsKeyListId(3), WC_COMBOBOXW, L"", kListStyle, Container::HotKeyFrame, {2550, 1800, 615, 315}, DialogFont::List, Container::Form},
+    // The modifier row.
+    {SettingsHeadingId(6), L"STATIC", kHeadingCaptions[6], kLabelStyle, Container::HotKeyFrame, {840, 2340, 825, 285}, DialogFont::Label, Container::Form},
+    {kIdSettingsModifier, WC_COMBOBOXW, L"", kListStyle, Container::HotKeyFrame, {1740, 2280, 1425, 315}, DialogFont::List, Container::Form, kModifierTip},
+    // "その他".
+    {kIdSettingsAddCopy, L"BUTTON", kAddCopyCaption, kCheckStyle, Container::OtherFrame, {300, 300, 2565, 255}, DialogFont::Label, Container::Form, kAddCopyTip},
+    {kIdSettingsTab, L"BUTTON", kTabCaption, kCheckStyle, Container::OtherFrame, {300, 600, 2565, 255}, DialogFont::Label, Container::Form, kTabTip},
+    // The buttons.
+    {kIdSettingsOk, L"BUTTON", kOkCaption, kButtonStyle, Container::ButtonFrame, {330, 0, 975, 345}, DialogFont::Label, Container::Form},
+    {kIdSettingsCancel, L"BUTTON", kCancelCaption, kButtonStyle, Container::ButtonFrame, {1320, 0, 945, 345}, DialogFont::Label, Container::Form},
+    // The frames.
+    {kIdSettingsHotKeyFrame, L"BUTTON", kHotKeyFrameCaption, BS_GROUPBOX, Container::Form, {120, 120, 3285, 2775}, DialogFont::Label, Container::HotKeyFrame},
+    {kIdSettingsOtherFrame, L"BUTTON", kOtherFrameCaption, BS_GROUPBOX, Container::Form, {120, 3030, 3285, 1185}, DialogFont::Label, Container::OtherFrame},
+    // The borderless frame round the buttons: no window, only the offset of what it holds.
+    {0, nullptr, nullptr, 0, Container::Form, {1080, 4320, 2265, 345}, DialogFont::Label, Container::ButtonFrame},
+};
+// clang-format on
+
+bool IsWindowRow(const ControlPlacement& row)
+{
+    return row.className != nullptr;
+}
+
+// A closed drop-down list is as high as its font makes it; the place in twips gives the
+// height wanted. The selection field's height is stepped until the list has that height: the
+// field height that CB_GETITEMHEIGHT reports and the one CB_SETITEMHEIGHT takes need not
+// differ by the same amount on every system, so each step corrects by what is still missing.
+void FitSelectionField(HWND list, int wantedHeight)
+{
+    auto field =
+        static_cast<int>(::SendMessageW(list, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
+    for (int step = 0; step < 3 && field > 0; ++step)
+    {
+        RECT shown{};
+        ::GetWindowRect(list, &shown);
+        const int missing = wantedHeight - (shown.bottom - shown.top);
+        if (missing == 0 || field + missing <= 0)
+        {
+            return;
+        }
+        field += missing;
+        ::SendMessageW(list, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
+    }
+}
+
+} // namespace
+
+std::span<const ControlPlacement> SettingsDialogRows()
+{
+    return kRows;
+}
+
+ControlRect ContainerRect(Container container)
+{
+    for (const ControlPlacement& row : kRows)
+    {
+        if (container != Container::Form && row.frameOf == container)
+        {
+            return row.rect;
+        }
+    }
+    return {0, 0, kSettingsClientWidth, kSettingsClientHeight};
+}
+
+SIZE SettingsDialogOuterSize(std::int32_t twipsPerPixel)
+{
+    RECT outer{0, 0, ToPixels(kSettingsClientWidth, twipsPerPixel),
+               ToPixels(kSettingsClientHeight, twipsPerPixel)};
+    ::AdjustWindowRectEx(&outer, kSettingsDialogStyle, FALSE, kSettingsDialogExStyle);
+    return SIZE{ToPixels(kSettingsOuterWidth, twipsPerPixel), outer.bottom - outer.top};
+}
+
+void HoldOuterWidth(WPARAM edge, RECT& rect, std::int32_t twipsPerPixel)
+{
+    const int width = SettingsDialogOuterSize(twipsPerPixel).cx;
+    if (edge == WMSZ_LEFT || edge == WMSZ_TOPLEFT || edge == WMSZ_BOTTOMLEFT)
+    {
+        rect.left = rect.right - width;
+    }
+    else
+    {
+        rect.right = rect.left + width;
+    }
+}
+
+void HoldOuterWidth(WINDOWPOS& position, std::int32_t twipsPerPixel)
+{
+    if (!(position.flags & SWP_NOSIZE))
+    {
+        position.cx = SettingsDialogOuterSize(twipsPerPixel).cx;
+    }
+}
+
+void CreateSettingsControls(HWND dialog, HINSTANCE instance)
+{
+    for (const ControlPlacement& row : kRows)
+    {
+        if (!IsWindowRow(row))
+        {
+            continue;
+        }
+        HWND control = ::CreateWindowExW(
+            0, row.className, row.text, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | row.style, 0, 0,
+            0, 0, dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), instance, nullptr);
+        if (control && row.frameOf != Container::Form)
+        {
+            ::SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0,
+                           SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        }
+    }
+}
+
+void CreateSettingsToolTips(HWND dialog, HINSTANCE instance)
+{
+    HWND toolTip =
+        ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                          WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                          CW_USEDEFAULT, CW_USEDEFAULT, dialog, nullptr, instance, nullptr);
+    if (!toolTip)
+    {
+        return;
+    }
+    for (const ControlPlacement& row : kRows)
+    {
+        if (!row.tip)
+        {
+            continue;
+        }
+        TOOLINFOW tool{};
+        // The older structure size, which every version of the control accepts.
+        tool.cbSize = TTTOOLINFOW_V2_SIZE;
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = dialog;
+        tool.uId = reinterpret_cast<UINT_PTR>(::GetDlgItem(dialog, row.id));
+        tool.lpszText = const_cast<wchar_t*>(row.tip);
+        ::SendMessageW(toolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
+void PlaceSettingsControls(HWND dialog, std::int32_t twipsPerPixel, HFONT labelFont, HFONT listFont)
+{
+    for (const ControlPlacement& row : kRows)
+    {
+        HWND control = IsWindowRow(row) ? ::GetDlgItem(dialog, row.id) : nullptr;
+        if (!control)
+        {
+            continue;
+        }
+        HFONT font = row.font == DialogFont::List ? listFont : labelFont;
+        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+
+        const ControlRect container = ContainerRect(row.container);
+        const int left =
+            ToPixels(container.left, twipsPerPixel) + ToPixels(row.rect.left, twipsPerPixel);
+        const int top =
+            ToPixels(container.top, twipsPerPixel) + ToPixels(row.rect.top, twipsPerPixel);
+        const int width = ToPixels(row.rect.width, twipsPerPixel);
+        int height = ToPixels(row.rect.height, twipsPerPixel);
+        if (::lstrcmpiW(row.className, WC_COMBOBOXW) == 0)
+        {
+            ::SetWindowPos(control, nullptr, left, top, width, height,
+                           SWP_NOZORDER | SWP_NOACTIVATE);
+            FitSelectionField(control, height);
+            // The height given to a drop-down list is that of the open list: the field and
+            // room for the entries below it. Version 6 of the controls sizes the open list by
+            // a count of entries instead.
+            ::SendMessageW(control, CB_SETMINVISIBLE, kVisibleEntries, 0);
+            const int entryHeight =
+                static_cast<int>(::SendMessageW(control, CB_GETITEMHEIGHT, 0, 0));
+            height += kVisibleEntries * (entryHeight > 0 ? entryHeight : height) + 2;
+        }
+        ::SetWindowPos(control, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    ::InvalidateRect(dialog, nullptr, TRUE);
+}
+
+} // namespace mirufon::win32

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/ConfStore.h"
+#include "settings/ConfEncoding.h"
+
+#include <string>
+
+namespace mirufon::win32
+{
+
+// Conf.txt at a fixed path: read in the encoding its bytes show (ANSI code page, UTF-8 or
+// UTF-16, see DetectConfEncoding) and written back in the encoding it was read in, unless
+// ANSI would lose characters (see EncodingToWrite).
+class FileConfStore final : public ConfStore
+{
+  public:
+    explicit FileConfStore(std::wstring path);
+
+    std::optional<std::wstring> Read() override;
+    StoreWrite Write(std::wstring_view text) override;
+
+    const std::wstring& Path() const { return m_path; }
+    ConfEncoding Encoding() const { return m_encoding; }
+
+  private:
+    std::wstring TemporaryPath() const { return m_path + L".new"; }
+
+    std::wstring m_path;
+    ConfEncoding m_encoding = ConfEncoding::Ansi;
+};
+
+} // namespace mirufon::win32

@@ -1,0 +1,182 @@
+#include "platform/win32/storage/FileJournalStore.h"
+
+#include "platform/win32/storage/FileContents.h"
+#include "platform/win32/storage/TextCodec.h"
+#include "platform/win32/window/SystemMessage.h"
+
+#include <objbase.h>
+#include <shlobj.h>
+
+namespace mirufon::win32
+{
+namespace
+{
+
+constexpr wchar_t kJournalName[] = L"mirufon-journal.txt";
+constexpr wchar_t kTemporaryName[] = L"mirufon-journal.tmp";
+constexpr wchar_t kProbeName[] = L"mirufon-journal.probe";
+// Set-aside names tried with a number before giving up.
+constexpr int kMostSetAsideTries = 100;
+
+bool IsFolder(const std::wstring& path)
+{
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// Whether a file can be created in the folder, which is created first when missing. The probe
+// file goes as soon as it is closed.
+bool IsWritableFolder(const std::wstring& folder)
+{
+    if (!::CreateDirectoryW(folder.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS)
+    {
+        return false;
+    }
+    if (!IsFolder(folder))
+    {
+        return false; // a file of that name
+    }
+    const std::wstring probe = folder + L"\\" + kProbeName;
+    const UniqueFile file(::CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE,
+                                        nullptr));
+    return static_cast<bool>(file);
+}
+
+std::wstring LocateFolder(const std::wstring& programFolder, const std::wstring& localAppData)
+{
+    const std::wstring besideProgram = programFolder + L"\\Journal";
+    if (!programFolder.empty() && IsWritableFolder(besideProgram))
+    {
+        return besideProgram;
+    }
+    if (localAppData.empty())
+    {
+        return {};
+    }
+    const std::wstring ours = localAppData + L"\\Mirufon";
+    ::CreateDirectoryW(ours.c_str(), nullptr);
+    const std::wstring folder = ours + L"\\Journal";
+    if (IsWritableFolder(folder))
+    {
+        return folder;
+    }
+    ReportFailure(L"no folder for the journal", ::GetLastError());
+    return {};
+}
+
+// "name.txt", "name-2.txt", "name-3.txt", ...
+std::wstring Numbered(const std::wstring& name, int number)
+{
+    if (number < 2)
+    {
+        return name;
+    }
+    const std::size_t dot = name.find_last_of(L'.');
+    const std::size_t stem = dot == std::wstring::npos ? name.size() : dot;
+    return name.substr(0, stem) + L"-" + std::to_wstring(number) + name.substr(stem);
+}
+
+} // namespace
+
+FileJournalStore::FileJournalStore(const std::wstring& programFolder,
+                                   const std::wstring& localAppData)
+    : m_folder(LocateFolder(programFolder, localAppData)),
+      m_path(m_folder.empty() ? std::wstring() : m_folder + L"\\" + kJournalName),
+      m_temporary(m_folder.empty() ? std::wstring() : m_folder + L"\\" + kTemporaryName),
+      m_writer([this](const std::wstring& text) { return WriteFile(text); })
+{
+}
+
+FileJournalStore::~FileJournalStore()
+{
+    m_writer.Stop();
+}
+
+std::optional<std::wstring> FileJournalStore::Read()
+{
+    if (m_folder.empty())
+    {
+        return std::nullopt;
+    }
+    const std::optional<std::string> bytes = ReadWholeFile(m_path);
+    if (!bytes)
+    {
+        return std::nullopt;
+    }
+    return FromUtf8(*bytes);
+}
+
+void FileJournalStore::WriteLater(std::wstring text)
+{
+    if (!m_folder.empty())
+    {
+        m_writer.Post(std::move(text));
+    }
+}
+
+void FileJournalStore::StopWriter()
+{
+    m_writer.Stop();
+}
+
+bool FileJournalStore::Write(std::wstring_view text)
+{
+    return m_folder.empty() || WriteFile(text);
+}
+
+bool FileJournalStore::WriteFile(std::wstring_view text)
+{
+    const std::lock_guard lock(m_fileMutex);
+    if (text.empty())
+    {
+        // Nothing to recover: no file.
+        return ::DeleteFileW(m_path.c_str()) || ::GetLastError() == ERROR_FILE_NOT_FOUND;
+    }
+    const DWORD error = ReplaceFileWith(m_path, m_temporary, Utf8WithBom(text));
+    if (error != ERROR_SUCCESS)
+    {
+        ReportFailure(L"the journal could not be written", error);
+        return false;
+    }
+    return true;
+}
+
+void FileJournalStore::Remove()
+{
+    if (m_folder.empty())
+    {
+        return;
+    }
+    const std::lock_guard lock(m_fileMutex);
+    ::DeleteFileW(m_path.c_str());
+    ::DeleteFileW(m_temporary.c_str());
+    // The folder goes too when nothing else is in it (kept journals stay with it).
+    ::RemoveDirectoryW(m_folder.c_str());
+}
+
+bool FileJournalStore::SetAside(const std::wstring& name)
+{
+    if (m_folder.empty())
+    {
+        return true;
+    }
+    const std::lock_guard lock(m_fileMutex);
+    for (int number = 1; number <= kMostSetAsideTries; ++number)
+    {
+        const std::wstring target = m_folder + L"\\" + Numbered(name, number);
+        if (::MoveFileExW(m_path.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH))
+        {
+            return true;
+        }
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS)
+        {
+            ReportFailure(L"the journal could not be set aside", error);
+            return false;
+        }
+    }
+    return false;
+}
+
+} // namespace mirufon::win32

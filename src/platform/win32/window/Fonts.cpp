@@ -1,0 +1,49 @@
+#include "platform/win32/window/Fonts.h"
+
+namespace mirufon::win32
+{
+namespace
+{
+
+int CALLBACK NoteFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found)
+{
+    *reinterpret_cast<bool*>(found) = true;
+    return 0;
+}
+
+bool FaceExists(const wchar_t* face)
+{
+    LOGFONTW query{};
+    query.lfCharSet = DEFAULT_CHARSET;
+    ::lstrcpynW(query.lfFaceName, face, LF_FACESIZE);
+    bool found = false;
+    HDC screen = ::GetDC(nullptr);
+    ::EnumFontFamiliesExW(screen, &query, &NoteFound, reinterpret_cast<LPARAM>(&found), 0);
+    ::ReleaseDC(nullptr, screen);
+    return found;
+}
+
+} // namespace
+
+UniqueFont CreateJapaneseFont(const wchar_t* face, int hundredthsOfPoint, int dotsPerInch)
+{
+    LOGFONTW font{};
+    font.lfHeight = -::MulDiv(hundredthsOfPoint, dotsPerInch, 7200);
+    font.lfWeight = FW_NORMAL;
+    font.lfCharSet = SHIFTJIS_CHARSET;
+    font.lfQuality = DEFAULT_QUALITY;
+    ::lstrcpynW(font.lfFaceName, face, LF_FACESIZE);
+    if (!FaceExists(face))
+    {
+        NONCLIENTMETRICSW metrics{};
+        metrics.cbSize = sizeof metrics;
+        if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
+        {
+            ::lstrcpynW(font.lfFaceName, metrics.lfMessageFont.lfFaceName, LF_FACESIZE);
+            font.lfCharSet = DEFAULT_CHARSET;
+        }
+    }
+    return UniqueFont(::CreateFontIndirectW(&font));
+}
+
+} // namespace mirufon::win32

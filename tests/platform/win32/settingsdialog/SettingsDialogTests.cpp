@@ -1,0 +1,692 @@
+#include "platform/win32/settingsdialog/SettingsDialog.h"
+#include "platform/win32/settingsdialog/SettingsDialogIds.h"
+#include "platform/win32/window/Dpi.h"
+#include "shell/AppInfo.h"
+#include "support/MessagePump.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace mirufon::win32
+{
+namespace
+{
+
+constexpr wchar_t kDuplicateTitle[] = L"重複";
+constexpr wchar_t kDuplicateText[] = L"キーが重複しています！";
+
+// Letter indexes in the key lists.
+constexpr int A = 0;
+constexpr int B = 1;
+constexpr int C = 2;
+constexpr int E = 4;
+constexpr int G = 6;
+constexpr int Z = 25;
+
+// Watches this thread's windows for the duplicate message while the dialog's handlers run
+// (the box runs its own message loop, which serves this thread timer), notes what it shows
+// and dismisses it with its OK button.
+class DuplicateBoxWatch
+{
+  public:
+    DuplicateBoxWatch()
+    {
+        s_current = this;
+        m_timer = ::SetTimer(nullptr, 0, 50, &DuplicateBoxWatch::Tick);
+    }
+    DuplicateBoxWatch(const DuplicateBoxWatch&) = delete;
+    DuplicateBoxWatch& operator=(const DuplicateBoxWatch&) = delete;
+    ~DuplicateBoxWatch()
+    {
+        ::KillTimer(nullptr, m_timer);
+        s_current = nullptr;
+    }
+
+    int Seen() const { return m_seen; }
+    HWND LastOwner() const { return m_owner; }
+    const std::vector<std::wstring>& LastTexts() const { return m_texts; }
+
+  private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
+    {
+        ::EnumThreadWindows(::GetCurrentThreadId(), &DuplicateBoxWatch::Visit, 0);
+    }
+
+    static BOOL CALLBACK Visit(HWND window, LPARAM)
+    {
+        wchar_t title[64] = {};
+        ::GetWindowTextW(window, title, 64);
+        if (!s_current || !::IsWindowVisible(window) || std::wstring(title) != kDuplicateTitle)
+        {
+            return TRUE;
+        }
+        DuplicateBoxWatch& self = *s_current;
+        ++self.m_seen;
+        self.m_owner = ::GetWindow(window, GW_OWNER);
+        self.m_texts.clear();
+        ::EnumChildWindows(window, &DuplicateBoxWatch::CollectText,
+                           reinterpret_cast<LPARAM>(&self.m_texts));
+        ::SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(::GetDlgItem(window, IDOK)));
+        return TRUE;
+    }
+
+    static BOOL CALLBACK CollectText(HWND child, LPARAM texts)
+    {
+        wchar_t text[128] = {};
+        ::GetWindowTextW(child, text, 128);
+        reinterpret_cast<std::vector<std::wstring>*>(texts)->push_back(text);
+        return TRUE;
+    }
+
+    static inline DuplicateBoxWatch* s_current = nullptr;
+    UINT_PTR m_timer = 0;
+    int m_seen = 0;
+    HWND m_owner = nullptr;
+    std::vector<std::wstring> m_texts;
+};
+
+class SettingsDialogTest : public ::testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        // The main window stands in as a hidden owner.
+        m_owner = ::CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
+                                    nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(m_owner, nullptr);
+        m_dpi = ScreenDpi();
+        m_dialog.emplace(::GetModuleHandleW(nullptr), m_owner, m_settings);
+        // Every test runs with the watch, so an unexpected message box is counted and closed
+        // instead of waiting for a user.
+        m_boxes.emplace();
+    }
+
+    void TearDown() override
+    {
+        m_dialog.reset();
+        m_boxes.reset();
+        ::DestroyWindow(m_owner);
+        Pump(20);
+    }
+
+    void OpenDialog()
+    {
+        ASSERT_TRUE(m_dialog->Open());
+        ASSERT_TRUE(m_dialog->IsOpen());
+        Pump(50);
+    }
+
+    // The owner's loop: the dialog's keyboard first, then the usual dispatch.
+    void Pump(DWORD milliseconds)
+    {
+        testsupport::DispatchFor(std::chrono::milliseconds(milliseconds), [this](MSG& message)
+                                 { return m_dialog && m_dialog->TranslateDialogMessage(message); });
+    }
+
+    int Px(int twips) const { return ::MulDiv(twips, m_dpi, 1440); }
+    HWND Item(int id) const { return ::GetDlgItem(m_dialog->Handle(), id); }
+    HWND KeyList(int list) const { return Item(SettingsKeyListId(list)); }
+
+    int Selected(HWND list) const
+    {
+        return static_cast<int>(::SendMessageW(list, CB_GETCURSEL, 0, 0));
+    }
+
+    static std::wstring TextOf(HWND window)
+    {
+        wchar_t text[256] = {};
+        ::GetWindowTextW(window, text, 256);
+        return text;
+    }
+
+    void Choose(HWND list, int entry)
+    {
+        ::SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(entry), 0);
+        ::SendMessageW(m_dialog->Handle(), WM_COMMAND,
+                       MAKEWPARAM(::GetDlgCtrlID(list), CBN_SELCHANGE),
+                       reinterpret_cast<LPARAM>(list));
+    }
+
+    // The control's place in the dialog's client area, in pixels.
+    RECT ClientRectOf(HWND control) const
+    {
+        RECT rect{};
+        ::GetWindowRect(control, &rect);
+        ::MapWindowPoints(nullptr, m_dialog->Handle(), reinterpret_cast<POINT*>(&rect), 2);
+        return rect;
+    }
+
+    static POINT CentreOf(HWND control)
+    {
+        RECT rect{};
+        ::GetWindowRect(control, &rect);
+        return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    }
+
+    static bool PointerAt(POINT point)
+    {
+        POINT now{};
+        return ::GetCursorPos(&now) && now.x == point.x && now.y == point.y;
+    }
+
+    // Moves the pointer with real mouse input and waits until it stays on the point: under an
+    // X server the move arrives late, and a click sent before it lands where the pointer was.
+    bool MovePointer(POINT point)
+    {
+        INPUT move{};
+        move.type = INPUT_MOUSE;
+        const int width = ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
+        const int height = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
+        move.mi.dx = static_cast<LONG>(
+            ((point.x - ::GetSystemMetrics(SM_XVIRTUALSCREEN)) * 65536LL + width - 1) / width);
+        move.mi.dy = static_cast<LONG>(
+            ((point.y - ::GetSystemMetrics(SM_YVIRTUALSCREEN)) * 65536LL + height - 1) / height);
+        move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
+        ::SendInput(1, &move, sizeof move);
+        for (int attempt = 0; attempt < 20; ++attempt)
+        {
+            Pump(30);
+            if (PointerAt(point))
+            {
+                Pump(30);
+                if (PointerAt(point))
+                {
+                    return true;
+                }
+            }
+            ::SetCursorPos(point.x, point.y);
+        }
+        return PointerAt(point);
+    }
+
+    bool ClickAt(POINT point)
+    {
+        if (!MovePointer(point))
+        {
+            return false;
+        }
+        INPUT inputs[2] = {};
+        inputs[0].type = INPUT_MOUSE;
+        inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+        inputs[1].type = INPUT_MOUSE;
+        inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+        const bool sent = ::SendInput(2, inputs, sizeof(INPUT)) == 2;
+        Pump(400);
+        return sent;
+    }
+
+    bool PressKey(WORD key, bool shift = false)
+    {
+        std::vector<INPUT> inputs;
+        auto add = [&inputs](WORD vk, bool up)
+        {
+            INPUT input{};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wVk = vk;
+            input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+            inputs.push_back(input);
+        };
+        if (shift)
+        {
+            add(VK_SHIFT, false);
+        }
+        add(key, false);
+        add(key, true);
+        if (shift)
+        {
+            add(VK_SHIFT, true);
+        }
+        const auto count = static_cast<UINT>(inputs.size());
+        const bool sent = ::SendInput(count, inputs.data(), sizeof(INPUT)) == count;
+        Pump(300);
+        return sent;
+    }
+
+    // Brings the dialog to the front with the focus on the control, as a user's click would.
+    void FocusOn(HWND control)
+    {
+        m_dialog->BringToFront();
+        Pump(50);
+        ::SetFocus(control);
+        Pump(50);
+        ASSERT_EQ(::GetForegroundWindow(), m_dialog->Handle());
+        ASSERT_EQ(::GetFocus(), control);
+    }
+
+    int BoxesSeen() const { return m_boxes->Seen(); }
+
+    Settings m_settings;
+    HWND m_owner = nullptr;
+    int m_dpi = 96;
+    std::optional<SettingsDialog> m_dialog;
+    std::optional<DuplicateBoxWatch> m_boxes;
+};
+
+// EnumThreadWindows callback: notes the thread's tooltip window.
+BOOL CALLBACK NoteTooltip(HWND window, LPARAM found)
+{
+    wchar_t name[64] = {};
+    ::GetClassNameW(window, name, 64);
+    if (std::wstring(name) == TOOLTIPS_CLASSW)
+    {
+        *reinterpret_cast<HWND*>(found) = window;
+    }
+    return TRUE;
+}
+
+TEST_F(SettingsDialogTest, OpensWithTheStoredChoicesShown)
+{
+    OpenDialog();
+    HWND dialog = m_dialog->Handle();
+
+    wchar_t className[64] = {};
+    ::GetClassNameW(dialog, className, 64);
+    EXPECT_STREQ(className, kSettingsDialogClass);
+    EXPECT_EQ(TextOf(dialog), GetAppTitle());
+    EXPECT_EQ(::GetWindow(dialog, GW_OWNER), m_owner);
+    const auto style = ::GetWindowLongPtrW(dialog, GWL_STYLE);
+    const auto exStyle = ::GetWindowLongPtrW(dialog, GWL_EXSTYLE);
+    EXPECT_TRUE(style & WS_VISIBLE);
+    EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
+    EXPECT_TRUE(exStyle & WS_EX_TOPMOST);
+    EXPECT_TRUE(exStyle & WS_EX_CONTROLPARENT);
+
+    // Rows 1 to 5: A, Z, E, B, G; the lists are indexed get name, newline, cancel last,
+    // stop/resume, get value.
+    EXPECT_EQ(Selected(KeyList(0)), A);
+    EXPECT_EQ(Selected(KeyList(4)), Z);
+    EXPECT_EQ(Selected(KeyList(1)), E);
+    EXPECT_EQ(Selected(KeyList(2)), B);
+    EXPECT_EQ(Selected(KeyList(3)), G);
+    for (int list = 0; list < 5; ++list)
+    {
+        HWND control = KeyList(list);
+        ASSERT_EQ(::SendMessageW(control, CB_GETCOUNT, 0, 0), 26) << list;
+        wchar_t entry[8] = {};
+        ::SendMessageW(control, CB_GETLBTEXT, 25, reinterpret_cast<LPARAM>(entry));
+        EXPECT_STREQ(entry, L"Z");
+        EXPECT_EQ(TextOf(Item(SettingsPrefixId(list))), L"Shift+") << list;
+        EXPECT_TRUE(::GetWindowLongPtrW(control, GWL_STYLE) & WS_TABSTOP);
+    }
+    HWND modifier = Item(kIdSettingsModifier);
+    EXPECT_EQ(Selected(modifier), 0);
+    EXPECT_EQ(::SendMessageW(modifier, CB_GETCOUNT, 0, 0), 4);
+    wchar_t entry[16] = {};
+    ::SendMessageW(modifier, CB_GETLBTEXT, 3, reinterpret_cast<LPARAM>(entry));
+    EXPECT_STREQ(entry, L"Shift+Ctrl");
+    EXPECT_EQ(::SendMessageW(Item(kIdSettingsAddCopy), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(::SendMessageW(Item(kIdSettingsTab), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(::GetFocus(), KeyList(0));
+
+    // Open on the open dialog only brings it to the front: same window, not refilled.
+    ::SendMessageW(KeyList(0), CB_SETCURSEL, Z, 0);
+    ASSERT_TRUE(m_dialog->Open());
+    EXPECT_EQ(m_dialog->Handle(), dialog);
+    EXPECT_EQ(Selected(KeyList(0)), Z);
+    EXPECT_TRUE(::GetWindowLongPtrW(dialog, GWL_EXSTYLE) & WS_EX_TOPMOST);
+}
+
+TEST_F(SettingsDialogTest, HandEditedValuesOpenAndOnlyWhatWasShownIsWrittenBack)
+{
+    m_settings.nameKey = L"q";
+    m_settings.lineBreakKey = L"1";
+    m_settings.modifier = L"alt";
+    m_settings.captureCopies = 1;
+    m_settings.tabSeparated = 2;
+    OpenDialog();
+
+    EXPECT_EQ(Selected(KeyList(0)), 16); // Q
+    EXPECT_EQ(Selected(KeyList(1)), CB_ERR);
+    EXPECT_EQ(Selected(Item(kIdSettingsModifier)), 2);
+    EXPECT_EQ(TextOf(Item(SettingsPrefixId(1))), L"Alt+");
+    EXPECT_EQ(::SendMessageW(Item(kIdSettingsAddCopy), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(::SendMessageW(Item(kIdSettingsTab), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+
+    ::SendMessageW(Item(kIdSettingsOk), BM_CLICK, 0, 0);
+    Pump(20);
+    ASSERT_FALSE(m_dialog->IsOpen());
+    EXPECT_EQ(m_settings.nameKey, L"Q");
+    EXPECT_EQ(m_settings.lineBreakKey, L"1");
+    EXPECT_EQ(m_settings.modifier, L"Alt");
+    EXPECT_EQ(m_settings.captureCopies, 1);
+    EXPECT_EQ(m_settings.tabSeparated, 2);
+}
+
+TEST_F(SettingsDialogTest, ControlsStandWhereTheTwipsPlaceThem)
+{
+    OpenDialog();
+    HWND dialog = m_dialog->Handle();
+    RECT client{};
+    ::GetClientRect(dialog, &client);
+    EXPECT_EQ(client.bottom, Px(4785));
+    RECT outer{};
+    ::GetWindowRect(dialog, &outer);
+    EXPECT_EQ(outer.right - outer.left, Px(3750));
+    // Centred on the screen.
+    EXPECT_NEAR((outer.left + outer.right) / 2, ::GetSystemMetrics(SM_CXSCREEN) / 2, 1);
+    EXPECT_NEAR((outer.top + outer.bottom) / 2, ::GetSystemMetrics(SM_CYSCREEN) / 2, 1);
+
+    struct Expected
+    {
+        int id;
+        int left;
+        int top;
+        int width;
+    };
+    // Frame children are offset by their frame (120, 120 or 120, 3030); the buttons by their
+    // borderless frame (1080, 4320).
+    const Expected places[] = {
+        {kIdSettingsHotKeyFrame, 120, 120, 3285},
+        {kIdSettingsOtherFrame, 120, 3030, 3285},
+        {SettingsKeyListId(0), 120 + 2550, 120 + 300, 615},
+        {SettingsKeyListId(4), 120 + 2550, 120 + 660, 615},
+        {SettingsKeyListId(3), 120 + 2550, 120 + 1800, 615},
+        {SettingsPrefixId(1), 120 + 1500, 120 + 1110, 1000},
+        {SettingsHeadingId(4), 120 + 750, 120 + 330, 795},
+        {SettingsHeadingId(6), 120 + 840, 120 + 2340, 825},
+        {kIdSettingsModifier, 120 + 1740, 120 + 2280, 1425},
+        {kIdSettingsAddCopy, 120 + 300, 3030 + 300, 2565},
+        {kIdSettingsTab, 120 + 300, 3030 + 600, 2565},
+        {kIdSettingsOk, 1080 + 330, 4320, 975},
+        {kIdSettingsCancel, 1080 + 1320, 4320, 945},
+    };
+    for (const Expected& place : places)
+    {
+        const RECT rect = ClientRectOf(Item(place.id));
+        EXPECT_NEAR(rect.left, Px(place.left), 1) << place.id;
+        EXPECT_NEAR(rect.top, Px(place.top), 1) << place.id;
+        EXPECT_NEAR(rect.right - rect.left, Px(place.width), 1) << place.id;
+    }
+    // A closed key list is as high as its place says (315 twips).
+    const RECT list = ClientRectOf(KeyList(2));
+    EXPECT_NEAR(list.bottom - list.top, Px(315), 1);
+
+    // Captions, the prefix labels right-aligned.
+    EXPECT_EQ(TextOf(Item(kIdSettingsHotKeyFrame)), L"ホットキー");
+    EXPECT_EQ(TextOf(Item(kIdSettingsOtherFrame)), L"その他");
+    EXPECT_EQ(TextOf(Item(SettingsHeadingId(3))), L"停止/再開");
+    EXPECT_EQ(TextOf(Item(kIdSettingsAddCopy)), L"コピーでも取得");
+    EXPECT_EQ(TextOf(Item(kIdSettingsCancel)), L"Cancel");
+    EXPECT_EQ(::GetWindowLongPtrW(Item(SettingsPrefixId(0)), GWL_STYLE) & SS_TYPEMASK, SS_RIGHT);
+
+    // Both fonts at 9.75 pt.
+    for (HWND control : {KeyList(0), Item(SettingsHeadingId(0)), Item(kIdSettingsOk)})
+    {
+        LOGFONTW font{};
+        auto handle = reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0));
+        ASSERT_NE(handle, nullptr);
+        ::GetObjectW(handle, sizeof font, &font);
+        EXPECT_EQ(font.lfHeight, -::MulDiv(975, m_dpi, 7200));
+    }
+}
+
+TEST_F(SettingsDialogTest, NameLabelsAreBlueAndTipsNameTheirControls)
+{
+    OpenDialog();
+    HWND dialog = m_dialog->Handle();
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    for (int heading : {4, 5})
+    {
+        ::SetTextColor(dc, RGB(0, 0, 0));
+        ::SendMessageW(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                       reinterpret_cast<LPARAM>(Item(SettingsHeadingId(heading))));
+        EXPECT_EQ(::GetTextColor(dc), RGB(0, 0, 255)) << heading;
+    }
+    ::SetTextColor(dc, RGB(0, 0, 0));
+    ::SendMessageW(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                   reinterpret_cast<LPARAM>(Item(SettingsHeadingId(0))));
+    EXPECT_NE(::GetTextColor(dc), RGB(0, 0, 255));
+    ::DeleteDC(dc);
+
+    HWND tip = nullptr;
+    ::EnumThreadWindows(::GetCurrentThreadId(), &NoteTooltip, reinterpret_cast<LPARAM>(&tip));
+    ASSERT_NE(tip, nullptr);
+    EXPECT_EQ(::GetWindow(tip, GW_OWNER), dialog);
+    EXPECT_EQ(::SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0), 3);
+    const std::pair<int, const wchar_t*> tips[] = {
+        {kIdSettingsModifier, L"装飾キー"},
+        {kIdSettingsAddCopy, L"コピーした文字列も取得する"},
+        {kIdSettingsTab, L"項目区切りをタブ(x09)コード挿入"}};
+    for (const auto& [id, text] : tips)
+    {
+        wchar_t buffer[80] = {};
+        TOOLINFOW tool{};
+        tool.cbSize = TTTOOLINFOW_V2_SIZE;
+        tool.hwnd = dialog;
+        tool.uId = reinterpret_cast<UINT_PTR>(Item(id));
+        tool.lpszText = buffer;
+        ::SendMessageW(tip, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&tool));
+        EXPECT_STREQ(buffer, text) << id;
+    }
+}
+
+TEST_F(SettingsDialogTest, ChoosingAModifierRelabelsAllFivePrefixesAtOnce)
+{
+    OpenDialog();
+    Choose(Item(kIdSettingsModifier), 3);
+    for (int list = 0; list < 5; ++list)
+    {
+        EXPECT_EQ(TextOf(Item(SettingsPrefixId(list))), L"Shift+Ctrl+") << list;
+    }
+    Choose(Item(kIdSettingsModifier), 2);
+    EXPECT_EQ(TextOf(Item(SettingsPrefixId(3))), L"Alt+");
+    // Nothing is stored before the dialog closes.
+    EXPECT_EQ(m_settings.modifier, L"Shift");
+}
+
+TEST_F(SettingsDialogTest, OuterWidthStaysAtItsTwipsWhateverResizingIsAttempted)
+{
+    OpenDialog();
+    HWND dialog = m_dialog->Handle();
+    RECT before{};
+    ::GetWindowRect(dialog, &before);
+    ::SetWindowPos(dialog, nullptr, 0, 0, before.right - before.left + 100,
+                   before.bottom - before.top, SWP_NOMOVE | SWP_NOZORDER);
+    RECT after{};
+    ::GetWindowRect(dialog, &after);
+    EXPECT_EQ(after.right - after.left, Px(3750));
+
+    // A drag of either edge keeps the width, anchored at the other edge.
+    RECT dragged{100, 100, 600, 500};
+    ::SendMessageW(dialog, WM_SIZING, WMSZ_RIGHT, reinterpret_cast<LPARAM>(&dragged));
+    EXPECT_EQ(dragged.left, 100);
+    EXPECT_EQ(dragged.right, 100 + Px(3750));
+    dragged = RECT{100, 100, 600, 500};
+    ::SendMessageW(dialog, WM_SIZING, WMSZ_LEFT, reinterpret_cast<LPARAM>(&dragged));
+    EXPECT_EQ(dragged.right, 600);
+    EXPECT_EQ(dragged.left, 600 - Px(3750));
+}
+
+TEST_F(SettingsDialogTest, OkStoresTheChoicesAndNothingElse)
+{
+    m_settings.startInTray = 1;
+    m_settings.searchString = L"keep";
+    OpenDialog();
+    Choose(KeyList(0), 16); // Q
+    Choose(KeyList(4), 17); // R
+    Choose(KeyList(1), C);
+    Choose(KeyList(2), 3); // D
+    Choose(KeyList(3), Z);
+    Choose(Item(kIdSettingsModifier), 1);
+    ::SendMessageW(Item(kIdSettingsAddCopy), BM_CLICK, 0, 0);
+    ::SendMessageW(Item(kIdSettingsTab), BM_CLICK, 0, 0);
+    EXPECT_EQ(m_settings.nameKey, L"A");
+
+    ::SendMessageW(Item(kIdSettingsOk), BM_CLICK, 0, 0);
+    Pump(20);
+    EXPECT_FALSE(m_dialog->IsOpen());
+    EXPECT_EQ(m_dialog->Handle(), nullptr);
+    EXPECT_EQ(m_settings.nameKey, L"Q");
+    EXPECT_EQ(m_settings.valueKey, L"R");
+    EXPECT_EQ(m_settings.lineBreakKey, L"C");
+    EXPECT_EQ(m_settings.cancelKey, L"D");
+    EXPECT_EQ(m_settings.stopKey, L"Z");
+    EXPECT_EQ(m_settings.modifier, L"Ctrl");
+    EXPECT_EQ(m_settings.captureCopies, 1);
+    EXPECT_EQ(m_settings.tabSeparated, 1);
+    EXPECT_EQ(m_settings.separator, L"\r\n");
+    EXPECT_EQ(m_settings.startInTray, 1);
+    EXPECT_EQ(m_settings.searchString, L"keep");
+
+    // Opened again, the dialog is a new window filled from the stored choices.
+    OpenDialog();
+    EXPECT_EQ(Selected(KeyList(3)), Z);
+    EXPECT_EQ(TextOf(Item(SettingsPrefixId(0))), L"Ctrl+");
+}
+
+TEST_F(SettingsDialogTest, CancelAndShutdownCloseStoreNothing)
+{
+    const Settings before = m_settings;
+    OpenDialog();
+    Choose(KeyList(0), 16);
+    Choose(Item(kIdSettingsModifier), 2);
+    ::SendMessageW(Item(kIdSettingsTab), BM_CLICK, 0, 0);
+    ::SendMessageW(Item(kIdSettingsCancel), BM_CLICK, 0, 0);
+    Pump(20);
+    EXPECT_FALSE(m_dialog->IsOpen());
+    EXPECT_EQ(m_settings.nameKey, before.nameKey);
+    EXPECT_EQ(m_settings.modifier, before.modifier);
+    EXPECT_EQ(m_settings.tabSeparated, before.tabSeparated);
+
+    OpenDialog();
+    Choose(KeyList(0), 16);
+    m_dialog->Close();
+    EXPECT_FALSE(m_dialog->IsOpen());
+    EXPECT_EQ(m_settings.nameKey, before.nameKey);
+}
+
+TEST_F(SettingsDialogTest, CloseBoxStoresLikeOkEvenWithADuplicate)
+{
+    OpenDialog();
+    ::SendMessageW(Item(kIdSettingsAddCopy), BM_CLICK, 0, 0);
+    Choose(KeyList(1), A); // the newline list takes the get-name list's letter
+    ::SetFocus(KeyList(1));
+    ::SendMessageW(m_dialog->Handle(), WM_CLOSE, 0, 0);
+    Pump(100);
+    EXPECT_EQ(BoxesSeen(), 0);
+    EXPECT_FALSE(m_dialog->IsOpen());
+    EXPECT_EQ(m_settings.nameKey, L"A");
+    EXPECT_EQ(m_settings.lineBreakKey, L"A");
+    EXPECT_EQ(m_settings.captureCopies, 1);
+}
+
+TEST_F(SettingsDialogTest, ClicksAwayFromADuplicateListAreRefused)
+{
+    OpenDialog();
+    Choose(KeyList(1), A);
+    FocusOn(KeyList(1));
+
+    ASSERT_TRUE(ClickAt(CentreOf(Item(kIdSettingsOk))));
+    EXPECT_EQ(BoxesSeen(), 1);
+    EXPECT_EQ(m_boxes->LastOwner(), m_dialog->Handle());
+    const std::vector<std::wstring>& texts = m_boxes->LastTexts();
+    EXPECT_NE(std::find(texts.begin(), texts.end(), kDuplicateText), texts.end());
+    ASSERT_TRUE(m_dialog->IsOpen());
+    EXPECT_EQ(::GetFocus(), KeyList(1));
+    EXPECT_EQ(m_settings.lineBreakKey, L"E");
+
+    // "Cancel", a check box and another list are refused the same way: the dialog stays, the
+    // box keeps its state and the list stays closed.
+    ASSERT_TRUE(ClickAt(CentreOf(Item(kIdSettingsCancel))));
+    ASSERT_TRUE(ClickAt(CentreOf(Item(kIdSettingsTab))));
+    ASSERT_TRUE(ClickAt(CentreOf(KeyList(2))));
+    EXPECT_EQ(BoxesSeen(), 4);
+    ASSERT_TRUE(m_dialog->IsOpen());
+    EXPECT_EQ(::GetFocus(), KeyList(1));
+    EXPECT_EQ(::SendMessageW(Item(kIdSettingsTab), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_FALSE(::SendMessageW(KeyList(2), CB_GETDROPPEDSTATE, 0, 0));
+
+    // With another letter the click goes through.
+    Choose(KeyList(1), C);
+    ASSERT_TRUE(ClickAt(CentreOf(Item(kIdSettingsOk))));
+    EXPECT_EQ(BoxesSeen(), 4);
+    EXPECT_FALSE(m_dialog->IsOpen());
+    EXPECT_EQ(m_settings.lineBreakKey, L"C");
+}
+
+TEST_F(SettingsDialogTest, KeyListsIgnoreLettersAndArrowsButTabMovesOn)
+{
+    OpenDialog();
+    FocusOn(KeyList(0));
+    for (WORD key : {WORD('Q'), WORD(VK_DOWN), WORD(VK_UP), WORD(VK_END), WORD(VK_F4)})
+    {
+        ASSERT_TRUE(PressKey(key));
+        EXPECT_EQ(Selected(KeyList(0)), A) << key;
+        EXPECT_FALSE(::SendMessageW(KeyList(0), CB_GETDROPPEDSTATE, 0, 0)) << key;
+    }
+    EXPECT_EQ(::GetFocus(), KeyList(0));
+
+    // Tab goes to the next row (the get-value list), Shift+Tab back.
+    ASSERT_TRUE(PressKey(VK_TAB));
+    EXPECT_EQ(::GetFocus(), KeyList(4));
+    ASSERT_TRUE(PressKey(VK_TAB, true));
+    EXPECT_EQ(::GetFocus(), KeyList(0));
+
+    // The modifier list is an ordinary list: the keyboard chooses there.
+    FocusOn(Item(kIdSettingsModifier));
+    ASSERT_TRUE(PressKey(VK_DOWN));
+    EXPECT_EQ(Selected(Item(kIdSettingsModifier)), 1);
+    EXPECT_EQ(TextOf(Item(SettingsPrefixId(0))), L"Ctrl+");
+}
+
+TEST_F(SettingsDialogTest, KeysThatLeaveADuplicateListAreRefused)
+{
+    OpenDialog();
+    Choose(KeyList(2), G); // cancel-last takes stop/resume's letter
+    FocusOn(KeyList(2));
+    ASSERT_TRUE(PressKey(VK_TAB));
+    ASSERT_TRUE(PressKey(VK_RETURN)); // "OK"
+    ASSERT_TRUE(PressKey(VK_ESCAPE)); // "Cancel"
+    EXPECT_EQ(BoxesSeen(), 3);
+    ASSERT_TRUE(m_dialog->IsOpen());
+    EXPECT_EQ(::GetFocus(), KeyList(2));
+    EXPECT_EQ(m_settings.cancelKey, L"B");
+
+    // Resolved, Enter acts as "OK".
+    Choose(KeyList(2), B);
+    ASSERT_TRUE(PressKey(VK_RETURN));
+    EXPECT_FALSE(m_dialog->IsOpen());
+    EXPECT_EQ(m_settings.cancelKey, L"B");
+    EXPECT_EQ(m_settings.stopKey, L"G");
+}
+
+// A handler in a nested loop (the duplicate box) may see its subclass go, as at a shutdown under
+// that box: what the handler holds stays alive until it returns.
+TEST(ControlSubclassTest, MayGoWhileItsHandlerRuns)
+{
+    HWND control = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                     nullptr, nullptr);
+    auto held = std::make_shared<int>();
+    const std::weak_ptr<int> watch = held;
+    bool heldAfterReset = false;
+    std::unique_ptr<ControlSubclass> subclass = std::make_unique<ControlSubclass>(
+        control,
+        [held = std::move(held), owner = &subclass, watch = &watch,
+         seen = &heldAfterReset](HWND, UINT message, WPARAM, LPARAM)
+        {
+            if (message != WM_APP)
+            {
+                return std::optional<LRESULT>();
+            }
+            // Copied to the stack: after the reset only these are read.
+            const std::weak_ptr<int>* const observed = watch;
+            bool* const result = seen;
+            owner->reset();
+            *result = !observed->expired();
+            return std::optional<LRESULT>(7);
+        });
+    EXPECT_EQ(::SendMessageW(control, WM_APP, 0, 0), 7);
+    EXPECT_TRUE(heldAfterReset) << "the handler was destroyed while it ran";
+    EXPECT_TRUE(watch.expired()) << "the handler outlived its call";
+    ::DestroyWindow(control);
+}
+
+} // namespace
+} // namespace mirufon::win32
