@@ -1,6 +1,5 @@
 #pragma once
 
-#include "hotkeys/HotKeys.h"
 #include "platform/TextBox.h"
 #include "settings/Settings.h"
 
@@ -10,27 +9,8 @@
 namespace mirufon
 {
 
-constexpr std::wstring_view kClipboardErrorMarker = L"%%%% error addclip %%%%";
 constexpr Rgb kIntroTextColour = MakeRgb(128, 128, 255);
 constexpr Rgb kLogTextColour = MakeRgb(0, 0, 0);
-
-// The introduction text of the log, built from the current settings; also the body of the
-// hotkey help message.
-std::wstring IntroductionText(const Settings& settings);
-// The introduction's line for one command's hotkey: modifier + "+" + key + "：" + what it does
-// ("Shift+A：ポイント位置文字列取得 accName").
-std::wstring HotKeyLine(const Settings& settings, HotKeyCommand command);
-
-// The two key labels of the main window: modifier + "+" + key, as stored.
-struct KeyLabels
-{
-    std::wstring name;
-    std::wstring value;
-};
-KeyLabels KeyLabelsFor(const Settings& settings);
-
-// Ctrl+A exactly (key code 65, Ctrl alone).
-bool IsSelectAllChord(int keyCode, bool shift, bool ctrl, bool alt);
 
 // The capture log: the main window's log box, whether it still shows the introduction, and its
 // text colour. Every producer appends through AppendItem.

@@ -12,6 +12,8 @@ namespace mirufon
 {
 
 inline constexpr std::wstring_view kClipboardErrorTitle = L"クリップボードエラー";
+// The item a copy that could not be read leaves in the log.
+inline constexpr std::wstring_view kClipboardErrorMarker = L"%%%% error addclip %%%%";
 
 // Runs the attempt up to kClipboardTries times until it succeeds, sleeping kClipboardRetryMs
 // after each failure (the last included); true when an attempt succeeded. For the clipboard's

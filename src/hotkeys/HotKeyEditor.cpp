@@ -1,31 +1,12 @@
 #include "hotkeys/HotKeyEditor.h"
 
+#include "text/AsciiCase.h"
+
 namespace mirufon
 {
 
 namespace
 {
-
-wchar_t AsciiLower(wchar_t ch) noexcept
-{
-    return (ch >= L'A' && ch <= L'Z') ? static_cast<wchar_t>(ch - L'A' + L'a') : ch;
-}
-
-bool EqualsIgnoringAsciiCase(std::wstring_view a, std::wstring_view b) noexcept
-{
-    if (a.size() != b.size())
-    {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i)
-    {
-        if (AsciiLower(a[i]) != AsciiLower(b[i]))
-        {
-            return false;
-        }
-    }
-    return true;
-}
 
 bool IsLetterIndex(int letter) noexcept
 {

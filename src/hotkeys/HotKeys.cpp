@@ -1,6 +1,7 @@
 #include "hotkeys/HotKeys.h"
 
 #include "platform/ScopedFlag.h"
+#include "text/AsciiCase.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -15,27 +16,6 @@ namespace
 std::size_t IndexOf(HotKeyCommand command)
 {
     return static_cast<std::size_t>(command);
-}
-
-wchar_t AsciiLower(wchar_t ch)
-{
-    return (ch >= L'A' && ch <= L'Z') ? static_cast<wchar_t>(ch - L'A' + L'a') : ch;
-}
-
-bool EqualsLower(std::wstring_view text, std::wstring_view lower)
-{
-    if (text.size() != lower.size())
-    {
-        return false;
-    }
-    for (std::size_t i = 0; i < text.size(); ++i)
-    {
-        if (AsciiLower(text[i]) != lower[i])
-        {
-            return false;
-        }
-    }
-    return true;
 }
 
 } // namespace
@@ -78,19 +58,19 @@ const std::wstring& KeySetting(const Settings& settings, HotKeyCommand command)
 
 unsigned ModifierFlags(std::wstring_view modify)
 {
-    if (EqualsLower(modify, L"shift"))
+    if (EqualsIgnoringAsciiCase(modify, L"shift"))
     {
         return kModShift;
     }
-    if (EqualsLower(modify, L"ctrl"))
+    if (EqualsIgnoringAsciiCase(modify, L"ctrl"))
     {
         return kModControl;
     }
-    if (EqualsLower(modify, L"alt"))
+    if (EqualsIgnoringAsciiCase(modify, L"alt"))
     {
         return kModAlt;
     }
-    if (EqualsLower(modify, L"shift+ctrl"))
+    if (EqualsIgnoringAsciiCase(modify, L"shift+ctrl"))
     {
         return kModShift | kModControl;
     }

@@ -1,5 +1,7 @@
 #include "settings/ConfText.h"
 
+#include "text/AsciiCase.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -90,28 +92,6 @@ std::wstring_view TrimSpaces(std::wstring_view text)
     return text.substr(first, last - first + 1);
 }
 
-// Keys are ASCII; only A to Z are folded so that other characters pass through untouched.
-wchar_t LowerAscii(wchar_t c)
-{
-    return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c;
-}
-
-bool EqualsFolded(std::wstring_view text, std::wstring_view lowerName)
-{
-    if (text.size() != lowerName.size())
-    {
-        return false;
-    }
-    for (std::size_t i = 0; i < text.size(); ++i)
-    {
-        if (LowerAscii(text[i]) != lowerName[i])
-        {
-            return false;
-        }
-    }
-    return true;
-}
-
 std::optional<double> ConvertValue(ValueKind kind, std::wstring_view value)
 {
     if (kind == ValueKind::Whole32 || kind == ValueKind::Whole16)
@@ -174,7 +154,7 @@ std::optional<std::size_t> ConfKeyIndex(std::wstring_view key)
     const std::wstring_view trimmed = TrimSpaces(key);
     for (std::size_t index = 0; index < ConfKeys.size(); ++index)
     {
-        if (EqualsFolded(trimmed, ConfKeys[index].name))
+        if (EqualsIgnoringAsciiCase(trimmed, ConfKeys[index].name))
         {
             return index;
         }

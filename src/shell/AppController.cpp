@@ -1,5 +1,6 @@
 #include "shell/AppController.h"
 
+#include "hotkeys/KeyTexts.h"
 #include "settings/ConfFile.h"
 #include "shell/AppInfo.h"
 #include "shell/TransientMessage.h"

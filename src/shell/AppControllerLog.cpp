@@ -1,6 +1,7 @@
 // The controller's sequences around the log's files: the offer of a log an earlier run left,
 // the journal that mirrors the log, and saving the log to a file of the user's choice.
 
+#include "hotkeys/KeyTexts.h"
 #include "platform/ScopedFlag.h"
 #include "shell/AppController.h"
 #include "shell/AppInfo.h"

@@ -2,6 +2,7 @@
 
 #include "capture/CaptureEngine.h"
 #include "capture/CaptureLog.h"
+#include "hotkeys/KeyTexts.h"
 #include "settings/ConfFile.h"
 #include "settings/Settings.h"
 #include "shell/WindowPlacement.h"

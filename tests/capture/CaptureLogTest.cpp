@@ -1,6 +1,7 @@
 #include "capture/CaptureLog.h"
 
 #include "fakes/FakeTextBox.h"
+#include "hotkeys/KeyTexts.h"
 
 #include <gtest/gtest.h>
 

@@ -6,6 +6,8 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
+#include "platform/win32/storage/TextCodec.h"
+
 #include <windows.h>
 
 #include <chrono>
@@ -43,9 +45,9 @@ class TempFolder
 
 std::optional<std::string> ReadBytes(const std::wstring& path);
 bool WriteBytes(const std::wstring& path, const std::string& bytes);
-// Text in the ANSI code page, as Conf.txt holds it.
-std::string ToAnsi(const std::wstring& text);
-std::wstring FromAnsi(const std::string& bytes);
+// Text in the ANSI code page, as Conf.txt holds it: the program's own conversions.
+using mirufon::win32::AnsiToWide;
+using mirufon::win32::WideToAnsi;
 
 // The folder holding the driver, where the build puts mirufon.exe too.
 std::wstring DriverFolder();

@@ -6,6 +6,7 @@
 #include "e2e/Harness.h"
 #include "e2e/Input.h"
 #include "e2e/Target.h"
+#include "support/WindowObject.h"
 
 #include <gtest/gtest.h>
 
@@ -56,13 +57,7 @@ class Sink
   private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     {
-        if (message == WM_NCCREATE)
-        {
-            const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-            ::SetWindowLongPtrW(window, GWLP_USERDATA,
-                                reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-        }
-        auto* self = reinterpret_cast<Sink*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+        auto* self = testsupport::WindowObject<Sink>(window, message, lParam);
         if (self && message == WM_HOTKEY)
         {
             self->m_hotkeys.push_back(Hotkey{static_cast<int>(wParam), lParam});

@@ -1,6 +1,7 @@
 #include "e2e/HungTarget.h"
 
 #include "e2e/Clipboard.h"
+#include "support/WindowObject.h"
 
 namespace e2e
 {
@@ -75,13 +76,11 @@ void HungTarget::Run(POINT position, SIZE size)
 
 LRESULT CALLBACK HungTarget::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_NCCREATE)
+    auto* self = testsupport::WindowObject<HungTarget>(window, message, lParam);
+    if (!self)
     {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        ::SetWindowLongPtrW(window, GWLP_USERDATA,
-                            reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        return ::DefWindowProcW(window, message, wParam, lParam);
     }
-    auto* self = reinterpret_cast<HungTarget*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
     switch (message)
     {
     case kHangMessage:

@@ -89,7 +89,7 @@ class Robustness : public ::testing::Test
 
     std::wstring WrittenConf()
     {
-        return FromAnsi(ReadBytes(m_folder.File(L"Conf.txt")).value_or(""));
+        return AnsiToWide(ReadBytes(m_folder.File(L"Conf.txt")).value_or(""));
     }
 
     TempFolder m_folder;

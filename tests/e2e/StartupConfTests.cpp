@@ -50,20 +50,20 @@ TEST(StartupConf, PreparedFileIsReadShownAndWrittenBackWithRealGeometry)
     TempFolder folder;
     // Keys in mixed case and an unusual separator, a value with trailing spaces, a line with
     // two "=", and lines in CR LF and lone CR.
-    const std::string conf = ToAnsi(L"Form Left = 1500\r\n"
-                                    L"form top=1200\r"
-                                    L"form width = 7500\r\n"
-                                    L"form height = 4500\r\n"
-                                    L"key get name = Q\r\n"
-                                    L"key get value = W\r\n"
-                                    L"key crlf = R\r\n"
-                                    L"key back = T\r\n"
-                                    L"key stop = Y\r\n"
-                                    L"key modify = Ctrl\r\n"
-                                    L"separate tab = 1\r\n"
-                                    L"search string = 検索  \r\n"
-                                    L"custom item = a=b\r\n"
-                                    L"disp pos = 左上隅\r\n");
+    const std::string conf = WideToAnsi(L"Form Left = 1500\r\n"
+                                        L"form top=1200\r"
+                                        L"form width = 7500\r\n"
+                                        L"form height = 4500\r\n"
+                                        L"key get name = Q\r\n"
+                                        L"key get value = W\r\n"
+                                        L"key crlf = R\r\n"
+                                        L"key back = T\r\n"
+                                        L"key stop = Y\r\n"
+                                        L"key modify = Ctrl\r\n"
+                                        L"separate tab = 1\r\n"
+                                        L"search string = 検索  \r\n"
+                                        L"custom item = a=b\r\n"
+                                        L"disp pos = 左上隅\r\n");
     ASSERT_TRUE(WriteBytes(folder.File(L"Conf.txt"), conf));
 
     App app(folder);
@@ -99,9 +99,9 @@ TEST(StartupConf, PreparedFileIsReadShownAndWrittenBackWithRealGeometry)
              << "form height = " << (final.bottom - final.top) * tpp << "\r\n"
              << "task tray = 0\r\n"
              << "time auto close = 5\r\n"
-             << "disp pos = " << ToAnsi(L"左上隅") << "\r\n"
+             << "disp pos = " << WideToAnsi(L"左上隅") << "\r\n"
              << "disp top = 1\r\n"
-             << "search string = " << ToAnsi(L"検索  ") << "\r\n"
+             << "search string = " << WideToAnsi(L"検索  ") << "\r\n"
              << "search fuzzy = 0\r\n"
              << "custom item = 1111111\r\n"
              << "custom msg = 1\r\n"

@@ -1,6 +1,7 @@
 #include "e2e/Target.h"
 
 #include "e2e/Input.h"
+#include "support/WindowObject.h"
 
 namespace e2e
 {
@@ -173,13 +174,7 @@ void TargetWindow::SetTopmost(bool topmost)
 
 LRESULT CALLBACK TargetWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_NCCREATE)
-    {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        ::SetWindowLongPtrW(window, GWLP_USERDATA,
-                            reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<TargetWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* self = testsupport::WindowObject<TargetWindow>(window, message, lParam);
     if (!self)
     {
         return ::DefWindowProcW(window, message, wParam, lParam);
@@ -187,7 +182,6 @@ LRESULT CALLBACK TargetWindow::WindowProc(HWND window, UINT message, WPARAM wPar
     if (message == WM_NCDESTROY)
     {
         // The object may be on its way out: nothing reaches it after this.
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
         self->m_window = nullptr;
         return ::DefWindowProcW(window, message, wParam, lParam);
     }

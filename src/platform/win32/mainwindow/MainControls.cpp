@@ -1,5 +1,6 @@
 #include "platform/win32/mainwindow/MainControls.h"
 
+#include "hotkeys/KeyChords.h"
 #include "platform/win32/mainwindow/ControlIds.h"
 #include "platform/win32/window/Dpi.h"
 #include "platform/win32/window/Fonts.h"
@@ -17,7 +18,6 @@ constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kNameBoxBackground = RGB(232, 240, 255);
 constexpr COLORREF kValueBoxBackground = RGB(224, 255, 255);
 constexpr COLORREF kStoppedBackground = RGB(248, 248, 248);
-constexpr int kFontSize = 975; // 9.75 pt
 
 HWND CreateChild(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, int id,
                  HINSTANCE instance)
@@ -119,8 +119,8 @@ void MainControls::SetDpi(int dotsPerInch)
 // hold a font that is gone.
 void MainControls::ApplyFonts()
 {
-    UniqueFont uiFont = CreateJapaneseFont(L"ＭＳ Ｐゴシック", kFontSize, m_dpi);
-    UniqueFont logFont = CreateJapaneseFont(L"ＭＳ ゴシック", kFontSize, m_dpi);
+    UniqueFont uiFont = CreateProgramFont(FontRole::Label, m_dpi);
+    UniqueFont logFont = CreateProgramFont(FontRole::Text, m_dpi);
     for (HWND control : {m_nameCaption, m_valueCaption, m_nameBox.Handle(), m_valueBox.Handle(),
                          m_nameKeyLabel, m_valueKeyLabel})
     {

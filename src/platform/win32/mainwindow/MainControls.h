@@ -1,6 +1,7 @@
 #pragma once
 
 #include "capture/CaptureLog.h"
+#include "hotkeys/KeyTexts.h"
 #include "platform/win32/mainwindow/EditTextBox.h"
 #include "platform/win32/window/ControlSubclass.h"
 #include "platform/win32/window/Handles.h"

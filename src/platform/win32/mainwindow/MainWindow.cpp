@@ -5,6 +5,7 @@
 #include "platform/win32/storage/ProgramFolders.h"
 #include "platform/win32/window/Dpi.h"
 #include "platform/win32/window/PostedPayload.h"
+#include "platform/win32/window/Timers.h"
 #include "platform/win32/window/VersionInfo.h"
 #include "shell/AppInfo.h"
 #include "shell/Layout.h"
@@ -398,14 +399,7 @@ void MainWindow::Beep()
 
 void MainWindow::WakeReadTimer(std::int64_t milliseconds)
 {
-    if (milliseconds < 0)
-    {
-        ::KillTimer(Handle(), kReadTimer);
-        return;
-    }
-    const auto delay =
-        static_cast<UINT>(std::clamp<std::int64_t>(milliseconds, USER_TIMER_MINIMUM, 60000));
-    ::SetTimer(Handle(), kReadTimer, delay, nullptr);
+    SetTimerAfter(Handle(), kReadTimer, milliseconds);
 }
 
 } // namespace mirufon::win32

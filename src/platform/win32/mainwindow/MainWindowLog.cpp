@@ -4,6 +4,7 @@
 #include "platform/win32/mainwindow/ControlIds.h"
 #include "platform/win32/mainwindow/LogContextMenu.h"
 #include "platform/win32/mainwindow/MainWindow.h"
+#include "platform/win32/window/Timers.h"
 
 #include <algorithm>
 
@@ -39,14 +40,7 @@ void MainWindow::OnLogContextMenu(LPARAM point)
 
 void MainWindow::WakeJournalTimer(std::int64_t milliseconds)
 {
-    if (milliseconds < 0)
-    {
-        ::KillTimer(Handle(), kJournalTimer);
-        return;
-    }
-    const auto delay =
-        static_cast<UINT>(std::clamp<std::int64_t>(milliseconds, USER_TIMER_MINIMUM, 60000));
-    ::SetTimer(Handle(), kJournalTimer, delay, nullptr);
+    SetTimerAfter(Handle(), kJournalTimer, milliseconds);
 }
 
 } // namespace mirufon::win32

@@ -17,7 +17,6 @@ constexpr COLORREF kBackground = RGB(192, 255, 255);
 constexpr COLORREF kText = RGB(0, 0, 255);
 constexpr UINT_PTR kDisplayTimer = 1;
 constexpr UINT_PTR kZoomTimer = 2;
-constexpr int kMessageFontSize = 1575; // 15.75 pt
 // The label's place in twips; it is larger than the window, which clips it.
 constexpr ControlRect kLabel{90, 90, 7995, 4515};
 
@@ -45,7 +44,7 @@ bool MessageWindow::Show(const std::wstring& text, std::int32_t durationMs)
     {
         return false;
     }
-    m_font = CreateJapaneseFont(L"ＭＳ Ｐゴシック", kMessageFontSize, ScreenDpi());
+    m_font = CreateProgramFont(FontRole::Message, ScreenDpi());
     m_label = ::CreateWindowExW(
         0, L"STATIC", text.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
         ToPixels(kLabel.left, m_twipsPerPixel), ToPixels(kLabel.top, m_twipsPerPixel),

@@ -22,9 +22,6 @@ namespace
 constexpr wchar_t kDuplicateText[] = L"キーが重複しています！";
 constexpr wchar_t kDuplicateTitle[] = L"重複";
 
-constexpr wchar_t kLabelFace[] = L"ＭＳ Ｐゴシック";
-constexpr wchar_t kListFace[] = L"ＭＳ ゴシック";
-constexpr int kFontSize = 975; // 9.75 pt
 constexpr COLORREF kBlue = RGB(0, 0, 255);
 
 } // namespace
@@ -162,8 +159,8 @@ void SettingsDialog::ApplyDpi(int dotsPerInch)
 {
     m_dotsPerInch = dotsPerInch > 0 ? dotsPerInch : 96;
     m_twipsPerPixel = TwipsPerPixel(m_dotsPerInch);
-    UniqueFont labelFont = CreateJapaneseFont(kLabelFace, kFontSize, m_dotsPerInch);
-    UniqueFont listFont = CreateJapaneseFont(kListFace, kFontSize, m_dotsPerInch);
+    UniqueFont labelFont = CreateProgramFont(FontRole::Label, m_dotsPerInch);
+    UniqueFont listFont = CreateProgramFont(FontRole::Text, m_dotsPerInch);
     if (Exists())
     {
         PlaceSettingsControls(Handle(), m_twipsPerPixel, labelFont.Get(), listFont.Get());

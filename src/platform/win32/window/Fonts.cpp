@@ -23,7 +23,26 @@ bool FaceExists(const wchar_t* face)
     return found;
 }
 
+constexpr wchar_t kProportionalFace[] = L"ＭＳ Ｐゴシック";
+constexpr wchar_t kFixedFace[] = L"ＭＳ ゴシック";
+constexpr int kNormalSize = 975;   // 9.75 pt
+constexpr int kMessageSize = 1575; // 15.75 pt
+
 } // namespace
+
+UniqueFont CreateProgramFont(FontRole role, int dotsPerInch)
+{
+    switch (role)
+    {
+    case FontRole::Text:
+        return CreateJapaneseFont(kFixedFace, kNormalSize, dotsPerInch);
+    case FontRole::Message:
+        return CreateJapaneseFont(kProportionalFace, kMessageSize, dotsPerInch);
+    case FontRole::Label:
+        break;
+    }
+    return CreateJapaneseFont(kProportionalFace, kNormalSize, dotsPerInch);
+}
 
 UniqueFont CreateJapaneseFont(const wchar_t* face, int hundredthsOfPoint, int dotsPerInch)
 {

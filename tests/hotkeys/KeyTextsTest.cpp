@@ -1,4 +1,6 @@
-#include "capture/CaptureLog.h"
+#include "hotkeys/KeyTexts.h"
+
+#include "hotkeys/KeyChords.h"
 
 #include <gtest/gtest.h>
 
