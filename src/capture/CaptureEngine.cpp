@@ -231,7 +231,8 @@ void CaptureEngine::OnReadTimer()
         Abandon(id, missed);
     }
     ExpireWaitingCaptures(now);
-    RearmTimer();
+    // The timer may fire a little early, and it repeats: it is always set again from here.
+    RearmTimer(true);
     ApplyReadyChanges();
 }
 
@@ -358,7 +359,7 @@ void CaptureEngine::ApplyReadyChanges()
     }
 }
 
-void CaptureEngine::RearmTimer()
+void CaptureEngine::RearmTimer(bool always)
 {
     std::optional<std::int64_t> next;
     const auto consider = [&](std::int64_t deadline)
@@ -371,6 +372,12 @@ void CaptureEngine::RearmTimer()
     {
         consider(waiting.deadline);
     }
+    // Told only when the earliest deadline changed: most reads end well before theirs.
+    if (next == m_armedDeadline && !always)
+    {
+        return;
+    }
+    m_armedDeadline = next;
     m_feedback.WakeReadTimer(next ? std::max<std::int64_t>(*next - m_clock.NowMs(), 0) : -1);
 }
 

@@ -146,7 +146,7 @@ class CaptureEngine
     void ShowNotice();
     void ShowPreview(const ElementTexts& texts);
     void ApplyReadyChanges();
-    void RearmTimer();
+    void RearmTimer(bool always = false);
 
     CaptureLog& m_log;
     TextBox& m_nameBox;
@@ -168,6 +168,8 @@ class CaptureEngine
     std::int64_t m_previewStartedMs = 0;
     bool m_previewCleared = false;
     bool m_previewRunning = true;
+    // The deadline the read timer was last set for; none while it is off.
+    std::optional<std::int64_t> m_armedDeadline;
     std::deque<QueuedChange> m_changes;
     bool m_applying = false;
 };

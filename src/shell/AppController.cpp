@@ -44,35 +44,37 @@ WindowGeometry StoredGeometry(const Settings& settings)
 } // namespace
 
 AppController::AppController(const AppServices& services)
-    : m_view(services.view), m_conf(services.conf), m_clipboard(services.clipboard),
-      m_nameBox(services.nameBox), m_valueBox(services.valueBox), m_logBox(services.logBox),
-      m_logFiles(services.logFiles),
-      m_observedLog(services.logBox, [this] { m_journal.OnChange(); }),
+    : m_frame(services.window.frame), m_dialogs(services.window.dialogs),
+      m_tray(services.window.tray), m_timers(services.window.timers), m_conf(services.stored.conf),
+      m_clipboard(services.system.clipboard), m_nameBox(services.window.nameBox),
+      m_valueBox(services.window.valueBox), m_logBox(services.window.logBox),
+      m_logFiles(services.stored.logFiles),
+      m_observedLog(services.window.logBox, [this] { m_journal.OnChange(); }),
       m_log(m_observedLog, m_settings),
-      m_engine(m_log, services.nameBox, services.valueBox, services.pointer, services.readWorkers,
-               services.clock, services.view),
-      m_hotKeys(services.hotKeyApi),
+      m_engine(m_log, services.window.nameBox, services.window.valueBox, services.system.pointer,
+               services.system.readWorkers, services.system.clock, services.window.feedback),
+      m_hotKeys(services.system.hotKeyApi),
       m_copy(
-          services.clipboard, services.mainWindow,
+          services.system.clipboard, services.window.handle,
           [this](std::wstring_view text) { m_engine.AppendItem(std::wstring(text)); },
           [this](std::wstring_view title, std::wstring_view text)
-          { m_view.ShowMessage(std::wstring(title), std::wstring(text), MessageKind::Plain); }),
+          { m_dialogs.ShowMessage(std::wstring(title), std::wstring(text), MessageKind::Plain); }),
       m_journal(
-          services.journal, services.clock,
-          [this](std::int64_t milliseconds) { m_view.WakeJournalTimer(milliseconds); },
+          services.stored.journal, services.system.clock,
+          [this](std::int64_t milliseconds) { m_timers.WakeJournalTimer(milliseconds); },
           [this] { return JournalText(); })
 {
 }
 
 void AppController::Start()
 {
-    m_settings = DefaultSettings(m_view.CreatedGeometry());
+    m_settings = DefaultSettings(m_frame.CreatedGeometry());
     ReadConf(m_conf, m_settings);
     // A window stored where its title bar cannot be reached (a monitor that has gone, a
     // hand-edited position) comes back on the nearest screen.
-    m_view.ApplyGeometry(KeepTitleBarReachable(StoredGeometry(m_settings), m_view.Displays()));
-    m_view.ShowAlwaysOnTopCheck(m_settings.alwaysOnTop != 0);
-    m_view.ShowKeyLabels(KeyLabelsFor(m_settings));
+    m_frame.ApplyGeometry(KeepTitleBarReachable(StoredGeometry(m_settings), m_frame.Displays()));
+    m_frame.ShowAlwaysOnTopCheck(m_settings.alwaysOnTop != 0);
+    m_frame.ShowKeyLabels(KeyLabelsFor(m_settings));
     m_log.ShowIntroduction();
     OfferLeftOverLog();
     if (m_shutDown)
@@ -83,7 +85,7 @@ void AppController::Start()
     {
         // The rest of start-up runs when the message has gone.
         m_waitingForStartMessage = true;
-        m_view.ShowTransientMessage(StartMessageText(), kStartMessageDurationMs);
+        m_dialogs.ShowTransientMessage(StartMessageText(), kStartMessageDurationMs);
         return;
     }
     FinishStart();
@@ -109,25 +111,25 @@ void AppController::FinishStart()
     {
         // When the shell refuses the icon the window stays on screen: a program with neither
         // would be out of reach.
-        m_inTray = m_view.EnterTray();
+        m_inTray = m_tray.EnterTray();
     }
     if (m_settings.captureCopies == 1)
     {
         m_copy.Start();
     }
     m_hotKeys.Register(m_settings, true);
-    m_view.SetTopMost(m_settings.alwaysOnTop == 1);
-    m_view.LayOut();
+    m_frame.SetTopMost(m_settings.alwaysOnTop == 1);
+    m_frame.LayOut();
     m_started = true;
     UpdatePreview();
     if (!m_inTray)
     {
-        m_view.ShowWindow();
+        m_frame.ShowWindow();
     }
     if (const std::wstring refused = RefusedHotKeysText(m_settings, m_hotKeys.Refused());
         !refused.empty())
     {
-        m_view.ShowMessage(GetAppTitle(), refused, MessageKind::Warning);
+        m_dialogs.ShowMessage(GetAppTitle(), refused, MessageKind::Warning);
     }
 }
 
@@ -202,7 +204,7 @@ void AppController::SetRunState(bool running)
 {
     m_running = running;
     UpdatePreview();
-    m_view.ShowRunState(running);
+    m_frame.ShowRunState(running);
     if (running)
     {
         m_log.RefreshIntroduction();
@@ -216,8 +218,8 @@ void AppController::ToggleAlwaysOnTop()
 {
     const bool checked = m_settings.alwaysOnTop == 0;
     m_settings.alwaysOnTop = checked ? 1 : 0;
-    m_view.ShowAlwaysOnTopCheck(checked);
-    m_view.SetTopMost(checked);
+    m_frame.ShowAlwaysOnTopCheck(checked);
+    m_frame.SetTopMost(checked);
 }
 
 void AppController::ClearAll()
@@ -233,28 +235,28 @@ void AppController::ClearAll()
 
 void AppController::ShowHotKeyHelp()
 {
-    m_view.ShowMessage(kHotKeyHelpTitle, IntroductionText(m_settings), MessageKind::Plain);
+    m_dialogs.ShowMessage(kHotKeyHelpTitle, IntroductionText(m_settings), MessageKind::Plain);
 }
 
 void AppController::SelectAllLog()
 {
-    m_log.SelectAll(m_view.IsForeground());
+    m_log.SelectAll(m_frame.IsForeground());
 }
 
 // While the dialog is open the main window is inert and no hotkey is registered; copy capture
 // goes on.
 void AppController::OpenSettings()
 {
-    if (m_view.IsSettingsDialogOpen())
+    if (m_dialogs.IsSettingsDialogOpen())
     {
-        m_view.BringSettingsDialogToFront();
+        m_dialogs.BringSettingsDialogToFront();
         return;
     }
-    if (m_shutDown || !m_view.OpenSettingsDialog(m_settings))
+    if (m_shutDown || !m_dialogs.OpenSettingsDialog(m_settings))
     {
         return;
     }
-    m_view.SetInputEnabled(false);
+    m_frame.SetInputEnabled(false);
     m_hotKeys.Unregister();
 }
 
@@ -266,14 +268,14 @@ void AppController::OnSettingsDialogClosed(DialogClose how)
     }
     // Enabled while the dialog still exists, so that the system hands the activation back to
     // the main window when the dialog goes.
-    m_view.SetInputEnabled(true);
+    m_frame.SetInputEnabled(true);
     // The keys just stored that another program holds; after Cancel nothing new was chosen.
     if (how == DialogClose::Ok || how == DialogClose::CloseBox)
     {
         const std::wstring refused = RefusedHotKeysText(m_settings, m_hotKeys.Refused());
         if (!refused.empty())
         {
-            m_view.ShowMessageLater(GetAppTitle(), refused, MessageKind::Warning);
+            m_dialogs.ShowMessageLater(GetAppTitle(), refused, MessageKind::Warning);
         }
     }
 }
@@ -291,7 +293,7 @@ void AppController::ReapplySettings()
     }
     m_hotKeys.Register(m_settings, m_running);
     m_settings.separator = SeparatorFor(m_settings.tabSeparated);
-    m_view.ShowKeyLabels(KeyLabelsFor(m_settings));
+    m_frame.ShowKeyLabels(KeyLabelsFor(m_settings));
     m_log.RefreshIntroduction();
 }
 
@@ -303,7 +305,7 @@ void AppController::OnTrayEvent(unsigned mouseEvent)
         OpenSettings();
         break;
     case TrayAction::ShowPopupMenu:
-        m_view.ShowTrayMenu();
+        m_tray.ShowTrayMenu();
         break;
     case TrayAction::None:
         break;
@@ -312,7 +314,7 @@ void AppController::OnTrayEvent(unsigned mouseEvent)
 
 void AppController::LeaveTray()
 {
-    m_view.LeaveTray();
+    m_tray.LeaveTray();
     m_settings.startInTray = 0;
     m_inTray = false;
     UpdatePreview();
@@ -333,13 +335,13 @@ void AppController::UpdatePreview()
         return;
     }
     m_previewRunning = run;
-    m_view.SetPreviewRunning(run);
+    m_timers.SetPreviewRunning(run);
     m_engine.SetPreviewRunning(run);
 }
 
 void AppController::Quit()
 {
-    m_view.RequestClose();
+    m_frame.RequestClose();
 }
 
 // Every step runs, whatever an earlier one did, so that the settings are always saved.
@@ -353,7 +355,7 @@ void AppController::Shutdown(ShutdownCause cause)
     m_waitingForStartMessage = false;
     m_hotKeys.Unregister();
     m_copy.End();
-    m_view.CloseSettingsDialog();
+    m_dialogs.CloseSettingsDialog();
     // Nothing changes the log any more. A close removes the journal; at the end of the session
     // it is written a last time and kept, as a restart for an update is when work gets lost.
     if (cause == ShutdownCause::SessionEnding)
@@ -366,14 +368,14 @@ void AppController::Shutdown(ShutdownCause cause)
     }
     SaveSettings(cause);
     // Armed only now, so that it cannot end the program under the box of a failed save.
-    m_view.ArmExitTimer();
+    m_timers.ArmExitTimer();
     // No dead icon is left in the notification area.
-    m_view.RemoveTrayIcon();
+    m_tray.RemoveTrayIcon();
 }
 
 void AppController::SaveSettings(ShutdownCause cause)
 {
-    const StoreWrite written = WriteConf(m_conf, m_settings, m_view.CurrentGeometry());
+    const StoreWrite written = WriteConf(m_conf, m_settings, m_frame.CurrentGeometry());
     if (written.ok || cause == ShutdownCause::SessionEnding)
     {
         return;
@@ -381,7 +383,7 @@ void AppController::SaveSettings(ShutdownCause cause)
     std::wstring text = kSaveFailedText;
     text += L"\r\n";
     text += written.error;
-    m_view.ShowMessage(GetAppTitle(), text, MessageKind::Warning);
+    m_dialogs.ShowMessage(GetAppTitle(), text, MessageKind::Warning);
 }
 
 } // namespace mirufon

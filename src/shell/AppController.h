@@ -30,23 +30,42 @@ enum class ShutdownCause
     SessionEnding, // Windows is shutting down or logging the user off
 };
 
-// What the controller works with: the main window, the system services, the three text
-// boxes of the main window (the log and the two preview boxes) and the log's files.
-struct AppServices
+// What the controller works with, by where it comes from.
+// The main window: its roles, its three text boxes (the log and the two preview boxes) and its
+// handle.
+struct MainWindowParts
 {
-    MainView& view;
-    HotKeyApi& hotKeyApi;
-    Clipboard& clipboard;
-    ConfStore& conf;
-    PointerProbe& pointer;
-    ReadWorkers& readWorkers;
-    const Clock& clock;
+    WindowFrame& frame;
+    Dialogs& dialogs;
+    TrayView& tray;
+    Timers& timers;
+    CaptureFeedback& feedback;
     TextBox& logBox;
     TextBox& nameBox;
     TextBox& valueBox;
-    WindowId mainWindow;
+    WindowId handle;
+};
+// The system's services.
+struct SystemParts
+{
+    HotKeyApi& hotKeyApi;
+    Clipboard& clipboard;
+    PointerProbe& pointer;
+    ReadWorkers& readWorkers;
+    const Clock& clock;
+};
+// What is kept on disk: Conf.txt, the journal and saved logs.
+struct StoredParts
+{
+    ConfStore& conf;
     JournalStore& journal;
     LogFiles& logFiles;
+};
+struct AppServices
+{
+    MainWindowParts window;
+    SystemParts system;
+    StoredParts stored;
 };
 
 // The program's sequences, in one place: start-up, shutdown, stop and resume, the tray, the
@@ -101,7 +120,8 @@ class AppController
     void SaveLog();
     bool CanSaveLog() const;
 
-    // The user edited the log box (its change notification).
+    // The log box's change notification: the user edited it, or the program's own edit is
+    // being made.
     void OnLogEdited();
     // The timer the journal asked for.
     void OnJournalTimer();
@@ -130,7 +150,10 @@ class AppController
     void ShowSaveFailure(const std::wstring& error);
     std::wstring JournalText() const;
 
-    MainView& m_view;
+    WindowFrame& m_frame;
+    Dialogs& m_dialogs;
+    TrayView& m_tray;
+    Timers& m_timers;
     ConfStore& m_conf;
     Clipboard& m_clipboard;
     TextBox& m_nameBox;

@@ -27,7 +27,7 @@ void AppController::OfferLeftOverLog()
         m_journal.Begin();
         return;
     }
-    const bool restore = m_view.AskYesNo(GetAppTitle(), kRestoreQuestion);
+    const bool restore = m_dialogs.AskYesNo(GetAppTitle(), kRestoreQuestion);
     if (m_shutDown)
     {
         return; // not answered: offered again at the next start
@@ -48,7 +48,7 @@ void AppController::OfferLeftOverLog()
 
 bool AppController::CanSaveLog() const
 {
-    return m_started && !m_shutDown && !m_saving && !m_view.IsSettingsDialogOpen() &&
+    return m_started && !m_shutDown && !m_saving && !m_dialogs.IsSettingsDialogOpen() &&
            !m_log.IsShowingIntroduction();
 }
 
@@ -72,7 +72,7 @@ void AppController::SaveLog()
 void AppController::SaveLogToChosenFile()
 {
     const SaveChoice choice =
-        m_view.ChooseSaveFile(SavedLogName(m_logFiles.Now()), m_lastSaveFolder);
+        m_dialogs.ChooseSaveFile(SavedLogName(m_logFiles.Now()), m_lastSaveFolder);
     if (m_shutDown)
     {
         return;
@@ -96,12 +96,17 @@ void AppController::SaveLogToChosenFile()
 
 void AppController::ShowSaveFailure(const std::wstring& error)
 {
-    m_view.ShowMessage(GetAppTitle(), std::wstring(kLogSaveFailedText) + L"\r\n" + error,
-                       MessageKind::Warning);
+    m_dialogs.ShowMessage(GetAppTitle(), std::wstring(kLogSaveFailedText) + L"\r\n" + error,
+                          MessageKind::Warning);
 }
 
 void AppController::OnLogEdited()
 {
+    // The program's own edits were told already, through the observed box.
+    if (m_observedLog.IsChanging())
+    {
+        return;
+    }
     m_journal.OnChange();
 }
 

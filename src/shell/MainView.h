@@ -38,12 +38,18 @@ struct SaveChoice
     std::wstring error;
 };
 
-// The main window as the controller drives it: what it shows and the windows it opens. The
-// controller decides; the view only draws and reports back through the controller's events.
-// As the capture engine's feedback it beeps and runs the timer of the reads' deadlines.
-class MainView : public CaptureFeedback
+// The main window as the controller drives it, one interface per role: the controller decides;
+// the window only draws and reports back through the controller's events.
+
+// The window itself: where it is, how it shows, and the state it draws.
+class WindowFrame
 {
   public:
+    WindowFrame() = default;
+    WindowFrame(const WindowFrame&) = delete;
+    WindowFrame& operator=(const WindowFrame&) = delete;
+    virtual ~WindowFrame() = default;
+
     // The primary screen's size and the window's size as created, for the default settings.
     virtual DefaultGeometry CreatedGeometry() const = 0;
     // The monitors' work areas and the title bar's height, for placing the window.
@@ -63,8 +69,6 @@ class MainView : public CaptureFeedback
 
     // The stop/resume menu item's caption and the log's background for the running state.
     virtual void ShowRunState(bool running) = 0;
-    // Starts or stops the pointer preview's ticks; a stopped preview keeps its last text.
-    virtual void SetPreviewRunning(bool running) = 0;
     // The check mark of the always-on-top menu item.
     virtual void ShowAlwaysOnTopCheck(bool checked) = 0;
     // Keeps the window above all non-topmost windows, or stops doing so, without moving,
@@ -73,6 +77,16 @@ class MainView : public CaptureFeedback
     virtual void ShowKeyLabels(const KeyLabels& labels) = 0;
     // Whether the main window is the foreground window.
     virtual bool IsForeground() const = 0;
+};
+
+// The boxes and windows opened over the main window.
+class Dialogs
+{
+  public:
+    Dialogs() = default;
+    Dialogs(const Dialogs&) = delete;
+    Dialogs& operator=(const Dialogs&) = delete;
+    virtual ~Dialogs() = default;
 
     // Shows a message box owned by the main window; returns once the user has closed it.
     virtual void ShowMessage(const std::wstring& title, const std::wstring& text,
@@ -95,6 +109,25 @@ class MainView : public CaptureFeedback
     // Opens the help page in the system's browser.
     virtual void OpenHelpPage() = 0;
 
+    // Opens the settings dialog on the settings, in front; false when it could not be
+    // created. When it closes, it stores its choices in settings and the controller hears
+    // OnSettingsDialogClosed while the dialog's window still exists.
+    virtual bool OpenSettingsDialog(Settings& settings) = 0;
+    virtual bool IsSettingsDialogOpen() const = 0;
+    virtual void BringSettingsDialogToFront() = 0;
+    // Closes the dialog, if open, without storing (OnSettingsDialogClosed with Shutdown).
+    virtual void CloseSettingsDialog() = 0;
+};
+
+// The icon in the notification area.
+class TrayView
+{
+  public:
+    TrayView() = default;
+    TrayView(const TrayView&) = delete;
+    TrayView& operator=(const TrayView&) = delete;
+    virtual ~TrayView() = default;
+
     // Puts the icon in the notification area and hides the window; false, with the window
     // left as it is, when the shell refused the icon.
     virtual bool EnterTray() = 0;
@@ -104,15 +137,19 @@ class MainView : public CaptureFeedback
     virtual void RemoveTrayIcon() = 0;
     // The icon's pop-up menu at the pointer.
     virtual void ShowTrayMenu() = 0;
+};
 
-    // Opens the settings dialog on the settings, in front; false when it could not be
-    // created. When it closes, it stores its choices in settings and the controller hears
-    // OnSettingsDialogClosed while the dialog's window still exists.
-    virtual bool OpenSettingsDialog(Settings& settings) = 0;
-    virtual bool IsSettingsDialogOpen() const = 0;
-    virtual void BringSettingsDialogToFront() = 0;
-    // Closes the dialog, if open, without storing (OnSettingsDialogClosed with Shutdown).
-    virtual void CloseSettingsDialog() = 0;
+// The main window's timers that are not the capture engine's (see CaptureFeedback).
+class Timers
+{
+  public:
+    Timers() = default;
+    Timers(const Timers&) = delete;
+    Timers& operator=(const Timers&) = delete;
+    virtual ~Timers() = default;
+
+    // Starts or stops the pointer preview's ticks; a stopped preview keeps its last text.
+    virtual void SetPreviewRunning(bool running) = 0;
 
     // Asks for the controller's OnJournalTimer after about this many milliseconds, replacing an
     // earlier request; a negative time cancels it.

@@ -1,6 +1,6 @@
 #include "capture/CaptureEngine.h"
 
-#include "fakes/FakeMainView.h"
+#include "fakes/FakeServices.h"
 #include "fakes/FakeTextBox.h"
 
 #include <gtest/gtest.h>

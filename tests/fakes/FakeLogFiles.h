@@ -1,6 +1,6 @@
 #pragma once
 
-#include "fakes/FakeMainView.h"
+#include "fakes/FakeServices.h"
 #include "platform/JournalStore.h"
 #include "platform/LogFiles.h"
 

@@ -32,7 +32,7 @@ TEST(AppControllerLog, LeftOverJournalIsOfferedAfterTheIntroductionAndBeforeTheH
               Join(Join({"conf read", "geometry", "check on", "labels", "journal read", "ask"},
                         kRegisterAll),
                    kShowSteps));
-    EXPECT_EQ(yes.m_view.messages,
+    EXPECT_EQ(yes.m_dialogs.messages,
               std::vector<std::wstring>{testsupport::ExpectedTitle() +
                                         L"|前回のログが残っています。復元しますか？"});
     // An ordinary log in the log's colour: a capture follows with its separator.
@@ -44,7 +44,7 @@ TEST(AppControllerLog, LeftOverJournalIsOfferedAfterTheIntroductionAndBeforeTheH
     // いいえ keeps it under a dated name and starts with the introduction.
     App no;
     no.m_journalStore.text = kept;
-    no.m_view.answerYes = false;
+    no.m_dialogs.answerYes = false;
     no.StartWith(L"");
     EXPECT_EQ(no.m_journalStore.setAside,
               std::vector<std::wstring>{L"mirufon-journal-20240309-070502.txt"});
@@ -61,7 +61,7 @@ TEST(AppControllerLog, LeftOverJournalIsOfferedAfterTheIntroductionAndBeforeTheH
         App quiet;
         quiet.m_journalStore.text = text;
         quiet.StartWith(L"");
-        EXPECT_TRUE(quiet.m_view.messages.empty());
+        EXPECT_TRUE(quiet.m_dialogs.messages.empty());
     }
 }
 
@@ -71,7 +71,7 @@ TEST(AppControllerLog, AnUnansweredOrUnmovableJournalIsNeverWrittenOver)
     // start-up goes no further.
     App closed;
     closed.m_journalStore.text = L"kept";
-    closed.m_view.whileAsking = [&] { closed.m_controller.Shutdown(ShutdownCause::Closed); };
+    closed.m_dialogs.whileAsking = [&] { closed.m_controller.Shutdown(ShutdownCause::Closed); };
     closed.StartWith(L"");
     const Steps steps = closed.Next();
     EXPECT_EQ(std::count(steps.begin(), steps.end(), "journal remove"), 0);
@@ -82,7 +82,7 @@ TEST(AppControllerLog, AnUnansweredOrUnmovableJournalIsNeverWrittenOver)
     App stuck;
     stuck.m_journalStore.text = L"kept";
     stuck.m_journalStore.refuseSetAside = true;
-    stuck.m_view.answerYes = false;
+    stuck.m_dialogs.answerYes = false;
     stuck.StartWith(L"");
     Capture(stuck);
     stuck.m_controller.OnJournalTimer();
@@ -97,14 +97,14 @@ TEST(AppControllerLog, JournalFollowsTheLogAtMostOncePerPeriodAndEndsByTheCause)
     app.StartWith(L"");
     app.Next();
     // Nothing is written for the introduction shown at start.
-    EXPECT_EQ(app.m_view.journalTimer, -1);
+    EXPECT_EQ(app.m_timers.journalTimer, -1);
 
     Capture(app, L"one");
-    EXPECT_EQ(app.m_view.journalTimer, 0);
+    EXPECT_EQ(app.m_timers.journalTimer, 0);
     app.m_controller.OnJournalTimer();
     app.m_clock.now += 100;
     Capture(app, L"two");
-    EXPECT_EQ(app.m_view.journalTimer, 1900);
+    EXPECT_EQ(app.m_timers.journalTimer, 1900);
     app.m_clock.now += 1000;
     app.m_log.Load(L"one\r\ntwo typed"); // the user's typing
     app.m_controller.OnLogEdited();
@@ -125,7 +125,7 @@ TEST(AppControllerLog, JournalFollowsTheLogAtMostOncePerPeriodAndEndsByTheCause)
     app.m_controller.Shutdown(ShutdownCause::Closed);
     EXPECT_EQ(app.Next(), Join(kUnregisterAll, {"close dialog", "journal stop", "journal remove",
                                                 "conf write", "exit timer", "remove icon"}));
-    EXPECT_EQ(app.m_view.journalTimer, -1);
+    EXPECT_EQ(app.m_timers.journalTimer, -1);
 
     // The end of the session writes the log a last time and keeps it.
     App ending;
@@ -144,11 +144,11 @@ TEST(AppControllerLog, SaveAsksForAFileWithTheHotkeysOffAndReportsAFailure)
     app.StartWith(L"");
     app.m_controller.SaveLog(); // the introduction is not saved
     EXPECT_FALSE(app.m_controller.CanSaveLog());
-    EXPECT_TRUE(app.m_view.saveDialogs.empty());
+    EXPECT_TRUE(app.m_dialogs.saveDialogs.empty());
 
     Capture(app);
     app.Next();
-    app.m_view.saveChoice = SaveChoice{L"D:\\log.txt", L""};
+    app.m_dialogs.saveChoice = SaveChoice{L"D:\\log.txt", L""};
     app.m_controller.SaveLog();
     EXPECT_EQ(app.Next(), Join(Join(kUnregisterAll, {"save dialog"}), kRegisterAll));
     EXPECT_EQ(app.m_files.saved, std::vector<std::wstring>{L"D:\\log.txt|name"});
@@ -156,22 +156,22 @@ TEST(AppControllerLog, SaveAsksForAFileWithTheHotkeysOffAndReportsAFailure)
     // The next dialog opens where the last one was left; a failed write says why.
     app.m_files.failWith = L"アクセスが拒否されました。";
     app.m_controller.SaveLog();
-    EXPECT_EQ(app.m_view.saveDialogs,
+    EXPECT_EQ(app.m_dialogs.saveDialogs,
               (std::vector<std::wstring>{L"mirufon-20240309-070502.txt|",
                                          L"mirufon-20240309-070502.txt|D:\\"}));
-    EXPECT_EQ(app.m_view.messages.back(),
+    EXPECT_EQ(app.m_dialogs.messages.back(),
               testsupport::ExpectedTitle() +
                   L"|ログを保存できませんでした。\r\nアクセスが拒否されました。");
 
     // A cancelled dialog says nothing; one that could not open says why. Stopped, only the
     // stop key comes back afterwards.
-    const std::size_t boxes = app.m_view.messages.size();
-    app.m_view.saveChoice = SaveChoice{};
+    const std::size_t boxes = app.m_dialogs.messages.size();
+    app.m_dialogs.saveChoice = SaveChoice{};
     app.m_controller.SaveLog();
-    EXPECT_EQ(app.m_view.messages.size(), boxes);
+    EXPECT_EQ(app.m_dialogs.messages.size(), boxes);
     app.m_controller.ToggleRunState();
     app.Next();
-    app.m_view.saveChoice = SaveChoice{std::nullopt, L"クラスが登録されていません"};
+    app.m_dialogs.saveChoice = SaveChoice{std::nullopt, L"クラスが登録されていません"};
     app.m_controller.SaveLog();
     EXPECT_EQ(app.Next(), (Steps{"hotkey-", "save dialog", "warning box", "hotkey+G"}));
 }

@@ -40,7 +40,7 @@ TEST(AppController, StartUpRunsInItsFixedOrder)
 
     // Messages switched off: straight on; a refused icon leaves the window on screen.
     App refused;
-    refused.m_view.refuseTrayIcon = true;
+    refused.m_tray.refuseIcon = true;
     refused.StartWith(L"task tray = 1\r\ncustom msg = 0\r\n");
     const Steps steps = refused.Next();
     EXPECT_EQ(std::count(steps.begin(), steps.end(), "message"), 0);
@@ -53,14 +53,14 @@ TEST(AppController, StoredWindowWithoutAReachableTitleBarIsPlacedOnAScreen)
     // The fake screen's work area is 19200 x 11400 twips; the window 6840 x 4200.
     App far;
     far.StartWith(L"form left = 99999999\r\nform top = 99999999\r\n");
-    EXPECT_EQ(far.m_view.applied.left, 19200 - 6840);
-    EXPECT_EQ(far.m_view.applied.top, 11400 - 4200);
+    EXPECT_EQ(far.m_frame.applied.left, 19200 - 6840);
+    EXPECT_EQ(far.m_frame.applied.top, 11400 - 4200);
 
     App reachable;
     reachable.StartWith(L"form left = 17000\r\nform top = 9000\r\n");
-    EXPECT_EQ(reachable.m_view.applied.left, 17000);
-    EXPECT_EQ(reachable.m_view.applied.top, 9000);
-    EXPECT_EQ(reachable.m_view.applied.width, 6840);
+    EXPECT_EQ(reachable.m_frame.applied.left, 17000);
+    EXPECT_EQ(reachable.m_frame.applied.top, 9000);
+    EXPECT_EQ(reachable.m_frame.applied.width, 6840);
 }
 
 TEST(AppController, ShutdownSavesLastAndShowsAFailedSaveBeforeTheExitTimer)
@@ -85,8 +85,8 @@ TEST(AppController, ShutdownSavesLastAndShowsAFailedSaveBeforeTheExitTimer)
     EXPECT_EQ(failing.Next(),
               Join(kUnregisterAll, {"close dialog", "journal stop", "journal remove", "conf write",
                                     "warning box", "exit timer", "remove icon"}));
-    ASSERT_EQ(failing.m_view.messages.size(), 1u);
-    EXPECT_EQ(failing.m_view.messages[0],
+    ASSERT_EQ(failing.m_dialogs.messages.size(), 1u);
+    EXPECT_EQ(failing.m_dialogs.messages[0],
               testsupport::ExpectedTitle() +
                   L"|設定を保存できませんでした。\r\nファイルは別のプロセスが使用中です。");
 
@@ -95,7 +95,7 @@ TEST(AppController, ShutdownSavesLastAndShowsAFailedSaveBeforeTheExitTimer)
     ending.m_conf.failWith = L"x";
     ending.StartWith(L"");
     ending.m_controller.Shutdown(ShutdownCause::SessionEnding);
-    EXPECT_TRUE(ending.m_view.messages.empty());
+    EXPECT_TRUE(ending.m_dialogs.messages.empty());
 
     // Closed while the start message is up: start-up does not go on afterwards.
     App early;
@@ -119,11 +119,11 @@ TEST(AppController, SettingsDialogReappliesInOrderWhicheverWayItCloses)
 
     // "OK" turned copy capture on and changed a key: listening starts before the hotkeys come
     // back, then the separator, labels and introduction follow.
-    app.m_view.dialogSettings->captureCopies = 1;
-    app.m_view.dialogSettings->lineBreakKey = L"R";
-    app.m_view.dialogSettings->tabSeparated = 1;
+    app.m_dialogs.dialogSettings->captureCopies = 1;
+    app.m_dialogs.dialogSettings->lineBreakKey = L"R";
+    app.m_dialogs.dialogSettings->tabSeparated = 1;
     app.m_controller.OnSettingsDialogClosed(DialogClose::Ok);
-    app.m_view.dialogSettings = nullptr;
+    app.m_dialogs.dialogSettings = nullptr;
     EXPECT_EQ(app.Next(), (Steps{"listen", "hotkey+A", "hotkey+Z", "hotkey+R", "hotkey+B",
                                  "hotkey+G", "labels", "input on"}));
     EXPECT_EQ(app.m_controller.CurrentSettings().separator, L"\t");
@@ -133,10 +133,10 @@ TEST(AppController, SettingsDialogReappliesInOrderWhicheverWayItCloses)
     app.m_controller.ToggleRunState();
     app.Next();
     app.m_controller.OpenSettings();
-    app.m_view.dialogSettings->captureCopies = 0;
+    app.m_dialogs.dialogSettings->captureCopies = 0;
     app.Next();
     app.m_controller.OnSettingsDialogClosed(DialogClose::Cancel);
-    app.m_view.dialogSettings = nullptr;
+    app.m_dialogs.dialogSettings = nullptr;
     EXPECT_EQ(app.Next(), (Steps{"stop listening", "hotkey+G", "labels", "input on"}));
 
     // Closed by the shutdown: nothing is re-applied, the window is only enabled again.
@@ -158,16 +158,16 @@ TEST(AppController, HotkeysHeldByAnotherProgramAreNamedInOneBox)
         L"ミルフォン Ver0.27|次のホットキーは他のプログラムが使用中のため使えません。"
         L"\r\nShift+A：ポイント位置文字列取得 accName\r\nShift+G：停止/再開";
     EXPECT_EQ(app.Next().back(), "warning box");
-    EXPECT_EQ(app.m_view.messages, std::vector<std::wstring>{box});
+    EXPECT_EQ(app.m_dialogs.messages, std::vector<std::wstring>{box});
     app.m_controller.ToggleRunState();
     app.m_controller.ToggleRunState();
     for (const DialogClose how : {DialogClose::Cancel, DialogClose::Ok, DialogClose::CloseBox})
     {
         app.m_controller.OpenSettings();
         app.m_controller.OnSettingsDialogClosed(how);
-        app.m_view.dialogSettings = nullptr;
+        app.m_dialogs.dialogSettings = nullptr;
     }
-    EXPECT_EQ(app.m_view.messages, (std::vector<std::wstring>{box, box, box}));
+    EXPECT_EQ(app.m_dialogs.messages, (std::vector<std::wstring>{box, box, box}));
     EXPECT_EQ(app.Next().back(), "warning box later");
 }
 
@@ -259,12 +259,12 @@ TEST(AppController, AlwaysOnTopTrayAndMenuCommands)
     app.m_controller.OnTrayEvent(0x203); // double click: the settings dialog
     EXPECT_EQ(app.Next().front(), "open dialog");
 
-    app.m_view.foreground = true;
+    app.m_frame.foreground = true;
     app.m_controller.SelectAllLog();
     app.m_controller.ShowHotKeyHelp();
     app.m_controller.Quit();
     EXPECT_EQ(app.Next(), (Steps{"box", "close"}));
-    EXPECT_EQ(app.m_view.messages.back().rfind(L"ホットキー説明|\r\nポイント位置", 0), 0u);
+    EXPECT_EQ(app.m_dialogs.messages.back().rfind(L"ホットキー説明|\r\nポイント位置", 0), 0u);
 }
 
 } // namespace

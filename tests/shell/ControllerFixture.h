@@ -5,7 +5,7 @@
 #include "fakes/FakeClipboard.h"
 #include "fakes/FakeHotKeyApi.h"
 #include "fakes/FakeLogFiles.h"
-#include "fakes/FakeMainView.h"
+#include "fakes/FakeServices.h"
 #include "fakes/FakeTextBox.h"
 #include "shell/AppController.h"
 
@@ -73,7 +73,10 @@ struct App
     std::vector<std::string> m_journal;
     std::size_t m_seen = 0;
 
-    FakeMainView m_view{&m_journal};
+    FakeFrame m_frame{&m_journal};
+    FakeDialogs m_dialogs{&m_journal};
+    FakeTray m_tray{&m_journal};
+    FakeTimers m_timers{&m_journal};
     FakeHotKeyApi m_hotKeyApi;
     FakeClipboard m_clipboard{&m_journal};
     FakeConfStore m_conf{&m_journal};
@@ -85,9 +88,10 @@ struct App
     FakeTextBox m_valueBox;
     FakeJournalStore m_journalStore{&m_journal};
     FakeLogFiles m_files;
-    AppController m_controller{AppServices{m_view, m_hotKeyApi, m_clipboard, m_conf, m_pointer,
-                                           m_workers, m_clock, m_log, m_nameBox, m_valueBox, kMain,
-                                           m_journalStore, m_files}};
+    AppController m_controller{AppServices{
+        {m_frame, m_dialogs, m_tray, m_timers, m_timers, m_log, m_nameBox, m_valueBox, kMain},
+        {m_hotKeyApi, m_clipboard, m_pointer, m_workers, m_clock},
+        {m_conf, m_journalStore, m_files}}};
 };
 
 inline const Steps kRegisterAll = {"hotkey+A", "hotkey+Z", "hotkey+E", "hotkey+B", "hotkey+G"};

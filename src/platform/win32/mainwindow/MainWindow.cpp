@@ -98,10 +98,19 @@ bool MainWindow::OnCreate()
     m_clipboard.emplace(Handle(), kClipboardReadDone);
     m_pointer.emplace(Handle());
     m_readWorkers.emplace(Handle(), kReadDone, &ReadElementAt);
-    m_controller.emplace(AppServices{*this, *m_hotKeyApi, *m_clipboard, m_conf, *m_pointer,
-                                     *m_readWorkers, m_clock, m_controls.Log(),
-                                     m_controls.NameBox(), m_controls.ValueBox(),
-                                     reinterpret_cast<WindowId>(Handle()), m_journal, m_logFiles});
+    const MainWindowParts window{*this,
+                                 *this,
+                                 *this,
+                                 *this,
+                                 *this,
+                                 m_controls.Log(),
+                                 m_controls.NameBox(),
+                                 m_controls.ValueBox(),
+                                 reinterpret_cast<WindowId>(Handle())};
+    m_controller.emplace(
+        AppServices{window,
+                    {*m_hotKeyApi, *m_clipboard, *m_pointer, *m_readWorkers, m_clock},
+                    {m_conf, m_journal, m_logFiles}});
     return true;
 }
 

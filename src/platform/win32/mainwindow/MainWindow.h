@@ -29,7 +29,12 @@ namespace mirufon::win32
 
 // The program's main window: it creates its controls and menus, routes its messages to the
 // controller and draws what the controller tells it.
-class MainWindow final : public WindowBase, private MainView
+class MainWindow final : public WindowBase,
+                         private WindowFrame,
+                         private Dialogs,
+                         private TrayView,
+                         private Timers,
+                         private CaptureFeedback
 {
   public:
     explicit MainWindow(HINSTANCE instance);
@@ -69,7 +74,7 @@ class MainWindow final : public WindowBase, private MainView
     bool TranslateShortcut(MSG& message);
     void OnLogContextMenu(LPARAM point);
 
-    // MainView.
+    // The roles the controller drives (shell/MainView.h) and the capture engine's feedback.
     DefaultGeometry CreatedGeometry() const override;
     DisplayAreas Displays() const override;
     void ApplyGeometry(const WindowGeometry& geometry) override;

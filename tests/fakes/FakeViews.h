@@ -1,13 +1,8 @@
 #pragma once
 
-#include "capture/ReadWorkers.h"
-#include "platform/Clock.h"
-#include "platform/ConfStore.h"
-#include "platform/PointerProbe.h"
 #include "shell/MainView.h"
 
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,24 +32,14 @@ inline std::string OnOff(bool on)
     return on ? "on" : "off";
 }
 
-// The main window as a list of what it was told to do. The settings dialog it "opens" stays
-// open until the test closes it through the controller.
-class FakeMainView final : public MainView
+// The main window's roles as lists of what they were told to do, all in one journal.
+class FakeFrame final : public WindowFrame
 {
   public:
-    explicit FakeMainView(std::vector<std::string>* journal) : m_journal(journal) {}
+    explicit FakeFrame(std::vector<std::string>* journal) : m_journal(journal) {}
 
-    bool refuseTrayIcon = false;
     bool foreground = false;
-    Settings* dialogSettings = nullptr;    // the settings the open dialog edits
-    std::vector<std::wstring> messages;    // title + "|" + text of every box shown
-    std::int64_t readTimer = -1;           // the last wake-up asked for, -1 for none
-    std::int64_t journalTimer = -1;        // the same for the journal
-    bool answerYes = true;                 // the answer to a question
-    std::function<void()> whileAsking;     // runs while the question is shown
-    SaveChoice saveChoice;                 // what the Save dialog gives
-    std::vector<std::wstring> saveDialogs; // suggested name + "|" + folder of every dialog
-    WindowGeometry applied;                // the geometry ApplyGeometry was given last
+    WindowGeometry applied; // the geometry ApplyGeometry was given last
 
     DefaultGeometry CreatedGeometry() const override { return {19200, 12000, 6840, 4200}; }
     DisplayAreas Displays() const override { return {{{0, 0, 19200, 11400}}, 450, 15}; }
@@ -69,11 +54,28 @@ class FakeMainView final : public MainView
     void SetInputEnabled(bool enabled) override { m_journal.Note("input " + OnOff(enabled)); }
     void RequestClose() override { m_journal.Note("close"); }
     void ShowRunState(bool running) override { m_journal.Note("running " + OnOff(running)); }
-    void SetPreviewRunning(bool running) override { m_journal.Note("preview " + OnOff(running)); }
     void ShowAlwaysOnTopCheck(bool checked) override { m_journal.Note("check " + OnOff(checked)); }
     void SetTopMost(bool topMost) override { m_journal.Note("topmost " + OnOff(topMost)); }
     void ShowKeyLabels(const KeyLabels&) override { m_journal.Note("labels"); }
     bool IsForeground() const override { return foreground; }
+
+  private:
+    Journal m_journal;
+};
+
+// The settings dialog it "opens" stays open until the test closes it through the controller.
+class FakeDialogs final : public Dialogs
+{
+  public:
+    explicit FakeDialogs(std::vector<std::string>* journal) : m_journal(journal) {}
+
+    Settings* dialogSettings = nullptr;    // the settings the open dialog edits
+    std::vector<std::wstring> messages;    // title + "|" + text of every box shown
+    bool answerYes = true;                 // the answer to a question
+    std::function<void()> whileAsking;     // runs while the question is shown
+    SaveChoice saveChoice;                 // what the Save dialog gives
+    std::vector<std::wstring> saveDialogs; // suggested name + "|" + folder of every dialog
+
     void ShowMessage(const std::wstring& title, const std::wstring& text, MessageKind kind) override
     {
         messages.push_back(title + L"|" + text);
@@ -104,14 +106,6 @@ class FakeMainView final : public MainView
     }
     void ShowTransientMessage(const std::wstring&, int) override { m_journal.Note("message"); }
     void OpenHelpPage() override { m_journal.Note("help page"); }
-    bool EnterTray() override
-    {
-        m_journal.Note("enter tray");
-        return !refuseTrayIcon;
-    }
-    void LeaveTray() override { m_journal.Note("leave tray"); }
-    void RemoveTrayIcon() override { m_journal.Note("remove icon"); }
-    void ShowTrayMenu() override { m_journal.Note("tray menu"); }
     bool OpenSettingsDialog(Settings& settings) override
     {
         m_journal.Note("open dialog");
@@ -121,70 +115,47 @@ class FakeMainView final : public MainView
     bool IsSettingsDialogOpen() const override { return dialogSettings != nullptr; }
     void BringSettingsDialogToFront() override { m_journal.Note("dialog to front"); }
     void CloseSettingsDialog() override { m_journal.Note("close dialog"); }
+
+  private:
+    Journal m_journal;
+};
+
+class FakeTray final : public TrayView
+{
+  public:
+    explicit FakeTray(std::vector<std::string>* journal) : m_journal(journal) {}
+
+    bool refuseIcon = false;
+
+    bool EnterTray() override
+    {
+        m_journal.Note("enter tray");
+        return !refuseIcon;
+    }
+    void LeaveTray() override { m_journal.Note("leave tray"); }
+    void RemoveTrayIcon() override { m_journal.Note("remove icon"); }
+    void ShowTrayMenu() override { m_journal.Note("tray menu"); }
+
+  private:
+    Journal m_journal;
+};
+
+class FakeTimers final : public Timers, public CaptureFeedback
+{
+  public:
+    explicit FakeTimers(std::vector<std::string>* journal) : m_journal(journal) {}
+
+    std::int64_t readTimer = -1;    // the last wake-up asked for, -1 for none
+    std::int64_t journalTimer = -1; // the same for the journal
+
+    void SetPreviewRunning(bool running) override { m_journal.Note("preview " + OnOff(running)); }
+    void WakeJournalTimer(std::int64_t milliseconds) override { journalTimer = milliseconds; }
     void ArmExitTimer() override { m_journal.Note("exit timer"); }
     void Beep() override { m_journal.Note("beep"); }
     void WakeReadTimer(std::int64_t milliseconds) override { readTimer = milliseconds; }
-    void WakeJournalTimer(std::int64_t milliseconds) override { journalTimer = milliseconds; }
 
   private:
     Journal m_journal;
-};
-
-// Conf.txt in memory; a write can be made to fail with an error text.
-class FakeConfStore final : public ConfStore
-{
-  public:
-    explicit FakeConfStore(std::vector<std::string>* journal) : m_journal(journal) {}
-
-    std::optional<std::wstring> text;
-    std::optional<std::wstring> failWith;
-    std::vector<std::wstring> written;
-
-    std::optional<std::wstring> Read() override
-    {
-        m_journal.Note("conf read");
-        return text;
-    }
-    StoreWrite Write(std::wstring_view content) override
-    {
-        m_journal.Note("conf write");
-        if (failWith)
-        {
-            return StoreWrite{false, *failWith};
-        }
-        written.emplace_back(content);
-        return StoreWrite{true, {}};
-    }
-
-  private:
-    Journal m_journal;
-};
-
-// The pointer, placed by the test: over another program's window on thread 7 at first.
-class FakePointerProbe final : public PointerProbe
-{
-  public:
-    PointerTarget at{100, 200, true, false, 7};
-
-    PointerTarget Current() override { return at; }
-};
-
-// Reads that only start: the test ends them through the engine or the controller.
-class FakeReadWorkers final : public ReadWorkers
-{
-  public:
-    std::vector<ReadRequest> started;
-
-    void Start(const ReadRequest& request) override { started.push_back(request); }
-    std::uint64_t Last() const { return started.empty() ? 0 : started.back().id; }
-};
-
-class FakeClock final : public Clock
-{
-  public:
-    std::int64_t now = 1000;
-
-    std::int64_t NowMs() const override { return now; }
 };
 
 } // namespace mirufon
