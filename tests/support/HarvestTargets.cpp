@@ -205,7 +205,7 @@ HWND HarvestTargets::BuildLists(POINT at)
     m_plainListView = Add(frame, WC_LISTVIEWW, L"", WS_BORDER | LVS_REPORT | LVS_NOCOLUMNHEADER,
                           RECT{10, 240, 200, 300});
     AddListViewColumns(m_plainListView, {L"見えない", L"見出し"}, 80);
-    AddListViewRow(m_plainListView, 0, {L"p", L"q"});
+    AddListViewRow(m_plainListView, 0, {L"p", LongCell().c_str()});
     AddListViewRow(m_plainListView, 1, {L"r", L""});
     m_treeView = AddTreeView(frame);
     m_tabControl = AddTabControl(frame);

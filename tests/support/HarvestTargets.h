@@ -9,6 +9,7 @@
 #include "support/WindowThread.h"
 
 #include <memory>
+#include <string>
 
 namespace testsupport
 {
@@ -48,7 +49,9 @@ class HarvestTargets
     static constexpr const wchar_t* kListViewText =
         L"サイズ\t名前\t種類\r\n1 KB\ta.txt\t文書\r\n2 KB\tb.png\t\r\n\tc\ttwo lines";
     static constexpr const wchar_t* kHeaderText = L"サイズ\t名前\t種類";
-    static constexpr const wchar_t* kListViewWithoutHeadingsText = L"p\tq\r\nr\t";
+    // Its first row's second cell is longer than a row's read takes at once.
+    static std::wstring LongCell() { return std::wstring(300, L'長'); }
+    static std::wstring ListViewWithoutHeadingsText() { return L"p\t" + LongCell() + L"\r\nr\t"; }
     // 枝 A2 is collapsed; the tree is scrolled down, its first items out of view.
     static constexpr const wchar_t* kTreeViewText =
         L"根 A\r\n\t枝 A1\r\n\t\t葉 A1a\r\n\t枝 A2\r\n根 B";

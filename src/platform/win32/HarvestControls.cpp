@@ -25,6 +25,13 @@ constexpr std::size_t kMostStatusParts = 256;
 constexpr std::size_t kPeekChars = 256;
 // A tree nested deeper than this is listed, but not opened further.
 constexpr std::size_t kDeepestTree = 1024;
+// A list view row is read through one write of its cells' item structures and one read of
+// what came back, each cell's text in a slot of this many characters (with its terminator);
+// a text that fills its slot is asked again on its own.
+constexpr std::size_t kItemBytes = (sizeof(LVITEMW) + 15) / 16 * 16;
+constexpr std::size_t kSlotChars = 256;
+static_assert(kMostColumns * (kItemBytes + kSlotChars * sizeof(wchar_t)) <=
+              (kTextChars + 1) * sizeof(wchar_t));
 
 template <typename Item> struct ItemAnswer
 {
@@ -45,6 +52,9 @@ class RemoteItems
     }
 
     ControlMessenger& Messenger() { return m_messenger; }
+    // Whether the read is over: a message went unanswered, or the block could not be used
+    // (the other program freed it, say), so that what was read is incomplete.
+    bool Failed() const { return m_messenger.Unanswered() || m_blockFailed; }
 
     std::optional<LRESULT> Send(UINT message, WPARAM wParam, std::size_t offset)
     {
@@ -64,12 +74,12 @@ class RemoteItems
     {
         std::vector<int> ints(count, 0);
         const std::size_t bytes = count * sizeof(int);
-        if (!m_block.Write(ints.data(), bytes, 0))
+        if (!Write(ints.data(), bytes, 0))
         {
             return std::nullopt;
         }
         const std::optional<LRESULT> result = Send(message, count, 0);
-        if (!result || !m_block.Read(ints.data(), bytes, 0))
+        if (!result || !Read(ints.data(), bytes, 0))
         {
             return std::nullopt;
         }
@@ -87,7 +97,7 @@ class RemoteItems
         auto* const textArea = static_cast<wchar_t*>(m_block.AddressAt(kStructBytes));
         item.pszText = textArea;
         item.cchTextMax = static_cast<int>(kTextChars + 1);
-        if (!m_block.Write(&item, sizeof item, at))
+        if (!Write(&item, sizeof item, at))
         {
             return std::nullopt;
         }
@@ -101,7 +111,7 @@ class RemoteItems
         const std::size_t peek = resultIsLength ? told + 1 : kPeekChars;
         constexpr std::size_t textAt = (kStructBytes - at) / sizeof(wchar_t);
         m_back.resize(textAt + peek);
-        if (!m_block.Read(m_back.data(), m_back.size() * sizeof(wchar_t), at))
+        if (!Read(m_back.data(), m_back.size() * sizeof(wchar_t), at))
         {
             return std::nullopt;
         }
@@ -131,6 +141,79 @@ class RemoteItems
         return answer;
     }
 
+    // The texts of one list view row's cells (the sub-items given), which the block's text
+    // area takes for the time: the item structures first, then a slot for each text. False
+    // when the control did not answer or the block could not be used.
+    bool ListViewRow(WPARAM row, const std::vector<int>& subItems, std::vector<std::wstring>& cells)
+    {
+        const std::size_t count = subItems.size();
+        const std::size_t slotsAt = count * kItemBytes;
+        m_image.assign((slotsAt + count * kSlotChars * sizeof(wchar_t)) / sizeof(wchar_t), L'\0');
+        auto* const area = static_cast<char*>(m_block.AddressAt(kStructBytes));
+        const auto slot = [&](std::size_t cell)
+        { return reinterpret_cast<wchar_t*>(area + slotsAt) + cell * kSlotChars; };
+        for (std::size_t cell = 0; cell < count; ++cell)
+        {
+            LVITEMW item{};
+            item.iSubItem = subItems[cell];
+            item.pszText = slot(cell);
+            item.cchTextMax = static_cast<int>(kSlotChars);
+            std::memcpy(reinterpret_cast<char*>(m_image.data()) + cell * kItemBytes, &item,
+                        sizeof item);
+        }
+        std::vector<std::size_t> lengths(count);
+        if (!Write(m_image.data(), slotsAt, kStructBytes))
+        {
+            return false;
+        }
+        for (std::size_t cell = 0; cell < count; ++cell)
+        {
+            const std::optional<LRESULT> length =
+                Send(LVM_GETITEMTEXTW, row, kStructBytes + cell * kItemBytes);
+            if (!length)
+            {
+                return false;
+            }
+            lengths[cell] = static_cast<std::size_t>(std::max<LRESULT>(*length, 0));
+        }
+        if (!Read(m_image.data(), m_image.size() * sizeof(wchar_t), kStructBytes))
+        {
+            return false;
+        }
+        std::vector<std::size_t> longer;
+        for (std::size_t cell = 0; cell < count; ++cell)
+        {
+            LVITEMW answered{};
+            std::memcpy(&answered, reinterpret_cast<char*>(m_image.data()) + cell * kItemBytes,
+                        sizeof answered);
+            if (answered.pszText != slot(cell))
+            {
+                cells[cell] = ReadRemoteString(m_process, answered.pszText, kTextChars);
+                continue;
+            }
+            const std::wstring_view text(m_image.data() + (slotsAt / sizeof(wchar_t)) +
+                                             cell * kSlotChars,
+                                         std::min(lengths[cell], kSlotChars - 1));
+            cells[cell] = text.substr(0, text.find(L'\0'));
+            if (lengths[cell] >= kSlotChars - 1)
+            {
+                longer.push_back(cell);
+            }
+        }
+        for (const std::size_t cell : longer)
+        {
+            LVITEMW item{};
+            item.iSubItem = subItems[cell];
+            auto answer = Query(LVM_GETITEMTEXTW, row, item, true);
+            if (!answer)
+            {
+                return false;
+            }
+            cells[cell] = std::move(answer->text);
+        }
+        return true;
+    }
+
     // A message that copies a text of the given length into the text area (SB_GETTEXTW).
     std::optional<std::wstring> TextOfLength(UINT message, WPARAM wParam, std::size_t length)
     {
@@ -140,7 +223,7 @@ class RemoteItems
             return std::nullopt;
         }
         m_back.resize(length + 1);
-        if (!m_block.Read(m_back.data(), m_back.size() * sizeof(wchar_t), kStructBytes))
+        if (!Read(m_back.data(), m_back.size() * sizeof(wchar_t), kStructBytes))
         {
             return std::nullopt;
         }
@@ -149,10 +232,23 @@ class RemoteItems
     }
 
   private:
+    bool Write(const void* data, std::size_t bytes, std::size_t offset)
+    {
+        m_blockFailed = m_blockFailed || !m_block.Write(data, bytes, offset);
+        return !m_blockFailed;
+    }
+    bool Read(void* data, std::size_t bytes, std::size_t offset)
+    {
+        m_blockFailed = m_blockFailed || !m_block.Read(data, bytes, offset);
+        return !m_blockFailed;
+    }
+
     ControlMessenger& m_messenger;
     HANDLE m_process;
     RemoteBuffer& m_block;
     std::vector<wchar_t> m_back;
+    std::vector<wchar_t> m_image;
+    bool m_blockFailed = false;
 };
 
 struct ListMessages
@@ -290,23 +386,16 @@ void HarvestListView(RemoteItems& remote, HarvestSink& sink)
         }
     }
     // A list view without columns (in icon or list view, say) shows its items' own texts.
-    const std::vector<Column> columns = shown.value_or(std::vector<Column>{Column{}});
-    cells.resize(columns.size());
+    std::vector<int> subItems;
+    for (const Column& column : shown.value_or(std::vector<Column>{Column{}}))
+    {
+        subItems.push_back(column.index);
+    }
+    cells.resize(subItems.size());
     const std::size_t rows = CountOf(messenger.Send(LVM_GETITEMCOUNT));
     for (std::size_t row = 0; row < rows && !sink.ShouldStop(); ++row)
     {
-        for (std::size_t cell = 0; cell < columns.size(); ++cell)
-        {
-            LVITEMW item{};
-            item.iSubItem = columns[cell].index;
-            auto answer = remote.Query(LVM_GETITEMTEXTW, row, item, true);
-            if (!answer && messenger.Unanswered())
-            {
-                return;
-            }
-            cells[cell] = answer ? std::move(answer->text) : std::wstring();
-        }
-        if (!sink.AddLine(cells))
+        if (!remote.ListViewRow(row, subItems, cells) || !sink.AddLine(cells))
         {
             return;
         }
@@ -367,11 +456,11 @@ void HarvestHeader(RemoteItems& remote, HarvestSink& sink)
         HDITEMW item{};
         item.mask = HDI_TEXT | HDI_WIDTH;
         auto answer = remote.Query(HDM_GETITEMW, static_cast<WPARAM>(index), item, false);
-        if (messenger.Unanswered())
+        if (!answer)
         {
             return;
         }
-        if (answer && answer->item.cxy != 0)
+        if (answer->item.cxy != 0)
         {
             cells.push_back(std::move(answer->text));
         }
@@ -440,14 +529,14 @@ void HarvestTabControl(RemoteItems& remote, HarvestSink& sink)
         TCITEMW item{};
         item.mask = TCIF_TEXT;
         const auto answer = remote.Query(TCM_GETITEMW, index, item, false);
-        if (messenger.Unanswered() || (answer && !sink.AddLine(answer->text)))
+        if (!answer || !sink.AddLine(answer->text))
         {
             return;
         }
     }
 }
 
-ControlHarvest HarvestCommonControl(ItemControl kind, RemoteItems& remote, HarvestSink& sink)
+void HarvestCommonControl(ItemControl kind, RemoteItems& remote, HarvestSink& sink)
 {
     switch (kind)
     {
@@ -471,7 +560,6 @@ ControlHarvest HarvestCommonControl(ItemControl kind, RemoteItems& remote, Harve
     case ItemControl::ComboBox:
         break;
     }
-    return ControlHarvest::Read;
 }
 
 ControlHarvest ReadItems(HWND control, ItemControl kind, ControlMessenger& messenger,
@@ -494,7 +582,8 @@ ControlHarvest ReadItems(HWND control, ItemControl kind, ControlMessenger& messe
         return ControlHarvest::NoMemory;
     }
     RemoteItems remote(messenger, memory.Process(), *block);
-    return HarvestCommonControl(kind, remote, sink);
+    HarvestCommonControl(kind, remote, sink);
+    return remote.Failed() ? ControlHarvest::NotAnswering : ControlHarvest::Read;
 }
 
 } // namespace

@@ -58,7 +58,8 @@ enum class ControlHarvest
     Read,         // its lines are in the sink (up to where the sink said to stop)
     NoStrings,    // an owner-drawn list that keeps no strings: nothing to ask for
     NoMemory,     // a common control whose process's memory cannot be used (other bitness)
-    NotAnswering, // a message went unanswered; the control is asked nothing more
+    NotAnswering, // a message went unanswered (the control is asked nothing more), or its
+                  // memory could not be read back: what was read is incomplete
 };
 
 // Adds the control's items to the sink, asking it by its own window messages, each answered

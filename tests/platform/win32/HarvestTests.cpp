@@ -89,7 +89,7 @@ TEST(HarvestTest, EachKindOfListAndWindowGivesItsWholeTextExactly)
         {testsupport::HeaderItemCentre(header, 0), HarvestOutcome::Harvested,
          HarvestTargets::kHeaderText, "the list view's header alone"},
         {CentreOf(targets.ListViewWithoutHeadings()), HarvestOutcome::Harvested,
-         HarvestTargets::kListViewWithoutHeadingsText, "list view without headings"},
+         HarvestTargets::ListViewWithoutHeadingsText(), "list view without headings"},
         {CentreOf(targets.TreeView()), HarvestOutcome::Harvested, HarvestTargets::kTreeViewText,
          "tree view"},
         {CentreOf(targets.TabControl()), HarvestOutcome::Harvested, HarvestTargets::kTabControlText,
