@@ -136,3 +136,10 @@ foreach(planted oleacc version comctl32)
     target_link_libraries(planted_${planted} PRIVATE mirufon_windows mirufon_warnings)
     add_dependencies(e2e_tests planted_${planted})
 endforeach()
+
+# A harvest of a list view of 10,000 rows in another process against as many bare
+# LVM_GETITEMTEXTW calls.
+add_executable(bench_harvest bench/bench_harvest.cpp)
+target_include_directories(bench_harvest PRIVATE bench)
+target_link_libraries(bench_harvest PRIVATE mirufon_win32 mirufon_warnings)
+target_link_options(bench_harvest PRIVATE -municode)
