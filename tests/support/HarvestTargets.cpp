@@ -39,16 +39,6 @@ HWND Frame(const wchar_t* title, POINT at, SIZE size)
                              nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
 }
 
-HWND Add(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, RECT place)
-{
-    HWND control = ::CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, place.left,
-                                     place.top, place.right - place.left, place.bottom - place.top,
-                                     parent, nullptr, ::GetModuleHandleW(nullptr), nullptr);
-    ::SendMessageW(control, WM_SETFONT,
-                   reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-    return control;
-}
-
 void AddStrings(HWND list, UINT message, std::initializer_list<const wchar_t*> items)
 {
     for (const wchar_t* item : items)
@@ -59,7 +49,8 @@ void AddStrings(HWND list, UINT message, std::initializer_list<const wchar_t*> i
 
 HWND AddListView(HWND parent)
 {
-    HWND view = Add(parent, WC_LISTVIEWW, L"", WS_BORDER | LVS_REPORT, RECT{10, 120, 420, 230});
+    HWND view =
+        AddControl(parent, WC_LISTVIEWW, L"", WS_BORDER | LVS_REPORT, RECT{10, 120, 420, 230});
     AddListViewColumns(view, {L"名前", L"種類", L"隠し", L"サイズ"}, 90);
     ::SendMessageW(view, LVM_SETCOLUMNWIDTH, 2, 0);
     int order[] = {3, 0, 2, 1};
@@ -73,8 +64,8 @@ HWND AddListView(HWND parent)
 HWND AddTreeView(HWND parent)
 {
     // Three rows high: scrolled to its last item, the first ones are out of view.
-    HWND tree = Add(parent, WC_TREEVIEWW, L"", WS_BORDER | TVS_HASBUTTONS | TVS_LINESATROOT,
-                    RECT{210, 240, 420, 300});
+    HWND tree = AddControl(parent, WC_TREEVIEWW, L"", WS_BORDER | TVS_HASBUTTONS | TVS_LINESATROOT,
+                           RECT{210, 240, 420, 300});
     HTREEITEM a = AddTreeItem(tree, TVI_ROOT, L"根 A");
     HTREEITEM a1 = AddTreeItem(tree, a, L"枝 A1");
     AddTreeItem(tree, a1, L"葉 A1a");
@@ -89,7 +80,7 @@ HWND AddTreeView(HWND parent)
 
 HWND AddTabControl(HWND parent)
 {
-    HWND tabs = Add(parent, WC_TABCONTROLW, L"", 0, RECT{10, 310, 420, 340});
+    HWND tabs = AddControl(parent, WC_TABCONTROLW, L"", 0, RECT{10, 310, 420, 340});
     int index = 0;
     for (const wchar_t* caption : {L"一般 general", L"詳細", L"表示 view"})
     {
@@ -104,7 +95,7 @@ HWND AddTabControl(HWND parent)
 
 HWND AddStatusBar(HWND parent)
 {
-    HWND status = Add(parent, STATUSCLASSNAMEW, L"", 0, RECT{});
+    HWND status = AddControl(parent, STATUSCLASSNAMEW, L"", 0, RECT{});
     const int edges[] = {150, 250, -1};
     ::SendMessageW(status, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(edges));
     // A tab only aligns a part's text: the last part is centred.
@@ -190,20 +181,21 @@ std::vector<HWND> HarvestTargets::Build(POINT listsAt, POINT dialogAt, POINT acc
 HWND HarvestTargets::BuildLists(POINT at)
 {
     HWND frame = Frame(L"ミルフォン まとめて取得 一覧", at, SIZE{440, 440});
-    m_listBox =
-        Add(frame, L"LISTBOX", L"", WS_BORDER | LBS_NOINTEGRALHEIGHT, RECT{10, 10, 150, 110});
+    m_listBox = AddControl(frame, L"LISTBOX", L"", WS_BORDER | LBS_NOINTEGRALHEIGHT,
+                           RECT{10, 10, 150, 110});
     AddStrings(m_listBox, LB_ADDSTRING, {L"林檎 apple", L"", L"tab\there", L"桜桃 cherry Ω€"});
     m_ownerDrawn =
-        Add(frame, L"LISTBOX", L"", WS_BORDER | LBS_OWNERDRAWFIXED | LBS_NOINTEGRALHEIGHT,
-            RECT{160, 10, 230, 110});
+        AddControl(frame, L"LISTBOX", L"", WS_BORDER | LBS_OWNERDRAWFIXED | LBS_NOINTEGRALHEIGHT,
+                   RECT{160, 10, 230, 110});
     ::SendMessageW(m_ownerDrawn, LB_ADDSTRING, 0, 12345);
     m_comboBox =
-        Add(frame, L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL, RECT{240, 10, 420, 200});
+        AddControl(frame, L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL, RECT{240, 10, 420, 200});
     AddStrings(m_comboBox, CB_ADDSTRING, {L"一 one", L"二 two", L"三 three"});
     ::SendMessageW(m_comboBox, CB_SETCURSEL, 1, 0);
     m_listView = AddListView(frame);
-    m_plainListView = Add(frame, WC_LISTVIEWW, L"", WS_BORDER | LVS_REPORT | LVS_NOCOLUMNHEADER,
-                          RECT{10, 240, 200, 300});
+    m_plainListView =
+        AddControl(frame, WC_LISTVIEWW, L"", WS_BORDER | LVS_REPORT | LVS_NOCOLUMNHEADER,
+                   RECT{10, 240, 200, 300});
     AddListViewColumns(m_plainListView, {L"見えない", L"見出し"}, 80);
     AddListViewRow(m_plainListView, 0, {L"p", LongCell().c_str()});
     AddListViewRow(m_plainListView, 1, {L"r", L""});
@@ -238,16 +230,18 @@ HWND HarvestTargets::BuildDialog(POINT at)
     };
     for (const auto& control : controls)
     {
-        HWND made = Add(m_dialog, control.className, control.text, control.style, control.place);
+        HWND made =
+            AddControl(m_dialog, control.className, control.text, control.style, control.place);
         m_dialogLabel = m_dialogLabel ? m_dialogLabel : made;
     }
-    HWND combo = Add(m_dialog, L"COMBOBOX", L"", CBS_DROPDOWNLIST, RECT{20, 125, 150, 250});
+    HWND combo = AddControl(m_dialog, L"COMBOBOX", L"", CBS_DROPDOWNLIST, RECT{20, 125, 150, 250});
     AddStrings(combo, CB_ADDSTRING, {L"小", L"中", L"大"});
     ::SendMessageW(combo, CB_SETCURSEL, 1, 0);
-    HWND list =
-        Add(m_dialog, L"LISTBOX", L"", WS_BORDER | LBS_NOINTEGRALHEIGHT, RECT{160, 122, 300, 168});
+    HWND list = AddControl(m_dialog, L"LISTBOX", L"", WS_BORDER | LBS_NOINTEGRALHEIGHT,
+                           RECT{160, 122, 300, 168});
     AddStrings(list, LB_ADDSTRING, {L"項目 1", L"項目 2"});
-    HWND hidden = Add(m_dialog, L"BUTTON", L"隠れ hidden", BS_PUSHBUTTON, RECT{10, 180, 100, 205});
+    HWND hidden =
+        AddControl(m_dialog, L"BUTTON", L"隠れ hidden", BS_PUSHBUTTON, RECT{10, 180, 100, 205});
     ::ShowWindow(hidden, SW_HIDE);
     return m_dialog;
 }
@@ -267,7 +261,7 @@ HWND HarvestTargets::BuildAccessible(POINT at)
     for (const auto& list : lists)
     {
         *list.window =
-            Add(frame, className, L"", WS_BORDER, RECT{list.left, 10, list.left + 130, 120});
+            AddControl(frame, className, L"", WS_BORDER, RECT{list.left, 10, list.left + 130, 120});
         m_trees.push_back(std::make_unique<AccessibleTree>(list.root, *list.window));
         ::SetWindowLongPtrW(*list.window, GWLP_USERDATA,
                             reinterpret_cast<LONG_PTR>(m_trees.back().get()));
