@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <tuple>
+#include <utility>
 
 namespace mirufon
 {
@@ -122,18 +123,18 @@ std::size_t HarvestSink::CharsLeft() const
     return m_text.size() < m_limits.maxChars ? m_limits.maxChars - m_text.size() : 0;
 }
 
-std::wstring HarvestSink::Text() const
+std::wstring HarvestSink::TakeText()
 {
-    if (!m_full)
+    std::wstring text = std::move(m_text);
+    m_text.clear();
+    if (m_full)
     {
-        return m_text;
+        if (!text.empty())
+        {
+            text += kLineBreak;
+        }
+        text += kHarvestCutNotice;
     }
-    std::wstring text = m_text;
-    if (!text.empty())
-    {
-        text += kLineBreak;
-    }
-    text += kHarvestCutNotice;
     return text;
 }
 

@@ -80,8 +80,9 @@ class HarvestSink
     // Characters that can still be added before the text is cut, line breaks included.
     std::size_t CharsLeft() const;
 
-    // The harvest's text, with the notice as its last line when it was cut.
-    std::wstring Text() const;
+    // The harvest's text, with the notice as its last line when it was cut; taken out of the
+    // sink, which holds nothing afterwards (a harvest's text may be tens of megabytes).
+    std::wstring TakeText();
 
   private:
     bool Refuse();

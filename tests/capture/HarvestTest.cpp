@@ -103,7 +103,7 @@ TEST(HarvestSink, JoinsCellsAndLinesKeepingEmptyCellsAndCuttingAtTheLimits)
             }
             ++accepted;
         }
-        EXPECT_EQ(sink.Text(), c.expected) << c.why;
+        EXPECT_EQ(sink.TakeText(), c.expected) << c.why;
         EXPECT_EQ(accepted, c.accepted) << c.why;
         EXPECT_EQ(sink.ShouldStop(), accepted < c.lines.size()) << c.why;
     }
@@ -120,7 +120,7 @@ TEST(HarvestSink, CancelledHarvestAddsNothingMoreAndItemsAreReported)
     progress.cancelled = true;
     EXPECT_TRUE(sink.ShouldStop());
     EXPECT_FALSE(sink.AddLine(L"two"));
-    EXPECT_EQ(sink.Text(), L"one");
+    EXPECT_EQ(sink.TakeText(), L"one");
     EXPECT_EQ(progress.arrived, 2u);
     EXPECT_FALSE(sink.Truncated());
 }
@@ -248,7 +248,7 @@ TEST(AccessibleHarvest, FindsTheContainerAboveThePointAndHarvestsItsChildren)
         HarvestSink sink(progress);
         FakeElement hit(c.hit);
         EXPECT_EQ(HarvestAccessible(hit, sink), c.found) << c.why;
-        EXPECT_EQ(sink.Text(), c.expected) << c.why;
+        EXPECT_EQ(sink.TakeText(), c.expected) << c.why;
     }
 }
 

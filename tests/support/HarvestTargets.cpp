@@ -186,8 +186,10 @@ HWND HarvestTargets::BuildLists(POINT at)
     AddStrings(m_listBox, LB_ADDSTRING, {L"林檎 apple", L"", L"tab\there", L"桜桃 cherry Ω€"});
     m_ownerDrawn =
         AddControl(frame, L"LISTBOX", L"", WS_BORDER | LBS_OWNERDRAWFIXED | LBS_NOINTEGRALHEIGHT,
-                   RECT{160, 10, 230, 110});
+                   RECT{160, 10, 230, 55});
     ::SendMessageW(m_ownerDrawn, LB_ADDSTRING, 0, 12345);
+    m_editableCombo = AddControl(frame, L"COMBOBOX", L"", CBS_DROPDOWN, RECT{160, 65, 230, 200});
+    AddStrings(m_editableCombo, CB_ADDSTRING, {L"甲 first", L"乙 second"});
     m_comboBox =
         AddControl(frame, L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL, RECT{240, 10, 420, 200});
     AddStrings(m_comboBox, CB_ADDSTRING, {L"一 one", L"二 two", L"三 three"});

@@ -28,6 +28,7 @@ class HarvestTargets
     HWND ListBox() const { return m_listBox; }
     HWND OwnerDrawnList() const { return m_ownerDrawn; }
     HWND ComboBox() const { return m_comboBox; }
+    HWND EditableCombo() const { return m_editableCombo; }
     HWND ListView() const { return m_listView; }
     HWND ListViewWithoutHeadings() const { return m_plainListView; }
     HWND TreeView() const { return m_treeView; }
@@ -45,6 +46,7 @@ class HarvestTargets
     // spaces; empty items and cells are kept.
     static constexpr const wchar_t* kListBoxText = L"林檎 apple\r\n\r\ntab here\r\n桜桃 cherry Ω€";
     static constexpr const wchar_t* kComboBoxText = L"一 one\r\n二 two\r\n三 three";
+    static constexpr const wchar_t* kEditableComboText = L"甲 first\r\n乙 second";
     // Columns shown in the order サイズ, 名前, (a column of no width), 種類.
     static constexpr const wchar_t* kListViewText =
         L"サイズ\t名前\t種類\r\n1 KB\ta.txt\t文書\r\n2 KB\tb.png\t\r\n\tc\ttwo lines";
@@ -77,6 +79,7 @@ class HarvestTargets
     HWND m_listBox = nullptr;
     HWND m_ownerDrawn = nullptr;
     HWND m_comboBox = nullptr;
+    HWND m_editableCombo = nullptr;
     HWND m_listView = nullptr;
     HWND m_plainListView = nullptr;
     HWND m_treeView = nullptr;

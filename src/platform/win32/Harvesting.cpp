@@ -74,8 +74,13 @@ HarvestOutcome Harvest(POINT screen, HarvestSink& sink, std::chrono::millisecond
         return Ended(sink);
     }
     HWND topLevel = ::GetAncestor(control, GA_ROOT);
-    if (HarvestWindowTexts(topLevel ? topLevel : control, sink, memory, messageLimit) ==
-        ControlHarvest::NotAnswering)
+    topLevel = topLevel ? topLevel : control;
+    if (topLevel == ::GetDesktopWindow())
+    {
+        // Its children are every window on the screen.
+        return HarvestOutcome::NothingToRead;
+    }
+    if (HarvestWindowTexts(topLevel, sink, memory, messageLimit) == ControlHarvest::NotAnswering)
     {
         return HarvestOutcome::NotAnswering;
     }

@@ -54,7 +54,7 @@ Harvested HarvestOnWorker(POINT point, TestProgress& progress)
                           HarvestSink sink(progress);
                           const auto start = std::chrono::steady_clock::now();
                           const HarvestOutcome outcome = HarvestAt(point, sink);
-                          return Harvested{outcome, sink.Text(),
+                          return Harvested{outcome, sink.TakeText(),
                                            std::chrono::duration_cast<std::chrono::milliseconds>(
                                                std::chrono::steady_clock::now() - start)};
                       })
@@ -71,6 +71,9 @@ TEST(HarvestTest, EachKindOfListAndWindowGivesItsWholeTextExactly)
 {
     HarvestTargets targets;
     const HWND header = ListView_GetHeader(targets.ListView());
+    COMBOBOXINFO editable{};
+    editable.cbSize = sizeof editable;
+    ASSERT_TRUE(::GetComboBoxInfo(targets.EditableCombo(), &editable));
     const struct
     {
         POINT point;
@@ -84,6 +87,8 @@ TEST(HarvestTest, EachKindOfListAndWindowGivesItsWholeTextExactly)
          "owner-drawn list without strings"},
         {CentreOf(targets.ComboBox()), HarvestOutcome::Harvested, HarvestTargets::kComboBoxText,
          "combo box"},
+        {CentreOf(editable.hwndItem), HarvestOutcome::Harvested, HarvestTargets::kEditableComboText,
+         "the edit box of a combo box"},
         {testsupport::ListViewCellCentre(targets.ListView(), 1, 0), HarvestOutcome::Harvested,
          HarvestTargets::kListViewText, "list view: reordered columns, a hidden one"},
         {testsupport::HeaderItemCentre(header, 0), HarvestOutcome::Harvested,
