@@ -10,158 +10,102 @@ namespace testsupport
 class AccessibleObject final : public IAccessible
 {
   public:
-    AccessibleObject(const AccessibleNode& node, HWND window, AccessibleObject* parent)
-        : m_node(node), m_window(window), m_parent(parent)
+    AccessibleObject(const AccessibleNode& node, AccessibleObject* parent)
+        : m_node(node), m_parent(parent)
     {
         for (const AccessibleNode& child : node.children)
         {
-            m_children.push_back(
-                child.isObject ? std::make_unique<AccessibleObject>(child, window, this) : nullptr);
+            m_children.push_back(child.isObject ? std::make_unique<AccessibleObject>(child, this)
+                                                : nullptr);
         }
     }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
+    HRESULT __stdcall QueryInterface(REFIID iid, void** out) override
     {
-        if (iid != IID_IUnknown && iid != IID_IDispatch && iid != __uuidof(IAccessible))
-        {
-            *out = nullptr;
-            return E_NOINTERFACE;
-        }
-        *out = static_cast<IAccessible*>(this);
-        AddRef();
-        return S_OK;
+        const bool known =
+            iid == IID_IUnknown || iid == IID_IDispatch || iid == __uuidof(IAccessible);
+        return Hand(known ? this : nullptr, out, E_NOINTERFACE);
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_references; }
-    ULONG STDMETHODCALLTYPE Release() override { return --m_references; }
+    ULONG __stdcall AddRef() override { return ++m_references; }
+    ULONG __stdcall Release() override { return --m_references; }
 
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override
+    HRESULT __stdcall get_accParent(IDispatch** parent) override
     {
-        *count = 0;
-        return S_OK;
+        return Hand(m_parent, reinterpret_cast<void**>(parent), S_FALSE);
     }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override
+    HRESULT __stdcall get_accChildCount(LONG* count) override
     {
-        return E_NOTIMPL;
+        return (*count = static_cast<LONG>(m_node.children.size()), S_OK);
     }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                                     UINT*) override
+    HRESULT __stdcall get_accChild(VARIANT child, IDispatch** object) override
     {
-        return E_NOTIMPL;
+        const bool valid = NodeOf(child) && child.lVal != CHILDID_SELF;
+        return Hand(valid ? m_children[static_cast<std::size_t>(child.lVal - 1)].get() : nullptr,
+                    reinterpret_cast<void**>(object), valid ? S_FALSE : E_INVALIDARG);
     }
-
-    HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override
-    {
-        *parent = m_parent;
-        if (!m_parent)
-        {
-            return S_FALSE;
-        }
-        m_parent->AddRef();
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE get_accChildCount(LONG* count) override
-    {
-        *count = static_cast<LONG>(m_node.children.size());
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** object) override
-    {
-        *object = nullptr;
-        if (!NodeOf(child) || child.lVal == CHILDID_SELF)
-        {
-            return E_INVALIDARG;
-        }
-        AccessibleObject* found = m_children[static_cast<std::size_t>(child.lVal - 1)].get();
-        if (!found)
-        {
-            return S_FALSE;
-        }
-        found->AddRef();
-        *object = found;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override
+    HRESULT __stdcall get_accName(VARIANT child, BSTR* name) override
     {
         const AccessibleNode* node = NodeOf(child);
         *name = node ? ::SysAllocString(node->name.c_str()) : nullptr;
         return node ? S_OK : E_INVALIDARG;
     }
-    HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override
+    HRESULT __stdcall get_accRole(VARIANT child, VARIANT* role) override
     {
         return Number(child, role, &AccessibleNode::role);
     }
-    HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override
+    HRESULT __stdcall get_accState(VARIANT child, VARIANT* state) override
     {
         return Number(child, state, &AccessibleNode::state);
     }
-    HRESULT STDMETHODCALLTYPE get_accValue(VARIANT, BSTR* text) override { return None(text); }
-    HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT, BSTR* text) override
-    {
-        return None(text);
-    }
-    HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT, BSTR* text) override { return None(text); }
-    HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT, long* topic) override
-    {
-        *topic = 0;
-        return None(file);
-    }
-    HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT, BSTR* text) override
-    {
-        return None(text);
-    }
-    HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT, BSTR* text) override
-    {
-        return None(text);
-    }
-    HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* focus) override { return Empty(focus); }
-    HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* selection) override
-    {
-        return Empty(selection);
-    }
-    HRESULT STDMETHODCALLTYPE accSelect(long, VARIANT) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE accLocation(long* left, long* top, long* width, long* height,
-                                          VARIANT) override
-    {
-        RECT rect{};
-        ::GetWindowRect(m_window, &rect);
-        *left = rect.left;
-        *top = rect.top;
-        *width = rect.right - rect.left;
-        *height = rect.bottom - rect.top;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE accNavigate(long, VARIANT, VARIANT* end) override
-    {
-        return Empty(end);
-    }
-    HRESULT STDMETHODCALLTYPE accHitTest(long, long, VARIANT* child) override
+    HRESULT __stdcall accHitTest(long, long, VARIANT* child) override
     {
         ::VariantInit(child);
         child->vt = VT_I4;
         child->lVal = CHILDID_SELF;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
+    // Nothing else is asked of a list by a harvest.
+    HRESULT __stdcall GetTypeInfoCount(UINT* count) override { return (*count = 0, S_OK); }
+    HRESULT __stdcall GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT __stdcall GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override
+    {
+        return E_NOTIMPL;
+    }
+    HRESULT __stdcall Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                             UINT*) override
+    {
+        return E_NOTIMPL;
+    }
+    HRESULT __stdcall get_accValue(VARIANT, BSTR* text) override { return None(text); }
+    HRESULT __stdcall get_accDescription(VARIANT, BSTR* text) override { return None(text); }
+    HRESULT __stdcall get_accHelp(VARIANT, BSTR* text) override { return None(text); }
+    HRESULT __stdcall get_accHelpTopic(BSTR* file, VARIANT, long*) override { return None(file); }
+    HRESULT __stdcall get_accKeyboardShortcut(VARIANT, BSTR* text) override { return None(text); }
+    HRESULT __stdcall get_accDefaultAction(VARIANT, BSTR* text) override { return None(text); }
+    HRESULT __stdcall get_accFocus(VARIANT* focus) override { return Empty(focus); }
+    HRESULT __stdcall get_accSelection(VARIANT* selection) override { return Empty(selection); }
+    HRESULT __stdcall accNavigate(long, VARIANT, VARIANT* end) override { return Empty(end); }
+    HRESULT __stdcall accLocation(long*, long*, long*, long*, VARIANT) override
+    {
+        return E_NOTIMPL;
+    }
+    HRESULT __stdcall accSelect(long, VARIANT) override { return E_NOTIMPL; }
+    HRESULT __stdcall accDoDefaultAction(VARIANT) override { return E_NOTIMPL; }
+    HRESULT __stdcall put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
+    HRESULT __stdcall put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
 
   private:
+    // The node itself for CHILDID_SELF, its child for a child identifier.
     const AccessibleNode* NodeOf(const VARIANT& child) const
     {
-        if (child.vt != VT_I4)
+        if (child.vt != VT_I4 || child.lVal < 0 ||
+            static_cast<std::size_t>(child.lVal) > m_node.children.size())
         {
             return nullptr;
         }
-        if (child.lVal == CHILDID_SELF)
-        {
-            return &m_node;
-        }
-        if (child.lVal < 1 || static_cast<std::size_t>(child.lVal) > m_node.children.size())
-        {
-            return nullptr;
-        }
-        return &m_node.children[static_cast<std::size_t>(child.lVal - 1)];
+        return child.lVal == CHILDID_SELF
+                   ? &m_node
+                   : &m_node.children[static_cast<std::size_t>(child.lVal - 1)];
     }
 
     HRESULT Number(const VARIANT& child, VARIANT* out, LONG AccessibleNode::*field) const
@@ -177,19 +121,21 @@ class AccessibleObject final : public IAccessible
         return S_OK;
     }
 
-    static HRESULT None(BSTR* text)
+    // An object handed out with a reference, or failure when there is none.
+    static HRESULT Hand(AccessibleObject* object, void** out, HRESULT without)
     {
-        *text = nullptr;
-        return S_FALSE;
+        *out = static_cast<IAccessible*>(object);
+        if (!object)
+        {
+            return without;
+        }
+        object->AddRef();
+        return S_OK;
     }
-    static HRESULT Empty(VARIANT* value)
-    {
-        ::VariantInit(value);
-        return S_FALSE;
-    }
+    static HRESULT None(BSTR* text) { return (*text = nullptr, S_FALSE); }
+    static HRESULT Empty(VARIANT* value) { return (::VariantInit(value), S_FALSE); }
 
     const AccessibleNode& m_node;
-    HWND m_window;
     AccessibleObject* m_parent;
     std::vector<std::unique_ptr<AccessibleObject>> m_children;
     std::atomic<ULONG> m_references{1};
@@ -228,25 +174,6 @@ LRESULT CALLBACK AccessibleWindowProc(HWND window, UINT message, WPARAM wParam, 
     return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
-} // namespace
-
-AccessibleTree::AccessibleTree(const AccessibleNode& root, HWND window)
-    : m_root(std::make_unique<AccessibleObject>(root, window, nullptr))
-{
-}
-
-AccessibleTree::~AccessibleTree() = default;
-
-LRESULT AccessibleTree::Serve(WPARAM wParam, LPARAM lParam) const
-{
-    const auto serve = LresultFromObjectExport();
-    if (static_cast<LONG>(lParam) != OBJID_CLIENT || !serve)
-    {
-        return 0;
-    }
-    return serve(__uuidof(IAccessible), wParam, m_root.get());
-}
-
 const wchar_t* RegisterAccessibleClass()
 {
     static constexpr wchar_t kClassName[] = L"MirufonAccessibleList";
@@ -262,6 +189,35 @@ const wchar_t* RegisterAccessibleClass()
     }();
     static_cast<void>(registered);
     return kClassName;
+}
+
+} // namespace
+
+AccessibleTree::AccessibleTree(const AccessibleNode& root)
+    : m_root(std::make_unique<AccessibleObject>(root, nullptr))
+{
+}
+
+AccessibleTree::~AccessibleTree() = default;
+
+HWND AccessibleTree::AddWindow(HWND parent, RECT place) const
+{
+    HWND window =
+        ::CreateWindowExW(0, RegisterAccessibleClass(), L"", WS_CHILD | WS_VISIBLE | WS_BORDER,
+                          place.left, place.top, place.right - place.left, place.bottom - place.top,
+                          parent, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    return window;
+}
+
+LRESULT AccessibleTree::Serve(WPARAM wParam, LPARAM lParam) const
+{
+    const auto serve = LresultFromObjectExport();
+    if (static_cast<LONG>(lParam) != OBJID_CLIENT || !serve)
+    {
+        return 0;
+    }
+    return serve(__uuidof(IAccessible), wParam, m_root.get());
 }
 
 } // namespace testsupport

@@ -30,25 +30,23 @@ struct AccessibleNode
 
 class AccessibleObject;
 
-// The accessible objects of one window: made once, kept until it goes. The window's procedure
-// hands the root out through ServeAccessible.
+// The accessible objects of one window: made once, kept until this goes (after the window).
 class AccessibleTree
 {
   public:
-    explicit AccessibleTree(const AccessibleNode& root, HWND window);
+    explicit AccessibleTree(const AccessibleNode& root);
     AccessibleTree(const AccessibleTree&) = delete;
     AccessibleTree& operator=(const AccessibleTree&) = delete;
     ~AccessibleTree();
 
-    // The answer to WM_GETOBJECT for the client area; 0 for other objects.
+    // A child window of parent at place that answers WM_GETOBJECT for its client area with
+    // the tree's root, made on the calling thread.
+    HWND AddWindow(HWND parent, RECT place) const;
+    // The answer to WM_GETOBJECT; 0 for other objects than the client area.
     LRESULT Serve(WPARAM wParam, LPARAM lParam) const;
 
   private:
     std::unique_ptr<AccessibleObject> m_root;
 };
-
-// A child window of the class made by RegisterAccessibleClass answers WM_GETOBJECT with the
-// tree its GWLP_USERDATA points at.
-const wchar_t* RegisterAccessibleClass();
 
 } // namespace testsupport

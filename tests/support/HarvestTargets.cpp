@@ -163,19 +163,13 @@ const AccessibleNode& OutlineNode()
 } // namespace
 
 HarvestTargets::HarvestTargets(POINT listsAt, POINT dialogAt, POINT accessibleAt)
-    : m_thread(std::make_unique<WindowThread>([this, listsAt, dialogAt, accessibleAt]
-                                              { return Build(listsAt, dialogAt, accessibleAt); }))
+    : m_thread(std::make_unique<WindowThread>(
+          [this, listsAt, dialogAt, accessibleAt]
+          {
+              return std::vector<HWND>{BuildLists(listsAt), BuildDialog(dialogAt),
+                                       BuildAccessible(accessibleAt)};
+          }))
 {
-}
-
-HarvestTargets::~HarvestTargets()
-{
-    m_thread.reset();
-}
-
-std::vector<HWND> HarvestTargets::Build(POINT listsAt, POINT dialogAt, POINT accessibleAt)
-{
-    return {BuildLists(listsAt), BuildDialog(dialogAt), BuildAccessible(accessibleAt)};
 }
 
 HWND HarvestTargets::BuildLists(POINT at)
@@ -251,7 +245,6 @@ HWND HarvestTargets::BuildDialog(POINT at)
 HWND HarvestTargets::BuildAccessible(POINT at)
 {
     HWND frame = Frame(L"ミルフォン まとめて取得 MSAA", at, SIZE{440, 170});
-    const wchar_t* className = RegisterAccessibleClass();
     const struct
     {
         HWND* window;
@@ -262,11 +255,8 @@ HWND HarvestTargets::BuildAccessible(POINT at)
                  {&m_accessibleOutline, OutlineNode(), 290}};
     for (const auto& list : lists)
     {
-        *list.window =
-            AddControl(frame, className, L"", WS_BORDER, RECT{list.left, 10, list.left + 130, 120});
-        m_trees.push_back(std::make_unique<AccessibleTree>(list.root, *list.window));
-        ::SetWindowLongPtrW(*list.window, GWLP_USERDATA,
-                            reinterpret_cast<LONG_PTR>(m_trees.back().get()));
+        m_trees.push_back(std::make_unique<AccessibleTree>(list.root));
+        *list.window = m_trees.back()->AddWindow(frame, RECT{list.left, 10, list.left + 130, 120});
     }
     return frame;
 }

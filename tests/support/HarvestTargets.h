@@ -23,7 +23,6 @@ class HarvestTargets
                             POINT accessibleAt = POINT{10, 460});
     HarvestTargets(const HarvestTargets&) = delete;
     HarvestTargets& operator=(const HarvestTargets&) = delete;
-    ~HarvestTargets();
 
     HWND ListBox() const { return m_listBox; }
     HWND OwnerDrawnList() const { return m_ownerDrawn; }
@@ -71,7 +70,6 @@ class HarvestTargets
         L"根 root\r\n\t子 child\r\n\t\t孫 grandchild\r\n閉 closed\r\n次 next";
 
   private:
-    std::vector<HWND> Build(POINT listsAt, POINT dialogAt, POINT accessibleAt);
     HWND BuildLists(POINT at);
     HWND BuildDialog(POINT at);
     HWND BuildAccessible(POINT at);
