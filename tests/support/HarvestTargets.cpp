@@ -221,6 +221,7 @@ HWND HarvestTargets::BuildDialog(POINT at)
         {L"BUTTON", L"&OK", BS_PUSHBUTTON, {110, 180, 190, 205}},
         {L"BUTTON", L"キャンセル(&C)", BS_PUSHBUTTON, {200, 180, 300, 205}},
         {L"STATIC", L"", 0, {10, 210, 100, 225}},
+        {L"STATIC", L"#32516", SS_ICON, {110, 210, 142, 242}},
         // Beyond the client area's right edge.
         {L"STATIC", L"外 outside", 0, {400, 10, 480, 30}},
     };

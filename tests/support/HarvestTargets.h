@@ -59,7 +59,8 @@ class HarvestTargets
     static constexpr const wchar_t* kTabControlText = L"一般 general\r\n詳細\r\n表示 view";
     static constexpr const wchar_t* kStatusBarText = L"準備完了 ready\t\t行 1";
     // The title, then the controls row by row: no password, no hidden or clipped control, no
-    // empty label; the combo box's current text and the list box's items.
+    // empty label, no icon's resource name; the combo box's current text and the list box's
+    // items.
     static constexpr const wchar_t* kDialogText =
         L"設定 dialog\r\n名前(N):\r\n山田 太郎\r\nPassword:\r\nオプション\r\nBold\r\n"
         L"Save & exit\r\n中\r\n項目 1\r\n項目 2\r\nOK\r\nキャンセル(C)";

@@ -72,10 +72,19 @@ void CollectControls(HWND parent, int depth, Walk& walk)
     }
 }
 
+// A static control that shows a picture: its window text names the picture's resource.
+bool ShowsPicture(HWND window)
+{
+    const auto type = static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_STYLE)) & SS_TYPEMASK;
+    return (type == SS_ICON || type == SS_BITMAP || type == SS_ENHMETAFILE) &&
+           ::CompareStringOrdinal(ClassNameOf(window).c_str(), -1, L"Static", -1, TRUE) ==
+               CSTR_EQUAL;
+}
+
 ControlHarvest ReadControl(HWND window, HarvestSink& sink, HarvestMemory& memory,
                            std::chrono::milliseconds messageLimit)
 {
-    if (IsPasswordEdit(window))
+    if (IsPasswordEdit(window) || ShowsPicture(window))
     {
         return ControlHarvest::Read;
     }
