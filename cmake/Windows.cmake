@@ -38,7 +38,7 @@ endif()
 file(GLOB MIRUFON_TEST_SUPPORT_SOURCES CONFIGURE_DEPENDS tests/support/*.cpp)
 add_library(test_support STATIC ${MIRUFON_TEST_SUPPORT_SOURCES})
 target_include_directories(test_support PUBLIC tests)
-target_link_libraries(test_support PUBLIC mirufon_windows comctl32 ole32 oleaut32 uuid
+target_link_libraries(test_support PUBLIC mirufon_windows comctl32 gdi32 ole32 oleaut32 uuid
                                    PRIVATE mirufon_warnings)
 
 # Unit tests of the Win32 layer (code page, file replacement, the EDIT control).
