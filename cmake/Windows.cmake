@@ -33,11 +33,20 @@ if(NOT MIRUFON_TESTS)
     return()
 endif()
 
+# Test windows shared by the Win32 layer's tests and the end-to-end harness (the targets of a
+# harvest, windows on threads of their own, lists that serve their own accessible objects).
+file(GLOB MIRUFON_TEST_SUPPORT_SOURCES CONFIGURE_DEPENDS tests/support/*.cpp)
+add_library(test_support STATIC ${MIRUFON_TEST_SUPPORT_SOURCES})
+target_include_directories(test_support PUBLIC tests)
+target_link_libraries(test_support PUBLIC mirufon_windows comctl32 gdi32 ole32 oleaut32 uuid
+                                   PRIVATE mirufon_warnings)
+
 # Unit tests of the Win32 layer (code page, file replacement, the EDIT control).
 file(GLOB_RECURSE MIRUFON_WIN32_TESTS CONFIGURE_DEPENDS tests/platform/win32/*.cpp)
 add_executable(win32_tests ${MIRUFON_WIN32_TESTS})
 target_include_directories(win32_tests PRIVATE tests)
-target_link_libraries(win32_tests PRIVATE mirufon_win32 mirufon_warnings GTest::gtest_main)
+target_link_libraries(win32_tests PRIVATE mirufon_win32 test_support mirufon_warnings
+                                          GTest::gtest_main)
 add_test(NAME win32_tests COMMAND win32_tests --gtest_brief=1)
 
 # The end-to-end harness: everything in tests/e2e that is not a test file (starting the
@@ -55,7 +64,7 @@ foreach(source ${MIRUFON_E2E_HARNESS_SOURCES})
 endforeach()
 add_library(e2e_harness STATIC ${MIRUFON_E2E_HARNESS_SOURCES})
 target_include_directories(e2e_harness PUBLIC tests src)
-target_link_libraries(e2e_harness PUBLIC mirufon_win32 mirufon_windows GTest::gtest gdi32 ntdll
+target_link_libraries(e2e_harness PUBLIC mirufon_win32 mirufon_windows test_support GTest::gtest gdi32 ntdll
                       PRIVATE mirufon_warnings)
 
 # The end-to-end driver: a Win32 program of its own that starts mirufon.exe, drives it as a
@@ -127,3 +136,10 @@ foreach(planted oleacc version comctl32)
     target_link_libraries(planted_${planted} PRIVATE mirufon_windows mirufon_warnings)
     add_dependencies(e2e_tests planted_${planted})
 endforeach()
+
+# A harvest of a list view of 10,000 rows in another process against as many bare
+# LVM_GETITEMTEXTW calls.
+add_executable(bench_harvest bench/bench_harvest.cpp)
+target_include_directories(bench_harvest PRIVATE bench)
+target_link_libraries(bench_harvest PRIVATE mirufon_win32 mirufon_warnings)
+target_link_options(bench_harvest PRIVATE -municode)

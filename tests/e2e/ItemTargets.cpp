@@ -8,6 +8,8 @@ namespace e2e
 namespace
 {
 
+using testsupport::AddControl;
+
 constexpr const wchar_t* kItemsClass = L"MirufonE2eItems";
 
 LRESULT CALLBACK ItemsWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -37,16 +39,6 @@ void RegisterItemsClass()
         return ::RegisterClassExW(&windowClass) != 0;
     }();
     (void)registered;
-}
-
-HWND AddControl(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, RECT place)
-{
-    HWND control = ::CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, place.left,
-                                     place.top, place.right - place.left, place.bottom - place.top,
-                                     parent, nullptr, ::GetModuleHandleW(nullptr), nullptr);
-    ::SendMessageW(control, WM_SETFONT,
-                   reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-    return control;
 }
 
 void FillListView(HWND listView)

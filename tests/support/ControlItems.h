@@ -1,7 +1,7 @@
 #pragma once
 
-// Filling the common controls of a test window with items, and the screen points of those
-// items: shared by the readers' tests and the end-to-end item targets.
+// Making the controls of a test window, filling the common controls with items, and the screen
+// points of those items: shared by the readers' tests and the end-to-end item targets.
 
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -15,6 +15,18 @@
 
 namespace testsupport
 {
+
+// A visible child of parent with the class, text, style and client place, in the GUI font.
+inline HWND AddControl(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style,
+                       RECT place)
+{
+    HWND control = ::CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, place.left,
+                                     place.top, place.right - place.left, place.bottom - place.top,
+                                     parent, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    ::SendMessageW(control, WM_SETFONT,
+                   reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    return control;
+}
 
 // The centre of a window on the screen.
 inline POINT CentreOf(HWND window)

@@ -1,7 +1,7 @@
 #include "platform/win32/reading/Accessibility.h"
 
-#include <oleacc.h>
-#include <oleauto.h>
+#include "platform/win32/OleAcc.h"
+
 #include <wrl/client.h>
 
 #include <new>
@@ -13,124 +13,11 @@ namespace mirufon::win32
 namespace
 {
 
-// Only the types are taken from the header: the functions themselves come from
-// GetProcAddress.
-using AccessibleObjectFromPointFunction = decltype(&::AccessibleObjectFromPoint);
-using WindowFromAccessibleObjectFunction = decltype(&::WindowFromAccessibleObject);
-
-// Through void (*)(), which GCC accepts as a generic function pointer type.
-template <typename Function> Function Export(HMODULE module, const char* name)
-{
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(::GetProcAddress(module, name)));
-}
-
-// oleacc.dll is not a Known DLL. Linked at load time, a file of that name placed beside the
-// executable would be loaded in its place before any of our code runs, so the library is
-// loaded here, on first use, from the system folder only. It is never unloaded: a read that
-// was abandoned in another program may still be running in its code when the program ends.
-class OleAccLibrary
-{
-  public:
-    static const OleAccLibrary& Instance()
-    {
-        static const OleAccLibrary library;
-        return library;
-    }
-
-    OleAccLibrary(const OleAccLibrary&) = delete;
-    OleAccLibrary& operator=(const OleAccLibrary&) = delete;
-
-    AccessibleObjectFromPointFunction HitTest() const { return m_hitTest; }
-    WindowFromAccessibleObjectFunction WindowOf() const { return m_windowOf; }
-
-  private:
-    OleAccLibrary()
-        : m_module(::LoadLibraryExW(L"oleacc.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32))
-    {
-        if (!m_module)
-        {
-            return;
-        }
-        m_hitTest =
-            Export<AccessibleObjectFromPointFunction>(m_module, "AccessibleObjectFromPoint");
-        m_windowOf =
-            Export<WindowFromAccessibleObjectFunction>(m_module, "WindowFromAccessibleObject");
-    }
-
-    HMODULE m_module;
-    AccessibleObjectFromPointFunction m_hitTest = nullptr;
-    WindowFromAccessibleObjectFunction m_windowOf = nullptr;
-};
-
-// Owns a VARIANT that a callee filled in; clearing it releases whatever it holds (a child
-// given as VT_DISPATCH carries a reference).
-class OwnedVariant
-{
-  public:
-    OwnedVariant() { ::VariantInit(&m_value); }
-    OwnedVariant(const OwnedVariant&) = delete;
-    OwnedVariant& operator=(const OwnedVariant&) = delete;
-    ~OwnedVariant() { ::VariantClear(&m_value); }
-
-    VARIANT* Put() { return &m_value; }
-    // A bitwise copy for an [in] parameter: the callee borrows it and does not clear it.
-    VARIANT Borrow() const { return m_value; }
-
-  private:
-    VARIANT m_value;
-};
-
-// Owns a BSTR that a callee allocated for us.
-class OwnedBstr
-{
-  public:
-    OwnedBstr() = default;
-    OwnedBstr(const OwnedBstr&) = delete;
-    OwnedBstr& operator=(const OwnedBstr&) = delete;
-    ~OwnedBstr() { ::SysFreeString(m_value); }
-
-    BSTR* Put() { return &m_value; }
-
-    // The text up to its first NUL, if any: the boxes the text goes into end it there anyway.
-    std::wstring Text() const
-    {
-        if (m_value == nullptr)
-        {
-            return {};
-        }
-        const std::wstring_view all(m_value, ::SysStringLen(m_value));
-        return std::wstring(all.substr(0, all.find(L'\0')));
-    }
-
-  private:
-    BSTR m_value = nullptr;
-};
-
 enum class Property
 {
     Name,
     Value,
 };
-
-// The object at a point and its child identifier, both adopted as they come back: the object
-// with the reference it was handed out with, the child identifier to be cleared. The return
-// code is not examined: what matters is whether an object came back.
-struct HitObject
-{
-    Microsoft::WRL::ComPtr<IAccessible> accessible;
-    OwnedVariant child;
-};
-
-bool HitTest(POINT screenPoint, HitObject& hit) noexcept
-{
-    const AccessibleObjectFromPointFunction hitTest = OleAccLibrary::Instance().HitTest();
-    if (hitTest == nullptr)
-    {
-        return false;
-    }
-    hitTest(screenPoint, hit.accessible.GetAddressOf(), hit.child.Put());
-    return hit.accessible != nullptr;
-}
 
 // The property, "" when it fails, does not exist (S_FALSE) or comes without a string. The
 // child identifier is passed on exactly as the hit test returned it.
@@ -188,7 +75,7 @@ TextLevel LevelOf(const HitObject& hit, WindowId control) noexcept
 std::wstring ReadAt(POINT screenPoint, Property property) noexcept
 {
     HitObject hit;
-    if (!HitTest(screenPoint, hit))
+    if (!HitTestAt(screenPoint, hit))
     {
         return {};
     }
@@ -227,7 +114,7 @@ void AnnounceLongText(const ReadTarget& target)
 ReaderAnswer MsaaReader::Read(const ReadTarget& target, WantedTexts wanted)
 {
     HitObject hit;
-    if (!HitTest(POINT{target.x, target.y}, hit))
+    if (!HitTestAt(POINT{target.x, target.y}, hit))
     {
         return {};
     }

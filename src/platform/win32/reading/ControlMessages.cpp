@@ -81,6 +81,24 @@ std::wstring WithoutPrefixMarks(std::wstring_view text)
     return shown;
 }
 
+std::wstring ShownCaption(ControlMessenger& messenger, std::size_t maxChars)
+{
+    HWND control = messenger.Control();
+    if (!DrawsPrefixes(control))
+    {
+        return messenger.WindowText(maxChars).value_or(std::wstring());
+    }
+    // The marks take characters of their own: the text is read with room for them, then cut
+    // to what shows.
+    const std::size_t withMarks = maxChars > kMaxWindowTextChars / 2 ? maxChars : maxChars * 2;
+    std::wstring shown = WithoutPrefixMarks(messenger.WindowText(withMarks).value_or(L""));
+    if (shown.size() > maxChars)
+    {
+        shown.resize(maxChars);
+    }
+    return shown;
+}
+
 bool DrawsPrefixes(HWND control)
 {
     const std::wstring className = ClassNameOf(control);

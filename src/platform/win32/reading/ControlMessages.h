@@ -55,4 +55,8 @@ std::wstring WithoutPrefixMarks(std::wstring_view text);
 // controls without SS_NOPREFIX.
 bool DrawsPrefixes(HWND control);
 
+// The control's window text as it shows it, at most maxChars characters: without the
+// ampersand marks where it draws prefixes. "" when it does not answer.
+std::wstring ShownCaption(ControlMessenger& messenger, std::size_t maxChars);
+
 } // namespace mirufon::win32

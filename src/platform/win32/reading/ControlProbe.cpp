@@ -140,6 +140,13 @@ ControlKind KindOfClass(const wchar_t* className)
     return ControlKind::Other;
 }
 
+bool IsPasswordEdit(HWND window)
+{
+    const auto style = static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_STYLE));
+    return (style & ES_PASSWORD) != 0 &&
+           KindOfClass(ClassNameOf(window).c_str()) == ControlKind::Edit;
+}
+
 ReadTarget TargetAt(POINT screen, std::size_t maxChars)
 {
     ReadTarget target;

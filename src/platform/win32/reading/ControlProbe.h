@@ -24,6 +24,10 @@ ReadTarget TargetAt(POINT screen, std::size_t maxChars);
 // SysHeader32, msctls_statusbar32; anything else is Other.
 ControlKind KindOfClass(const wchar_t* className);
 
+// Whether the window is an edit box that shows its text as a password, as the window manager
+// sees it now. Such a box is never sent anything that could give its text away.
+bool IsPasswordEdit(HWND window);
+
 // The window's class name ("" when the window is gone).
 std::wstring ClassNameOf(HWND window);
 

@@ -1,0 +1,159 @@
+#include "platform/win32/ComApartment.h"
+#include "platform/win32/Harvesting.h"
+#include "support/ControlItems.h"
+#include "support/HarvestTargets.h"
+#include "support/MessagePump.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <future>
+#include <string>
+
+namespace mirufon::win32
+{
+namespace
+{
+
+using namespace std::chrono_literals;
+using testsupport::CentreOf;
+using testsupport::HarvestTargets;
+
+class TestProgress final : public HarvestProgress
+{
+  public:
+    // Called on the harvest's thread as items arrive.
+    std::function<void(std::size_t)> onItems;
+    std::atomic<bool> cancelled{false};
+
+    void ItemsArrived(std::size_t total) override
+    {
+        if (onItems)
+        {
+            onItems(total);
+        }
+    }
+    bool Cancelled() const override { return cancelled; }
+};
+
+struct Harvested
+{
+    HarvestOutcome outcome = HarvestOutcome::NothingToRead;
+    std::wstring text;
+    std::chrono::milliseconds took{};
+};
+
+// On a worker with COM multithreaded, as the program harvests.
+Harvested HarvestOnWorker(POINT point, TestProgress& progress)
+{
+    return std::async(std::launch::async,
+                      [point, &progress]
+                      {
+                          const ComApartment apartment(COINIT_MULTITHREADED);
+                          HarvestSink sink(progress);
+                          const auto start = std::chrono::steady_clock::now();
+                          const HarvestOutcome outcome = HarvestAt(point, sink);
+                          return Harvested{outcome, sink.TakeText(),
+                                           std::chrono::duration_cast<std::chrono::milliseconds>(
+                                               std::chrono::steady_clock::now() - start)};
+                      })
+        .get();
+}
+
+Harvested HarvestOnWorker(POINT point)
+{
+    TestProgress progress;
+    return HarvestOnWorker(point, progress);
+}
+
+TEST(HarvestTest, EachKindOfListAndWindowGivesItsWholeTextExactly)
+{
+    HarvestTargets targets;
+    const HWND header = ListView_GetHeader(targets.ListView());
+    COMBOBOXINFO editable{};
+    editable.cbSize = sizeof editable;
+    ASSERT_TRUE(::GetComboBoxInfo(targets.EditableCombo(), &editable));
+    const struct
+    {
+        POINT point;
+        HarvestOutcome outcome;
+        std::wstring text;
+        const char* why;
+    } cases[] = {
+        {CentreOf(targets.ListBox()), HarvestOutcome::Harvested, HarvestTargets::kListBoxText,
+         "list box"},
+        {CentreOf(targets.OwnerDrawnList()), HarvestOutcome::NothingToRead, L"",
+         "owner-drawn list without strings"},
+        {CentreOf(targets.ComboBox()), HarvestOutcome::Harvested, HarvestTargets::kComboBoxText,
+         "combo box"},
+        {CentreOf(editable.hwndItem), HarvestOutcome::Harvested, HarvestTargets::kEditableComboText,
+         "the edit box of a combo box"},
+        {testsupport::ListViewCellCentre(targets.ListView(), 1, 0), HarvestOutcome::Harvested,
+         HarvestTargets::kListViewText, "list view: reordered columns, a hidden one"},
+        {testsupport::HeaderItemCentre(header, 0), HarvestOutcome::Harvested,
+         HarvestTargets::kHeaderText, "the list view's header alone"},
+        {CentreOf(targets.ListViewWithoutHeadings()), HarvestOutcome::Harvested,
+         HarvestTargets::ListViewWithoutHeadingsText(), "list view without headings"},
+        {CentreOf(targets.TreeView()), HarvestOutcome::Harvested, HarvestTargets::kTreeViewText,
+         "tree view"},
+        {CentreOf(targets.TabControl()), HarvestOutcome::Harvested, HarvestTargets::kTabControlText,
+         "tab control"},
+        {CentreOf(targets.StatusBar()), HarvestOutcome::Harvested, HarvestTargets::kStatusBarText,
+         "status bar"},
+        {CentreOf(targets.DialogLabel()), HarvestOutcome::Harvested, HarvestTargets::kDialogText,
+         "a window's texts in reading order"},
+        {CentreOf(targets.AccessibleList()), HarvestOutcome::Harvested,
+         HarvestTargets::kAccessibleListText, "accessible list"},
+        {CentreOf(targets.AccessibleTable()), HarvestOutcome::Harvested,
+         HarvestTargets::kAccessibleTableText, "accessible table"},
+        {CentreOf(targets.AccessibleOutline()), HarvestOutcome::Harvested,
+         HarvestTargets::kAccessibleOutlineText, "accessible outline"},
+    };
+    for (const auto& c : cases)
+    {
+        const Harvested harvested = HarvestOnWorker(c.point);
+        EXPECT_EQ(harvested.outcome, c.outcome) << c.why;
+        EXPECT_EQ(harvested.text, c.text) << c.why;
+    }
+
+    // The combo box's drop-down list, while it is open.
+    ::SendMessageW(targets.ComboBox(), CB_SHOWDROPDOWN, TRUE, 0);
+    COMBOBOXINFO combo{};
+    combo.cbSize = sizeof combo;
+    ASSERT_TRUE(::GetComboBoxInfo(targets.ComboBox(), &combo));
+    ASSERT_TRUE(testsupport::DispatchUntil([&] { return ::IsWindowVisible(combo.hwndList); }, 2s));
+    const Harvested dropped = HarvestOnWorker(CentreOf(combo.hwndList));
+    ::SendMessageW(targets.ComboBox(), CB_SHOWDROPDOWN, FALSE, 0);
+    EXPECT_EQ(dropped.text, HarvestTargets::kComboBoxText);
+}
+
+TEST(HarvestTest, StopsWhenCancelledAndGivesUpOnAListThatStopsAnswering)
+{
+    HarvestTargets targets;
+    TestProgress cancelling;
+    cancelling.onItems = [&](std::size_t total) { cancelling.cancelled = total == 2; };
+    const Harvested cancelled = HarvestOnWorker(CentreOf(targets.ListBox()), cancelling);
+    EXPECT_EQ(cancelled.outcome, HarvestOutcome::Cancelled);
+
+    // The list view's thread stops answering once the headings have arrived.
+    TestProgress stalling;
+    stalling.onItems = [&](std::size_t total)
+    {
+        if (total == 1)
+        {
+            targets.Thread().Stall(3s);
+        }
+    };
+    const POINT cell = testsupport::ListViewCellCentre(targets.ListView(), 0, 0);
+    const Harvested stalled = HarvestOnWorker(cell, stalling);
+    EXPECT_TRUE(targets.Thread().Stalled()) << "the stall ended before the harvest did";
+    EXPECT_EQ(stalled.outcome, HarvestOutcome::NotAnswering);
+    EXPECT_LT(stalled.took, 1500ms) << "a harvest of a hung list must not last as long as the hang";
+    targets.Thread().Release();
+    ASSERT_TRUE(testsupport::DispatchUntil([&] { return !targets.Thread().Stalled(); }, 3s));
+    EXPECT_EQ(HarvestOnWorker(cell).text, HarvestTargets::kListViewText);
+}
+
+} // namespace
+} // namespace mirufon::win32
