@@ -4,8 +4,8 @@
 // in the same run, alternating, three rounds of each.
 
 #include "BenchStats.h"
-#include "platform/win32/ComApartment.h"
-#include "platform/win32/Harvesting.h"
+#include "platform/win32/reading/Harvesting.h"
+#include "platform/win32/window/ComApartment.h"
 
 #include <commctrl.h>
 

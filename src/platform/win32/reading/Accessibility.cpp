@@ -1,6 +1,6 @@
 #include "platform/win32/reading/Accessibility.h"
 
-#include "platform/win32/OleAcc.h"
+#include "platform/win32/reading/OleAcc.h"
 
 #include <wrl/client.h>
 

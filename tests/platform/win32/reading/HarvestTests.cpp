@@ -1,5 +1,5 @@
-#include "platform/win32/ComApartment.h"
-#include "platform/win32/Harvesting.h"
+#include "platform/win32/reading/Harvesting.h"
+#include "platform/win32/window/ComApartment.h"
 #include "support/ControlItems.h"
 #include "support/HarvestTargets.h"
 #include "support/MessagePump.h"

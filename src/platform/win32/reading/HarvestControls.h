@@ -1,8 +1,8 @@
 #pragma once
 
 #include "capture/Harvest.h"
-#include "platform/win32/ControlMessages.h"
-#include "platform/win32/RemoteMemory.h"
+#include "platform/win32/reading/ControlMessages.h"
+#include "platform/win32/reading/RemoteMemory.h"
 
 #include <chrono>
 #include <cstddef>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "capture/Harvest.h"
-#include "platform/win32/Handles.h"
+#include "platform/win32/window/Handles.h"
 
 namespace mirufon::win32
 {

@@ -1,6 +1,6 @@
-#include "platform/win32/HarvestControls.h"
+#include "platform/win32/reading/HarvestControls.h"
 
-#include "platform/win32/ControlProbe.h"
+#include "platform/win32/reading/ControlProbe.h"
 
 #include <commctrl.h>
 

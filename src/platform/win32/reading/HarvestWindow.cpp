@@ -1,7 +1,7 @@
-#include "platform/win32/HarvestWindow.h"
+#include "platform/win32/reading/HarvestWindow.h"
 
-#include "platform/win32/ControlMessages.h"
-#include "platform/win32/ControlProbe.h"
+#include "platform/win32/reading/ControlMessages.h"
+#include "platform/win32/reading/ControlProbe.h"
 
 #include <vector>
 

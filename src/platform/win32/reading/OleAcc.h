@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/win32/Handles.h"
+#include "platform/win32/window/Handles.h"
 
 #include <oleacc.h>
 #include <oleauto.h>

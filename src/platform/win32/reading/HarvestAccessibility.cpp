@@ -1,7 +1,7 @@
-#include "platform/win32/HarvestAccessibility.h"
+#include "platform/win32/reading/HarvestAccessibility.h"
 
 #include "capture/AccessibleHarvest.h"
-#include "platform/win32/OleAcc.h"
+#include "platform/win32/reading/OleAcc.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "platform/win32/OleAcc.h"
+#include "platform/win32/reading/OleAcc.h"
 
 namespace mirufon::win32
 {

@@ -1,9 +1,9 @@
-#include "platform/win32/Harvesting.h"
+#include "platform/win32/reading/Harvesting.h"
 
-#include "platform/win32/ControlProbe.h"
-#include "platform/win32/HarvestAccessibility.h"
-#include "platform/win32/HarvestControls.h"
-#include "platform/win32/HarvestWindow.h"
+#include "platform/win32/reading/ControlProbe.h"
+#include "platform/win32/reading/HarvestAccessibility.h"
+#include "platform/win32/reading/HarvestControls.h"
+#include "platform/win32/reading/HarvestWindow.h"
 
 #include <new>
 

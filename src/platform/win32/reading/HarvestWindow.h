@@ -1,7 +1,7 @@
 #pragma once
 
 #include "capture/Harvest.h"
-#include "platform/win32/HarvestControls.h"
+#include "platform/win32/reading/HarvestControls.h"
 
 #include <chrono>
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "capture/Harvest.h"
-#include "platform/win32/Handles.h"
-#include "platform/win32/MessageReader.h"
+#include "platform/win32/reading/MessageReader.h"
+#include "platform/win32/window/Handles.h"
 
 #include <chrono>
 
