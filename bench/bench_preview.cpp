@@ -84,7 +84,10 @@ int main()
     {
         POINT pointer{};
         ::GetCursorPos(&pointer);
-        ReadRequest request{1, pointer.x, pointer.y, WantedTexts{true, true}, kPreviewChars};
+        // The tick's probe finds the window on the main window's thread; the read starts there.
+        const auto window = reinterpret_cast<std::uintptr_t>(::WindowFromPoint(pointer));
+        ReadRequest request{
+            1, pointer.x, pointer.y, window, WantedTexts{true, true}, kPreviewChars};
         win32::ReadElementAt(request, progress);
     };
     win32::Win32PointerProbe probe(nullptr);

@@ -1,6 +1,7 @@
 #include "capture/CaptureEngine.h"
 
 #include "platform/ScopedFlag.h"
+#include "text/UiText.h"
 
 #include <algorithm>
 #include <utility>
@@ -136,7 +137,7 @@ void CaptureEngine::StartRead(std::uint64_t id, const PointerTarget& at, WantedT
 {
     const std::int64_t budget = isCapture ? kCaptureDeadlineMs : kPreviewDeadlineMs;
     m_reads[id] = Read{isCapture, at.thread, m_clock.NowMs() + budget};
-    m_workers.Start(ReadRequest{id, at.x, at.y, wanted, maxChars});
+    m_workers.Start(ReadRequest{id, at.x, at.y, at.window, wanted, maxChars});
     RearmTimer();
 }
 
@@ -318,7 +319,8 @@ bool CaptureEngine::HasPendingCaptures() const
 
 void CaptureEngine::ShowNotice()
 {
-    SetIfChanged(m_nameBox, kNoResponseNotice);
+    // The preview's name box says so while the element belongs to a program that does not answer.
+    SetIfChanged(m_nameBox, Text(UiText::NoResponse));
     SetIfChanged(m_valueBox, L"");
     m_previewCleared = false;
 }

@@ -17,10 +17,6 @@
 namespace mirufon
 {
 
-// What the preview's name box shows while the element under the pointer belongs to a program
-// that does not answer.
-inline constexpr std::wstring_view kNoResponseNotice = L"（応答なし）";
-
 // How long a read may take before its program counts as not responding.
 inline constexpr std::int64_t kPreviewDeadlineMs = 300;
 inline constexpr std::int64_t kCaptureDeadlineMs = 1000;

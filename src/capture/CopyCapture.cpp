@@ -2,6 +2,7 @@
 
 #include "capture/CaptureLog.h"
 #include "platform/ScopedFlag.h"
+#include "text/UiText.h"
 
 #include <utility>
 
@@ -127,7 +128,7 @@ void CopyCapture::ReportFailure(const ClipboardRead& read)
     {
         const std::wstring text = std::move(m_failures.front());
         m_failures.pop_front();
-        m_showError(kClipboardErrorTitle, text);
+        m_showError(Text(UiText::ClipboardErrorTitle), text);
         m_append(kClipboardErrorMarker);
     }
 }

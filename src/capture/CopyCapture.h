@@ -11,7 +11,6 @@
 namespace mirufon
 {
 
-inline constexpr std::wstring_view kClipboardErrorTitle = L"クリップボードエラー";
 // The item a copy that could not be read leaves in the log.
 inline constexpr std::wstring_view kClipboardErrorMarker = L"%%%% error addclip %%%%";
 

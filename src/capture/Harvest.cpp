@@ -1,5 +1,7 @@
 #include "capture/Harvest.h"
 
+#include "text/UiText.h"
+
 #include <algorithm>
 #include <tuple>
 #include <utility>
@@ -133,7 +135,7 @@ std::wstring HarvestSink::TakeText()
         {
             text += kLineBreak;
         }
-        text += kHarvestCutNotice;
+        text += Text(UiText::HarvestCut);
     }
     return text;
 }

@@ -16,8 +16,6 @@ namespace mirufon
 // log; its last line then says so.
 inline constexpr std::size_t kHarvestMaxLines = 100'000;
 inline constexpr std::size_t kHarvestMaxChars = 16'000'000;
-inline constexpr std::wstring_view kHarvestCutNotice =
-    L"（上限に達したため、ここで打ち切りました）";
 
 // How a harvest ended.
 enum class HarvestOutcome

@@ -13,6 +13,9 @@ struct ReadRequest
     std::uint64_t id = 0;
     std::int32_t x = 0; // screen point, pixels
     std::int32_t y = 0;
+    // The window the pointer probe found at the point, resolved once on the main window's
+    // thread; the read starts from it.
+    std::uintptr_t window = 0;
     WantedTexts wanted;
     std::size_t maxChars = kWholeText;
 };

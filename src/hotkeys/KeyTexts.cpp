@@ -1,5 +1,7 @@
 #include "hotkeys/KeyTexts.h"
 
+#include "text/UiText.h"
+
 #include <array>
 
 namespace mirufon
@@ -7,16 +9,19 @@ namespace mirufon
 
 std::wstring IntroductionText(const Settings& settings)
 {
-    const std::wstring_view separatorWord = settings.tabSeparated == 1 ? L"タブ" : L"改行";
+    const std::wstring_view separatorWord =
+        Text(settings.tabSeparated == 1 ? UiText::SeparatorTab : UiText::SeparatorLineBreak);
 
     std::wstring text;
     text += L"\r\n";
-    text += L"ポイント位置の文字列を連続取得します。\r\n";
-    text += L"区切り：";
+    text += Text(UiText::IntroFirstLine);
+    text += L"\r\n";
+    text += Text(UiText::IntroSeparator);
     text += separatorWord;
     text += L"\r\n";
     text += L"\r\n";
-    text += L"操作用のホットキー\r\n";
+    text += Text(UiText::IntroKeysHeading);
+    text += L"\r\n";
     for (HotKeyCommand command : kHotKeyCommands)
     {
         text += L"\r\n";
@@ -28,11 +33,12 @@ std::wstring IntroductionText(const Settings& settings)
 std::wstring HotKeyLine(const Settings& settings, HotKeyCommand command)
 {
     // What each command's hotkey does, in command order.
-    constexpr std::array<std::wstring_view, kHotKeyCommandCount> kDoes = {
-        L"ポイント位置文字列取得 accName", L"ポイント位置文字列取得 accValue", L"改行",
-        L"取り消し（前回取得項目キャンセル）", L"停止/再開"};
-    return settings.modifier + L"+" + KeySetting(settings, command) + L"：" +
-           std::wstring(kDoes[static_cast<std::size_t>(command)]);
+    constexpr std::array<UiText, kHotKeyCommandCount> kDoes = {
+        UiText::DoesCaptureName, UiText::DoesCaptureValue, UiText::DoesLineBreak,
+        UiText::DoesCancel, UiText::DoesStopResume};
+    return settings.modifier + L"+" + KeySetting(settings, command) +
+           std::wstring(Text(UiText::IntroKeyDoes)) +
+           std::wstring(Text(kDoes[static_cast<std::size_t>(command)]));
 }
 
 KeyLabels KeyLabelsFor(const Settings& settings)

@@ -5,6 +5,7 @@
 #include "shell/AppInfo.h"
 #include "shell/TransientMessage.h"
 #include "shell/Tray.h"
+#include "text/UiText.h"
 
 #include <vector>
 
@@ -12,11 +13,6 @@ namespace mirufon
 {
 namespace
 {
-
-constexpr wchar_t kHotKeyHelpTitle[] = L"ホットキー説明";
-constexpr wchar_t kSaveFailedText[] = L"設定を保存できませんでした。";
-constexpr wchar_t kHotKeysRefusedText[] =
-    L"次のホットキーは他のプログラムが使用中のため使えません。";
 
 // The message about the hotkeys the system refused, a line for each as the introduction
 // writes it; empty when there are none.
@@ -26,7 +22,7 @@ std::wstring RefusedHotKeysText(const Settings& settings, const std::vector<HotK
     {
         return {};
     }
-    std::wstring text = kHotKeysRefusedText;
+    std::wstring text(Text(UiText::KeysHeldElsewhere));
     for (HotKeyCommand command : refused)
     {
         text += L"\r\n";
@@ -235,7 +231,8 @@ void AppController::ClearAll()
 
 void AppController::ShowHotKeyHelp()
 {
-    m_dialogs.ShowMessage(kHotKeyHelpTitle, IntroductionText(m_settings), MessageKind::Plain);
+    m_dialogs.ShowMessage(std::wstring(Text(UiText::HotKeyHelpTitle)), IntroductionText(m_settings),
+                          MessageKind::Plain);
 }
 
 void AppController::SelectAllLog()
@@ -380,7 +377,7 @@ void AppController::SaveSettings(ShutdownCause cause)
     {
         return;
     }
-    std::wstring text = kSaveFailedText;
+    std::wstring text(Text(UiText::SettingsNotSaved));
     text += L"\r\n";
     text += written.error;
     m_dialogs.ShowMessage(GetAppTitle(), text, MessageKind::Warning);

@@ -6,14 +6,12 @@
 #include "shell/AppController.h"
 #include "shell/AppInfo.h"
 #include "shell/LogFileNames.h"
+#include "text/UiText.h"
 
 namespace mirufon
 {
 namespace
 {
-
-constexpr wchar_t kLogSaveFailedText[] = L"ログを保存できませんでした。";
-constexpr wchar_t kRestoreQuestion[] = L"前回のログが残っています。復元しますか？";
 
 } // namespace
 
@@ -27,7 +25,8 @@ void AppController::OfferLeftOverLog()
         m_journal.Begin();
         return;
     }
-    const bool restore = m_dialogs.AskYesNo(GetAppTitle(), kRestoreQuestion);
+    const bool restore =
+        m_dialogs.AskYesNo(GetAppTitle(), std::wstring(Text(UiText::RestoreQuestion)));
     if (m_shutDown)
     {
         return; // not answered: offered again at the next start
@@ -96,7 +95,7 @@ void AppController::SaveLogToChosenFile()
 
 void AppController::ShowSaveFailure(const std::wstring& error)
 {
-    m_dialogs.ShowMessage(GetAppTitle(), std::wstring(kLogSaveFailedText) + L"\r\n" + error,
+    m_dialogs.ShowMessage(GetAppTitle(), std::wstring(Text(UiText::LogNotSaved)) + L"\r\n" + error,
                           MessageKind::Warning);
 }
 

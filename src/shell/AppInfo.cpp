@@ -1,5 +1,7 @@
 #include "shell/AppInfo.h"
 
+#include "text/UiText.h"
+
 #include <string>
 #include <string_view>
 
@@ -23,7 +25,7 @@ std::wstring GetVersionText()
 
 std::wstring GetAppTitle(int major, int minor, int revision)
 {
-    std::wstring title(kAppName);
+    std::wstring title(Text(UiText::AppName));
     title += L" ";
     title += GetVersionText(major, minor, revision);
     return title;
@@ -46,16 +48,12 @@ std::wstring VersionMenuText(std::wstring_view exeBaseName, std::wstring_view co
 
 std::wstring AlreadyRunningText(std::wstring_view exeBaseName)
 {
-    std::wstring text(kAppName);
-    text += L"(";
-    text += exeBaseName;
-    text += L") は既に起動中です！";
-    return text;
+    return FormatText(UiText::AlreadyRunning, exeBaseName);
 }
 
 std::wstring StartFailedText(std::wstring_view systemMessage)
 {
-    std::wstring text = L"ミルフォンを起動できませんでした。";
+    std::wstring text(Text(UiText::StartFailed));
     if (!systemMessage.empty())
     {
         text += L"\r\n";

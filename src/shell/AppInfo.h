@@ -14,10 +14,6 @@ constexpr int kVersionMajor = MIRUFON_VERSION_MAJOR;
 constexpr int kVersionMinor = MIRUFON_VERSION_MINOR;
 constexpr int kVersionRevision = MIRUFON_VERSION_REVISION;
 
-constexpr std::wstring_view kAppName = L"ミルフォン";
-// Title of the message box that refuses a second instance.
-constexpr std::wstring_view kAlreadyRunningTitle = L"起動中！";
-
 // "Ver" + major + "." + minor + revision, plain decimals; minor and revision are written
 // side by side without a separator (0, 2, 7 gives "Ver0.27").
 std::wstring GetVersionText(int major, int minor, int revision);

@@ -1,6 +1,7 @@
 #include "shell/TransientMessage.h"
 
 #include "shell/AppInfo.h"
+#include "text/UiText.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -52,7 +53,7 @@ std::wstring StartMessageText()
     std::wstring text = GetAppTitle();
     text += L"\r\n";
     text += L"\r\n";
-    text += L"タスクトレイに収納します！";
+    text += Text(UiText::TrayNotice);
     return text;
 }
 

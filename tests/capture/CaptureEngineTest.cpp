@@ -2,6 +2,7 @@
 
 #include "fakes/FakeServices.h"
 #include "fakes/FakeTextBox.h"
+#include "text/UiText.h"
 
 #include <gtest/gtest.h>
 
@@ -99,7 +100,7 @@ TEST(CaptureEngine, AStuckProgramGetsNoMoreReadsUntilItAnswers)
     e.Pass(kPreviewDeadlineMs - 1);
     EXPECT_EQ(e.nameBox.Content(), L"");
     e.Pass(1);
-    EXPECT_EQ(e.nameBox.Content(), kNoResponseNotice);
+    EXPECT_EQ(e.nameBox.Content(), Text(UiText::NoResponse));
     EXPECT_EQ(e.valueBox.Content(), L"");
 
     // However long the pointer rests there, nothing more is sent to that program. A capture
@@ -211,7 +212,7 @@ TEST(CaptureEngine, LogChangesApplyInTheOrderTheirTriggersArrived)
     EXPECT_EQ(e.logBox.Content(), L"first\r\n\r\ncopied");
     e.Pass(1);
     EXPECT_EQ(e.feedback.beeps, 1);
-    EXPECT_EQ(e.nameBox.Content(), kNoResponseNotice);
+    EXPECT_EQ(e.nameBox.Content(), Text(UiText::NoResponse));
     EXPECT_EQ(e.logBox.Content(), L"first\r\n\r\ncopied\r\nafter");
 
     // A program that answered and sends a long text gets the time such a copy may take.

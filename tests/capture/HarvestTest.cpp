@@ -1,6 +1,7 @@
 #include "capture/Harvest.h"
 
 #include "capture/AccessibleHarvest.h"
+#include "text/UiText.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +28,7 @@ struct Line
 
 TEST(HarvestSink, JoinsCellsAndLinesKeepingEmptyCellsAndCuttingAtTheLimits)
 {
-    const std::wstring notice(kHarvestCutNotice);
+    const std::wstring notice(Text(UiText::HarvestCut));
     // A surrogate pair as UTF-16 code units, whatever the size of wchar_t.
     const std::wstring smile{static_cast<wchar_t>(0xD83D), static_cast<wchar_t>(0xDE00)};
     const struct

@@ -1,5 +1,6 @@
 #include "shell/AppInfo.h"
 #include "support/Version.h"
+#include "text/UiText.h"
 
 #include <gtest/gtest.h>
 
@@ -36,7 +37,7 @@ TEST(AppInfo, AlreadyRunningTextNamesTheExecutable)
 {
     EXPECT_EQ(AlreadyRunningText(L"mirufon"), L"ミルフォン(mirufon) は既に起動中です！");
     EXPECT_EQ(AlreadyRunningText(L"renamed"), L"ミルフォン(renamed) は既に起動中です！");
-    EXPECT_EQ(kAlreadyRunningTitle, L"起動中！");
+    EXPECT_EQ(Text(UiText::AlreadyRunningTitle), L"起動中！");
 }
 
 TEST(AppInfo, StartFailedTextGivesTheSystemsReasonOnTheNextLine)

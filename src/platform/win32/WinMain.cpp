@@ -6,6 +6,7 @@
 #include "platform/win32/window/Handles.h"
 #include "platform/win32/window/SystemMessage.h"
 #include "shell/AppInfo.h"
+#include "text/UiText.h"
 
 namespace
 {
@@ -32,7 +33,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     {
         const std::wstring text = AlreadyRunningText(ExecutableBaseName());
         // On top and in front: the running instance's window may be topmost and would hide it.
-        ::MessageBoxW(nullptr, text.c_str(), std::wstring(kAlreadyRunningTitle).c_str(),
+        ::MessageBoxW(nullptr, text.c_str(),
+                      std::wstring(Text(UiText::AlreadyRunningTitle)).c_str(),
                       MB_OK | MB_TOPMOST | MB_SETFOREGROUND);
         return 0;
     }

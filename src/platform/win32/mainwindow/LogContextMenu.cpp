@@ -1,5 +1,7 @@
 #include "platform/win32/mainwindow/LogContextMenu.h"
 
+#include "text/UiText.h"
+
 #include <windowsx.h>
 
 namespace mirufon::win32
@@ -37,25 +39,26 @@ EditState StateOf(HWND edit)
                      ::IsClipboardFormatAvailable(CF_UNICODETEXT) != 0};
 }
 
-void Add(HMENU menu, UINT id, const wchar_t* caption, bool enabled)
+void Add(HMENU menu, UINT id, UiText caption, bool enabled)
 {
-    ::AppendMenuW(menu, MF_STRING | (enabled ? MF_ENABLED : MF_GRAYED), id, caption);
+    ::AppendMenuW(menu, MF_STRING | (enabled ? MF_ENABLED : MF_GRAYED), id,
+                  std::wstring(Text(caption)).c_str());
 }
 
 UniqueMenu BuildMenu(const EditState& state, bool canSave)
 {
     UniqueMenu menu(::CreatePopupMenu());
     HMENU m = menu.Get();
-    Add(m, kUndo, L"元に戻す(&U)", state.canUndo);
+    Add(m, kUndo, UiText::LogUndo, state.canUndo);
     ::AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
-    Add(m, kCut, L"切り取り(&T)", state.hasSelection);
-    Add(m, kCopy, L"コピー(&C)", state.hasSelection);
-    Add(m, kPaste, L"貼り付け(&P)", state.canPaste);
-    Add(m, kDelete, L"削除(&D)", state.hasSelection);
+    Add(m, kCut, UiText::LogCut, state.hasSelection);
+    Add(m, kCopy, UiText::LogCopy, state.hasSelection);
+    Add(m, kPaste, UiText::LogPaste, state.canPaste);
+    Add(m, kDelete, UiText::LogDelete, state.hasSelection);
     ::AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
-    Add(m, kSelectAll, L"すべて選択(&A)", state.hasText);
+    Add(m, kSelectAll, UiText::LogSelectAll, state.hasText);
     ::AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
-    Add(m, kSave, L"ログを保存(&S)...", canSave);
+    Add(m, kSave, UiText::LogSave, canSave);
     return menu;
 }
 

@@ -4,6 +4,7 @@
 #include "platform/win32/mainwindow/ControlIds.h"
 #include "platform/win32/window/Dpi.h"
 #include "platform/win32/window/Fonts.h"
+#include "text/UiText.h"
 
 #include <utility>
 #include <vector>
@@ -61,8 +62,10 @@ bool MainControls::Create(HWND window, std::function<void()> onSelectAll,
         }
         return control;
     };
-    m_nameCaption = child(L"STATIC", L"accName:", SS_LEFT | SS_NOPREFIX, kIdLabelName);
-    m_valueCaption = child(L"STATIC", L"accValue:", SS_LEFT | SS_NOPREFIX, kIdLabelValue);
+    m_nameCaption = child(L"STATIC", std::wstring(Text(UiText::NameLabel)).c_str(),
+                          SS_LEFT | SS_NOPREFIX, kIdLabelName);
+    m_valueCaption = child(L"STATIC", std::wstring(Text(UiText::ValueLabel)).c_str(),
+                           SS_LEFT | SS_NOPREFIX, kIdLabelValue);
     m_nameBox.Attach(child(L"EDIT", L"", ES_AUTOHSCROLL | ES_READONLY, kIdPreviewName));
     m_valueBox.Attach(child(L"EDIT", L"", ES_AUTOHSCROLL | ES_READONLY, kIdPreviewValue));
     m_nameKeyLabel = child(L"STATIC", L"", SS_LEFT | SS_NOPREFIX, kIdKeyName);

@@ -1,22 +1,25 @@
 #include "platform/win32/mainwindow/MainMenus.h"
 
 #include "platform/win32/mainwindow/ControlIds.h"
+#include "text/UiText.h"
 
 namespace mirufon::win32
 {
 namespace
 {
 
-constexpr wchar_t kRunningCaption[] = L"停止";
-constexpr wchar_t kStoppedCaption[] = L"再開";
-
-void SetItemText(HMENU menu, UINT id, const wchar_t* text)
+void SetItemText(HMENU menu, UINT id, std::wstring caption)
 {
     MENUITEMINFOW item{};
     item.cbSize = sizeof item;
     item.fMask = MIIM_STRING;
-    item.dwTypeData = const_cast<wchar_t*>(text);
+    item.dwTypeData = caption.data();
     ::SetMenuItemInfoW(menu, id, FALSE, &item);
+}
+
+void Append(HMENU menu, UINT flags, UINT_PTR id, UiText text)
+{
+    ::AppendMenuW(menu, flags, id, std::wstring(Text(text)).c_str());
 }
 
 } // namespace
@@ -25,37 +28,38 @@ void MainMenus::Create(HWND window)
 {
     m_window = window;
     HMENU display = ::CreatePopupMenu();
-    ::AppendMenuW(display, MF_STRING, kMenuAlwaysOnTop, L"最前面表示");
+    Append(display, MF_STRING, kMenuAlwaysOnTop, UiText::MenuAlwaysOnTop);
 
     m_menuBar = ::CreateMenu();
-    ::AppendMenuW(m_menuBar, MF_STRING, kMenuRunState, kRunningCaption);
-    ::AppendMenuW(m_menuBar, MF_POPUP, reinterpret_cast<UINT_PTR>(display), L"表示");
-    ::AppendMenuW(m_menuBar, MF_STRING, kMenuClear, L"クリア");
-    ::AppendMenuW(m_menuBar, MF_STRING, kMenuSettings, L"設定");
-    ::AppendMenuW(m_menuBar, MF_STRING, kMenuHelp, L"ヘルプ");
-    ::AppendMenuW(m_menuBar, MF_STRING, kMenuHotKeyHelp, L"？ホットキー");
+    Append(m_menuBar, MF_STRING, kMenuRunState, UiText::MenuStop);
+    Append(m_menuBar, MF_POPUP, reinterpret_cast<UINT_PTR>(display), UiText::MenuView);
+    Append(m_menuBar, MF_STRING, kMenuClear, UiText::MenuClear);
+    Append(m_menuBar, MF_STRING, kMenuSettings, UiText::MenuSettings);
+    Append(m_menuBar, MF_STRING, kMenuHelp, UiText::MenuHelp);
+    Append(m_menuBar, MF_STRING, kMenuHotKeyHelp, UiText::MenuHotKeys);
     ::SetMenu(window, m_menuBar);
 
     // The tray icon's pop-up menu: never in the menu bar.
     HMENU version = ::CreatePopupMenu();
-    ::AppendMenuW(version, MF_STRING, kMenuVersionLine, L"バージョン");
+    Append(version, MF_STRING, kMenuVersionLine, UiText::MenuVersion);
     m_trayMenu.Reset(::CreatePopupMenu());
     HMENU tray = m_trayMenu.Get();
-    ::AppendMenuW(tray, MF_STRING, kMenuTraySettings, L"設定");
+    Append(tray, MF_STRING, kMenuTraySettings, UiText::MenuSettings);
     ::AppendMenuW(tray, MF_SEPARATOR, 0, nullptr);
-    ::AppendMenuW(tray, MF_STRING, kMenuTrayShow, L"表示");
-    ::AppendMenuW(tray, MF_STRING, kMenuLeaveTray, L"トレイから出す");
-    ::AppendMenuW(tray, MF_STRING, kMenuTrayClear, L"クリア");
+    Append(tray, MF_STRING, kMenuTrayShow, UiText::MenuShow);
+    Append(tray, MF_STRING, kMenuLeaveTray, UiText::MenuLeaveTray);
+    Append(tray, MF_STRING, kMenuTrayClear, UiText::MenuClear);
     ::AppendMenuW(tray, MF_SEPARATOR, 0, nullptr);
-    ::AppendMenuW(tray, MF_STRING, kMenuTrayHelp, L"ヘルプ");
-    ::AppendMenuW(tray, MF_POPUP, reinterpret_cast<UINT_PTR>(version), L"バージョン");
+    Append(tray, MF_STRING, kMenuTrayHelp, UiText::MenuHelp);
+    Append(tray, MF_POPUP, reinterpret_cast<UINT_PTR>(version), UiText::MenuVersion);
     ::AppendMenuW(tray, MF_SEPARATOR, 0, nullptr);
-    ::AppendMenuW(tray, MF_STRING, kMenuQuit, L"終了");
+    Append(tray, MF_STRING, kMenuQuit, UiText::MenuQuit);
 }
 
 void MainMenus::ShowRunState(bool running)
 {
-    SetItemText(m_menuBar, kMenuRunState, running ? kRunningCaption : kStoppedCaption);
+    SetItemText(m_menuBar, kMenuRunState,
+                std::wstring(Text(running ? UiText::MenuStop : UiText::MenuResume)));
     ::DrawMenuBar(m_window);
 }
 

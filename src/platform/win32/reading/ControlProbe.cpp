@@ -77,10 +77,9 @@ HWND SmallestChildAt(HWND parent, POINT screen)
     return smallest;
 }
 
-HWND ControlAt(POINT screen)
+HWND ControlAt(HWND hit, POINT screen)
 {
-    HWND hit = ::WindowFromPoint(screen);
-    if (!hit)
+    if (!hit || !::IsWindow(hit))
     {
         return nullptr;
     }
@@ -147,22 +146,26 @@ bool IsPasswordEdit(HWND window)
            KindOfClass(ClassNameOf(window).c_str()) == ControlKind::Edit;
 }
 
-ReadTarget TargetAt(POINT screen, std::size_t maxChars)
+ReadTarget TargetAt(HWND windowAtPoint, POINT screen, std::size_t maxChars)
 {
     ReadTarget target;
     target.x = screen.x;
     target.y = screen.y;
     target.maxChars = maxChars;
-    HWND control = ControlAt(screen);
+    HWND control = ControlAt(windowAtPoint, screen);
     if (!control)
     {
         return target;
     }
     target.control = reinterpret_cast<WindowId>(control);
     target.kind = KindOfClass(ClassNameOf(control).c_str());
-    const auto style = static_cast<DWORD>(::GetWindowLongPtrW(control, GWL_STYLE));
-    target.isPassword = target.kind == ControlKind::Edit && (style & ES_PASSWORD) != 0;
+    target.isPassword = IsPasswordEdit(control);
     return target;
+}
+
+ReadTarget TargetAt(POINT screen, std::size_t maxChars)
+{
+    return TargetAt(::WindowFromPoint(screen), screen, maxChars);
 }
 
 } // namespace mirufon::win32

@@ -17,6 +17,9 @@ namespace mirufon::win32
 // WindowFromPoint passes them by. Only asks the window manager, never another thread's windows
 // (the system's hit test sends WM_NCHITTEST to the calling thread's own windows alone), so it
 // is cheap and cannot block. control is 0 when there is no window at the point.
+// windowAtPoint is the window the pointer probe found there (WindowFromPoint), so that the
+// point is resolved to a window once per read; the overload without it looks it up.
+ReadTarget TargetAt(HWND windowAtPoint, POINT screen, std::size_t maxChars);
 ReadTarget TargetAt(POINT screen, std::size_t maxChars);
 
 // The kind of control a window class stands for, as far as reading it goes (case ignored):

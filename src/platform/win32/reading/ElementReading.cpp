@@ -9,7 +9,8 @@ namespace mirufon::win32
 
 ElementTexts ReadElementAt(const ReadRequest& request, ReadProgress& progress)
 {
-    ReadTarget target = TargetAt(POINT{request.x, request.y}, request.maxChars);
+    ReadTarget target = TargetAt(reinterpret_cast<HWND>(request.window),
+                                 POINT{request.x, request.y}, request.maxChars);
     target.progress = &progress;
     // Active Accessibility first, as the element's own description; the control's window
     // messages for what it leaves out.

@@ -7,6 +7,7 @@
 #include "platform/win32/window/Dpi.h"
 #include "platform/win32/window/Fonts.h"
 #include "shell/AppInfo.h"
+#include "text/UiText.h"
 
 #include <commctrl.h>
 
@@ -18,9 +19,6 @@ namespace mirufon::win32
 {
 namespace
 {
-
-constexpr wchar_t kDuplicateText[] = L"キーが重複しています！";
-constexpr wchar_t kDuplicateTitle[] = L"重複";
 
 constexpr COLORREF kBlue = RGB(0, 0, 255);
 
@@ -256,7 +254,8 @@ bool SettingsDialog::RefuseFocusChange(HWND target)
     }
     const ScopedFlag refusing(m_refusing);
     m_lastFocus = focus;
-    ::MessageBoxW(Handle(), kDuplicateText, kDuplicateTitle, MB_OK);
+    ::MessageBoxW(Handle(), std::wstring(Text(UiText::DuplicateKeys)).c_str(),
+                  std::wstring(Text(UiText::DuplicateTitle)).c_str(), MB_OK);
     // The program may have closed the dialog while the message was up.
     if (Exists() && ::IsWindow(focus))
     {

@@ -2,6 +2,7 @@
 
 #include "platform/win32/settingsdialog/SettingsDialogIds.h"
 #include "platform/win32/window/Dpi.h"
+#include "text/UiText.h"
 
 #include <commctrl.h>
 
@@ -9,20 +10,6 @@ namespace mirufon::win32
 {
 namespace
 {
-
-// The dialog's texts.
-constexpr wchar_t kHotKeyFrameCaption[] = L"ホットキー";
-constexpr wchar_t kOtherFrameCaption[] = L"その他";
-constexpr wchar_t kAddCopyCaption[] = L"コピーでも取得";
-constexpr wchar_t kTabCaption[] = L"タブ区切り";
-constexpr wchar_t kOkCaption[] = L"OK";
-constexpr wchar_t kCancelCaption[] = L"Cancel";
-constexpr wchar_t kModifierTip[] = L"装飾キー";
-constexpr wchar_t kAddCopyTip[] = L"コピーした文字列も取得する";
-constexpr wchar_t kTabTip[] = L"項目区切りをタブ(x09)コード挿入";
-// lblHotKey(0) to (6).
-constexpr const wchar_t* kHeadingCaptions[7] = {L"取得",    L"改行",     L"取消",    L"停止/再開",
-                                                L"accName", L"accValue", L"修飾キー"};
 
 // Entries a key list shows at once when it drops down.
 constexpr int kVisibleEntries = 8;
@@ -36,40 +23,40 @@ constexpr DWORD kButtonStyle = BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP;
 // clang-format off
 constexpr ControlPlacement kRows[] = {
     // Row 1: get name.
-    {SettingsPrefixId(0), L"STATIC", L"", kPrefixStyle, Container::HotKeyFrame, {1500, 330, 1000, 225}, DialogFont::Label, Container::Form},
-    {SettingsHeadingId(4), L"STATIC", kHeadingCaptions[4], kLabelStyle, Container::HotKeyFrame, {750, 330, 795, 285}, DialogFont::Label, Container::Form},
-    {SettingsKeyListId(0), WC_COMBOBOXW, L"", kListStyle, Container::HotKeyFrame, {2550, 300, 615, 315}, DialogFont::List, Container::Form},
+    {SettingsPrefixId(0), L"STATIC", std::nullopt, kPrefixStyle, Container::HotKeyFrame, {1500, 330, 1000, 225}, DialogFont::Label, Container::Form},
+    {SettingsHeadingId(4), L"STATIC", UiText::HeadingName, kLabelStyle, Container::HotKeyFrame, {750, 330, 795, 285}, DialogFont::Label, Container::Form},
+    {SettingsKeyListId(0), WC_COMBOBOXW, std::nullopt, kListStyle, Container::HotKeyFrame, {2550, 300, 615, 315}, DialogFont::List, Container::Form},
     // Row 2: get value.
-    {SettingsPrefixId(4), L"STATIC", L"", kPrefixStyle, Container::HotKeyFrame, {1500, 690, 1000, 225}, DialogFont::Label, Container::Form},
-    {SettingsHeadingId(5), L"STATIC", kHeadingCaptions[5], kLabelStyle, Container::HotKeyFrame, {750, 660, 795, 285}, DialogFont::Label, Container::Form},
-    {SettingsKeyListId(4), WC_COMBOBOXW, L"", kListStyle, Container::HotKeyFrame, {2550, 660, 615, 315}, DialogFont::List, Container::Form},
-    {SettingsHeadingId(0), L"STATIC", kHeadingCaptions[0], kLabelStyle, Container::HotKeyFrame, {330, 360, 525, 285}, DialogFont::Label, Container::Form},
+    {SettingsPrefixId(4), L"STATIC", std::nullopt, kPrefixStyle, Container::HotKeyFrame, {1500, 690, 1000, 225}, DialogFont::Label, Container::Form},
+    {SettingsHeadingId(5), L"STATIC", UiText::HeadingValue, kLabelStyle, Container::HotKeyFrame, {750, 660, 795, 285}, DialogFont::Label, Container::Form},
+    {SettingsKeyListId(4), WC_COMBOBOXW, std::nullopt, kListStyle, Container::HotKeyFrame, {2550, 660, 615, 315}, DialogFont::List, Container::Form},
+    {SettingsHeadingId(0), L"STATIC", UiText::HeadingCaptureName, kLabelStyle, Container::HotKeyFrame, {330, 360, 525, 285}, DialogFont::Label, Container::Form},
     // Row 3: newline.
-    {SettingsPrefixId(1), L"STATIC", L"", kPrefixStyle, Container::HotKeyFrame, {1500, 1110, 1000, 225}, DialogFont::Label, Container::Form},
-    {SettingsHeadingId(1), L"STATIC", kHeadingCaptions[1], kLabelStyle, Container::HotKeyFrame, {330, 1080, 1275, 285}, DialogFont::Label, Container::Form},
-    {SettingsKeyListId(1), WC_COMBOBOXW, L"", kListStyle, Container::HotKeyFrame, {2550, 1050, 615, 315}, DialogFont::List, Container::Form},
+    {SettingsPrefixId(1), L"STATIC", std::nullopt, kPrefixStyle, Container::HotKeyFrame, {1500, 1110, 1000, 225}, DialogFont::Label, Container::Form},
+    {SettingsHeadingId(1), L"STATIC", UiText::HeadingLineBreak, kLabelStyle, Container::HotKeyFrame, {330, 1080, 1275, 285}, DialogFont::Label, Container::Form},
+    {SettingsKeyListId(1), WC_COMBOBOXW, std::nullopt, kListStyle, Container::HotKeyFrame, {2550, 1050, 615, 315}, DialogFont::List, Container::Form},
     // Row 4: cancel the last item.
-    {SettingsPrefixId(2), L"STATIC", L"", kPrefixStyle, Container::HotKeyFrame, {1500, 1470, 1000, 225}, DialogFont::Label, Container::Form},
-    {SettingsHeadingId(2), L"STATIC", kHeadingCaptions[2], kLabelStyle, Container::HotKeyFrame, {330, 1470, 1275, 285}, DialogFont::Label, Container::Form},
-    {SettingsKeyListId(2), WC_COMBOBOXW, L"", kListStyle, Container::HotKeyFrame, {2550, 1410, 615, 315}, DialogFont::List, Container::Form},
+    {SettingsPrefixId(2), L"STATIC", std::nullopt, kPrefixStyle, Container::HotKeyFrame, {1500, 1470, 1000, 225}, DialogFont::Label, Container::Form},
+    {SettingsHeadingId(2), L"STATIC", UiText::HeadingCancel, kLabelStyle, Container::HotKeyFrame, {330, 1470, 1275, 285}, DialogFont::Label, Container::Form},
+    {SettingsKeyListId(2), WC_COMBOBOXW, std::nullopt, kListStyle, Container::HotKeyFrame, {2550, 1410, 615, 315}, DialogFont::List, Container::Form},
     // Row 5: stop/resume.
-    {SettingsPrefixId(3), L"STATIC", L"", kPrefixStyle, Container::HotKeyFrame, {1500, 1860, 1000, 225}, DialogFont::Label, Container::Form},
-    {SettingsHeadingId(3), L"STATIC", kHeadingCaptions[3], kLabelStyle, Container::HotKeyFrame, {330, 1860, 1275, 285}, DialogFont::Label, Container::Form},
-    {SettingsKeyListId(3), WC_COMBOBOXW, L"", kListStyle, Container::HotKeyFrame, {2550, 1800, 615, 315}, DialogFont::List, Container::Form},
+    {SettingsPrefixId(3), L"STATIC", std::nullopt, kPrefixStyle, Container::HotKeyFrame, {1500, 1860, 1000, 225}, DialogFont::Label, Container::Form},
+    {SettingsHeadingId(3), L"STATIC", UiText::HeadingStopResume, kLabelStyle, Container::HotKeyFrame, {330, 1860, 1275, 285}, DialogFont::Label, Container::Form},
+    {SettingsKeyListId(3), WC_COMBOBOXW, std::nullopt, kListStyle, Container::HotKeyFrame, {2550, 1800, 615, 315}, DialogFont::List, Container::Form},
     // The modifier row.
-    {SettingsHeadingId(6), L"STATIC", kHeadingCaptions[6], kLabelStyle, Container::HotKeyFrame, {840, 2340, 825, 285}, DialogFont::Label, Container::Form},
-    {kIdSettingsModifier, WC_COMBOBOXW, L"", kListStyle, Container::HotKeyFrame, {1740, 2280, 1425, 315}, DialogFont::List, Container::Form, kModifierTip},
+    {SettingsHeadingId(6), L"STATIC", UiText::HeadingModifier, kLabelStyle, Container::HotKeyFrame, {840, 2340, 825, 285}, DialogFont::Label, Container::Form},
+    {kIdSettingsModifier, WC_COMBOBOXW, std::nullopt, kListStyle, Container::HotKeyFrame, {1740, 2280, 1425, 315}, DialogFont::List, Container::Form, UiText::ModifierTip},
     // "その他".
-    {kIdSettingsAddCopy, L"BUTTON", kAddCopyCaption, kCheckStyle, Container::OtherFrame, {300, 300, 2565, 255}, DialogFont::Label, Container::Form, kAddCopyTip},
-    {kIdSettingsTab, L"BUTTON", kTabCaption, kCheckStyle, Container::OtherFrame, {300, 600, 2565, 255}, DialogFont::Label, Container::Form, kTabTip},
+    {kIdSettingsAddCopy, L"BUTTON", UiText::CopyCaptureCheck, kCheckStyle, Container::OtherFrame, {300, 300, 2565, 255}, DialogFont::Label, Container::Form, UiText::CopyCaptureTip},
+    {kIdSettingsTab, L"BUTTON", UiText::TabSeparatorCheck, kCheckStyle, Container::OtherFrame, {300, 600, 2565, 255}, DialogFont::Label, Container::Form, UiText::TabSeparatorTip},
     // The buttons.
-    {kIdSettingsOk, L"BUTTON", kOkCaption, kButtonStyle, Container::ButtonFrame, {330, 0, 975, 345}, DialogFont::Label, Container::Form},
-    {kIdSettingsCancel, L"BUTTON", kCancelCaption, kButtonStyle, Container::ButtonFrame, {1320, 0, 945, 345}, DialogFont::Label, Container::Form},
+    {kIdSettingsOk, L"BUTTON", UiText::OkButton, kButtonStyle, Container::ButtonFrame, {330, 0, 975, 345}, DialogFont::Label, Container::Form},
+    {kIdSettingsCancel, L"BUTTON", UiText::CancelButton, kButtonStyle, Container::ButtonFrame, {1320, 0, 945, 345}, DialogFont::Label, Container::Form},
     // The frames.
-    {kIdSettingsHotKeyFrame, L"BUTTON", kHotKeyFrameCaption, BS_GROUPBOX, Container::Form, {120, 120, 3285, 2775}, DialogFont::Label, Container::HotKeyFrame},
-    {kIdSettingsOtherFrame, L"BUTTON", kOtherFrameCaption, BS_GROUPBOX, Container::Form, {120, 3030, 3285, 1185}, DialogFont::Label, Container::OtherFrame},
+    {kIdSettingsHotKeyFrame, L"BUTTON", UiText::HotKeysFrame, BS_GROUPBOX, Container::Form, {120, 120, 3285, 2775}, DialogFont::Label, Container::HotKeyFrame},
+    {kIdSettingsOtherFrame, L"BUTTON", UiText::OtherFrame, BS_GROUPBOX, Container::Form, {120, 3030, 3285, 1185}, DialogFont::Label, Container::OtherFrame},
     // The borderless frame round the buttons: no window, only the offset of what it holds.
-    {0, nullptr, nullptr, 0, Container::Form, {1080, 4320, 2265, 345}, DialogFont::Label, Container::ButtonFrame},
+    {0, nullptr, std::nullopt, 0, Container::Form, {1080, 4320, 2265, 345}, DialogFont::Label, Container::ButtonFrame},
 };
 // clang-format on
 
@@ -157,8 +144,9 @@ void CreateSettingsControls(HWND dialog, HINSTANCE instance)
             continue;
         }
         HWND control = ::CreateWindowExW(
-            0, row.className, row.text, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | row.style, 0, 0,
-            0, 0, dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), instance, nullptr);
+            0, row.className, row.text ? std::wstring(Text(*row.text)).c_str() : L"",
+            WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | row.style, 0, 0, 0, 0, dialog,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), instance, nullptr);
         if (control && row.frameOf != Container::Form)
         {
             ::SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0,
@@ -189,7 +177,8 @@ void CreateSettingsToolTips(HWND dialog, HINSTANCE instance)
         tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
         tool.hwnd = dialog;
         tool.uId = reinterpret_cast<UINT_PTR>(::GetDlgItem(dialog, row.id));
-        tool.lpszText = const_cast<wchar_t*>(row.tip);
+        std::wstring tip(Text(*row.tip));
+        tool.lpszText = tip.data();
         ::SendMessageW(toolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
 }

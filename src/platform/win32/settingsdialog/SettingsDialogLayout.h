@@ -2,8 +2,10 @@
 
 #include "platform/win32/window/Handles.h"
 #include "shell/Layout.h"
+#include "text/UiText.h"
 
 #include <cstdint>
+#include <optional>
 #include <span>
 
 namespace mirufon::win32
@@ -31,13 +33,13 @@ struct ControlPlacement
 {
     int id; // 0 for the button frame, which is no window
     const wchar_t* className;
-    const wchar_t* text;
+    std::optional<UiText> text; // what it shows, if anything
     DWORD style;
     Container container; // where the row stands
     ControlRect rect;
     DialogFont font;
-    Container frameOf;            // the container this row is, Form for an ordinary control
-    const wchar_t* tip = nullptr; // the tooltip, if the control has one
+    Container frameOf; // the container this row is, Form for an ordinary control
+    std::optional<UiText> tip = std::nullopt; // the tooltip, if the control has one
 };
 
 // The dialog's size in twips: the client area, and the outer width that is held whatever

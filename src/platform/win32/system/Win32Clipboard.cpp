@@ -3,6 +3,7 @@
 #include "capture/CopyCapture.h"
 #include "platform/win32/window/PostedPayload.h"
 #include "platform/win32/window/SystemMessage.h"
+#include "text/UiText.h"
 
 #include <condition_variable>
 #include <deque>
@@ -36,7 +37,7 @@ class OpenedClipboard
     bool m_open;
 };
 
-ClipboardRead Failure(DWORD error, const wchar_t* fallback)
+ClipboardRead Failure(DWORD error, std::wstring_view fallback)
 {
     std::wstring description = error ? SystemMessage(error) : std::wstring();
     if (description.empty())
@@ -87,7 +88,7 @@ ClipboardRead ReadClipboardOnce()
     if (!clipboard.IsOpen())
     {
         return Failure(::GetLastError() ? ::GetLastError() : ERROR_ACCESS_DENIED,
-                       L"クリップボードを開けません。");
+                       Text(UiText::ClipboardCannotOpen));
     }
     // Read while the clipboard is open, so that the number and the text belong to one state.
     const DWORD sequence = ::GetClipboardSequenceNumber();
@@ -103,12 +104,12 @@ ClipboardRead ReadClipboardOnce()
     HANDLE data = ::GetClipboardData(CF_UNICODETEXT);
     if (!data)
     {
-        return Failure(::GetLastError(), L"クリップボードに文字列がありません。");
+        return Failure(::GetLastError(), Text(UiText::ClipboardNoText));
     }
     const auto* text = static_cast<const wchar_t*>(::GlobalLock(data));
     if (!text)
     {
-        return Failure(::GetLastError(), L"クリップボードの文字列を読めません。");
+        return Failure(::GetLastError(), Text(UiText::ClipboardCannotRead));
     }
     // Up to the first NUL, never past the memory block.
     const SIZE_T capacity = ::GlobalSize(data) / sizeof(wchar_t);
