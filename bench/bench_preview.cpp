@@ -78,7 +78,8 @@ int main()
     // Nobody listens for long texts here: a preview asks for the beginning only.
     struct : ReadProgress
     {
-        void LongTransfer(std::size_t) override {}
+        void Answering(std::size_t) override {}
+        bool Cancelled() const override { return false; }
     } progress;
     const auto read = [&]
     {

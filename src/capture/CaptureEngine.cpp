@@ -98,17 +98,74 @@ void CaptureEngine::Capture(CaptureTarget target)
         return;
     }
     const WantedTexts wanted{target == CaptureTarget::Name, target == CaptureTarget::Value};
+    StartCaptureRead(at, wanted, ReadKind::Element, false);
+    m_changes.back().target = target;
+}
+
+void CaptureEngine::Harvest()
+{
+    if (CancelHarvests())
+    {
+        return;
+    }
+    const PointerTarget at = m_pointer.Current();
+    if (at.overOwnWindow)
+    {
+        return;
+    }
+    StartCaptureRead(at, WantedTexts{}, ReadKind::Harvest, true);
+}
+
+void CaptureEngine::StartCaptureRead(const PointerTarget& at, WantedTexts wanted, ReadKind kind,
+                                     bool harvest)
+{
     const std::uint64_t id = m_nextId++;
-    m_changes.push_back(QueuedChange{id, target, {}, false, {}});
+    m_changes.push_back(QueuedChange{id, CaptureTarget::Name, {}, false, {}, harvest});
     if (IsStuck(at.thread))
     {
         // Its program still has not answered an earlier read: nothing more is sent to it until
         // it does.
-        m_waiting.push_back(WaitingCapture{id, at, wanted, m_clock.NowMs() + kCaptureDeadlineMs});
+        m_waiting.push_back(
+            WaitingCapture{id, at, wanted, kind, m_clock.NowMs() + kCaptureDeadlineMs});
         RearmTimer();
         return;
     }
-    StartRead(id, at, wanted, kWholeText, true);
+    StartRead(id, at, wanted, kWholeText, true, kind);
+}
+
+bool CaptureEngine::CancelHarvests()
+{
+    bool any = false;
+    for (auto& [id, read] : m_reads)
+    {
+        if (read.kind != ReadKind::Harvest || read.cancelled)
+        {
+            continue;
+        }
+        // It stays a read out until it ends, so that a program that does not answer is still
+        // seen as one.
+        read.cancelled = true;
+        m_workers.Cancel(id);
+        DropChange(id);
+        any = true;
+    }
+    for (auto waiting = m_waiting.begin(); waiting != m_waiting.end();)
+    {
+        if (waiting->kind != ReadKind::Harvest)
+        {
+            ++waiting;
+            continue;
+        }
+        DropChange(waiting->id);
+        waiting = m_waiting.erase(waiting);
+        any = true;
+    }
+    if (any)
+    {
+        RearmTimer();
+        ApplyReadyChanges();
+    }
+    return any;
 }
 
 void CaptureEngine::AppendLineBreak()
@@ -133,26 +190,37 @@ void CaptureEngine::Change(std::function<void()> change)
 }
 
 void CaptureEngine::StartRead(std::uint64_t id, const PointerTarget& at, WantedTexts wanted,
-                              std::size_t maxChars, bool isCapture)
+                              std::size_t maxChars, bool isCapture, ReadKind kind)
 {
     const std::int64_t budget = isCapture ? kCaptureDeadlineMs : kPreviewDeadlineMs;
-    m_reads[id] = Read{isCapture, at.thread, m_clock.NowMs() + budget};
-    m_workers.Start(ReadRequest{id, at.x, at.y, at.window, wanted, maxChars});
+    m_reads[id] = Read{isCapture, kind, at.thread, m_clock.NowMs() + budget, false};
+    m_workers.Start(ReadRequest{id, at.x, at.y, at.window, wanted, maxChars, kind});
     RearmTimer();
+}
+
+// A read that had missed its deadline has come back: its program answers again, and what it
+// brought is too late to be used. False for any other read.
+bool CaptureEngine::AnswersAgain(std::uint64_t id)
+{
+    const auto late = m_abandoned.find(id);
+    if (late == m_abandoned.end())
+    {
+        return false;
+    }
+    const std::uint32_t thread = late->second;
+    if (--m_stuck[thread] <= 0)
+    {
+        m_stuck.erase(thread);
+    }
+    m_abandoned.erase(late);
+    StartWaitingCaptures(thread);
+    return true;
 }
 
 void CaptureEngine::OnReadDone(std::uint64_t id, const ElementTexts& texts)
 {
-    if (const auto late = m_abandoned.find(id); late != m_abandoned.end())
+    if (AnswersAgain(id))
     {
-        // Its program answers again; what it answered is too late to be used.
-        const std::uint32_t thread = late->second;
-        if (--m_stuck[thread] <= 0)
-        {
-            m_stuck.erase(thread);
-        }
-        m_abandoned.erase(late);
-        StartWaitingCaptures(thread);
         return;
     }
     const auto found = m_reads.find(id);
@@ -184,11 +252,13 @@ void CaptureEngine::OnReadDone(std::uint64_t id, const ElementTexts& texts)
 
 void CaptureEngine::OnReadFailed(std::uint64_t id)
 {
+    if (AnswersAgain(id))
+    {
+        return;
+    }
     const auto found = m_reads.find(id);
     if (found == m_reads.end())
     {
-        // A read that had missed its deadline: its program did answer.
-        OnReadDone(id, ElementTexts{});
         return;
     }
     const Read read = found->second;
@@ -199,11 +269,53 @@ void CaptureEngine::OnReadFailed(std::uint64_t id)
         m_previewRead.reset();
         return;
     }
-    FailCapture(id);
+    if (!read.cancelled)
+    {
+        FailCapture(id);
+    }
     ApplyReadyChanges();
 }
 
-void CaptureEngine::OnLongTransfer(std::uint64_t id, std::size_t chars)
+void CaptureEngine::OnHarvestDone(std::uint64_t id, HarvestResult result)
+{
+    if (AnswersAgain(id))
+    {
+        return;
+    }
+    const auto found = m_reads.find(id);
+    if (found == m_reads.end())
+    {
+        return;
+    }
+    const bool cancelled = found->second.cancelled;
+    m_reads.erase(found);
+    RearmTimer();
+    if (cancelled || result.outcome == HarvestOutcome::Cancelled)
+    {
+        DropChange(id);
+    }
+    else if (result.outcome == HarvestOutcome::Harvested)
+    {
+        for (QueuedChange& change : m_changes)
+        {
+            if (change.read == id)
+            {
+                change.text = std::move(result.text);
+            }
+        }
+    }
+    else
+    {
+        if (result.outcome == HarvestOutcome::NotAnswering)
+        {
+            ShowNotice();
+        }
+        FailCapture(id);
+    }
+    ApplyReadyChanges();
+}
+
+void CaptureEngine::OnAnswering(std::uint64_t id, std::size_t chars)
 {
     const auto found = m_reads.find(id);
     if (found == m_reads.end() || !found->second.isCapture)
@@ -241,6 +353,15 @@ void CaptureEngine::Abandon(std::uint64_t id, const Read& read)
 {
     m_abandoned[id] = read.thread;
     ++m_stuck[read.thread];
+    if (read.kind == ReadKind::Harvest)
+    {
+        // Should it come back, it stops at its next item.
+        m_workers.Cancel(id);
+    }
+    if (read.cancelled)
+    {
+        return;
+    }
     if (read.isCapture)
     {
         ShowNotice();
@@ -256,6 +377,13 @@ void CaptureEngine::Abandon(std::uint64_t id, const Read& read)
 
 void CaptureEngine::FailCapture(std::uint64_t id)
 {
+    DropChange(id);
+    m_feedback.Beep();
+}
+
+// The change waiting for the read appends nothing.
+void CaptureEngine::DropChange(std::uint64_t id)
+{
     for (QueuedChange& change : m_changes)
     {
         if (change.read == id)
@@ -263,7 +391,6 @@ void CaptureEngine::FailCapture(std::uint64_t id)
             change.failed = true;
         }
     }
-    m_feedback.Beep();
 }
 
 // The captures waiting on the thread read once no read is stuck on it any more.
@@ -286,7 +413,7 @@ void CaptureEngine::StartWaitingCaptures(std::uint32_t thread)
     }
     for (const WaitingCapture& capture : ready)
     {
-        StartRead(capture.id, capture.at, capture.wanted, kWholeText, true);
+        StartRead(capture.id, capture.at, capture.wanted, kWholeText, true, capture.kind);
     }
 }
 
@@ -353,6 +480,10 @@ void CaptureEngine::ApplyReadyChanges()
         if (change.read == 0)
         {
             change.apply();
+        }
+        else if (change.text && change.harvest)
+        {
+            m_log.AppendHarvest(*change.text);
         }
         else if (change.text)
         {

@@ -82,6 +82,14 @@ class CaptureEngine
     // deadline, for that read to come back, and then reads. A capture still waiting at its
     // deadline fails.
     void Capture(CaptureTarget target);
+    // The harvest hotkey: every item of the list, table or tree under the pointer, or every
+    // text of its window, becomes one item, in turn with the other changes, like a capture.
+    // Its deadline moves out as items arrive; a program that stops answering mid-harvest gives
+    // the notice and the warning sound and nothing partial; nothing to read gives the warning
+    // sound. Pressed while a harvest is under way, it only stops that one.
+    void Harvest();
+    // Stops the harvests under way: they append nothing. True when there was one.
+    bool CancelHarvests();
 
     // Changes of the log, queued behind any capture still waiting for its read.
     void AppendLineBreak();
@@ -96,9 +104,11 @@ class CaptureEngine
     // other program's silence: a capture fails with the warning sound, a preview read shows
     // nothing new, and the program under the point is not taken for one that does not answer.
     void OnReadFailed(std::uint64_t id);
-    // A read's program has answered and a text of this many characters is on its way: a
-    // capture's deadline moves out by the time such a copy may take.
-    void OnLongTransfer(std::uint64_t id, std::size_t chars);
+    // A read's program answers (a harvest's items arrive), and a text of this many characters
+    // is on its way: a capture's deadline moves out by the time such a copy may take.
+    void OnAnswering(std::uint64_t id, std::size_t chars);
+    // A harvest has ended.
+    void OnHarvestDone(std::uint64_t id, HarvestResult result);
     // Deadlines that have passed.
     void OnReadTimer();
 
@@ -108,35 +118,42 @@ class CaptureEngine
   private:
     struct Read
     {
-        bool isCapture = false;
+        bool isCapture = false; // a capture or a harvest: a change of the log waits for it
+        ReadKind kind = ReadKind::Element;
         std::uint32_t thread = 0;
         std::int64_t deadline = 0;
+        bool cancelled = false; // a harvest told to stop: whatever it brings is dropped
     };
-    // A capture over a program with a read stuck on it, waiting for that read to come back.
+    // A capture or harvest over a program with a read stuck on it, waiting for that read to
+    // come back.
     struct WaitingCapture
     {
         std::uint64_t id = 0;
         PointerTarget at;
         WantedTexts wanted;
+        ReadKind kind = ReadKind::Element;
         std::int64_t deadline = 0;
     };
     struct QueuedChange
     {
-        std::uint64_t read = 0; // a capture waiting for its read; 0 for others
+        std::uint64_t read = 0; // a capture or harvest waiting for its read; 0 for others
         CaptureTarget target = CaptureTarget::Name;
         std::optional<std::wstring> text; // the capture's text once read
-        bool failed = false;              // the capture's read missed its deadline
+        bool failed = false;              // the read brought nothing to append
         std::function<void()> apply;      // the other changes
+        bool harvest = false;             // the text keeps its tabs and line breaks
     };
 
+    void StartCaptureRead(const PointerTarget& at, WantedTexts wanted, ReadKind kind, bool harvest);
     void StartRead(std::uint64_t id, const PointerTarget& at, WantedTexts wanted,
-                   std::size_t maxChars, bool isCapture);
+                   std::size_t maxChars, bool isCapture, ReadKind kind = ReadKind::Element);
     bool IsStuck(std::uint32_t thread) const;
     bool PreviewIsDue(const PointerTarget& at) const;
     void ClearPreview();
     void Abandon(std::uint64_t id, const Read& read);
-    void EndCaptureRead(std::uint64_t id, std::optional<std::wstring> text);
     void FailCapture(std::uint64_t id);
+    void DropChange(std::uint64_t id);
+    bool AnswersAgain(std::uint64_t id);
     void StartWaitingCaptures(std::uint32_t thread);
     void ExpireWaitingCaptures(std::int64_t now);
     void ShowNotice();

@@ -77,6 +77,7 @@ CaptureLog::CaptureLog(TextBox& box, const Settings& settings) : m_box(box), m_s
 
 void CaptureLog::ShowIntroduction()
 {
+    m_lastHarvest.reset();
     m_box.SetText(IntroductionText(m_settings));
     m_showingIntroduction = true;
     m_box.SetTextColor(kIntroTextColour);
@@ -92,12 +93,30 @@ void CaptureLog::RefreshIntroduction()
 
 void CaptureLog::ShowRestored(std::wstring_view text)
 {
+    m_lastHarvest.reset();
     m_box.SetText(text);
     m_showingIntroduction = false;
     m_box.SetTextColor(kLogTextColour);
 }
 
 void CaptureLog::AppendItem(std::wstring_view item)
+{
+    m_lastHarvest.reset();
+    Append(TabsToSpaces(item));
+}
+
+void CaptureLog::AppendHarvest(std::wstring_view harvest)
+{
+    const std::size_t start = Append(harvest);
+    // Enough of its end to tell that the log still ends with it.
+    constexpr std::size_t kTailChars = 64;
+    const std::size_t end = m_box.Length();
+    const std::size_t tail = std::min(end - start, kTailChars);
+    m_lastHarvest = HarvestPlace{start, end, m_box.Slice(end - tail, tail)};
+}
+
+// Appends the item with the separator before it; the log's length before the separator.
+std::size_t CaptureLog::Append(std::wstring_view item)
 {
     // The first item replaces the introduction (and anything typed into it).
     if (IsShowingIntroduction())
@@ -115,19 +134,28 @@ void CaptureLog::AppendItem(std::wstring_view item)
     {
         addition = m_settings.separator;
     }
-    addition += TabsToSpaces(item);
+    addition += item;
     // Appended even when empty, so the caret still ends up at the end.
     m_box.Append(addition);
     m_box.Focus();
+    return length;
 }
 
 void CaptureLog::AppendLineBreak()
 {
+    m_lastHarvest.reset();
     m_box.Append(kLineBreak);
 }
 
 void CaptureLog::CancelLastItem()
 {
+    if (EndsWithLastHarvest())
+    {
+        m_box.Truncate(m_lastHarvest->start);
+        m_lastHarvest.reset();
+        return;
+    }
+    m_lastHarvest.reset();
     // Cut just before the later of the last line break and the last separator: the separator
     // goes with the item it introduced. With neither, the whole log goes.
     const std::optional<std::size_t> cut =
@@ -135,8 +163,19 @@ void CaptureLog::CancelLastItem()
     m_box.Truncate(cut.value_or(0));
 }
 
+bool CaptureLog::EndsWithLastHarvest() const
+{
+    if (!m_lastHarvest || m_box.Length() != m_lastHarvest->end)
+    {
+        return false;
+    }
+    const std::size_t tail = m_lastHarvest->tail.size();
+    return m_box.Slice(m_lastHarvest->end - tail, tail) == m_lastHarvest->tail;
+}
+
 void CaptureLog::ClearAll(TextBox& preview0, TextBox& preview1)
 {
+    m_lastHarvest.reset();
     m_box.SetText(L"");
     preview0.SetText(L"");
     preview1.SetText(L"");

@@ -1,11 +1,20 @@
 #pragma once
 
 #include "capture/ElementReader.h"
+#include "capture/Harvest.h"
 
 #include <cstdint>
+#include <string>
 
 namespace mirufon
 {
+
+// What a read takes from the point.
+enum class ReadKind
+{
+    Element, // the name and value of the element there
+    Harvest, // every item of the list, table or tree there, or every text of its window
+};
 
 // A read of the element at a point, to be done away from the main window's thread.
 struct ReadRequest
@@ -18,10 +27,25 @@ struct ReadRequest
     std::uintptr_t window = 0;
     WantedTexts wanted;
     std::size_t maxChars = kWholeText;
+    ReadKind kind = ReadKind::Element;
+};
+
+// What a harvest brought: its text when it harvested.
+struct HarvestResult
+{
+    HarvestOutcome outcome = HarvestOutcome::NothingToRead;
+    std::wstring text;
+};
+
+// What a read brought: the element's texts, or for a harvest, its result.
+struct ReadResult
+{
+    ElementTexts texts;
+    HarvestResult harvest;
 };
 
 // Runs reads on worker threads. The texts of a read come back on the main window's thread,
-// later, never from inside Start; so does word of a long text on its way. A read stuck in another
+// later, never from inside Start; so does word that its program answers. A read stuck in another
 // program keeps its worker for as long as it takes; it is never terminated, and later reads get
 // other workers.
 class ReadWorkers
@@ -33,6 +57,9 @@ class ReadWorkers
     virtual ~ReadWorkers() = default;
 
     virtual void Start(const ReadRequest& request) = 0;
+    // Asks a harvest under way to stop before its next item; it then ends Cancelled. Harmless
+    // for a read that has ended or is no harvest.
+    virtual void Cancel(std::uint64_t id) = 0;
 };
 
 } // namespace mirufon

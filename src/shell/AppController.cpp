@@ -176,14 +176,19 @@ void AppController::OnReadDone(std::uint64_t id, const ElementTexts& texts)
     m_engine.OnReadDone(id, texts);
 }
 
+void AppController::OnHarvestDone(std::uint64_t id, HarvestResult result)
+{
+    m_engine.OnHarvestDone(id, std::move(result));
+}
+
 void AppController::OnReadFailed(std::uint64_t id)
 {
     m_engine.OnReadFailed(id);
 }
 
-void AppController::OnLongTransfer(std::uint64_t id, std::size_t chars)
+void AppController::OnAnswering(std::uint64_t id, std::size_t chars)
 {
-    m_engine.OnLongTransfer(id, chars);
+    m_engine.OnAnswering(id, chars);
 }
 
 void AppController::OnReadTimer()
@@ -199,6 +204,11 @@ void AppController::ToggleRunState()
 void AppController::SetRunState(bool running)
 {
     m_running = running;
+    if (!running)
+    {
+        // The stop key stops a harvest under way, too.
+        m_engine.CancelHarvests();
+    }
     UpdatePreview();
     m_frame.ShowRunState(running);
     if (running)

@@ -102,7 +102,8 @@ class AppController
     // deadlines.
     void OnReadDone(std::uint64_t id, const ElementTexts& texts);
     void OnReadFailed(std::uint64_t id);
-    void OnLongTransfer(std::uint64_t id, std::size_t chars);
+    void OnHarvestDone(std::uint64_t id, HarvestResult result);
+    void OnAnswering(std::uint64_t id, std::size_t chars);
     void OnReadTimer();
 
     // Menu commands.

@@ -106,6 +106,7 @@ void AppController::OnLogEdited()
     {
         return;
     }
+    m_log.ForgetHarvest();
     m_journal.OnChange();
 }
 

@@ -219,7 +219,7 @@ TEST(CaptureEngine, LogChangesApplyInTheOrderTheirTriggersArrived)
     e.PointAt(kResponsive + 4);
     e.engine.Capture(CaptureTarget::Value);
     const std::uint64_t huge = e.Last();
-    e.engine.OnLongTransfer(huge, 20'000'000);
+    e.engine.OnAnswering(huge, 20'000'000);
     e.Pass(kCaptureDeadlineMs + 20'000'000 / kTransferCharsPerMs - 1);
     EXPECT_TRUE(e.engine.HasPendingCaptures());
     e.Done(huge, L"", L"long");
@@ -232,6 +232,53 @@ TEST(CaptureEngine, LogChangesApplyInTheOrderTheirTriggersArrived)
     e.engine.Capture(CaptureTarget::Name);
     EXPECT_EQ(e.workers.started.size(), reads);
     EXPECT_FALSE(e.engine.HasPendingCaptures());
+}
+
+TEST(CaptureEngine, HarvestsAreOneItemInTurnAndStopOnRequest)
+{
+    Engine e;
+    e.engine.Harvest();
+    const std::uint64_t harvest = e.Last();
+    EXPECT_EQ(e.workers.started.back().kind, ReadKind::Harvest);
+    e.engine.AppendItem(L"after");
+    // Items keep arriving: the deadline moves out with them.
+    for (int step = 0; step < 3; ++step)
+    {
+        e.Pass(kCaptureDeadlineMs - 1);
+        e.engine.OnAnswering(harvest, 0);
+    }
+    EXPECT_EQ(e.feedback.beeps, 0);
+    e.engine.OnHarvestDone(harvest, HarvestResult{HarvestOutcome::Harvested, L"a\tb\r\nc"});
+    EXPECT_EQ(e.logBox.Content(), L"first\r\na\tb\r\nc\r\nafter");
+
+    // A second press stops the harvest under way; what waited behind it goes on at once.
+    e.engine.Harvest();
+    const std::uint64_t stopped = e.Last();
+    e.engine.Harvest();
+    EXPECT_EQ(e.workers.cancelled, std::vector<std::uint64_t>{stopped});
+    EXPECT_EQ(e.Last(), stopped) << "the second press starts nothing";
+    e.engine.AppendItem(L"next");
+    EXPECT_EQ(e.logBox.Content(), L"first\r\na\tb\r\nc\r\nafter\r\nnext");
+    e.engine.OnHarvestDone(stopped, HarvestResult{HarvestOutcome::Cancelled, L""});
+    EXPECT_EQ(e.feedback.beeps, 0);
+
+    // Nothing to read beeps; a program that stops answering mid-harvest beeps and says so.
+    struct Case
+    {
+        HarvestOutcome outcome;
+        std::wstring_view notice;
+    };
+    for (const Case& test : {Case{HarvestOutcome::NothingToRead, L""},
+                             Case{HarvestOutcome::NotAnswering, Text(UiText::NoResponse)}})
+    {
+        e.nameBox.SetText(L"");
+        const int beeps = e.feedback.beeps;
+        e.engine.Harvest();
+        e.engine.OnHarvestDone(e.Last(), HarvestResult{test.outcome, L"partial"});
+        EXPECT_EQ(e.feedback.beeps, beeps + 1);
+        EXPECT_EQ(e.nameBox.Content(), test.notice);
+    }
+    EXPECT_EQ(e.logBox.Content(), L"first\r\na\tb\r\nc\r\nafter\r\nnext");
 }
 
 TEST(CaptureEngine, ChangesArrivingWhileOneIsAppliedComeAfterIt)

@@ -275,6 +275,31 @@ TEST(CaptureLogKeyBack, AgreesWithAWholeTextSearchOnRandomLogs)
     }
 }
 
+// A harvest is one item that keeps its tabs and line breaks; cancelling right after it removes it
+// whole with its separator, and only while the log still ends with it.
+TEST(CaptureLogHarvest, KeepsItsStructureAndIsCancelledWhole)
+{
+    const std::wstring harvest = L"名前\t型\r\nA\tREG_SZ";
+    for (const Settings& settings : {CrlfSettings(), TabSettings()})
+    {
+        LogFixture f(settings, L"ab");
+        f.log.AppendHarvest(harvest);
+        EXPECT_EQ(f.box.Content(), L"ab" + settings.separator + harvest);
+        f.log.CancelLastItem();
+        EXPECT_EQ(f.box.Content(), L"ab") << "whole, with its separator";
+    }
+
+    LogFixture f(CrlfSettings(), L"ab");
+    f.log.AppendHarvest(harvest);
+    f.log.AppendLineBreak();
+    f.log.CancelLastItem(); // another change came after it: cancel works as always
+    EXPECT_EQ(f.box.Content(), L"ab\r\n名前\t型\r\nA\tREG_SZ");
+    f.log.AppendHarvest(harvest);
+    f.log.ForgetHarvest(); // the user typed into the log
+    f.log.CancelLastItem();
+    EXPECT_EQ(f.box.Content(), L"ab\r\n名前\t型\r\nA\tREG_SZ\r\n名前\t型");
+}
+
 // ---- Clearing and selecting ------------------------------------------------------------------
 
 TEST(CaptureLogClearAll, ClearingTheIntroductionKeepsTheInitialState)

@@ -57,8 +57,10 @@ class FakeReadWorkers final : public ReadWorkers
 {
   public:
     std::vector<ReadRequest> started;
+    std::vector<std::uint64_t> cancelled;
 
     void Start(const ReadRequest& request) override { started.push_back(request); }
+    void Cancel(std::uint64_t id) override { cancelled.push_back(id); }
     std::uint64_t Last() const { return started.empty() ? 0 : started.back().id; }
 };
 

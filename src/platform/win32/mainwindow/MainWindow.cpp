@@ -97,7 +97,7 @@ bool MainWindow::OnCreate()
     m_hotKeyApi.emplace(Handle());
     m_clipboard.emplace(Handle(), kClipboardReadDone);
     m_pointer.emplace(Handle());
-    m_readWorkers.emplace(Handle(), kReadDone, &ReadElementAt);
+    m_readWorkers.emplace(Handle(), kReadDone, &ReadAtPoint);
     const MainWindowParts window{*this,
                                  *this,
                                  *this,
@@ -177,20 +177,9 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         ShowLaterMessages();
         return 0;
     case kReadDone:
-        if (const std::optional<ReadOutcome> outcome = TakePayload<ReadOutcome>(lParam))
+        if (std::optional<ReadOutcome> outcome = TakePayload<ReadOutcome>(lParam))
         {
-            if (outcome->longTransfer)
-            {
-                m_controller->OnLongTransfer(outcome->id, outcome->chars);
-            }
-            else if (outcome->failed)
-            {
-                m_controller->OnReadFailed(outcome->id);
-            }
-            else
-            {
-                m_controller->OnReadDone(outcome->id, outcome->texts);
-            }
+            OnReadOutcome(std::move(*outcome));
         }
         return 0;
     case WM_CTLCOLOREDIT:
@@ -294,6 +283,26 @@ void MainWindow::OnDpiChanged(int dotsPerInch, const RECT& suggested)
                    suggested.right - suggested.left, suggested.bottom - suggested.top,
                    SWP_NOZORDER | SWP_NOACTIVATE);
     m_controls.LayOut();
+}
+
+void MainWindow::OnReadOutcome(ReadOutcome outcome)
+{
+    if (outcome.answering)
+    {
+        m_controller->OnAnswering(outcome.id, outcome.chars);
+    }
+    else if (outcome.failed)
+    {
+        m_controller->OnReadFailed(outcome.id);
+    }
+    else if (outcome.kind == ReadKind::Harvest)
+    {
+        m_controller->OnHarvestDone(outcome.id, std::move(outcome.result.harvest));
+    }
+    else
+    {
+        m_controller->OnReadDone(outcome.id, outcome.result.texts);
+    }
 }
 
 void MainWindow::OnMessageWindowClosed()

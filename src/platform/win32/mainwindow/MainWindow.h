@@ -68,6 +68,7 @@ class MainWindow final : public WindowBase,
     void OnTimer(UINT_PTR id);
     void OnDpiChanged(int dotsPerInch, const RECT& suggested);
     void OnMessageWindowClosed();
+    void OnReadOutcome(ReadOutcome outcome);
     void ShowLaterMessages();
     // The log's files (MainWindowLog.cpp).
     void CreateShortcuts();

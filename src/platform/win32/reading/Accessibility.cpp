@@ -107,7 +107,7 @@ void AnnounceLongText(const ReadTarget& target)
                               SMTO_ABORTIFHUNG, 200, &length) &&
         length >= kLongTextChars)
     {
-        target.progress->LongTransfer(static_cast<std::size_t>(length));
+        target.progress->Answering(static_cast<std::size_t>(length));
     }
 }
 

@@ -2,7 +2,10 @@
 
 #include "platform/win32/reading/Accessibility.h"
 #include "platform/win32/reading/ControlProbe.h"
+#include "platform/win32/reading/Harvesting.h"
 #include "platform/win32/reading/MessageReader.h"
+
+#include <chrono>
 
 namespace mirufon::win32
 {
@@ -18,6 +21,64 @@ ElementTexts ReadElementAt(const ReadRequest& request, ReadProgress& progress)
     MessageReader messages;
     ElementReader* readers[] = {&msaa, &messages};
     return ReadElement(target, request.wanted, readers);
+}
+
+namespace
+{
+
+// A harvest's progress as the worker tells it: that items arrive, at most every so often (a
+// long list brings thousands a second), and whether it was cancelled.
+class HarvestProgressOfRead final : public HarvestProgress
+{
+  public:
+    explicit HarvestProgressOfRead(ReadProgress& read) : m_read(read) {}
+
+    void ItemsArrived(std::size_t) override
+    {
+        const auto now = std::chrono::steady_clock::now();
+        if (now - m_lastTold < kTellEvery)
+        {
+            return;
+        }
+        m_lastTold = now;
+        m_read.Answering(0);
+    }
+    bool Cancelled() const override { return m_read.Cancelled(); }
+
+  private:
+    static constexpr std::chrono::milliseconds kTellEvery{100};
+    ReadProgress& m_read;
+    std::chrono::steady_clock::time_point m_lastTold = std::chrono::steady_clock::now();
+};
+
+} // namespace
+
+HarvestResult HarvestAtRequest(const ReadRequest& request, ReadProgress& progress)
+{
+    HarvestProgressOfRead harvestProgress(progress);
+    HarvestSink sink(harvestProgress);
+    HarvestResult result;
+    result.outcome =
+        HarvestAt(reinterpret_cast<HWND>(request.window), POINT{request.x, request.y}, sink);
+    if (result.outcome == HarvestOutcome::Harvested)
+    {
+        result.text = sink.TakeText();
+    }
+    return result;
+}
+
+ReadResult ReadAtPoint(const ReadRequest& request, ReadProgress& progress)
+{
+    ReadResult result;
+    if (request.kind == ReadKind::Harvest)
+    {
+        result.harvest = HarvestAtRequest(request, progress);
+    }
+    else
+    {
+        result.texts = ReadElementAt(request, progress);
+    }
+    return result;
 }
 
 } // namespace mirufon::win32

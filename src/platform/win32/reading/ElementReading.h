@@ -11,4 +11,11 @@ namespace mirufon::win32
 // initialised on the calling thread.
 ElementTexts ReadElementAt(const ReadRequest& request, ReadProgress& progress);
 
+// The harvest at the request's point, as a worker does it: progress hears every so often that
+// items arrive, and is asked whether to stop. COM must be initialised on the calling thread.
+HarvestResult HarvestAtRequest(const ReadRequest& request, ReadProgress& progress);
+
+// What a read worker runs: the read the request asks for.
+ReadResult ReadAtPoint(const ReadRequest& request, ReadProgress& progress);
+
 } // namespace mirufon::win32

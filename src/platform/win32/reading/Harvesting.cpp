@@ -38,9 +38,10 @@ HarvestOutcome Ended(const HarvestSink& sink)
     return HarvestOutcome::Harvested;
 }
 
-HarvestOutcome Harvest(POINT screen, HarvestSink& sink, std::chrono::milliseconds messageLimit)
+HarvestOutcome Harvest(HWND windowAtPoint, POINT screen, HarvestSink& sink,
+                       std::chrono::milliseconds messageLimit)
 {
-    const ReadTarget target = TargetAt(screen, kWholeText);
+    const ReadTarget target = TargetAt(windowAtPoint, screen, kWholeText);
     HWND control = reinterpret_cast<HWND>(target.control);
     if (!control)
     {
@@ -92,9 +93,15 @@ HarvestOutcome Harvest(POINT screen, HarvestSink& sink, std::chrono::millisecond
 HarvestOutcome HarvestAt(POINT screen, HarvestSink& sink,
                          std::chrono::milliseconds messageLimit) noexcept
 {
+    return HarvestAt(::WindowFromPoint(screen), screen, sink, messageLimit);
+}
+
+HarvestOutcome HarvestAt(HWND windowAtPoint, POINT screen, HarvestSink& sink,
+                         std::chrono::milliseconds messageLimit) noexcept
+{
     try
     {
-        return Harvest(screen, sink, messageLimit);
+        return Harvest(windowAtPoint, screen, sink, messageLimit);
     }
     catch (const std::bad_alloc&)
     {

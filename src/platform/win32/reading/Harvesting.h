@@ -21,6 +21,10 @@ namespace mirufon::win32
 // so. Accessibility calls wait on the other program for as long as it takes: run this on a
 // worker, with COM initialised (multithreaded, as the read workers have it), and give up on
 // it by a deadline that grows as items arrive. Never throws.
+// windowAtPoint is the window the pointer probe found there; the overload without it looks it
+// up.
+HarvestOutcome HarvestAt(HWND windowAtPoint, POINT screen, HarvestSink& sink,
+                         std::chrono::milliseconds messageLimit = kControlMessageLimit) noexcept;
 HarvestOutcome HarvestAt(POINT screen, HarvestSink& sink,
                          std::chrono::milliseconds messageLimit = kControlMessageLimit) noexcept;
 

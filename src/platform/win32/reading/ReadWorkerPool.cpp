@@ -4,8 +4,10 @@
 #include "platform/win32/window/PostedPayload.h"
 #include "platform/win32/window/SystemMessage.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
+#include <map>
 #include <mutex>
 #include <thread>
 #include <utility>
@@ -30,6 +32,25 @@ struct ReadWorkerPool::Shared
     HWND window = nullptr;
     UINT message = 0;
     ReadFunction read;
+    // The reads that may still be cancelled, by id: each holds its flag while it runs.
+    std::map<std::uint64_t, std::shared_ptr<std::atomic<bool>>> cancels;
+
+    std::shared_ptr<std::atomic<bool>> CancelFlag(std::uint64_t id)
+    {
+        const std::lock_guard lock(mutex);
+        auto& flag = cancels[id];
+        if (!flag)
+        {
+            flag = std::make_shared<std::atomic<bool>>(false);
+        }
+        return flag;
+    }
+
+    void Forget(std::uint64_t id)
+    {
+        const std::lock_guard lock(mutex);
+        cancels.erase(id);
+    }
 
     void Post(ReadOutcome outcome)
     {
@@ -60,6 +81,11 @@ ReadWorkerPool::~ReadWorkerPool()
         m_shared->queue.clear();
     }
     m_shared->wake.notify_all();
+}
+
+void ReadWorkerPool::Cancel(std::uint64_t id)
+{
+    m_shared->CancelFlag(id)->store(true);
 }
 
 void ReadWorkerPool::Start(const ReadRequest& request)
@@ -93,35 +119,44 @@ void ReadWorkerPool::Start(const ReadRequest& request)
     }
 }
 
-// Tells the window of a long text on its way, through the same owned payload as an outcome.
+// Tells the window that the read's program answers, through the same owned payload as an
+// outcome, and whether the read was cancelled.
 class ReadWorkerPool::Progress final : public ReadProgress
 {
   public:
-    Progress(Shared& shared, std::uint64_t id) : m_shared(shared), m_id(id) {}
-    void LongTransfer(std::size_t chars) override
+    Progress(Shared& shared, const ReadRequest& request)
+        : m_shared(shared), m_request(request), m_cancelled(shared.CancelFlag(request.id))
     {
-        m_shared.Post(ReadOutcome{m_id, {}, true, chars});
     }
+    void Answering(std::size_t chars) override
+    {
+        m_shared.Post(ReadOutcome{m_request.id, m_request.kind, {}, true, chars});
+    }
+    bool Cancelled() const override { return m_cancelled->load(); }
 
   private:
     Shared& m_shared;
-    std::uint64_t m_id;
+    const ReadRequest& m_request;
+    std::shared_ptr<std::atomic<bool>> m_cancelled;
 };
 
 // A read that throws (out of memory on a huge text, say) must not end the process: it is
 // reported as failed, and the worker goes on serving.
 ReadOutcome ReadWorkerPool::ReadSafely(Shared& shared, const ReadRequest& request)
 {
+    ReadOutcome outcome{request.id, request.kind, {}, false, 0, true};
     try
     {
-        Progress progress(shared, request.id);
-        return ReadOutcome{request.id, shared.read(request, progress), false, 0, false};
+        Progress progress(shared, request);
+        outcome.result = shared.read(request, progress);
+        outcome.failed = false;
     }
     catch (const std::exception&)
     {
         ReportCurrentException(L"a read failed");
     }
-    return ReadOutcome{request.id, {}, false, 0, true};
+    shared.Forget(request.id);
+    return outcome;
 }
 
 void ReadWorkerPool::Serve(const std::shared_ptr<Shared>& shared)

@@ -10,14 +10,15 @@
 namespace mirufon::win32
 {
 
-// A read's outcome as a worker posts it to the main window: its texts, or failed when the read
-// ended in an error of this program's own; or, before it ends, word of a long text on its way
-// (longTransfer, with its length in chars).
+// A read's outcome as a worker posts it to the main window: what it brought, or failed when the
+// read ended in an error of this program's own; or, before it ends, word that its program
+// answers (answering, with the length in chars of a text on its way, 0 for none).
 struct ReadOutcome
 {
     std::uint64_t id = 0;
-    ElementTexts texts;
-    bool longTransfer = false;
+    ReadKind kind = ReadKind::Element;
+    ReadResult result;
+    bool answering = false;
     std::size_t chars = 0;
     bool failed = false;
 };
@@ -31,10 +32,10 @@ struct ReadOutcome
 class ReadWorkerPool final : public ReadWorkers
 {
   public:
-    // Runs on a worker: reads the element for the request. It and everything it uses must
-    // outlive the pool, as a stuck worker may run it after the pool is gone; it is shared
-    // with the workers for that reason.
-    using ReadFunction = std::function<ElementTexts(const ReadRequest&, ReadProgress&)>;
+    // Runs on a worker: the read the request asks for. It and everything it uses must outlive
+    // the pool, as a stuck worker may run it after the pool is gone; it is shared with the
+    // workers for that reason.
+    using ReadFunction = std::function<ReadResult(const ReadRequest&, ReadProgress&)>;
 
     ReadWorkerPool(HWND window, UINT message, ReadFunction read);
     ReadWorkerPool(const ReadWorkerPool&) = delete;
@@ -43,6 +44,7 @@ class ReadWorkerPool final : public ReadWorkers
     ~ReadWorkerPool() override;
 
     void Start(const ReadRequest& request) override;
+    void Cancel(std::uint64_t id) override;
 
   private:
     struct Shared;
