@@ -9,7 +9,7 @@ namespace mirufon
 namespace
 {
 
-constexpr std::size_t kLanguageCount = 1;
+constexpr std::size_t kLanguageCount = 2;
 
 struct Entry
 {
@@ -19,78 +19,78 @@ struct Entry
 
 // One row per text, one column per language.
 constexpr Entry kTexts[] = {
-    {UiText::AppName, {L"ミルフォン"}},
-    {UiText::AlreadyRunningTitle, {L"起動中！"}},
-    {UiText::AlreadyRunning, {L"ミルフォン({0}) は既に起動中です！"}},
-    {UiText::StartFailed, {L"ミルフォンを起動できませんでした。"}},
-    {UiText::SettingsNotSaved, {L"設定を保存できませんでした。"}},
-    {UiText::LogNotSaved, {L"ログを保存できませんでした。"}},
-    {UiText::RestoreQuestion, {L"前回のログが残っています。復元しますか？"}},
-    {UiText::KeysHeldElsewhere, {L"次のホットキーは他のプログラムが使用中のため使えません。"}},
-    {UiText::HotKeyHelpTitle, {L"ホットキー説明"}},
-    {UiText::TrayNotice, {L"タスクトレイに収納します！"}},
-    {UiText::NoResponse, {L"（応答なし）"}},
-    {UiText::HarvestCut, {L"（上限に達したため、ここで打ち切りました）"}},
+    {UiText::AppName, {L"ミルフォン", L"Mirufon"}},
+    {UiText::AlreadyRunningTitle, {L"起動中！", L"Already running"}},
+    {UiText::AlreadyRunning, {L"ミルフォン({0}) は既に起動中です！", L"Mirufon ({0}) is already running!"}},
+    {UiText::StartFailed, {L"ミルフォンを起動できませんでした。", L"Mirufon could not start."}},
+    {UiText::SettingsNotSaved, {L"設定を保存できませんでした。", L"The settings could not be saved."}},
+    {UiText::LogNotSaved, {L"ログを保存できませんでした。", L"The log could not be saved."}},
+    {UiText::RestoreQuestion, {L"前回のログが残っています。復元しますか？", L"A log from the last run is left. Restore it?"}},
+    {UiText::KeysHeldElsewhere, {L"次のホットキーは他のプログラムが使用中のため使えません。", L"These hotkeys are in use by another program and cannot be used:"}},
+    {UiText::HotKeyHelpTitle, {L"ホットキー説明", L"Hotkeys"}},
+    {UiText::TrayNotice, {L"タスクトレイに収納します！", L"Going to the notification area!"}},
+    {UiText::NoResponse, {L"（応答なし）", L"(Not responding)"}},
+    {UiText::HarvestCut, {L"（上限に達したため、ここで打ち切りました）", L"(Cut here: the limit was reached)"}},
 
-    {UiText::ClipboardErrorTitle, {L"クリップボードエラー"}},
-    {UiText::ClipboardCannotOpen, {L"クリップボードを開けません。"}},
-    {UiText::ClipboardNoText, {L"クリップボードに文字列がありません。"}},
-    {UiText::ClipboardCannotRead, {L"クリップボードの文字列を読めません。"}},
+    {UiText::ClipboardErrorTitle, {L"クリップボードエラー", L"Clipboard error"}},
+    {UiText::ClipboardCannotOpen, {L"クリップボードを開けません。", L"The clipboard cannot be opened."}},
+    {UiText::ClipboardNoText, {L"クリップボードに文字列がありません。", L"The clipboard holds no text."}},
+    {UiText::ClipboardCannotRead, {L"クリップボードの文字列を読めません。", L"The clipboard's text cannot be read."}},
 
-    {UiText::MenuStop, {L"停止"}},
-    {UiText::MenuResume, {L"再開"}},
-    {UiText::MenuView, {L"表示"}},
-    {UiText::MenuAlwaysOnTop, {L"最前面表示"}},
-    {UiText::MenuClear, {L"クリア"}},
-    {UiText::MenuSettings, {L"設定"}},
-    {UiText::MenuHelp, {L"ヘルプ"}},
-    {UiText::MenuHotKeys, {L"？ホットキー"}},
-    {UiText::MenuVersion, {L"バージョン"}},
-    {UiText::MenuShow, {L"表示"}},
-    {UiText::MenuLeaveTray, {L"トレイから出す"}},
-    {UiText::MenuQuit, {L"終了"}},
+    {UiText::MenuStop, {L"停止", L"Stop"}},
+    {UiText::MenuResume, {L"再開", L"Resume"}},
+    {UiText::MenuView, {L"表示", L"View"}},
+    {UiText::MenuAlwaysOnTop, {L"最前面表示", L"Always on top"}},
+    {UiText::MenuClear, {L"クリア", L"Clear"}},
+    {UiText::MenuSettings, {L"設定", L"Settings"}},
+    {UiText::MenuHelp, {L"ヘルプ", L"Help"}},
+    {UiText::MenuHotKeys, {L"？ホットキー", L"Hotkeys?"}},
+    {UiText::MenuVersion, {L"バージョン", L"Version"}},
+    {UiText::MenuShow, {L"表示", L"Show"}},
+    {UiText::MenuLeaveTray, {L"トレイから出す", L"Leave the tray"}},
+    {UiText::MenuQuit, {L"終了", L"Quit"}},
 
-    {UiText::LogUndo, {L"元に戻す(&U)"}},
-    {UiText::LogCut, {L"切り取り(&T)"}},
-    {UiText::LogCopy, {L"コピー(&C)"}},
-    {UiText::LogPaste, {L"貼り付け(&P)"}},
-    {UiText::LogDelete, {L"削除(&D)"}},
-    {UiText::LogSelectAll, {L"すべて選択(&A)"}},
-    {UiText::LogSave, {L"ログを保存(&S)..."}},
+    {UiText::LogUndo, {L"元に戻す(&U)", L"&Undo"}},
+    {UiText::LogCut, {L"切り取り(&T)", L"Cu&t"}},
+    {UiText::LogCopy, {L"コピー(&C)", L"&Copy"}},
+    {UiText::LogPaste, {L"貼り付け(&P)", L"&Paste"}},
+    {UiText::LogDelete, {L"削除(&D)", L"&Delete"}},
+    {UiText::LogSelectAll, {L"すべて選択(&A)", L"Select &all"}},
+    {UiText::LogSave, {L"ログを保存(&S)...", L"&Save log..."}},
 
-    {UiText::NameLabel, {L"accName:"}},
-    {UiText::ValueLabel, {L"accValue:"}},
+    {UiText::NameLabel, {L"accName:", L"accName:"}},
+    {UiText::ValueLabel, {L"accValue:", L"accValue:"}},
 
-    {UiText::DuplicateTitle, {L"重複"}},
-    {UiText::DuplicateKeys, {L"キーが重複しています！"}},
-    {UiText::HotKeysFrame, {L"ホットキー"}},
-    {UiText::OtherFrame, {L"その他"}},
-    {UiText::CopyCaptureCheck, {L"コピーでも取得"}},
-    {UiText::TabSeparatorCheck, {L"タブ区切り"}},
-    {UiText::OkButton, {L"OK"}},
-    {UiText::CancelButton, {L"Cancel"}},
-    {UiText::ModifierTip, {L"装飾キー"}},
-    {UiText::CopyCaptureTip, {L"コピーした文字列も取得する"}},
-    {UiText::TabSeparatorTip, {L"項目区切りをタブ(x09)コード挿入"}},
-    {UiText::HeadingCaptureName, {L"取得"}},
-    {UiText::HeadingLineBreak, {L"改行"}},
-    {UiText::HeadingCancel, {L"取消"}},
-    {UiText::HeadingStopResume, {L"停止/再開"}},
-    {UiText::HeadingName, {L"accName"}},
-    {UiText::HeadingValue, {L"accValue"}},
-    {UiText::HeadingModifier, {L"修飾キー"}},
+    {UiText::DuplicateTitle, {L"重複", L"Duplicate"}},
+    {UiText::DuplicateKeys, {L"キーが重複しています！", L"Two commands have the same key!"}},
+    {UiText::HotKeysFrame, {L"ホットキー", L"Hotkeys"}},
+    {UiText::OtherFrame, {L"その他", L"Other"}},
+    {UiText::CopyCaptureCheck, {L"コピーでも取得", L"Capture copies too"}},
+    {UiText::TabSeparatorCheck, {L"タブ区切り", L"Tab separated"}},
+    {UiText::OkButton, {L"OK", L"OK"}},
+    {UiText::CancelButton, {L"Cancel", L"Cancel"}},
+    {UiText::ModifierTip, {L"装飾キー", L"Modifier key"}},
+    {UiText::CopyCaptureTip, {L"コピーした文字列も取得する", L"Also capture text copied in other programs"}},
+    {UiText::TabSeparatorTip, {L"項目区切りをタブ(x09)コード挿入", L"Separate items with a tab (x09)"}},
+    {UiText::HeadingCaptureName, {L"取得", L"Capture"}},
+    {UiText::HeadingLineBreak, {L"改行", L"Line break"}},
+    {UiText::HeadingCancel, {L"取消", L"Cancel"}},
+    {UiText::HeadingStopResume, {L"停止/再開", L"Stop/Resume"}},
+    {UiText::HeadingName, {L"accName", L"accName"}},
+    {UiText::HeadingValue, {L"accValue", L"accValue"}},
+    {UiText::HeadingModifier, {L"修飾キー", L"Modifier"}},
 
-    {UiText::IntroFirstLine, {L"ポイント位置の文字列を連続取得します。"}},
-    {UiText::IntroSeparator, {L"区切り："}},
-    {UiText::SeparatorTab, {L"タブ"}},
-    {UiText::SeparatorLineBreak, {L"改行"}},
-    {UiText::IntroKeysHeading, {L"操作用のホットキー"}},
-    {UiText::IntroKeyDoes, {L"："}},
-    {UiText::DoesCaptureName, {L"ポイント位置文字列取得 accName"}},
-    {UiText::DoesCaptureValue, {L"ポイント位置文字列取得 accValue"}},
-    {UiText::DoesLineBreak, {L"改行"}},
-    {UiText::DoesCancel, {L"取り消し（前回取得項目キャンセル）"}},
-    {UiText::DoesStopResume, {L"停止/再開"}},
+    {UiText::IntroFirstLine, {L"ポイント位置の文字列を連続取得します。", L"Captures the text under the pointer, item after item."}},
+    {UiText::IntroSeparator, {L"区切り：", L"Separator: "}},
+    {UiText::SeparatorTab, {L"タブ", L"tab"}},
+    {UiText::SeparatorLineBreak, {L"改行", L"line break"}},
+    {UiText::IntroKeysHeading, {L"操作用のホットキー", L"Hotkeys"}},
+    {UiText::IntroKeyDoes, {L"：", L": "}},
+    {UiText::DoesCaptureName, {L"ポイント位置文字列取得 accName", L"capture the text under the pointer (accName)"}},
+    {UiText::DoesCaptureValue, {L"ポイント位置文字列取得 accValue", L"capture the text under the pointer (accValue)"}},
+    {UiText::DoesLineBreak, {L"改行", L"line break"}},
+    {UiText::DoesCancel, {L"取り消し（前回取得項目キャンセル）", L"cancel the last item"}},
+    {UiText::DoesStopResume, {L"停止/再開", L"stop/resume"}},
 };
 
 constexpr std::size_t kTextCount = static_cast<std::size_t>(UiText::Count);
@@ -113,6 +113,14 @@ static_assert(RowsInOrder(), "rows in the order of UiText");
 std::atomic<Language> g_language{Language::Japanese};
 
 } // namespace
+
+Language LanguageForDisplayLanguage(std::uint16_t languageId)
+{
+    // The primary language is the low ten bits (PRIMARYLANGID); 0x11 is Japanese.
+    constexpr std::uint16_t kPrimaryMask = 0x3FF;
+    constexpr std::uint16_t kJapanese = 0x11;
+    return (languageId & kPrimaryMask) == kJapanese ? Language::Japanese : Language::English;
+}
 
 void SetLanguage(Language language)
 {

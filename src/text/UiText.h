@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -10,7 +11,12 @@ namespace mirufon
 enum class Language
 {
     Japanese,
+    English,
 };
+
+// The language for Windows' display language (a LANGID): Japanese for Japanese, English for
+// any other.
+Language LanguageForDisplayLanguage(std::uint16_t languageId);
 
 // Every text the user sees, by name: captions, menus, message boxes, the introduction, labels,
 // tips and the notices. What Conf.txt holds (keys and stored values), the hotkeys' atom names

@@ -27,6 +27,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     using namespace mirufon::win32;
 
     RestrictLibrarySearch();
+    // Japanese for a Japanese Windows, English for any other.
+    SetLanguage(LanguageForDisplayLanguage(::GetUserDefaultUILanguage()));
 
     UniqueKernelHandle instanceMutex(::CreateMutexW(nullptr, FALSE, kSingleInstanceMutex));
     if (::GetLastError() == ERROR_ALREADY_EXISTS)

@@ -8,7 +8,9 @@ namespace mirufon::win32
 inline constexpr wchar_t kMainWindowClass[] = L"MirufonMainWindow";
 inline constexpr wchar_t kMessageWindowClass[] = L"MirufonMessage";
 inline constexpr wchar_t kSingleInstanceMutex[] = L"Local\\Mirufon.SingleInstance.7E1D2C44";
+// The help page beside the executable, in Japanese and in English.
 inline constexpr wchar_t kHelpPageName[] = L"mirufon-help.html";
+inline constexpr wchar_t kEnglishHelpPageName[] = L"mirufon-help-en.html";
 
 enum ControlId : int
 {

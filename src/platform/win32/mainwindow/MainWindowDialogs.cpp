@@ -6,6 +6,7 @@
 #include "platform/win32/mainwindow/SaveFileDialog.h"
 #include "platform/win32/storage/FileConfStore.h"
 #include "platform/win32/storage/ProgramFolders.h"
+#include "text/UiText.h"
 #include "shell/AppInfo.h"
 
 #include <shellapi.h>
@@ -51,7 +52,9 @@ SaveChoice MainWindow::ChooseSaveFile(const std::wstring& suggestedName, const s
 // The help page ships beside the executable and opens in the system's browser.
 void MainWindow::OpenHelpPage()
 {
-    const std::wstring page = ExecutableDirectory() + L"\\" + kHelpPageName;
+    const std::wstring page =
+        ExecutableDirectory() + L"\\" +
+        (CurrentLanguage() == Language::Japanese ? kHelpPageName : kEnglishHelpPageName);
     ::ShellExecuteW(nullptr, L"open", page.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 

@@ -1,5 +1,7 @@
 #include "platform/win32/window/Fonts.h"
 
+#include "text/UiText.h"
+
 namespace mirufon::win32
 {
 namespace
@@ -28,10 +30,32 @@ constexpr wchar_t kFixedFace[] = L"ＭＳ ゴシック";
 constexpr int kNormalSize = 975;   // 9.75 pt
 constexpr int kMessageSize = 1575; // 15.75 pt
 
+// The system's font for messages, at the role's size: what an English user interface shows, as
+// the Japanese faces are an optional extra on other Windows.
+UniqueFont CreateMessageFont(int hundredthsOfPoint, int dotsPerInch)
+{
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    LOGFONTW font{};
+    if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
+    {
+        font = metrics.lfMessageFont;
+    }
+    font.lfHeight = -::MulDiv(hundredthsOfPoint, dotsPerInch, 7200);
+    font.lfWidth = 0;
+    font.lfWeight = FW_NORMAL;
+    return UniqueFont(::CreateFontIndirectW(&font));
+}
+
 } // namespace
 
 UniqueFont CreateProgramFont(FontRole role, int dotsPerInch)
 {
+    if (CurrentLanguage() != Language::Japanese)
+    {
+        return CreateMessageFont(role == FontRole::Message ? kMessageSize : kNormalSize,
+                                 dotsPerInch);
+    }
     switch (role)
     {
     case FontRole::Text:
