@@ -6,6 +6,7 @@
 // has stopped responding, how long a message posted to the program's window waits.
 
 #include "BenchInput.h"
+#include "BenchMessages.h"
 #include "BenchStats.h"
 #include "e2e/Clipboard.h"
 #include "e2e/Harness.h"
@@ -194,34 +195,21 @@ int wmain(int argc, wchar_t** argv)
     std::printf("Copy capture, copy in another program to item in the log, 100 copies: median "
                 "%.1f ms, 90th percentile %.1f ms, worst %.1f ms\n",
                 Percentile(copies, 0.5), Percentile(copies, 0.9), Percentile(copies, 1.0));
-    // Responsiveness over a hung window: a margin posted to the log and read back (a sent
-    // message would be answered even by a thread stuck in another call; a posted one only by
-    // a thread that runs its message loop).
+    // Responsiveness over a hung window.
     e2e::HungTarget hung;
     e2e::MovePointer(hung.ButtonCentre());
     e2e::PumpMessages(500ms);
     std::vector<double> delays;
     if (hung.StopResponding(8s))
     {
-        for (int sample = 0; sample < 60 && hung.IsHung(); ++sample)
-        {
-            const WORD margin = static_cast<WORD>(3 + sample % 2);
-            const auto start = BenchClock::now();
-            ::PostMessageW(log, EM_SETMARGINS, EC_LEFTMARGIN, MAKELPARAM(margin, 0));
-            while (LOWORD(::SendMessageW(log, EM_GETMARGINS, 0, 0)) != margin &&
-                   MicrosecondsSince(start) < 10e6)
-            {
-                ::Sleep(1);
-            }
-            delays.push_back(MicrosecondsSince(start) / 1000.0);
-            e2e::PumpMessages(100ms);
-        }
+        int samples = 0;
+        delays = PostedMessageDelays(
+            log, [&] { return samples++ < 60 && hung.IsHung(); }, 100ms);
     }
     std::printf("A message posted to the program's window while the pointer rests on a window "
                 "that does not respond, %zu messages: median %.1f ms, worst %.1f ms\n",
                 delays.size(), Percentile(delays, 0.5), Percentile(delays, 1.0));
     hung.WaitUntilRecovered(15s);
-    ::SendMessageW(log, EM_SETMARGINS, EC_LEFTMARGIN, MAKELPARAM(0, 0));
     app.Close();
     return 0;
 }
