@@ -12,6 +12,7 @@
 #include "e2e/Harness.h"
 #include "e2e/HungTarget.h"
 #include "e2e/Input.h"
+#include "e2e/ProcessCounters.h"
 #include "e2e/Target.h"
 #include "platform/win32/Accessibility.h"
 #include "platform/win32/ControlIds.h"
@@ -32,19 +33,6 @@ using namespace std::chrono_literals;
 void Pump()
 {
     testsupport::DispatchPending();
-}
-
-double CpuSeconds(HANDLE process)
-{
-    FILETIME created{}, exited{}, kernel{}, user{};
-    ::GetProcessTimes(process, &created, &exited, &kernel, &user);
-    const auto seconds = [](FILETIME t)
-    {
-        return static_cast<double>((static_cast<unsigned long long>(t.dwHighDateTime) << 32) |
-                                   t.dwLowDateTime) /
-               1e7;
-    };
-    return seconds(kernel) + seconds(user);
 }
 
 // The floor, measured in a process of its own as the program reads: one hit test and one
@@ -128,14 +116,20 @@ int wmain(int argc, wchar_t** argv)
     e2e::MovePointer(target.ButtonCentre());
     e2e::PumpMessages(500ms);
 
-    // Idle: the preview keeps reading the element under the resting pointer.
-    HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, app.ProcessId());
-    const double cpuBefore = CpuSeconds(process);
+    // Idle: the preview keeps reading the element under the resting pointer. Counted from the
+    // Unix process that runs the program: under Wine, GetProcessTimes of another process
+    // reports far less than that process uses.
+    const unsigned long unixProcess = e2e::FindUnixProgram(folder.Name());
+    const double cpuBefore = e2e::UnixProcessorSeconds(unixProcess);
+    if (cpuBefore < 0.0)
+    {
+        std::fprintf(stderr, "the program's Unix process was not found\n");
+        return 1;
+    }
     const auto idleStart = BenchClock::now();
     e2e::PumpMessages(5s);
     const double wall = MicrosecondsSince(idleStart) / 1e6;
-    const double cpu = CpuSeconds(process) - cpuBefore;
-    ::CloseHandle(process);
+    const double cpu = e2e::UnixProcessorSeconds(unixProcess) - cpuBefore;
 
     // Latency: from the input to the log's new length.
     HWND log = ::GetDlgItem(main, mirufon::win32::kIdLog);
