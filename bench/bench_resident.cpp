@@ -552,9 +552,11 @@ HazardRun SlowOwner(const std::wstring& program, e2e::TargetWindow& target,
 
 // Another program holds the clipboard open while the program hears of a change, by the
 // viewer chain's message and by the listener's; after its tries it shows the error box, and
-// once that is dismissed, the error item.
+// once that is dismissed, the error item. A text is on the clipboard before the program starts,
+// as a program reads only a clipboard that holds one.
 HazardRun HeldOpen(const std::wstring& program, e2e::TargetWindow& target)
 {
+    Require(e2e::SetClipboardText(target.Handle(), L"held"), "the copy failed");
     const Session session(program, Mode::Window);
     session.WaitForPreview(target.ButtonCaption());
     target.BringToFront();
