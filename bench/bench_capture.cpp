@@ -6,11 +6,13 @@
 // has stopped responding, how long a message posted to the program's window waits.
 
 #include "BenchInput.h"
+#include "BenchMessages.h"
 #include "BenchStats.h"
 #include "e2e/Clipboard.h"
 #include "e2e/Harness.h"
 #include "e2e/HungTarget.h"
 #include "e2e/Input.h"
+#include "e2e/ProcessCounters.h"
 #include "e2e/Target.h"
 #include "platform/win32/mainwindow/ControlIds.h"
 #include "platform/win32/reading/Accessibility.h"
@@ -31,19 +33,6 @@ using namespace std::chrono_literals;
 void Pump()
 {
     testsupport::DispatchPending();
-}
-
-double CpuSeconds(HANDLE process)
-{
-    FILETIME created{}, exited{}, kernel{}, user{};
-    ::GetProcessTimes(process, &created, &exited, &kernel, &user);
-    const auto seconds = [](FILETIME t)
-    {
-        return static_cast<double>((static_cast<unsigned long long>(t.dwHighDateTime) << 32) |
-                                   t.dwLowDateTime) /
-               1e7;
-    };
-    return seconds(kernel) + seconds(user);
 }
 
 // The floor, measured in a process of its own as the program reads: one hit test and one
@@ -127,14 +116,20 @@ int wmain(int argc, wchar_t** argv)
     e2e::MovePointer(target.ButtonCentre());
     e2e::PumpMessages(500ms);
 
-    // Idle: the preview keeps reading the element under the resting pointer.
-    HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, app.ProcessId());
-    const double cpuBefore = CpuSeconds(process);
+    // Idle: the preview keeps reading the element under the resting pointer. Counted from the
+    // Unix process that runs the program: under Wine, GetProcessTimes of another process
+    // reports far less than that process uses.
+    const unsigned long unixProcess = e2e::FindUnixProgram(folder.Name());
+    const double cpuBefore = e2e::UnixProcessorSeconds(unixProcess);
+    if (cpuBefore < 0.0)
+    {
+        std::fprintf(stderr, "the program's Unix process was not found\n");
+        return 1;
+    }
     const auto idleStart = BenchClock::now();
     e2e::PumpMessages(5s);
     const double wall = MicrosecondsSince(idleStart) / 1e6;
-    const double cpu = CpuSeconds(process) - cpuBefore;
-    ::CloseHandle(process);
+    const double cpu = e2e::UnixProcessorSeconds(unixProcess) - cpuBefore;
 
     // Latency: from the input to the log's new length.
     HWND log = ::GetDlgItem(main, mirufon::win32::kIdLog);
@@ -194,34 +189,21 @@ int wmain(int argc, wchar_t** argv)
     std::printf("Copy capture, copy in another program to item in the log, 100 copies: median "
                 "%.1f ms, 90th percentile %.1f ms, worst %.1f ms\n",
                 Percentile(copies, 0.5), Percentile(copies, 0.9), Percentile(copies, 1.0));
-    // Responsiveness over a hung window: a margin posted to the log and read back (a sent
-    // message would be answered even by a thread stuck in another call; a posted one only by
-    // a thread that runs its message loop).
+    // Responsiveness over a hung window.
     e2e::HungTarget hung;
     e2e::MovePointer(hung.ButtonCentre());
     e2e::PumpMessages(500ms);
     std::vector<double> delays;
     if (hung.StopResponding(8s))
     {
-        for (int sample = 0; sample < 60 && hung.IsHung(); ++sample)
-        {
-            const WORD margin = static_cast<WORD>(3 + sample % 2);
-            const auto start = BenchClock::now();
-            ::PostMessageW(log, EM_SETMARGINS, EC_LEFTMARGIN, MAKELPARAM(margin, 0));
-            while (LOWORD(::SendMessageW(log, EM_GETMARGINS, 0, 0)) != margin &&
-                   MicrosecondsSince(start) < 10e6)
-            {
-                ::Sleep(1);
-            }
-            delays.push_back(MicrosecondsSince(start) / 1000.0);
-            e2e::PumpMessages(100ms);
-        }
+        int samples = 0;
+        delays = PostedMessageDelays(
+            log, [&] { return samples++ < 60 && hung.IsHung(); }, 100ms);
     }
     std::printf("A message posted to the program's window while the pointer rests on a window "
                 "that does not respond, %zu messages: median %.1f ms, worst %.1f ms\n",
                 delays.size(), Percentile(delays, 0.5), Percentile(delays, 1.0));
     hung.WaitUntilRecovered(15s);
-    ::SendMessageW(log, EM_SETMARGINS, EC_LEFTMARGIN, MAKELPARAM(0, 0));
     app.Close();
     return 0;
 }

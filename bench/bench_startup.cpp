@@ -128,7 +128,7 @@ bool Prepare(const e2e::TempFolder& root, int index, ConfCase& c)
     const std::wstring folder = root.File(L"case" + std::to_wstring(index));
     c.exe = folder + L"\\mirufon.exe";
     return ::CreateDirectoryW(folder.c_str(), nullptr) &&
-           ::CopyFileW((e2e::DriverFolder() + L"\\mirufon.exe").c_str(), c.exe.c_str(), FALSE) &&
+           ::CopyFileW(e2e::BuiltProgram().c_str(), c.exe.c_str(), FALSE) &&
            WriteFlushed(folder + L"\\Conf.txt", c.bytes);
 }
 

@@ -107,6 +107,14 @@ target_link_libraries(bench_capture PRIVATE e2e_harness mirufon_warnings)
 target_link_options(bench_capture PRIVATE -municode)
 add_dependencies(bench_capture mirufon)
 
+# Old against new: idle processor time, preview latency and clipboard stalls of a base
+# revision's program (scripts/bench builds it) against this one, alternated in one run.
+add_executable(bench_resident bench/bench_resident.cpp)
+target_include_directories(bench_resident PRIVATE bench)
+target_link_libraries(bench_resident PRIVATE e2e_harness mirufon_warnings)
+target_link_options(bench_resident PRIVATE -municode)
+add_dependencies(bench_resident mirufon)
+
 # Start-up with Conf.txt files up to 50 MB against the default one.
 add_executable(bench_startup bench/bench_startup.cpp)
 target_include_directories(bench_startup PRIVATE bench)

@@ -107,9 +107,13 @@ std::wstring DriverFolder()
     return folder.substr(0, folder.find_last_of(L"\\/"));
 }
 
-App::App(const TempFolder& folder, const std::wstring& exeName)
+std::wstring BuiltProgram()
 {
-    const std::wstring source = DriverFolder() + L"\\mirufon.exe";
+    return DriverFolder() + L"\\mirufon.exe";
+}
+
+App::App(const TempFolder& folder, const std::wstring& exeName, const std::wstring& source)
+{
     const std::wstring target = folder.File(exeName);
     if (!::CopyFileW(source.c_str(), target.c_str(), FALSE))
     {

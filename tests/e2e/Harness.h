@@ -37,6 +37,8 @@ class TempFolder
     TempFolder& operator=(const TempFolder&) = delete;
     ~TempFolder();
     const std::wstring& Path() const { return m_path; }
+    // The folder's own name, the last part of its path.
+    std::wstring Name() const { return m_path.substr(m_path.find_last_of(L'\\') + 1); }
     std::wstring File(const std::wstring& name) const { return m_path + L"\\" + name; }
 
   private:
@@ -51,14 +53,18 @@ using mirufon::win32::WideToAnsi;
 
 // The folder holding the driver, where the build puts mirufon.exe too.
 std::wstring DriverFolder();
+// The mirufon.exe the build put beside the driver.
+std::wstring BuiltProgram();
 
 // One running copy of the program. The destructor ends the process by its id if it is still
 // running, so no test leaves a process behind.
 class App
 {
   public:
-    // Copies mirufon.exe into folder (as exeName) and starts it there.
-    App(const TempFolder& folder, const std::wstring& exeName = L"mirufon.exe");
+    // Copies the program file source (the build's mirufon.exe unless given) into folder as
+    // exeName and starts it there.
+    App(const TempFolder& folder, const std::wstring& exeName = L"mirufon.exe",
+        const std::wstring& source = BuiltProgram());
     // Starts the program at exePath where it is, in its own folder, as a user does after
     // unpacking it.
     explicit App(const std::wstring& exePath);

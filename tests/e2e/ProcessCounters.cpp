@@ -2,8 +2,12 @@
 
 #include <winternl.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
+#include <sstream>
+#include <string_view>
 #include <vector>
 
 namespace e2e
@@ -50,6 +54,69 @@ const wchar_t kProc[] = L"Z:\\proc\\";
 bool IsNumber(const std::wstring& name)
 {
     return !name.empty() && name.find_first_not_of(L"0123456789") == std::wstring::npos;
+}
+
+// The id of the first Unix process whose /proc folder passes the test; 0 when none does.
+unsigned long FindUnixProcess(const std::function<bool(const std::wstring& procFolder)>& matches)
+{
+    WIN32_FIND_DATAW found{};
+    HANDLE search = ::FindFirstFileW((std::wstring(kProc) + L"*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+    {
+        return 0;
+    }
+    unsigned long pid = 0;
+    do
+    {
+        const std::wstring name = found.cFileName;
+        if (IsNumber(name) && matches(kProc + name))
+        {
+            pid = std::wcstoul(name.c_str(), nullptr, 10);
+            break;
+        }
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+    return pid;
+}
+
+// The first argument of a Unix process's command line: the program it runs.
+std::string ProgramOf(const std::wstring& procFolder)
+{
+    const auto commandLine = e2e::ReadBytes(procFolder + L"\\cmdline");
+    return commandLine ? commandLine->c_str() : "";
+}
+
+// A variable of a Unix process's environment (NAME=value entries, each ended by a NUL); empty
+// when it is not set.
+std::string EnvironmentVariable(const std::wstring& procFolder, const std::string& name)
+{
+    const auto environment = e2e::ReadBytes(procFolder + L"\\environ");
+    if (!environment)
+    {
+        return {};
+    }
+    const std::string prefix = name + "=";
+    for (std::size_t at = 0; at < environment->size();)
+    {
+        const std::size_t end = std::min(environment->find('\0', at), environment->size());
+        const std::string_view entry(environment->data() + at, end - at);
+        if (entry.starts_with(prefix))
+        {
+            return std::string(entry.substr(prefix.size()));
+        }
+        at = end + 1;
+    }
+    return {};
+}
+
+// Whether the Unix process serves a Windows process of the driver's own prefix: another
+// prefix on the machine may run a program from a folder of the same name.
+bool InThisPrefix(const std::wstring& procFolder)
+{
+    // The driver reads its own environment as its Unix process has it, as it reads others'.
+    static const std::string prefix =
+        EnvironmentVariable(std::wstring(kProc) + L"self", "WINEPREFIX");
+    return EnvironmentVariable(procFolder, "WINEPREFIX") == prefix;
 }
 
 long CountEntries(const std::wstring& folder)
@@ -108,15 +175,59 @@ BOOL CALLBACK CountTopLevel(HWND window, LPARAM parameter)
 
 } // namespace
 
-ProgramCounters::ProgramCounters(DWORD processId, std::wstring unixMarker)
+unsigned long FindUnixProgram(const std::wstring& unixMarker)
+{
+    const std::string marker = e2e::Utf8(unixMarker);
+    return FindUnixProcess(
+        [&](const std::wstring& procFolder)
+        {
+            const std::string program = ProgramOf(procFolder);
+            return program.find(marker) != std::string::npos &&
+                   program.find("mirufon.exe") != std::string::npos && InThisPrefix(procFolder);
+        });
+}
+
+unsigned long FindWineServer()
+{
+    return FindUnixProcess(
+        [](const std::wstring& procFolder)
+        {
+            const std::string program = ProgramOf(procFolder);
+            const std::string name = program.substr(program.find_last_of('/') + 1);
+            return name.starts_with("wineserver") && InThisPrefix(procFolder);
+        });
+}
+
+double UnixProcessorSeconds(unsigned long unixPid)
+{
+    const auto stat = e2e::ReadBytes(kProc + std::to_wstring(unixPid) + L"\\stat");
+    // The command's name comes in parentheses and may hold spaces; after it, the state and ten
+    // more fields, then utime and stime.
+    const std::size_t nameEnd = stat ? stat->rfind(')') : std::string::npos;
+    if (nameEnd == std::string::npos)
+    {
+        return -1.0;
+    }
+    std::istringstream fields(stat->substr(nameEnd + 1));
+    std::string skipped;
+    for (int i = 0; i < 11; ++i)
+    {
+        fields >> skipped;
+    }
+    unsigned long long user = 0;
+    unsigned long long system = 0;
+    if (!(fields >> user >> system))
+    {
+        return -1.0;
+    }
+    return static_cast<double>(user + system) / 100.0;
+}
+
+ProgramCounters::ProgramCounters(DWORD processId, const std::wstring& unixMarker)
     : m_processId(processId),
       m_process(::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId)),
-      m_unixMarker(std::move(unixMarker))
+      m_unixPid(unixMarker.empty() ? 0 : FindUnixProgram(unixMarker))
 {
-    if (!m_unixMarker.empty())
-    {
-        FindUnixProcess();
-    }
 }
 
 ProgramCounters::~ProgramCounters()
@@ -139,35 +250,6 @@ Counters ProgramCounters::Sample()
         counters.rssAnonKb = RssAnonKb(m_unixPid);
     }
     return counters;
-}
-
-// The Unix process whose command line names the program in its private folder.
-void ProgramCounters::FindUnixProcess()
-{
-    WIN32_FIND_DATAW found{};
-    HANDLE search = ::FindFirstFileW((std::wstring(kProc) + L"*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-    {
-        return;
-    }
-    const std::string marker = e2e::Utf8(m_unixMarker);
-    do
-    {
-        const std::wstring name = found.cFileName;
-        if (!IsNumber(name))
-        {
-            continue;
-        }
-        const auto commandLine = e2e::ReadBytes(kProc + name + L"\\cmdline");
-        const std::string first = commandLine ? commandLine->c_str() : "";
-        if (first.find(marker) != std::string::npos &&
-            first.find("mirufon.exe") != std::string::npos)
-        {
-            m_unixPid = std::wcstoul(name.c_str(), nullptr, 10);
-            break;
-        }
-    } while (::FindNextFileW(search, &found));
-    ::FindClose(search);
 }
 
 long ProgramCounters::GdiObjects() const

@@ -2,7 +2,8 @@
 
 // What a program holds, counted from outside its process (under Wine 8 its own counters,
 // GetGuiResources, GetProcessHandleCount and the private bytes, read 0): for the soak, and for
-// the tests that a repeated action leaks nothing.
+// the tests that a repeated action leaks nothing. Also the Unix processes behind a program and
+// behind Wine's server, and the processor time they use, read through Z:\proc.
 
 #include "e2e/Harness.h"
 
@@ -10,6 +11,18 @@
 
 namespace e2e
 {
+
+// The Unix process that runs the program copied into a private folder: the one of this
+// driver's Wine prefix whose command line names mirufon.exe in a path holding unixMarker (the
+// folder's name). 0 when none does.
+unsigned long FindUnixProgram(const std::wstring& unixMarker);
+// Wine's server for this driver's prefix: the wineserver process whose environment holds the
+// same WINEPREFIX as the driver's own Unix process. It serves every process of the prefix, the
+// driver's included. 0 when none is found.
+unsigned long FindWineServer();
+// The processor time, user and system, that a Unix process has used so far, in seconds (from
+// its stat, in ticks of 1/100 s); negative when it cannot be read.
+double UnixProcessorSeconds(unsigned long unixPid);
 
 struct Counters
 {
@@ -26,7 +39,7 @@ struct Counters
 class ProgramCounters
 {
   public:
-    ProgramCounters(DWORD processId, std::wstring unixMarker);
+    ProgramCounters(DWORD processId, const std::wstring& unixMarker);
     ProgramCounters(const ProgramCounters&) = delete;
     ProgramCounters& operator=(const ProgramCounters&) = delete;
     ~ProgramCounters();
@@ -39,11 +52,9 @@ class ProgramCounters
     long GdiObjects() const;
     long Handles() const;
     long Windows() const;
-    void FindUnixProcess();
 
     DWORD m_processId;
     HANDLE m_process = nullptr;
-    std::wstring m_unixMarker;
     unsigned long m_unixPid = 0;
 };
 

@@ -122,8 +122,7 @@ class Soak
         }
         m_target.emplace();
         m_target->BringToFront();
-        const std::wstring folder = m_folder.Path().substr(m_folder.Path().find_last_of(L'\\') + 1);
-        m_counters.emplace(m_app->ProcessId(), folder);
+        m_counters.emplace(m_app->ProcessId(), m_folder.Name());
         std::printf("Unix process of the program: %lu\n", m_counters->UnixProcessId());
 
         const std::array<int, 4> counts = {Scaled(5000), Scaled(500), Scaled(100), Scaled(1000)};
