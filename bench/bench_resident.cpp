@@ -24,7 +24,7 @@
 #include "e2e/ProcessCounters.h"
 #include "e2e/Target.h"
 #include "e2e/Tray.h"
-#include "platform/win32/ControlIds.h"
+#include "platform/win32/mainwindow/ControlIds.h"
 
 #include <array>
 #include <cstdio>
