@@ -37,6 +37,10 @@ CaptureEngine::CaptureEngine(CaptureLog& log, TextBox& nameBox, TextBox& valueBo
 
 void CaptureEngine::OnPreviewTick()
 {
+    if (PointerRests())
+    {
+        return;
+    }
     const PointerTarget at = m_pointer.Current();
     if (at.overOwnWindow || !at.overWindow)
     {
@@ -50,8 +54,14 @@ void CaptureEngine::OnPreviewTick()
         m_previewAt.reset();
         return;
     }
-    // One preview read at a time: a tick that comes while it runs is not queued.
-    if (m_previewRead || !PreviewIsDue(at))
+    // One preview read at a time: a tick that comes while it runs is not queued, and the next
+    // tick looks again.
+    if (m_previewRead)
+    {
+        m_lookedAt.reset();
+        return;
+    }
+    if (!PreviewIsDue(at))
     {
         return;
     }
@@ -60,6 +70,21 @@ void CaptureEngine::OnPreviewTick()
     m_previewAt = at;
     m_previewStartedMs = m_clock.NowMs();
     StartRead(id, at, WantedTexts{true, true}, kPreviewChars, false);
+}
+
+// Whether the pointer is where the last tick that looked found it, within kPreviewRefreshMs:
+// nothing else is asked then. Otherwise this tick looks.
+bool CaptureEngine::PointerRests()
+{
+    const PointerPosition position = m_pointer.Position();
+    const std::int64_t now = m_clock.NowMs();
+    if (m_lookedAt && *m_lookedAt == position && now - m_lookedAtMs < kPreviewRefreshMs)
+    {
+        return true;
+    }
+    m_lookedAt = position;
+    m_lookedAtMs = now;
+    return false;
 }
 
 bool CaptureEngine::PreviewIsDue(const PointerTarget& at) const
@@ -88,6 +113,7 @@ void CaptureEngine::SetPreviewRunning(bool running)
 {
     m_previewRunning = running;
     m_previewAt.reset();
+    m_lookedAt.reset();
 }
 
 void CaptureEngine::Capture(CaptureTarget target)

@@ -65,11 +65,11 @@ class CaptureEngine
     CaptureEngine(const CaptureEngine&) = delete;
     CaptureEngine& operator=(const CaptureEngine&) = delete;
 
-    // A tick of the pointer preview. Over the program's own window both boxes are emptied; over
-    // a program with a read stuck on it the notice stays; otherwise a read starts when the
-    // pointer moved or another window lies under it, or when the last read started
-    // kPreviewRefreshMs ago, unless the previous read is still running. A resting pointer
-    // costs no read in between.
+    // A tick of the pointer preview. While the pointer rests, a tick only asks where it is, and
+    // looks further every kPreviewRefreshMs. Otherwise: over the program's own window both
+    // boxes are emptied; over a program with a read stuck on it the notice stays; otherwise a
+    // read starts when the pointer moved or another window lies under it, or when the last read
+    // started kPreviewRefreshMs ago, unless the previous read is still running.
     void OnPreviewTick();
 
     // Whether the preview runs. While it is stopped its boxes keep their text: a preview read
@@ -149,6 +149,7 @@ class CaptureEngine
                    std::size_t maxChars, bool isCapture, ReadKind kind = ReadKind::Element);
     bool IsStuck(std::uint32_t thread) const;
     bool PreviewIsDue(const PointerTarget& at) const;
+    bool PointerRests();
     void ClearPreview();
     void Abandon(std::uint64_t id, const Read& read);
     void FailCapture(std::uint64_t id);
@@ -180,6 +181,9 @@ class CaptureEngine
     std::optional<PointerTarget> m_previewAt;
     std::int64_t m_previewStartedMs = 0;
     bool m_previewCleared = false;
+    // Where the pointer was when a tick last looked under it, and when.
+    std::optional<PointerPosition> m_lookedAt;
+    std::int64_t m_lookedAtMs = 0;
     bool m_previewRunning = true;
     // The deadline the read timer was last set for; none while it is off.
     std::optional<std::int64_t> m_armedDeadline;

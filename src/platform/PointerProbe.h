@@ -17,6 +17,15 @@ struct PointerTarget
     std::uintptr_t window = 0;  // the window under the point, 0 when none
 };
 
+// Where the pointer is, nothing more: the cheapest question, asked at every tick.
+struct PointerPosition
+{
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+
+    friend bool operator==(const PointerPosition&, const PointerPosition&) = default;
+};
+
 // Never blocks: only the window manager's own bookkeeping is consulted.
 class PointerProbe
 {
@@ -27,6 +36,7 @@ class PointerProbe
     virtual ~PointerProbe() = default;
 
     virtual PointerTarget Current() = 0;
+    virtual PointerPosition Position() = 0;
 };
 
 } // namespace mirufon

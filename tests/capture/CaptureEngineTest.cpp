@@ -154,29 +154,34 @@ TEST(CaptureEngine, ARestingPointerIsReadAgainOnlyNowAndThen)
 {
     Engine e;
     const auto reads = [&] { return e.workers.started.size(); };
+    const auto looks = [&] { return e.pointer.looks; };
+    e.engine.OnPreviewTick();
+    e.clock.now += 10;
+    e.pointer.at.x += 1; // a move while the read runs: read once it has ended
     e.engine.OnPreviewTick();
     e.Done(e.Last(), L"a");
-    for (int tick = 0; tick < kPreviewRefreshMs / 10 - 1; ++tick)
+    e.clock.now += 10;
+    e.engine.OnPreviewTick();
+    EXPECT_EQ(reads(), 2u);
+    e.Done(e.Last(), L"b");
+    const int looked = looks();
+    for (int tick = 0; tick < kPreviewRefreshMs / 10 - 2; ++tick)
     {
         e.clock.now += 10;
         e.engine.OnPreviewTick();
     }
-    EXPECT_EQ(reads(), 1u) << "resting: no read before the refresh is due";
-    e.clock.now += 10;
+    EXPECT_EQ(reads(), 2u) << "resting: no read before the refresh is due";
+    EXPECT_EQ(looks(), looked) << "resting: a tick only asks where the pointer is";
+    e.clock.now += 20;
     e.engine.OnPreviewTick();
-    EXPECT_EQ(reads(), 2u) << "refreshed: a text that changed under the pointer shows";
-    e.Done(e.Last(), L"a");
-
-    // A move, or another window under the same point, is read at the next tick.
-    e.pointer.at.x += 1;
-    e.engine.OnPreviewTick();
-    EXPECT_EQ(reads(), 3u);
+    EXPECT_EQ(reads(), 3u) << "refreshed: a text that changed under the pointer shows";
     e.Done(e.Last(), L"b");
-    e.pointer.at.window += 1;
+
+    // A move is read at the next tick; paused and running again, too.
+    e.pointer.at.y += 1;
     e.engine.OnPreviewTick();
     EXPECT_EQ(reads(), 4u);
     e.Done(e.Last(), L"c");
-    // Paused and running again: read at once.
     e.engine.SetPreviewRunning(false);
     e.engine.SetPreviewRunning(true);
     e.engine.OnPreviewTick();

@@ -49,7 +49,14 @@ class FakePointerProbe final : public PointerProbe
   public:
     PointerTarget at{100, 200, true, false, 7};
 
-    PointerTarget Current() override { return at; }
+    int looks = 0; // how often Current was asked
+
+    PointerTarget Current() override
+    {
+        ++looks;
+        return at;
+    }
+    PointerPosition Position() override { return PointerPosition{at.x, at.y}; }
 };
 
 // Reads that only start: the test ends them through the engine or the controller.

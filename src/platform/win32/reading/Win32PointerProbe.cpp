@@ -3,6 +3,13 @@
 namespace mirufon::win32
 {
 
+PointerPosition Win32PointerProbe::Position()
+{
+    POINT pointer{};
+    ::GetCursorPos(&pointer);
+    return PointerPosition{pointer.x, pointer.y};
+}
+
 PointerTarget Win32PointerProbe::Current()
 {
     POINT pointer{};

@@ -14,6 +14,7 @@ class Win32PointerProbe final : public PointerProbe
   public:
     explicit Win32PointerProbe(HWND mainWindow) : m_mainWindow(mainWindow) {}
     PointerTarget Current() override;
+    PointerPosition Position() override;
 
   private:
     HWND m_mainWindow;
