@@ -75,6 +75,7 @@ endfunction()
 install(TARGETS mirufon RUNTIME DESTINATION .)
 # The program opens the help page under this name beside itself.
 mirufon_windows_text(${PROJECT_SOURCE_DIR}/res/help.html mirufon-help.html)
+mirufon_windows_text(${PROJECT_SOURCE_DIR}/res/help-en.html mirufon-help-en.html)
 mirufon_windows_text(${PROJECT_SOURCE_DIR}/packaging/README.txt README.txt CONFIGURE)
 mirufon_windows_text(${PROJECT_SOURCE_DIR}/packaging/CHANGELOG.txt CHANGELOG.txt CONFIGURE)
 mirufon_windows_text(${PROJECT_SOURCE_DIR}/LICENSE LICENSE.txt)

@@ -25,7 +25,9 @@ target_link_options(mirufon PRIVATE -municode)
 # The help page that the Help menu opens ships beside the executable.
 add_custom_command(TARGET mirufon POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E copy_if_different ${PROJECT_SOURCE_DIR}/res/help.html
-            $<TARGET_FILE_DIR:mirufon>/mirufon-help.html)
+            $<TARGET_FILE_DIR:mirufon>/mirufon-help.html
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${PROJECT_SOURCE_DIR}/res/help-en.html
+            $<TARGET_FILE_DIR:mirufon>/mirufon-help-en.html)
 
 include(${CMAKE_CURRENT_LIST_DIR}/Package.cmake)
 

@@ -20,7 +20,8 @@ from pathlib import Path
 root, dist, report = Path(sys.argv[1]), Path(sys.argv[2]), Path(sys.argv[3])
 version = re.search(r"project\(mirufon VERSION ([0-9.]+)", (root / "CMakeLists.txt").read_text()).group(1)
 ARCHES = {"x64": ("x86_64-w64-mingw32", "pei-x86-64"), "x86": ("i686-w64-mingw32", "pei-i386")}
-TEXTS = ["README.txt", "CHANGELOG.txt", "LICENSE.txt", "THIRD-PARTY-NOTICES.txt", "mirufon-help.html"]
+TEXTS = ["README.txt", "CHANGELOG.txt", "LICENSE.txt", "THIRD-PARTY-NOTICES.txt", "mirufon-help.html",
+         "mirufon-help-en.html"]
 FILES = {"mirufon.exe", *TEXTS}
 # Present on every Windows 10 and 11: anything else would have to ship beside the program.
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "comctl32.dll", "comdlg32.dll",
@@ -65,6 +66,7 @@ def check_texts(arch):
         texts = {n: windows_text(z.read(n), n) for n in TEXTS}
     source = lambda path: (root / path).read_text(encoding="utf-8").replace("\r\n", "\n")
     assert texts["mirufon-help.html"].replace("\r\n", "\n") == source("res/help.html")
+    assert texts["mirufon-help-en.html"].replace("\r\n", "\n") == source("res/help-en.html")
     assert texts["LICENSE.txt"].replace("\r\n", "\n") == source("LICENSE")
     for name, text in texts.items():
         assert not re.search(r"@[A-Z_]+@", text), f"{name} has an unfilled placeholder"
