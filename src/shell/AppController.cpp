@@ -163,7 +163,15 @@ void AppController::RunCommand(HotKeyCommand command)
     case HotKeyCommand::StopResume:
         ToggleRunState();
         break;
+    case HotKeyCommand::HarvestAll:
+        HarvestUnderPointer();
+        break;
     }
+}
+
+void AppController::HarvestUnderPointer()
+{
+    // The harvest itself comes with the capture engine's harvest read.
 }
 
 void AppController::OnPreviewTick()

@@ -142,6 +142,7 @@ class AppController
     void OfferLeftOverLog();
     void FinishStart();
     void RunCommand(HotKeyCommand command);
+    void HarvestUnderPointer();
     void SetRunState(bool running);
     void UpdatePreview();
     void ReapplySettings();

@@ -76,6 +76,7 @@ constexpr Entry kTexts[] = {
     {UiText::HeadingLineBreak, {L"改行"}},
     {UiText::HeadingCancel, {L"取消"}},
     {UiText::HeadingStopResume, {L"停止/再開"}},
+    {UiText::HeadingHarvest, {L"まとめて取得"}},
     {UiText::HeadingName, {L"accName"}},
     {UiText::HeadingValue, {L"accValue"}},
     {UiText::HeadingModifier, {L"修飾キー"}},
@@ -91,6 +92,7 @@ constexpr Entry kTexts[] = {
     {UiText::DoesLineBreak, {L"改行"}},
     {UiText::DoesCancel, {L"取り消し（前回取得項目キャンセル）"}},
     {UiText::DoesStopResume, {L"停止/再開"}},
+    {UiText::DoesHarvest, {L"まとめて取得"}},
 };
 
 constexpr std::size_t kTextCount = static_cast<std::size_t>(UiText::Count);

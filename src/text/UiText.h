@@ -75,6 +75,7 @@ enum class UiText
     HeadingLineBreak,
     HeadingCancel,
     HeadingStopResume,
+    HeadingHarvest,
     HeadingName,
     HeadingValue,
     HeadingModifier,
@@ -90,6 +91,7 @@ enum class UiText
     DoesLineBreak,
     DoesCancel,
     DoesStopResume,
+    DoesHarvest,
 
     Count,
 };

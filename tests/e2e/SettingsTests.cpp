@@ -239,7 +239,7 @@ TEST_F(SettingsTest, OkWithANewNewlineKeyTakesEffectAtOnce)
     ASSERT_TRUE(WaitClosed(dialog));
     ASSERT_TRUE(WaitForHotkeys(MOD_SHIFT, L"AZRBG", L"E", 3s));
     // The introduction, still shown, names the new key.
-    EXPECT_TRUE(WaitForText(m_main, kIdLog, Introduction(L"改行", L"Shift", L"AZRBG")));
+    EXPECT_TRUE(WaitForText(m_main, kIdLog, Introduction(L"改行", L"Shift", L"AZRBGL")));
 
     TargetWindow target;
     target.BringToFront();
@@ -310,7 +310,7 @@ TEST_F(SettingsTest, TabSeparationAndCopyCaptureStartAtOnce)
     Click(dialog, kIdSettingsAddCopy);
     Click(dialog, kIdSettingsOk);
     ASSERT_TRUE(WaitClosed(dialog));
-    EXPECT_TRUE(WaitForText(m_main, kIdLog, Introduction(L"タブ", L"Shift", L"AZEBG")));
+    EXPECT_TRUE(WaitForText(m_main, kIdLog, Introduction(L"タブ", L"Shift", L"AZEBGL")));
 
     TargetWindow target;
     target.BringToFront();
