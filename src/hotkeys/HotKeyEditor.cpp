@@ -42,8 +42,10 @@ template <typename Record> auto& FieldOfList(Record& settings, std::size_t list)
         return settings.cancelKey;
     case 3:
         return settings.stopKey;
-    default:
+    case 4:
         return settings.valueKey;
+    default:
+        return settings.harvestKey;
     }
 }
 

@@ -34,6 +34,8 @@ std::wstring_view AtomName(HotKeyCommand command)
         return L"ADDPOINT_BACK";
     case HotKeyCommand::StopResume:
         return L"ADDPOINT_STOP";
+    case HotKeyCommand::HarvestAll:
+        return L"ADDPOINT_GETALL";
     }
     return L"";
 }
@@ -52,6 +54,8 @@ const std::wstring& KeySetting(const Settings& settings, HotKeyCommand command)
         return settings.cancelKey;
     case HotKeyCommand::StopResume:
         return settings.stopKey;
+    case HotKeyCommand::HarvestAll:
+        return settings.harvestKey;
     }
     return settings.stopKey;
 }

@@ -15,7 +15,9 @@
 namespace mirufon
 {
 
-// The five hotkey commands, in the order they are registered, unregistered and matched.
+// The six hotkey commands, in the order they are registered, unregistered and matched. The
+// harvest came last, so that any combination it shares with an older command stays with that
+// command.
 enum class HotKeyCommand
 {
     CaptureName,
@@ -23,13 +25,14 @@ enum class HotKeyCommand
     LineBreak,
     CancelLast,
     StopResume,
+    HarvestAll,
 };
 
-inline constexpr std::size_t kHotKeyCommandCount = 5;
+inline constexpr std::size_t kHotKeyCommandCount = 6;
 
 inline constexpr std::array<HotKeyCommand, kHotKeyCommandCount> kHotKeyCommands = {
     HotKeyCommand::CaptureName, HotKeyCommand::CaptureValue, HotKeyCommand::LineBreak,
-    HotKeyCommand::CancelLast,  HotKeyCommand::StopResume,
+    HotKeyCommand::CancelLast,  HotKeyCommand::StopResume,   HotKeyCommand::HarvestAll,
 };
 
 // Modifier flags as RegisterHotKey takes them.
@@ -77,14 +80,14 @@ class HotKeyManager
     // unregister explicitly, at the right point of the shutdown order.
     ~HotKeyManager();
 
-    // Registers all five hotkeys (all) or only stop/resume (!all) with the settings' keys and
+    // Registers all six hotkeys (all) or only stop/resume (!all) with the settings' keys and
     // modifier. A command whose key gives no virtual-key code or whose atom cannot be added is
     // skipped and keeps id 0. A combination the system refuses keeps its atom as id (deleted
     // again on unregistration) and is without a hotkey; Refused tells which. Whatever was
     // registered before is unregistered first, so a repeated call leaks no atom.
     void Register(const Settings& settings, bool all);
 
-    // Switches between all five hotkeys (all) and stop/resume alone (!all) while the
+    // Switches between all six hotkeys (all) and stop/resume alone (!all) while the
     // stop/resume hotkey stays registered throughout: a press of it that arrives during the
     // switch still reaches the window. When another command shares the stop/resume key, or
     // stop/resume has no hotkey, everything is registered again in command order instead, so

@@ -35,7 +35,7 @@ std::wstring HotKeyLine(const Settings& settings, HotKeyCommand command)
     // What each command's hotkey does, in command order.
     constexpr std::array<UiText, kHotKeyCommandCount> kDoes = {
         UiText::DoesCaptureName, UiText::DoesCaptureValue, UiText::DoesLineBreak,
-        UiText::DoesCancel, UiText::DoesStopResume};
+        UiText::DoesCancel,      UiText::DoesStopResume,   UiText::DoesHarvest};
     return settings.modifier + L"+" + KeySetting(settings, command) +
            std::wstring(Text(UiText::IntroKeyDoes)) +
            std::wstring(Text(kDoes[static_cast<std::size_t>(command)]));

@@ -19,7 +19,7 @@ struct WindowGeometry
 // tabSeparated either way.
 void ReadConf(ConfStore& store, Settings& settings);
 
-// Writes the 20 lines of Conf.txt with the window's current geometry in place of the stored
+// Writes the 21 lines of Conf.txt with the window's current geometry in place of the stored
 // one. When the file could not be written the old file is left as it was.
 StoreWrite WriteConf(ConfStore& store, const Settings& settings, const WindowGeometry& current);
 

@@ -2,6 +2,7 @@
 
 #include "text/AsciiCase.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -70,6 +71,7 @@ constexpr std::array<ConfKey, kConfKeyCount> ConfKeys = {
     TextKey(L"key modify", &Settings::modifier),
     Int16Key(L"separate tab", ValueKind::Whole16, &Settings::tabSeparated),
     Int16Key(L"add copy", ValueKind::Whole16, &Settings::captureCopies),
+    TextKey(L"key get all", &Settings::harvestKey),
 };
 
 std::size_t SkipSpaces(std::wstring_view text, std::size_t pos)
@@ -182,21 +184,25 @@ bool ApplyConfValue(std::size_t index, std::wstring_view value, Settings& settin
     return StoreValue(ConfKeys[index], value, settings);
 }
 
-bool ApplyConfLine(std::wstring_view line, Settings& settings)
+namespace
+{
+
+// One line as ParseConf reads it: the key whose field took the line's value, if any.
+std::optional<std::size_t> ApplyLine(std::wstring_view line, Settings& settings)
 {
     if (line.size() > kLongestConfLine)
     {
-        return false;
+        return std::nullopt;
     }
     const std::size_t equals = line.find(L'=');
     if (equals == std::wstring_view::npos || line.find(L'=', equals + 1) != std::wstring_view::npos)
     {
-        return false;
+        return std::nullopt;
     }
     const std::optional<std::size_t> index = ConfKeyIndex(line.substr(0, equals));
     if (!index)
     {
-        return false;
+        return std::nullopt;
     }
     const ConfKey& key = ConfKeys[*index];
     const std::wstring_view rest = line.substr(equals + 1);
@@ -205,28 +211,75 @@ bool ApplyConfLine(std::wstring_view line, Settings& settings)
     if (key.kind == ValueKind::Text &&
         key.name.size() + kKeyValueSeparator.size() + value.size() > kLongestConfLine)
     {
-        return false;
+        return std::nullopt;
     }
-    return StoreValue(key, value, settings);
+    if (!StoreValue(key, value, settings))
+    {
+        return std::nullopt;
+    }
+    return index;
+}
+
+bool IsLetterOf(std::wstring_view key, wchar_t letter)
+{
+    return !key.empty() && AsciiLower(key.front()) == AsciiLower(letter);
+}
+
+} // namespace
+
+bool ApplyConfLine(std::wstring_view line, Settings& settings)
+{
+    return ApplyLine(line, settings).has_value();
+}
+
+std::wstring FreeHarvestKey(std::span<const std::wstring_view> keys)
+{
+    constexpr int kLetters = L'Z' - L'A' + 1;
+    const wchar_t first = kDefaultHarvestKey.front();
+    for (int step = 0; step < kLetters; ++step)
+    {
+        const auto letter = static_cast<wchar_t>(L'A' + (first - L'A' + step) % kLetters);
+        if (std::none_of(keys.begin(), keys.end(),
+                         [letter](std::wstring_view key) { return IsLetterOf(key, letter); }))
+        {
+            return std::wstring(1, letter);
+        }
+    }
+    return std::wstring(kDefaultHarvestKey);
 }
 
 void ParseConf(std::wstring_view text, Settings& settings)
 {
+    bool harvestKeyRead = false;
+    const auto apply = [&](std::wstring_view line)
+    {
+        const std::optional<std::size_t> key = ApplyLine(line, settings);
+        harvestKeyRead =
+            harvestKeyRead || (key && ConfKeys[*key].textField == &Settings::harvestKey);
+    };
     std::size_t start = 0;
     while (start < text.size())
     {
         const std::size_t cr = text.find(L'\r', start);
         if (cr == std::wstring_view::npos)
         {
-            ApplyConfLine(text.substr(start), settings);
+            apply(text.substr(start));
             break;
         }
-        ApplyConfLine(text.substr(start, cr - start), settings);
+        apply(text.substr(start, cr - start));
         start = cr + 1;
         if (start < text.size() && text[start] == L'\n')
         {
             ++start;
         }
+    }
+    // A file older than the harvest key: the key goes where none of the others is.
+    if (!harvestKeyRead)
+    {
+        const std::wstring_view others[] = {settings.nameKey, settings.valueKey,
+                                            settings.lineBreakKey, settings.cancelKey,
+                                            settings.stopKey};
+        settings.harvestKey = FreeHarvestKey(others);
     }
     settings.separator = SeparatorFor(settings.tabSeparated);
 }

@@ -2,9 +2,13 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace mirufon
 {
+
+// The harvest key's default; a Conf.txt without the key may get another letter (FreeHarvestKey).
+inline constexpr std::wstring_view kDefaultHarvestKey = L"L";
 
 // The one process-wide settings record: one field per Conf.txt key, plus the derived
 // separator. Flags are integers, 1 on and 0 off. Geometry is in twips.
@@ -26,6 +30,7 @@ struct Settings
     std::wstring cancelKey = L"B";
     std::wstring lineBreakKey = L"E";
     std::wstring stopKey = L"G";
+    std::wstring harvestKey = std::wstring(kDefaultHarvestKey);
     std::wstring modifier = L"Shift";
     std::int16_t alwaysOnTop = 1;
     std::int16_t tabSeparated = 0;

@@ -163,6 +163,9 @@ void AppController::RunCommand(HotKeyCommand command)
     case HotKeyCommand::StopResume:
         ToggleRunState();
         break;
+    case HotKeyCommand::HarvestAll:
+        m_engine.Harvest();
+        break;
     }
 }
 

@@ -76,6 +76,7 @@ constexpr Entry kTexts[] = {
     {UiText::HeadingLineBreak, {L"改行", L"Line break"}},
     {UiText::HeadingCancel, {L"取消", L"Cancel"}},
     {UiText::HeadingStopResume, {L"停止/再開", L"Stop/Resume"}},
+    {UiText::HeadingHarvest, {L"まとめて取得", L"Harvest all"}},
     {UiText::HeadingName, {L"accName", L"accName"}},
     {UiText::HeadingValue, {L"accValue", L"accValue"}},
     {UiText::HeadingModifier, {L"修飾キー", L"Modifier"}},
@@ -91,6 +92,7 @@ constexpr Entry kTexts[] = {
     {UiText::DoesLineBreak, {L"改行", L"line break"}},
     {UiText::DoesCancel, {L"取り消し（前回取得項目キャンセル）", L"cancel the last item"}},
     {UiText::DoesStopResume, {L"停止/再開", L"stop/resume"}},
+    {UiText::DoesHarvest, {L"まとめて取得", L"harvest everything under the pointer"}},
 };
 
 constexpr std::size_t kTextCount = static_cast<std::size_t>(UiText::Count);

@@ -81,6 +81,7 @@ enum class UiText
     HeadingLineBreak,
     HeadingCancel,
     HeadingStopResume,
+    HeadingHarvest,
     HeadingName,
     HeadingValue,
     HeadingModifier,
@@ -96,6 +97,7 @@ enum class UiText
     DoesLineBreak,
     DoesCancel,
     DoesStopResume,
+    DoesHarvest,
 
     Count,
 };

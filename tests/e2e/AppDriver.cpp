@@ -314,7 +314,8 @@ std::wstring Introduction(const std::wstring& separatorWord, const std::wstring&
            L"\r\n\r\n操作用のホットキー\r\n\r\n" + key(0) +
            L"：ポイント位置文字列取得 accName\r\n" + key(1) +
            L"：ポイント位置文字列取得 accValue\r\n" + key(2) + L"：改行\r\n" + key(3) +
-           L"：取り消し（前回取得項目キャンセル）\r\n" + key(4) + L"：停止/再開";
+           L"：取り消し（前回取得項目キャンセル）\r\n" + key(4) + L"：停止/再開\r\n" + key(5) +
+           L"：まとめて取得";
 }
 
 } // namespace e2e

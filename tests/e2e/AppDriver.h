@@ -93,7 +93,8 @@ using mirufon::win32::ScreenDpi;
 // Saves a screenshot of the window into the artifact folder under the name (a .bmp).
 void KeepScreenshot(HWND window, const std::wstring& name);
 
-// The introduction text for the given separator word, modifier and five key letters.
+// The introduction text for the given separator word, modifier and six key letters, in
+// command order (get name, get value, newline, cancel last, stop/resume, harvest).
 std::wstring Introduction(const std::wstring& separatorWord, const std::wstring& modify,
                           const std::wstring& keys);
 

@@ -113,7 +113,7 @@ TEST_F(CaptureTest, StopLeavesOnlyTheStopKeyAndFreezesThePreviewUntilResume)
     const COLORREF stopped = RGB(248, 248, 248);
     PointAt(m_target->ButtonCentre());
     ASSERT_TRUE(WaitForText(m_main, kIdPreviewName, m_target->ButtonCaption()));
-    ASSERT_TRUE(WaitForHotkeys(MOD_SHIFT, L"AZEBG", L""));
+    ASSERT_TRUE(WaitForHotkeys(MOD_SHIFT, L"AZEBGL", L""));
     const std::vector<COLORREF> runningMenu = DrawnMenuBar(m_main);
     ASSERT_FALSE(runningMenu.empty()) << "the menu bar was never drawn";
     EXPECT_TRUE(WaitForLogFrame(m_main, running));
@@ -123,7 +123,7 @@ TEST_F(CaptureTest, StopLeavesOnlyTheStopKeyAndFreezesThePreviewUntilResume)
     // after the stop is over, so only then do the hotkeys show their final state.
     EXPECT_TRUE(WaitUntil([&] { return MenuBarPixels(m_main) != runningMenu; }, 5s));
     ASSERT_TRUE(WaitForLogFrame(m_main, stopped));
-    ASSERT_TRUE(WaitForHotkeys(MOD_SHIFT, L"G", L"AZEB")) << "after stop";
+    ASSERT_TRUE(WaitForHotkeys(MOD_SHIFT, L"G", L"AZEBL")) << "after stop";
 
     // Stopped: the keys reach the program in front instead, and the preview keeps its text.
     const std::wstring introduction = LogText(m_main);
@@ -137,7 +137,7 @@ TEST_F(CaptureTest, StopLeavesOnlyTheStopKeyAndFreezesThePreviewUntilResume)
     // The preview runs again once the resume is over, hotkeys included.
     Press('G');
     ASSERT_TRUE(WaitForText(m_main, kIdPreviewValue, m_target->EditValue()));
-    ASSERT_TRUE(WaitForHotkeys(MOD_SHIFT, L"AZEBG", L"")) << "after resume";
+    ASSERT_TRUE(WaitForHotkeys(MOD_SHIFT, L"AZEBGL", L"")) << "after resume";
     EXPECT_TRUE(WaitForLogFrame(m_main, running));
     EXPECT_TRUE(WaitUntil([&] { return MenuBarPixels(m_main) == runningMenu; }, 5s));
     Press('Z');

@@ -108,7 +108,7 @@ TEST_F(JournalTest, KilledProgramOffersItsLogOnceToRestoreOrToKeepAside)
         App app(folder);
         const HWND main = app.MainWindow();
         ASSERT_NE(main, nullptr);
-        EXPECT_EQ(Utf8(LogText(main)), Utf8(Introduction(L"改行", L"Shift", L"AZEBG")));
+        EXPECT_EQ(Utf8(LogText(main)), Utf8(Introduction(L"改行", L"Shift", L"AZEBGL")));
         m_target.BringToFront();
         Capture(main, m_target.ButtonCentre(), 'A', name);
         ASSERT_TRUE(Holds(journal, name));
@@ -120,7 +120,7 @@ TEST_F(JournalTest, KilledProgramOffersItsLogOnceToRestoreOrToKeepAside)
         AnswerQuestion(app, IDNO);
         const HWND main = app.MainWindow();
         ASSERT_NE(main, nullptr);
-        EXPECT_EQ(Utf8(LogText(main)), Utf8(Introduction(L"改行", L"Shift", L"AZEBG")));
+        EXPECT_EQ(Utf8(LogText(main)), Utf8(Introduction(L"改行", L"Shift", L"AZEBGL")));
         const std::vector<std::wstring> kept = FilesIn(folder.File(L"Journal"));
         ASSERT_EQ(kept.size(), 1u);
         EXPECT_TRUE(

@@ -110,7 +110,7 @@ TEST(MainWindow, HotKeyHelpShowsTheCurrentKeys)
     ASSERT_TRUE(ChooseMenu(main, kMenuHelpHotKeyPosition));
     const HWND box = WaitForMessageBox(app, L"ホットキー説明");
     ASSERT_NE(box, nullptr) << "the hotkey help did not appear";
-    EXPECT_EQ(Utf8(MessageBoxText(box)), Utf8(Introduction(L"タブ", L"Alt", L"NZEBG")));
+    EXPECT_EQ(Utf8(MessageBoxText(box)), Utf8(Introduction(L"タブ", L"Alt", L"NZEBGL")));
     KeepScreenshot(box, L"hotkey-help");
     EXPECT_TRUE(DismissMessageBox(box));
 }

@@ -302,7 +302,8 @@ TEST_F(Robustness, OversizedLineIsSkippedAndStartUpStaysQuick)
     ASSERT_NE(main, nullptr) << "the main window did not appear";
     EXPECT_EQ(Utf8(ControlText(main, kIdKeyName)), "Shift+Q");
     // Cut short, so that a failure does not print megabytes.
-    EXPECT_EQ(Utf8(LogText(main).substr(0, 1000)), Utf8(Introduction(L"改行", L"Shift", L"QZRBG")));
+    EXPECT_EQ(Utf8(LogText(main).substr(0, 1000)),
+              Utf8(Introduction(L"改行", L"Shift", L"QZRBGL")));
     ASSERT_TRUE(m_app->Close());
     EXPECT_EQ(Utf8(ConfValue(WrittenConf(), L"key modify").substr(0, 40)), "Shift");
 }

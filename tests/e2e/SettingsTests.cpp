@@ -1,4 +1,4 @@
-// The settings dialog, driven with the mouse: the five key letters, the modifier, copy capture
+// The settings dialog, driven with the mouse: the six key letters, the modifier, copy capture
 // and tab separation; what changes at once, what is refused, and what reaches Conf.txt.
 
 #include "e2e/AppDriver.h"
@@ -24,10 +24,11 @@ namespace
 
 using namespace mirufon::win32;
 
-// Key lists by index: 0 get name, 4 get value, 1 newline, 2 cancel, 3 stop/resume.
+// Key lists by index: 0 get name, 4 get value, 1 newline, 2 cancel, 3 stop/resume, 5 harvest.
 constexpr int kNameList = 0;
 constexpr int kNewlineList = 1;
 constexpr int kStopList = 3;
+constexpr int kHarvestList = 5;
 constexpr int kSettingPosition = 3; // 停止 | 表示 | クリア | 設定 | ...
 
 POINT CentreOf(HWND window)
@@ -157,13 +158,14 @@ TEST_F(SettingsTest, OpensWithTheStoredKeysAndTurnsTheHotkeysOffWhileOpen)
     EXPECT_EQ(WindowText(::GetDlgItem(dialog, SettingsKeyListId(1))), L"E");
     EXPECT_EQ(WindowText(::GetDlgItem(dialog, SettingsKeyListId(2))), L"B");
     EXPECT_EQ(WindowText(::GetDlgItem(dialog, SettingsKeyListId(3))), L"G");
+    EXPECT_EQ(WindowText(::GetDlgItem(dialog, SettingsKeyListId(kHarvestList))), L"L");
     EXPECT_EQ(WindowText(::GetDlgItem(dialog, kIdSettingsModifier)), L"Shift");
     EXPECT_TRUE(IsTopMost(dialog));
     // The program turns these off once the dialog is up.
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindowEnabled(m_main); }, 3s))
         << "the main window takes input while it is open";
-    EXPECT_TRUE(WaitForHotkeys(MOD_SHIFT, L"", L"AZEBG"));
-    KeepScreenshot(dialog, L"settings-dialog");
+    EXPECT_TRUE(WaitForHotkeys(MOD_SHIFT, L"", L"AZEBGL"));
+    KeepScreenshot(dialog, L"settings-dialog-dpi-" + std::to_wstring(ScreenDpi()));
 
     // A second request brings the open dialog to the front instead of opening another.
     const auto visibleDialogs = []
@@ -185,8 +187,10 @@ TEST_F(SettingsTest, OpensWithTheStoredKeysAndTurnsTheHotkeysOffWhileOpen)
         },
         300ms));
 
-    // The width holds at 3750 twips whatever resizing is tried.
+    // The width holds at 3750 twips whatever width is tried.
     const int tpp = mirufon::TwipsPerPixel(ScreenDpi());
+    RECT outer{};
+    ::GetWindowRect(dialog, &outer);
     const auto width = [&]
     {
         RECT rect{};
@@ -194,7 +198,7 @@ TEST_F(SettingsTest, OpensWithTheStoredKeysAndTurnsTheHotkeysOffWhileOpen)
         return static_cast<int>(rect.right - rect.left);
     };
     EXPECT_NEAR(width(), 3750 / tpp, 1);
-    ::SetWindowPos(dialog, nullptr, 0, 0, 600, 500, SWP_NOMOVE | SWP_NOZORDER);
+    ::SetWindowPos(dialog, nullptr, 0, 0, 600, outer.bottom - outer.top, SWP_NOMOVE | SWP_NOZORDER);
     EXPECT_TRUE(Eventually(
         [&]
         {
@@ -209,7 +213,7 @@ TEST_F(SettingsTest, OpensWithTheStoredKeysAndTurnsTheHotkeysOffWhileOpen)
     EXPECT_TRUE(WaitUntil(
         [&] { return ::IsWindowEnabled(m_main) && ::GetForegroundWindow() == m_main; }, 1s))
         << "the main window is not active right after the dialog closed";
-    EXPECT_TRUE(WaitForHotkeys(MOD_SHIFT, L"AZEBG", L"", 3s));
+    EXPECT_TRUE(WaitForHotkeys(MOD_SHIFT, L"AZEBGL", L"", 3s));
 }
 
 TEST_F(SettingsTest, CancelKeepsEverySettingYetRegistersAgain)
@@ -239,7 +243,7 @@ TEST_F(SettingsTest, OkWithANewNewlineKeyTakesEffectAtOnce)
     ASSERT_TRUE(WaitClosed(dialog));
     ASSERT_TRUE(WaitForHotkeys(MOD_SHIFT, L"AZRBG", L"E", 3s));
     // The introduction, still shown, names the new key.
-    EXPECT_TRUE(WaitForText(m_main, kIdLog, Introduction(L"改行", L"Shift", L"AZRBG")));
+    EXPECT_TRUE(WaitForText(m_main, kIdLog, Introduction(L"改行", L"Shift", L"AZRBGL")));
 
     TargetWindow target;
     target.BringToFront();
@@ -255,15 +259,15 @@ TEST_F(SettingsTest, DuplicateLetterIsRefusedOnOkAndTheFocusStays)
     Start();
     HWND dialog = OpenFromMenu();
     ASSERT_NE(dialog, nullptr);
-    ASSERT_TRUE(PickLetter(dialog, kNewlineList, L'A'));
-    HWND newline = ::GetDlgItem(dialog, SettingsKeyListId(kNewlineList));
+    ASSERT_TRUE(PickLetter(dialog, kHarvestList, L'A'));
+    HWND harvest = ::GetDlgItem(dialog, SettingsKeyListId(kHarvestList));
     Click(dialog, kIdSettingsOk);
     const HWND box = WaitForMessageBox(*m_app, L"重複");
     ASSERT_NE(box, nullptr) << "no duplicate message";
     EXPECT_EQ(Utf8(MessageBoxText(box)), Utf8(L"キーが重複しています！"));
     KeepScreenshot(box, L"settings-duplicate");
     ASSERT_TRUE(DismissMessageBox(box));
-    EXPECT_TRUE(WaitUntil([&] { return FocusOf(dialog) == newline; }, 3s))
+    EXPECT_TRUE(WaitUntil([&] { return FocusOf(dialog) == harvest; }, 3s))
         << "the focus left the list";
     EXPECT_FALSE(
         WaitUntil([&] { return !::IsWindow(dialog) || !::IsWindowVisible(dialog); }, 300ms))
@@ -274,10 +278,12 @@ TEST_F(SettingsTest, DuplicateLetterIsRefusedOnOkAndTheFocusStays)
     const HWND again = WaitForMessageBox(*m_app, L"重複");
     ASSERT_NE(again, nullptr);
     ASSERT_TRUE(DismissMessageBox(again));
-    ASSERT_TRUE(PickLetter(dialog, kNewlineList, L'Q'));
+    ASSERT_TRUE(PickLetter(dialog, kHarvestList, L'Q'));
     Click(dialog, kIdSettingsOk);
     ASSERT_TRUE(WaitClosed(dialog));
-    ASSERT_TRUE(WaitUntil([] { return IsHotkeyTaken(MOD_SHIFT, 'Q'); }, 3s));
+    ASSERT_TRUE(WaitForHotkeys(MOD_SHIFT, L"Q", L"L", 3s));
+    const std::string conf = ConfAfterClose();
+    EXPECT_NE(conf.find("add copy = 0\r\nkey get all = Q\r\n"), std::string::npos) << conf;
 }
 
 TEST_F(SettingsTest, CloseBoxStoresEvenADuplicate)
@@ -310,7 +316,7 @@ TEST_F(SettingsTest, TabSeparationAndCopyCaptureStartAtOnce)
     Click(dialog, kIdSettingsAddCopy);
     Click(dialog, kIdSettingsOk);
     ASSERT_TRUE(WaitClosed(dialog));
-    EXPECT_TRUE(WaitForText(m_main, kIdLog, Introduction(L"タブ", L"Shift", L"AZEBG")));
+    EXPECT_TRUE(WaitForText(m_main, kIdLog, Introduction(L"タブ", L"Shift", L"AZEBGL")));
 
     TargetWindow target;
     target.BringToFront();
@@ -337,7 +343,7 @@ TEST_F(SettingsTest, OpeningWhileStoppedLeavesOnlyTheStopKey)
     ASSERT_TRUE(PickLetter(dialog, kStopList, L'H'));
     Click(dialog, kIdSettingsOk);
     ASSERT_TRUE(WaitClosed(dialog));
-    ASSERT_TRUE(WaitForHotkeys(MOD_SHIFT, L"H", L"AZEBG", 3s)) << "after the dialog";
+    ASSERT_TRUE(WaitForHotkeys(MOD_SHIFT, L"H", L"AZEBGL", 3s)) << "after the dialog";
 }
 
 TEST_F(SettingsTest, ClosingTheProgramWithTheDialogOpenSavesAndEnds)

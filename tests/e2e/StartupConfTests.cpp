@@ -49,7 +49,7 @@ TEST(StartupConf, PreparedFileIsReadShownAndWrittenBackWithRealGeometry)
 {
     TempFolder folder;
     // Keys in mixed case and an unusual separator, a value with trailing spaces, a line with
-    // two "=", and lines in CR LF and lone CR.
+    // two "=", and lines in CR LF and lone CR; no harvest key, and L taken by another key.
     const std::string conf = WideToAnsi(L"Form Left = 1500\r\n"
                                         L"form top=1200\r"
                                         L"form width = 7500\r\n"
@@ -57,7 +57,7 @@ TEST(StartupConf, PreparedFileIsReadShownAndWrittenBackWithRealGeometry)
                                         L"key get name = Q\r\n"
                                         L"key get value = W\r\n"
                                         L"key crlf = R\r\n"
-                                        L"key back = T\r\n"
+                                        L"key back = L\r\n"
                                         L"key stop = Y\r\n"
                                         L"key modify = Ctrl\r\n"
                                         L"separate tab = 1\r\n"
@@ -72,7 +72,7 @@ TEST(StartupConf, PreparedFileIsReadShownAndWrittenBackWithRealGeometry)
     EXPECT_EQ(Utf8(WindowText(window)), Utf8(testsupport::ExpectedTitle()));
 
     const std::wstring log = WindowText(Control(window, kIdLog));
-    EXPECT_EQ(Utf8(log), Utf8(Introduction(L"タブ", L"Ctrl", L"QWRTY")));
+    EXPECT_EQ(Utf8(log), Utf8(Introduction(L"タブ", L"Ctrl", L"QWRLYM")));
     EXPECT_EQ(Utf8(WindowText(Control(window, kIdKeyName))), "Ctrl+Q");
     EXPECT_EQ(Utf8(WindowText(Control(window, kIdKeyValue))), "Ctrl+W");
 
@@ -107,12 +107,13 @@ TEST(StartupConf, PreparedFileIsReadShownAndWrittenBackWithRealGeometry)
              << "custom msg = 1\r\n"
              << "key get name = Q\r\n"
              << "key get value = W\r\n"
-             << "key back = T\r\n"
+             << "key back = L\r\n"
              << "key crlf = R\r\n"
              << "key stop = Y\r\n"
              << "key modify = Ctrl\r\n"
              << "separate tab = 1\r\n"
-             << "add copy = 0\r\n";
+             << "add copy = 0\r\n"
+             << "key get all = M\r\n";
     EXPECT_EQ(*written, expected.str());
     EXPECT_FALSE(ReadBytes(folder.File(L"Conf.txt.new")).has_value())
         << "the temporary file of the save was left behind";
@@ -125,17 +126,18 @@ TEST(StartupConf, WithoutFileTheDefaultsAreUsedAndWrittenInCodePage932)
     const HWND window = app.MainWindow();
     ASSERT_NE(window, nullptr) << "the main window did not appear";
     EXPECT_EQ(Utf8(WindowText(Control(window, kIdLog))),
-              Utf8(Introduction(L"改行", L"Shift", L"AZEBG")));
+              Utf8(Introduction(L"改行", L"Shift", L"AZEBGL")));
     ASSERT_TRUE(app.Close());
 
     const auto written = ReadBytes(folder.File(L"Conf.txt"));
     ASSERT_TRUE(written.has_value());
     const auto lines = Lines(*written);
-    ASSERT_EQ(lines.size(), 20u);
+    ASSERT_EQ(lines.size(), 21u);
     // "右下隅" in Shift_JIS.
     EXPECT_EQ(lines[6], "disp pos = \x89\x45\x89\xBA\x8B\xF7");
     EXPECT_EQ(lines[12], "key get name = A");
     EXPECT_EQ(lines[17], "key modify = Shift");
+    EXPECT_EQ(lines[20], "key get all = L");
 }
 
 TEST(StartupConf, FailedSaveLeavesTheOldFileWholeAndSaysSoUnlessWindowsIsEnding)

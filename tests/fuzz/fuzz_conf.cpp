@@ -24,7 +24,7 @@ namespace
 
 using namespace mirufon;
 
-// The 20 keys, taken from what FormatConf writes.
+// The keys, taken from what FormatConf writes.
 const std::vector<std::wstring>& Keys()
 {
     static const std::vector<std::wstring> keys = []
@@ -51,7 +51,7 @@ std::wstring ToText(const std::uint8_t* data, std::size_t size)
 {
     static constexpr std::uint8_t keyBytes[] = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07,
                                                 0x08, 0x0B, 0x0C, 0x0E, 0x0F, 0x10, 0x11,
-                                                0x12, 0x13, 0x14, 0x15, 0x16, 0x17};
+                                                0x12, 0x13, 0x14, 0x15, 0x16, 0x17, 0x18};
     std::wstring text;
     for (std::size_t i = 0; i < size; ++i)
     {

@@ -13,6 +13,7 @@ constexpr int A = 0;
 constexpr int B = 1;
 constexpr int E = 4;
 constexpr int G = 6;
+constexpr int L = 11;
 constexpr int Q = 16;
 constexpr int Z = 25;
 using Letters = std::array<int, kKeyListCount>;
@@ -25,13 +26,15 @@ TEST(HotKeyEditor, EachListEditsItsOwnField)
     KeyListField(settings, 2) = L"2";
     KeyListField(settings, 3) = L"3";
     KeyListField(settings, 4) = L"4";
+    KeyListField(settings, 5) = L"5";
     EXPECT_EQ(settings.nameKey, L"0");
     EXPECT_EQ(settings.lineBreakKey, L"1");
     EXPECT_EQ(settings.cancelKey, L"2");
     EXPECT_EQ(settings.stopKey, L"3");
     EXPECT_EQ(settings.valueKey, L"4");
-    // Rows 1 to 5 on screen: get name, get value, newline, cancel last, stop/resume.
-    EXPECT_EQ(kKeyListRows, (Letters{0, 4, 1, 2, 3}));
+    EXPECT_EQ(settings.harvestKey, L"5");
+    // Rows 1 to 6 on screen: get name, get value, newline, cancel last, stop/resume, harvest.
+    EXPECT_EQ(kKeyListRows, (Letters{0, 4, 1, 2, 3, 5}));
 
     EXPECT_EQ(PrefixLabel(0), L"Shift+");
     EXPECT_EQ(PrefixLabel(3), L"Shift+Ctrl+");
@@ -40,12 +43,12 @@ TEST(HotKeyEditor, EachListEditsItsOwnField)
     EXPECT_EQ(KeyLetter(26), L"");
 }
 
-TEST(HotKeyEditor, DefaultsShowAZEBGAndShiftAndStoreBackUnchanged)
+TEST(HotKeyEditor, DefaultsShowAZEBGLAndShiftAndStoreBackUnchanged)
 {
     Settings settings;
     const EditorState filled = EditorStateFor(settings);
-    // Index order: get name, newline, cancel last, stop/resume, get value.
-    EXPECT_EQ(filled.letter, (Letters{A, E, B, G, Z}));
+    // Index order: get name, newline, cancel last, stop/resume, get value, harvest.
+    EXPECT_EQ(filled.letter, (Letters{A, E, B, G, Z, L}));
     EXPECT_EQ(filled.modifier, 0);
     EXPECT_EQ(filled.tabSeparated, 0);
     EXPECT_EQ(filled.captureCopies, 0);
@@ -66,7 +69,7 @@ TEST(HotKeyEditor, StoreWritesTheChoicesAndNothingElse)
     Settings settings;
     settings.startInTray = 1;
     const EditorState filled = EditorStateFor(settings);
-    EditorState shown{{Q, 17, 18, A, A}, 3, 1, 1}; // Q R S, then a duplicate A A
+    EditorState shown{{Q, 17, 18, A, A, L}, 3, 1, 1}; // Q R S, a duplicate A A, then L
     StoreEditorState(shown, filled, settings);
     EXPECT_EQ(settings.nameKey, L"Q");
     EXPECT_EQ(settings.lineBreakKey, L"R");
@@ -106,8 +109,9 @@ TEST(HotKeyEditorHandEdited, KeyTextsWithoutALetterShowNothingAndSurviveOk)
     settings.cancelKey = L"あ";
     settings.stopKey = L" G";  // no letter first
     settings.valueKey = L"Ａ"; // a full-width letter is not one of the entries
+    settings.harvestKey = L"";
     const EditorState filled = EditorStateFor(settings);
-    EXPECT_EQ(filled.letter, (Letters{-1, -1, -1, -1, -1}));
+    EXPECT_EQ(filled.letter, (Letters{-1, -1, -1, -1, -1, -1}));
 
     Settings untouched = settings;
     StoreEditorState(filled, filled, untouched);
@@ -176,8 +180,8 @@ TEST(HotKeyEditorHandEdited, CheckBoxesShowOnlyOneAsCheckedAndKeepOddValuesUntil
 
 TEST(HotKeyEditorDuplicate, AnotherListWithTheSameLetterClashes)
 {
-    Letters letters{A, E, B, G, Z};
-    for (int k = 0; k < 5; ++k)
+    Letters letters{A, E, B, G, Z, L};
+    for (int k = 0; k < 6; ++k)
     {
         EXPECT_FALSE(IsDuplicate(letters, k)) << k;
     }
@@ -185,12 +189,12 @@ TEST(HotKeyEditorDuplicate, AnotherListWithTheSameLetterClashes)
     EXPECT_TRUE(IsDuplicate(letters, 1));
     EXPECT_TRUE(IsDuplicate(letters, 0));
     EXPECT_FALSE(IsDuplicate(letters, 2));
-    EXPECT_TRUE(IsDuplicate({Z, E, B, G, Z}, 4)); // the first and the last list
+    EXPECT_TRUE(IsDuplicate({A, E, B, G, Z, A}, 5)); // the first and the last list
     EXPECT_FALSE(IsDuplicate(letters, -1));
-    EXPECT_FALSE(IsDuplicate(letters, 5));
+    EXPECT_FALSE(IsDuplicate(letters, 6));
 
     // Lists without a letter clash with nothing, not even with each other.
-    const Letters empty{-1, -1, A, -1, B};
+    const Letters empty{-1, -1, A, -1, B, -1};
     EXPECT_FALSE(IsDuplicate(empty, 0));
     EXPECT_FALSE(IsDuplicate(empty, 3));
 

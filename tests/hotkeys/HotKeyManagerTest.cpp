@@ -12,8 +12,9 @@ namespace mirufon
 namespace
 {
 
-const std::wstring_view kAtomNames[] = {L"ADDPOINT_GETNAME", L"ADDPOINT_GETVALUE", L"ADDPOINT_CRLF",
-                                        L"ADDPOINT_BACK", L"ADDPOINT_STOP"};
+const std::wstring_view kAtomNames[] = {L"ADDPOINT_GETNAME", L"ADDPOINT_GETVALUE",
+                                        L"ADDPOINT_CRLF",    L"ADDPOINT_BACK",
+                                        L"ADDPOINT_STOP",    L"ADDPOINT_GETALL"};
 
 // The main window's hotkeys over a fake atom table and hotkey registry.
 struct MainWindow
@@ -35,9 +36,9 @@ TEST(HotKeyManager, RegistersInCommandOrder)
     window.hotKeys.Register(window.settings, true);
 
     const std::vector<FakeHotKeyApi::Call>& calls = window.api.Calls();
-    ASSERT_EQ(calls.size(), 5u);
-    const unsigned keys[] = {'A', 'Z', 'E', 'B', 'G'};
-    for (std::size_t i = 0; i < 5; ++i)
+    ASSERT_EQ(calls.size(), 6u);
+    const unsigned keys[] = {'A', 'Z', 'E', 'B', 'G', 'L'};
+    for (std::size_t i = 0; i < 6; ++i)
     {
         EXPECT_TRUE(calls[i].isRegister);
         EXPECT_EQ(calls[i].modifiers, 6u);
@@ -48,20 +49,20 @@ TEST(HotKeyManager, RegistersInCommandOrder)
         EXPECT_EQ(window.api.References(kAtomNames[i]), 1);
     }
     EXPECT_TRUE(window.hotKeys.IsRegistered());
-    EXPECT_EQ(window.api.Live().size(), 5u);
+    EXPECT_EQ(window.api.Live().size(), 6u);
 }
 
 TEST(HotKeyManager, UnregistersInCommandOrder)
 {
     MainWindow window;
     window.hotKeys.Register(window.settings, true);
-    const std::array<std::int32_t, 5> ids = window.hotKeys.Ids();
+    const std::array<std::int32_t, 6> ids = window.hotKeys.Ids();
     window.api.ClearCalls();
 
     window.hotKeys.Unregister();
     const std::vector<FakeHotKeyApi::Call>& calls = window.api.Calls();
-    ASSERT_EQ(calls.size(), 5u);
-    for (std::size_t i = 0; i < 5; ++i)
+    ASSERT_EQ(calls.size(), 6u);
+    for (std::size_t i = 0; i < 6; ++i)
     {
         EXPECT_FALSE(calls[i].isRegister);
         EXPECT_EQ(calls[i].id, ids[i]);
@@ -74,7 +75,7 @@ TEST(HotKeyManager, UnregistersInCommandOrder)
 
     // Unregistering again touches nothing.
     window.hotKeys.Unregister();
-    EXPECT_EQ(window.api.Calls().size(), 5u);
+    EXPECT_EQ(window.api.Calls().size(), 6u);
 }
 
 TEST(HotKeyManager, StopOnlyRegistersJustTheStopKey)
@@ -84,8 +85,8 @@ TEST(HotKeyManager, StopOnlyRegistersJustTheStopKey)
     ASSERT_EQ(window.api.Calls().size(), 1u);
     EXPECT_EQ(window.api.Calls()[0].virtualKey, unsigned{'G'});
     EXPECT_EQ(window.api.AddAtomCalls(), 1);
-    const std::array<std::int32_t, 5>& ids = window.hotKeys.Ids();
-    EXPECT_EQ(ids[0] | ids[1] | ids[2] | ids[3], 0);
+    const std::array<std::int32_t, 6>& ids = window.hotKeys.Ids();
+    EXPECT_EQ(ids[0] | ids[1] | ids[2] | ids[3] | ids[5], 0);
     EXPECT_EQ(window.hotKeys.Match(ids[4]), HotKeyCommand::StopResume);
     EXPECT_EQ(window.hotKeys.Match(0), std::nullopt);
 }
@@ -100,14 +101,14 @@ TEST(HotKeyManager, SkippedCommandsLeaveTheOthersWorking)
     EXPECT_EQ(window.api.References(L"ADDPOINT_CRLF"), 0);
     EXPECT_EQ(window.Id(HotKeyCommand::LineBreak), 0);
     EXPECT_EQ(window.Id(HotKeyCommand::CaptureValue), 0);
-    EXPECT_EQ(window.api.Calls().size(), 3u);
-    EXPECT_EQ(window.api.Live().size(), 3u);
+    EXPECT_EQ(window.api.Calls().size(), 4u);
+    EXPECT_EQ(window.api.Live().size(), 4u);
     EXPECT_EQ(window.hotKeys.Match(0), std::nullopt);
     EXPECT_EQ(window.hotKeys.Match(window.Id(HotKeyCommand::CancelLast)),
               HotKeyCommand::CancelLast);
 
     window.hotKeys.Unregister();
-    EXPECT_EQ(window.api.Calls().size(), 6u);
+    EXPECT_EQ(window.api.Calls().size(), 8u);
     EXPECT_EQ(window.api.AtomCount(), 0u);
     EXPECT_EQ(window.api.StrayDeletes(), 0);
 }
@@ -115,15 +116,18 @@ TEST(HotKeyManager, SkippedCommandsLeaveTheOthersWorking)
 TEST(HotKeyManager, DuplicateOrHeldCombinationIsWithoutHotKeyAndOnlyTheHeldOneIsRefused)
 {
     MainWindow window;
-    window.settings.cancelKey = L"A"; // the same as get name
-    window.api.Refuse(4, 'G');        // another program holds Shift+G
+    window.settings.cancelKey = L"A";  // the same as get name
+    window.settings.harvestKey = L"z"; // the same as get value
+    window.api.Refuse(4, 'G');         // another program holds Shift+G
     window.hotKeys.Register(window.settings, true);
 
     const std::vector<FakeHotKeyApi::Call>& calls = window.api.Calls();
-    ASSERT_EQ(calls.size(), 5u);
+    ASSERT_EQ(calls.size(), 6u);
     EXPECT_TRUE(calls[0].effective);  // get name, earlier in the order, gets Shift+A
     EXPECT_FALSE(calls[3].effective); // cancel last does not
     EXPECT_FALSE(calls[4].effective);
+    EXPECT_TRUE(calls[1].effective); // get value keeps Shift+Z from the harvest, registered last
+    EXPECT_FALSE(calls[5].effective);
     EXPECT_EQ(window.api.Live().size(), 3u);
     // The refused commands keep their atoms as ids; they simply never arrive.
     EXPECT_NE(window.Id(HotKeyCommand::CancelLast), 0);
@@ -219,10 +223,10 @@ TEST(HotKeyManager, SwitchKeepsTheStopKeyUnlessAnotherCommandSharesIt)
     {
         EXPECT_NE(call.id, stop) << "the stop key was withdrawn";
     }
-    EXPECT_EQ(window.api.Calls().size(), 8u);
-    EXPECT_EQ(Registered(window.api), (std::vector<unsigned>{'A', 'Z', 'E', 'B'}));
+    EXPECT_EQ(window.api.Calls().size(), 10u);
+    EXPECT_EQ(Registered(window.api), (std::vector<unsigned>{'A', 'Z', 'E', 'B', 'L'}));
     EXPECT_EQ(window.Id(HotKeyCommand::StopResume), stop);
-    EXPECT_EQ(window.api.Live().size(), 5u);
+    EXPECT_EQ(window.api.Live().size(), 6u);
 
     // Stop shares its key with the name: everything again in command order, so the name keeps
     // the combination whether the switch goes one way or the other.
@@ -235,7 +239,7 @@ TEST(HotKeyManager, SwitchKeepsTheStopKeyUnlessAnotherCommandSharesIt)
     EXPECT_EQ(shared.api.Live().size(), 1u);
     shared.api.ClearCalls();
     shared.hotKeys.Switch(shared.settings, true);
-    EXPECT_EQ(Registered(shared.api), (std::vector<unsigned>{'A', 'Z', 'E', 'B', 'A'}));
+    EXPECT_EQ(Registered(shared.api), (std::vector<unsigned>{'A', 'Z', 'E', 'B', 'A', 'L'}));
     EXPECT_EQ(shared.api.Live().count(shared.Id(HotKeyCommand::CaptureName)), 1u);
     EXPECT_EQ(shared.api.Live().count(shared.Id(HotKeyCommand::StopResume)), 0u);
 
@@ -256,7 +260,7 @@ TEST(HotKeyManager, AnySequenceKeepsAtomsBalanced)
     {
         for (std::wstring* key :
              {&window.settings.nameKey, &window.settings.valueKey, &window.settings.lineBreakKey,
-              &window.settings.cancelKey, &window.settings.stopKey})
+              &window.settings.cancelKey, &window.settings.stopKey, &window.settings.harvestKey})
         {
             *key = keys[random() % 5];
         }
@@ -279,7 +283,7 @@ TEST(HotKeyManager, AnySequenceKeepsAtomsBalanced)
             break;
         }
         // Each atom is held exactly while its command has an id, and only then.
-        for (std::size_t i = 0; i < 5; ++i)
+        for (std::size_t i = 0; i < 6; ++i)
         {
             const int held = window.hotKeys.Ids()[i] != 0 ? 1 : 0;
             ASSERT_EQ(window.api.References(kAtomNames[i]), held) << "step " << step;

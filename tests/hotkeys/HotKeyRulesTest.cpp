@@ -94,9 +94,11 @@ TEST(HotKeyCommands, AtomNamesAndKeySettingsPairUp)
     settings.lineBreakKey = L"3";
     settings.cancelKey = L"4";
     settings.stopKey = L"5";
-    const std::wstring_view names[] = {L"ADDPOINT_GETNAME", L"ADDPOINT_GETVALUE", L"ADDPOINT_CRLF",
-                                       L"ADDPOINT_BACK", L"ADDPOINT_STOP"};
-    const std::wstring_view keys[] = {L"1", L"2", L"3", L"4", L"5"};
+    settings.harvestKey = L"6";
+    const std::wstring_view names[] = {L"ADDPOINT_GETNAME", L"ADDPOINT_GETVALUE",
+                                       L"ADDPOINT_CRLF",    L"ADDPOINT_BACK",
+                                       L"ADDPOINT_STOP",    L"ADDPOINT_GETALL"};
+    const std::wstring_view keys[] = {L"1", L"2", L"3", L"4", L"5", L"6"};
     for (std::size_t i = 0; i < kHotKeyCommandCount; ++i)
     {
         EXPECT_EQ(AtomName(kHotKeyCommands[i]), names[i]);

@@ -24,7 +24,8 @@ TEST(IntroductionText, DefaultsGiveTheExactIntroduction)
                                   L"Shift+Z：ポイント位置文字列取得 accValue\r\n"
                                   L"Shift+E：改行\r\n"
                                   L"Shift+B：取り消し（前回取得項目キャンセル）\r\n"
-                                  L"Shift+G：停止/再開";
+                                  L"Shift+G：停止/再開\r\n"
+                                  L"Shift+L：まとめて取得";
     EXPECT_EQ(IntroductionText(Settings{}), expected);
 }
 
@@ -52,7 +53,8 @@ TEST(IntroductionText, KeysAreShownAsStored)
                               L"ctrl+F1：ポイント位置文字列取得 accValue\r\n"
                               L"ctrl+e：改行\r\n"
                               L"ctrl+：取り消し（前回取得項目キャンセル）\r\n"
-                              L"ctrl+g：停止/再開";
+                              L"ctrl+g：停止/再開\r\n"
+                              L"ctrl+L：まとめて取得";
     ASSERT_GE(text.size(), tail.size());
     EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
 }

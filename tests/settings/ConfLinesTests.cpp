@@ -154,13 +154,15 @@ class RandomConf
                                          u"unknown",
                                          u"key modify",
                                          u"                                  time auto close",
+                                         u"key get all",
                                          u""};
-        static const char16_t* values[] = {u"1500", u" 12.5 ", u"-3",  u"x",     u"",    u"左上隅",
-                                           u"ｶﾅ",   u"7円",    u"a=b", u"32768", u"1e3", u"😀"};
-        std::u16string line = keys[Pick(12)];
+        static const char16_t* values[] = {u"1500",   u" 12.5 ", u"-3",  u"x",   u"",
+                                           u"左上隅", u"ｶﾅ",     u"7円", u"a=b", u"32768",
+                                           u"1e3",    u"😀",      u"L"};
+        std::u16string line = keys[Pick(13)];
         const char16_t* separators[] = {u" = ", u" = ", u"=", u""};
         line += separators[Pick(4)];
-        line += values[Pick(12)];
+        line += values[Pick(13)];
         if (Pick(10) == 0)
         {
             // Around 4096 characters, and around three times as many bytes.

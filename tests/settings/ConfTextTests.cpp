@@ -5,6 +5,8 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace mirufon
 {
@@ -47,6 +49,7 @@ Settings UnusualSettings()
     s.cancelKey = L"line\nfeed";
     s.lineBreakKey = L"F1";
     s.stopKey = L"!";
+    s.harvestKey = L"l";
     s.modifier = L"Shift+Ctrl";
     s.alwaysOnTop = -32768;
     s.tabSeparated = 1;
@@ -190,6 +193,32 @@ TEST(ParseConfTest, WholeNumberFieldsKeepTheirValueForOtherText)
     EXPECT_EQ(Parsed(L"custom msg = 3000000000", base).showMessages, 7);
 }
 
+// Without its line the harvest key takes a letter no other key uses; with it, what it says.
+TEST(ParseConfTest, AFileWithoutTheHarvestKeyGetsTheFirstFreeLetterFromL)
+{
+    // Each character of the first text stands for one key; "1", "Ｌ" and " " are not L.
+    // clang-format off
+    const std::pair<std::wstring_view, std::wstring_view> cases[] = {
+        {L"", L"L"}, {L"AZBEG", L"L"}, {L"L", L"M"}, {L"l", L"M"}, {L"NLMP", L"O"}, {L"1Ｌ ", L"L"},
+        {L"LMNOPQRSTUVWXYZ", L"A"}, {L"LMNOPQRSTUVWXYZABCDEFGHIJ", L"K"},
+        {L"ABCDEFGHIJKLMNOPQRSTUVWXYZ", L"L"}};
+    // clang-format on
+    for (const auto& [letters, expected] : cases)
+    {
+        std::vector<std::wstring_view> keys;
+        for (std::size_t i = 0; i < letters.size(); ++i)
+        {
+            keys.push_back(letters.substr(i, 1));
+        }
+        EXPECT_EQ(FreeHarvestKey(keys), expected) << Narrow(letters);
+    }
+    EXPECT_EQ(Parsed(L"key get name = Lx\r\nkey crlf = m\r\n").harvestKey, L"N");
+    EXPECT_EQ(Parsed(L"key get name = L\r\nkey get all = L\r\n").harvestKey, L"L");
+    EXPECT_EQ(Parsed(L"key get all = \r\nkey stop = L").harvestKey, L"");
+    // A line that could not be read back counts as none.
+    EXPECT_EQ(Parsed(L"key get all=" + std::wstring(kLongestConfLine, L'x')).harvestKey, L"L");
+}
+
 TEST(ParseConfTest, SeparatorFollowsSeparateTab)
 {
     EXPECT_EQ(Parsed(L"separate tab = 1").separator, L"\t");
@@ -246,7 +275,7 @@ TEST(ParseConfTest, OnlyCrLfAndLoneCrEndLines)
     EXPECT_EQ(mixed.lineBreakKey, L"Z\n");
 }
 
-TEST(FormatConfTest, DefaultsGiveTheTwentyLinesInFileOrder)
+TEST(FormatConfTest, DefaultsGiveTheLinesInFileOrderWithTheHarvestKeyLast)
 {
     const std::wstring expected = L"form left = 7350\r\n"
                                   L"form top = 3900\r\n"
@@ -267,7 +296,8 @@ TEST(FormatConfTest, DefaultsGiveTheTwentyLinesInFileOrder)
                                   L"key stop = G\r\n"
                                   L"key modify = Shift\r\n"
                                   L"separate tab = 0\r\n"
-                                  L"add copy = 0\r\n";
+                                  L"add copy = 0\r\n"
+                                  L"key get all = L\r\n";
     EXPECT_EQ(FormatConf(DefaultSettings({19200, 10800, 4500, 3000})), expected);
 }
 

@@ -125,7 +125,7 @@ TEST(AppController, SettingsDialogReappliesInOrderWhicheverWayItCloses)
     app.m_controller.OnSettingsDialogClosed(DialogClose::Ok);
     app.m_dialogs.dialogSettings = nullptr;
     EXPECT_EQ(app.Next(), (Steps{"listen", "hotkey+A", "hotkey+Z", "hotkey+R", "hotkey+B",
-                                 "hotkey+G", "labels", "input on"}));
+                                 "hotkey+G", "hotkey+L", "labels", "input on"}));
     EXPECT_EQ(app.m_controller.CurrentSettings().separator, L"\t");
     EXPECT_NE(app.m_log.Content().find(L"Shift+R：改行"), std::wstring::npos);
 
@@ -178,8 +178,8 @@ TEST(AppController, StopAndResumeSwitchKeysPreviewAndIntroduction)
     app.Next();
     app.m_controller.OnHotKey(app.Id(HotKeyCommand::StopResume));
     EXPECT_FALSE(app.m_controller.IsRunning());
-    // The stop key stays registered throughout: only the other four go and come back.
-    EXPECT_EQ(app.Next(), Join({"preview off", "running off"}, Steps(4, "hotkey-")));
+    // The stop key stays registered throughout: only the other five go and come back.
+    EXPECT_EQ(app.Next(), Join({"preview off", "running off"}, Steps(5, "hotkey-")));
     app.m_log.Load(L"typed over the introduction");
     app.m_controller.OnHotKey(app.Id(HotKeyCommand::CaptureName)); // not registered: inert
     EXPECT_EQ(app.m_log.Content(), L"typed over the introduction");
@@ -190,8 +190,8 @@ TEST(AppController, StopAndResumeSwitchKeysPreviewAndIntroduction)
 
     app.m_controller.ToggleRunState();
     EXPECT_TRUE(app.m_controller.IsRunning());
-    EXPECT_EQ(app.Next(),
-              (Steps{"preview on", "running on", "hotkey+A", "hotkey+Z", "hotkey+E", "hotkey+B"}));
+    EXPECT_EQ(app.Next(), (Steps{"preview on", "running on", "hotkey+A", "hotkey+Z", "hotkey+E",
+                                 "hotkey+B", "hotkey+L"}));
     EXPECT_EQ(app.m_log.Content().rfind(L"\r\nポイント位置", 0), 0u) << "introduction rebuilt";
     app.m_controller.OnMinimized(true);
     app.m_controller.OnMinimized(false);

@@ -20,7 +20,7 @@ using Steps = std::vector<std::string>;
 constexpr WindowId kMain = 0x100;
 constexpr WindowId kEditor = 0x400;
 
-inline const Steps kUnregisterAll(5, "hotkey-");
+inline const Steps kUnregisterAll(6, "hotkey-");
 
 inline Steps Join(Steps a, const Steps& b)
 {
@@ -94,6 +94,7 @@ struct App
         {m_conf, m_journalStore, m_files}}};
 };
 
-inline const Steps kRegisterAll = {"hotkey+A", "hotkey+Z", "hotkey+E", "hotkey+B", "hotkey+G"};
+inline const Steps kRegisterAll = {"hotkey+A", "hotkey+Z", "hotkey+E",
+                                   "hotkey+B", "hotkey+G", "hotkey+L"};
 
 } // namespace mirufon::controller_test

@@ -167,8 +167,8 @@ void SettingsDialog::ApplyDpi(int dotsPerInch)
     m_listFont = std::move(listFont);
 }
 
-// Fills the lists in row order (get name, get value, newline, cancel last, stop/resume), then
-// the modifier, whose choice sets the prefix labels, then the check boxes.
+// Fills the lists in row order (get name, get value, newline, cancel last, stop/resume,
+// harvest), then the modifier, whose choice sets the prefix labels, then the check boxes.
 void SettingsDialog::Fill()
 {
     m_filled = EditorStateFor(m_settings);

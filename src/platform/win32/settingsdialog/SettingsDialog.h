@@ -16,7 +16,7 @@
 namespace mirufon::win32
 {
 
-// The settings dialog: the five hotkey letters with their shared modifier, copy capture and
+// The settings dialog: the six hotkey letters with their shared modifier, copy capture and
 // tab separation. A modeless, always-on-top window owned by the main window; it edits the
 // Settings record when it closes with "OK" or its close box, and nothing else. The owner
 // disables itself while the dialog is open and passes its thread's messages through
@@ -79,7 +79,7 @@ class SettingsDialog final : public WindowBase
 
     std::array<HWND, kKeyListCount> m_keyLists{};
     std::array<HWND, kKeyListCount> m_prefixes{};
-    std::array<HWND, 7> m_headings{};
+    std::array<HWND, 8> m_headings{};
     HWND m_modifier = nullptr;
     HWND m_captureCopiesBox = nullptr;
     HWND m_tabSeparatedBox = nullptr;

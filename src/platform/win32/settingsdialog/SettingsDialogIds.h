@@ -13,14 +13,14 @@ enum SettingsControlId : int
     // through IsDialogMessage.
     kIdSettingsOk = 1,
     kIdSettingsCancel = 2,
-    // The key lists cmbHotKey(0) to (4): kIdSettingsKeyList + list index.
+    // The key lists cmbHotKey(0) to (5): kIdSettingsKeyList + list index.
     kIdSettingsKeyList = 300,
     kIdSettingsModifier = 310,
     kIdSettingsAddCopy = 311,
     kIdSettingsTab = 312,
-    // The prefix labels lbl(0) to (4), each beside the key list of the same index.
+    // The prefix labels lbl(0) to (5), each beside the key list of the same index.
     kIdSettingsPrefix = 320,
-    // The labels lblHotKey(0) to (6): kIdSettingsHeading + label index.
+    // The labels lblHotKey(0) to (7): kIdSettingsHeading + label index.
     kIdSettingsHeading = 330,
     kIdSettingsHotKeyFrame = 340,
     kIdSettingsOtherFrame = 341,

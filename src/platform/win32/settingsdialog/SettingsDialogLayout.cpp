@@ -43,9 +43,13 @@ constexpr ControlPlacement kRows[] = {
     {SettingsPrefixId(3), L"STATIC", std::nullopt, kPrefixStyle, Container::HotKeyFrame, {1500, 1860, 1000, 225}, DialogFont::Label, Container::Form},
     {SettingsHeadingId(3), L"STATIC", UiText::HeadingStopResume, kLabelStyle, Container::HotKeyFrame, {330, 1860, 1275, 285}, DialogFont::Label, Container::Form},
     {SettingsKeyListId(3), WC_COMBOBOXW, std::nullopt, kListStyle, Container::HotKeyFrame, {2550, 1800, 615, 315}, DialogFont::List, Container::Form},
+    // Row 6: harvest, one row pitch (390) below row 5.
+    {SettingsPrefixId(5), L"STATIC", std::nullopt, kPrefixStyle, Container::HotKeyFrame, {1500, 2250, 1000, 225}, DialogFont::Label, Container::Form},
+    {SettingsHeadingId(7), L"STATIC", UiText::HeadingHarvest, kLabelStyle, Container::HotKeyFrame, {330, 2250, 1275, 285}, DialogFont::Label, Container::Form},
+    {SettingsKeyListId(5), WC_COMBOBOXW, std::nullopt, kListStyle, Container::HotKeyFrame, {2550, 2190, 615, 315}, DialogFont::List, Container::Form},
     // The modifier row.
-    {SettingsHeadingId(6), L"STATIC", UiText::HeadingModifier, kLabelStyle, Container::HotKeyFrame, {840, 2340, 825, 285}, DialogFont::Label, Container::Form},
-    {kIdSettingsModifier, WC_COMBOBOXW, std::nullopt, kListStyle, Container::HotKeyFrame, {1740, 2280, 1425, 315}, DialogFont::List, Container::Form, UiText::ModifierTip},
+    {SettingsHeadingId(6), L"STATIC", UiText::HeadingModifier, kLabelStyle, Container::HotKeyFrame, {840, 2730, 825, 285}, DialogFont::Label, Container::Form},
+    {kIdSettingsModifier, WC_COMBOBOXW, std::nullopt, kListStyle, Container::HotKeyFrame, {1740, 2670, 1425, 315}, DialogFont::List, Container::Form, UiText::ModifierTip},
     // "その他".
     {kIdSettingsAddCopy, L"BUTTON", UiText::CopyCaptureCheck, kCheckStyle, Container::OtherFrame, {300, 300, 2565, 255}, DialogFont::Label, Container::Form, UiText::CopyCaptureTip},
     {kIdSettingsTab, L"BUTTON", UiText::TabSeparatorCheck, kCheckStyle, Container::OtherFrame, {300, 600, 2565, 255}, DialogFont::Label, Container::Form, UiText::TabSeparatorTip},
@@ -53,10 +57,10 @@ constexpr ControlPlacement kRows[] = {
     {kIdSettingsOk, L"BUTTON", UiText::OkButton, kButtonStyle, Container::ButtonFrame, {330, 0, 975, 345}, DialogFont::Label, Container::Form},
     {kIdSettingsCancel, L"BUTTON", UiText::CancelButton, kButtonStyle, Container::ButtonFrame, {1320, 0, 945, 345}, DialogFont::Label, Container::Form},
     // The frames.
-    {kIdSettingsHotKeyFrame, L"BUTTON", UiText::HotKeysFrame, BS_GROUPBOX, Container::Form, {120, 120, 3285, 2775}, DialogFont::Label, Container::HotKeyFrame},
-    {kIdSettingsOtherFrame, L"BUTTON", UiText::OtherFrame, BS_GROUPBOX, Container::Form, {120, 3030, 3285, 1185}, DialogFont::Label, Container::OtherFrame},
+    {kIdSettingsHotKeyFrame, L"BUTTON", UiText::HotKeysFrame, BS_GROUPBOX, Container::Form, {120, 120, 3285, 3165}, DialogFont::Label, Container::HotKeyFrame},
+    {kIdSettingsOtherFrame, L"BUTTON", UiText::OtherFrame, BS_GROUPBOX, Container::Form, {120, 3420, 3285, 1185}, DialogFont::Label, Container::OtherFrame},
     // The borderless frame round the buttons: no window, only the offset of what it holds.
-    {0, nullptr, std::nullopt, 0, Container::Form, {1080, 4320, 2265, 345}, DialogFont::Label, Container::ButtonFrame},
+    {0, nullptr, std::nullopt, 0, Container::Form, {1080, 4710, 2265, 345}, DialogFont::Label, Container::ButtonFrame},
 };
 // clang-format on
 

@@ -27,6 +27,7 @@ constexpr int B = 1;
 constexpr int C = 2;
 constexpr int E = 4;
 constexpr int G = 6;
+constexpr int L = 11;
 constexpr int Z = 25;
 
 // Watches this thread's windows for the duplicate message while the dialog's handlers run
@@ -298,14 +299,15 @@ TEST_F(SettingsDialogTest, OpensWithTheStoredChoicesShown)
     EXPECT_TRUE(exStyle & WS_EX_TOPMOST);
     EXPECT_TRUE(exStyle & WS_EX_CONTROLPARENT);
 
-    // Rows 1 to 5: A, Z, E, B, G; the lists are indexed get name, newline, cancel last,
-    // stop/resume, get value.
+    // Rows 1 to 6: A, Z, E, B, G, L; the lists are indexed get name, newline, cancel last,
+    // stop/resume, get value, harvest.
     EXPECT_EQ(Selected(KeyList(0)), A);
     EXPECT_EQ(Selected(KeyList(4)), Z);
     EXPECT_EQ(Selected(KeyList(1)), E);
     EXPECT_EQ(Selected(KeyList(2)), B);
     EXPECT_EQ(Selected(KeyList(3)), G);
-    for (int list = 0; list < 5; ++list)
+    EXPECT_EQ(Selected(KeyList(5)), L);
+    for (int list = 0; list < 6; ++list)
     {
         HWND control = KeyList(list);
         ASSERT_EQ(::SendMessageW(control, CB_GETCOUNT, 0, 0), 26) << list;
@@ -365,7 +367,7 @@ TEST_F(SettingsDialogTest, ControlsStandWhereTheTwipsPlaceThem)
     HWND dialog = m_dialog->Handle();
     RECT client{};
     ::GetClientRect(dialog, &client);
-    EXPECT_EQ(client.bottom, Px(4785));
+    EXPECT_EQ(client.bottom, Px(5175));
     RECT outer{};
     ::GetWindowRect(dialog, &outer);
     EXPECT_EQ(outer.right - outer.left, Px(3750));
@@ -380,22 +382,23 @@ TEST_F(SettingsDialogTest, ControlsStandWhereTheTwipsPlaceThem)
         int top;
         int width;
     };
-    // Frame children are offset by their frame (120, 120 or 120, 3030); the buttons by their
-    // borderless frame (1080, 4320).
+    // Frame children are offset by their frame (120, 120 or 120, 3420); the buttons by their
+    // borderless frame (1080, 4710).
     const Expected places[] = {
         {kIdSettingsHotKeyFrame, 120, 120, 3285},
-        {kIdSettingsOtherFrame, 120, 3030, 3285},
+        {kIdSettingsOtherFrame, 120, 3420, 3285},
         {SettingsKeyListId(0), 120 + 2550, 120 + 300, 615},
         {SettingsKeyListId(4), 120 + 2550, 120 + 660, 615},
         {SettingsKeyListId(3), 120 + 2550, 120 + 1800, 615},
+        {SettingsKeyListId(5), 120 + 2550, 120 + 2190, 615},
         {SettingsPrefixId(1), 120 + 1500, 120 + 1110, 1000},
         {SettingsHeadingId(4), 120 + 750, 120 + 330, 795},
-        {SettingsHeadingId(6), 120 + 840, 120 + 2340, 825},
-        {kIdSettingsModifier, 120 + 1740, 120 + 2280, 1425},
-        {kIdSettingsAddCopy, 120 + 300, 3030 + 300, 2565},
-        {kIdSettingsTab, 120 + 300, 3030 + 600, 2565},
-        {kIdSettingsOk, 1080 + 330, 4320, 975},
-        {kIdSettingsCancel, 1080 + 1320, 4320, 945},
+        {SettingsHeadingId(6), 120 + 840, 120 + 2730, 825},
+        {kIdSettingsModifier, 120 + 1740, 120 + 2670, 1425},
+        {kIdSettingsAddCopy, 120 + 300, 3420 + 300, 2565},
+        {kIdSettingsTab, 120 + 300, 3420 + 600, 2565},
+        {kIdSettingsOk, 1080 + 330, 4710, 975},
+        {kIdSettingsCancel, 1080 + 1320, 4710, 945},
     };
     for (const Expected& place : places)
     {
@@ -412,6 +415,7 @@ TEST_F(SettingsDialogTest, ControlsStandWhereTheTwipsPlaceThem)
     EXPECT_EQ(TextOf(Item(kIdSettingsHotKeyFrame)), L"ホットキー");
     EXPECT_EQ(TextOf(Item(kIdSettingsOtherFrame)), L"その他");
     EXPECT_EQ(TextOf(Item(SettingsHeadingId(3))), L"停止/再開");
+    EXPECT_EQ(TextOf(Item(SettingsHeadingId(7))), L"まとめて取得");
     EXPECT_EQ(TextOf(Item(kIdSettingsAddCopy)), L"コピーでも取得");
     EXPECT_EQ(TextOf(Item(kIdSettingsCancel)), L"Cancel");
     EXPECT_EQ(::GetWindowLongPtrW(Item(SettingsPrefixId(0)), GWL_STYLE) & SS_TYPEMASK, SS_RIGHT);
@@ -467,11 +471,11 @@ TEST_F(SettingsDialogTest, NameLabelsAreBlueAndTipsNameTheirControls)
     }
 }
 
-TEST_F(SettingsDialogTest, ChoosingAModifierRelabelsAllFivePrefixesAtOnce)
+TEST_F(SettingsDialogTest, ChoosingAModifierRelabelsAllSixPrefixesAtOnce)
 {
     OpenDialog();
     Choose(Item(kIdSettingsModifier), 3);
-    for (int list = 0; list < 5; ++list)
+    for (int list = 0; list < 6; ++list)
     {
         EXPECT_EQ(TextOf(Item(SettingsPrefixId(list))), L"Shift+Ctrl+") << list;
     }
@@ -623,11 +627,16 @@ TEST_F(SettingsDialogTest, KeyListsIgnoreLettersAndArrowsButTabMovesOn)
     }
     EXPECT_EQ(::GetFocus(), KeyList(0));
 
-    // Tab goes to the next row (the get-value list), Shift+Tab back.
+    // Tab goes to the next row (the get-value list), Shift+Tab back; the harvest row is last.
     ASSERT_TRUE(PressKey(VK_TAB));
     EXPECT_EQ(::GetFocus(), KeyList(4));
     ASSERT_TRUE(PressKey(VK_TAB, true));
     EXPECT_EQ(::GetFocus(), KeyList(0));
+    FocusOn(KeyList(3));
+    ASSERT_TRUE(PressKey(VK_TAB));
+    EXPECT_EQ(::GetFocus(), KeyList(5));
+    ASSERT_TRUE(PressKey(VK_TAB));
+    EXPECT_EQ(::GetFocus(), Item(kIdSettingsModifier));
 
     // The modifier list is an ordinary list: the keyboard chooses there.
     FocusOn(Item(kIdSettingsModifier));
@@ -639,21 +648,21 @@ TEST_F(SettingsDialogTest, KeyListsIgnoreLettersAndArrowsButTabMovesOn)
 TEST_F(SettingsDialogTest, KeysThatLeaveADuplicateListAreRefused)
 {
     OpenDialog();
-    Choose(KeyList(2), G); // cancel-last takes stop/resume's letter
-    FocusOn(KeyList(2));
+    Choose(KeyList(5), G); // the harvest takes stop/resume's letter
+    FocusOn(KeyList(5));
     ASSERT_TRUE(PressKey(VK_TAB));
     ASSERT_TRUE(PressKey(VK_RETURN)); // "OK"
     ASSERT_TRUE(PressKey(VK_ESCAPE)); // "Cancel"
     EXPECT_EQ(BoxesSeen(), 3);
     ASSERT_TRUE(m_dialog->IsOpen());
-    EXPECT_EQ(::GetFocus(), KeyList(2));
-    EXPECT_EQ(m_settings.cancelKey, L"B");
+    EXPECT_EQ(::GetFocus(), KeyList(5));
+    EXPECT_EQ(m_settings.harvestKey, L"L");
 
     // Resolved, Enter acts as "OK".
-    Choose(KeyList(2), B);
+    Choose(KeyList(5), C);
     ASSERT_TRUE(PressKey(VK_RETURN));
     EXPECT_FALSE(m_dialog->IsOpen());
-    EXPECT_EQ(m_settings.cancelKey, L"B");
+    EXPECT_EQ(m_settings.harvestKey, L"C");
     EXPECT_EQ(m_settings.stopKey, L"G");
 }
 
