@@ -12,7 +12,8 @@ export WINEDEBUG="${WINEDEBUG:--all}"
 # Code page 932 and the Japanese user locale, as on the systems the program is made for. Only
 # Wine gets it: the host's own tools keep their locale (deps.sh generates ja_JP.UTF-8, which
 # Wine needs to encode file names).
-mirufon_wine() { LC_ALL=ja_JP.UTF-8 "$WINELOADER" "$@"; }
+# MIRUFON_LOCALE=en_US.UTF-8 runs it as on an English Windows (code page 1252).
+mirufon_wine() { LC_ALL="${MIRUFON_LOCALE:-ja_JP.UTF-8}" "$WINELOADER" "$@"; }
 mirufon_xvfb_pid=""
 
 # Starts Xvfb on a free display number and exports DISPLAY.

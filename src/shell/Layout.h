@@ -30,8 +30,8 @@ struct ControlRect
 struct MainLayout
 {
     ControlRect previewBand{150, 30, 5205, 495};
-    ControlRect nameCaption{0, 0, 855, 255};
-    ControlRect valueCaption{0, 255, 855, 255};
+    ControlRect nameCaption{0, 0, 960, 255};
+    ControlRect valueCaption{0, 255, 960, 255};
     ControlRect nameStrip{780, -30, 1455, 285};
     ControlRect valueStrip{840, 240, 1455, 285};
     ControlRect nameBox{1110, 30, 3510, 225};

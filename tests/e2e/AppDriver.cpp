@@ -1,8 +1,13 @@
 #include "e2e/AppDriver.h"
 
+#include "platform/win32/reading/ControlMessages.h"
+#include "platform/win32/window/Fonts.h"
+#include "text/AsciiCase.h"
+
 #include "e2e/Input.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace e2e
 {
@@ -316,6 +321,91 @@ std::wstring Introduction(const std::wstring& separatorWord, const std::wstring&
            L"：ポイント位置文字列取得 accValue\r\n" + key(2) + L"：改行\r\n" + key(3) +
            L"：取り消し（前回取得項目キャンセル）\r\n" + key(4) + L"：停止/再開\r\n" + key(5) +
            L"：まとめて取得";
+}
+
+namespace
+{
+
+struct Extent
+{
+    int needed = 0;
+    int has = 0;
+};
+
+// What a child control's text needs beside the text itself: a check box its box, a push
+// button and a frame a margin either side; none when it is no text-bearing control.
+std::optional<int> ChromeOf(HWND control)
+{
+    const std::wstring className = ClassName(control);
+    const auto style = static_cast<DWORD>(::GetWindowLongPtrW(control, GWL_STYLE));
+    if (mirufon::EqualsIgnoringAsciiCase(className, L"Static"))
+    {
+        return (style & SS_TYPEMASK) <= SS_RIGHT ? std::optional<int>(0) : std::nullopt;
+    }
+    if (!mirufon::EqualsIgnoringAsciiCase(className, L"Button"))
+    {
+        return std::nullopt;
+    }
+    switch (style & BS_TYPEMASK)
+    {
+    case BS_CHECKBOX:
+    case BS_AUTOCHECKBOX:
+    case BS_RADIOBUTTON:
+    case BS_AUTORADIOBUTTON:
+        return ::GetSystemMetrics(SM_CXMENUCHECK) + 4;
+    case BS_GROUPBOX:
+        return 16;
+    default:
+        return 6;
+    }
+}
+
+} // namespace
+
+std::vector<std::string> LabelsThatDoNotFit(HWND window)
+{
+    const mirufon::win32::UniqueFont font =
+        mirufon::win32::CreateProgramFont(mirufon::win32::FontRole::Label, ScreenDpi());
+    HDC screen = ::GetDC(nullptr);
+    const HGDIOBJ previous = ::SelectObject(screen, font.Get());
+    std::vector<std::string> misfits;
+    for (HWND child = ::GetWindow(window, GW_CHILD); child;
+         child = ::GetWindow(child, GW_HWNDNEXT))
+    {
+        const std::optional<int> chrome = ChromeOf(child);
+        const std::wstring text =
+            mirufon::win32::WithoutPrefixMarks(WindowText(child));
+        if (!chrome || text.empty() || !::IsWindowVisible(child))
+        {
+            continue;
+        }
+        SIZE size{};
+        ::GetTextExtentPoint32W(screen, text.c_str(), static_cast<int>(text.size()), &size);
+        RECT client{};
+        ::GetClientRect(child, &client);
+        const Extent extent{size.cx + *chrome, client.right - client.left};
+        if (extent.needed > extent.has)
+        {
+            misfits.push_back(Utf8(text) + ": " + std::to_string(extent.needed) + "/" +
+                              std::to_string(extent.has));
+        }
+    }
+    ::SelectObject(screen, previous);
+    ::ReleaseDC(nullptr, screen);
+    return misfits;
+}
+
+bool HasJapanese(std::wstring_view text)
+{
+    for (const wchar_t ch : text)
+    {
+        if ((ch >= 0x3000 && ch <= 0x30FF) || (ch >= 0x4E00 && ch <= 0x9FFF) ||
+            (ch >= 0xFF00 && ch <= 0xFFEF))
+        {
+            return true;
+        }
+    }
+    return false;
 }
 
 } // namespace e2e

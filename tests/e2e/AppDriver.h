@@ -90,6 +90,14 @@ COLORREF LogFrameColour(HWND mainWindow);
 // The screen's DPI as this (DPI-aware) driver sees it, the same figure the program uses.
 using mirufon::win32::ScreenDpi;
 
+// The labels, check boxes, buttons and frames among the window's children whose text does not
+// fit them, as "text: needed/has pixels", measured with the program's label font at the
+// screen's DPI (the driver speaks the program's language); empty when all fit.
+std::vector<std::string> LabelsThatDoNotFit(HWND window);
+
+// Whether the text holds a Japanese character (kana, CJK ideographs, full-width forms).
+bool HasJapanese(std::wstring_view text);
+
 // Saves a screenshot of the window into the artifact folder under the name (a .bmp).
 void KeepScreenshot(HWND window, const std::wstring& name);
 

@@ -119,6 +119,7 @@ TEST(Layout, ControlsFollowTheRulesAtTheScreensDpiAndOnResize)
     EXPECT_NEAR(client.bottom, Pixels(kCreatedClientHeight, tpp), 1);
     EXPECT_TRUE(Eventually([&] { return LaidOut(main); }));
     KeepScreenshot(main, L"main-window-dpi-" + std::to_wstring(ScreenDpi()));
+    EXPECT_EQ(LabelsThatDoNotFit(main), std::vector<std::string>{});
 
     RECT frame{};
     ::GetWindowRect(main, &frame);

@@ -9,6 +9,7 @@
 #include "e2e/Tray.h"
 #include "platform/win32/mainwindow/ControlIds.h"
 #include "platform/win32/settingsdialog/SettingsDialogIds.h"
+#include "platform/win32/settingsdialog/SettingsDialogLayout.h"
 #include "shell/AppInfo.h"
 #include "shell/Layout.h"
 #include "support/Version.h"
@@ -166,6 +167,7 @@ TEST_F(SettingsTest, OpensWithTheStoredKeysAndTurnsTheHotkeysOffWhileOpen)
         << "the main window takes input while it is open";
     EXPECT_TRUE(WaitForHotkeys(MOD_SHIFT, L"", L"AZEBGL"));
     KeepScreenshot(dialog, L"settings-dialog-dpi-" + std::to_wstring(ScreenDpi()));
+    EXPECT_EQ(LabelsThatDoNotFit(dialog), std::vector<std::string>{});
 
     // A second request brings the open dialog to the front instead of opening another.
     const auto visibleDialogs = []
@@ -187,7 +189,7 @@ TEST_F(SettingsTest, OpensWithTheStoredKeysAndTurnsTheHotkeysOffWhileOpen)
         },
         300ms));
 
-    // The width holds at 3750 twips whatever width is tried.
+    // The width holds at its twips whatever width is tried.
     const int tpp = mirufon::TwipsPerPixel(ScreenDpi());
     RECT outer{};
     ::GetWindowRect(dialog, &outer);
@@ -197,12 +199,12 @@ TEST_F(SettingsTest, OpensWithTheStoredKeysAndTurnsTheHotkeysOffWhileOpen)
         ::GetWindowRect(dialog, &rect);
         return static_cast<int>(rect.right - rect.left);
     };
-    EXPECT_NEAR(width(), 3750 / tpp, 1);
+    EXPECT_NEAR(width(), kSettingsOuterWidth / tpp, 1);
     ::SetWindowPos(dialog, nullptr, 0, 0, 600, outer.bottom - outer.top, SWP_NOMOVE | SWP_NOZORDER);
     EXPECT_TRUE(Eventually(
         [&]
         {
-            return ::testing::AssertionResult(std::abs(width() - 3750 / tpp) <= 1)
+            return ::testing::AssertionResult(std::abs(width() - kSettingsOuterWidth / tpp) <= 1)
                    << "the dialog is " << width() << " pixels wide";
         }));
 

@@ -30,14 +30,14 @@ MainLayout LayOut(const MainLayout& from, std::int32_t width, std::int32_t heigh
 MainLayout ExpectedCreated96()
 {
     MainLayout expected;
-    expected.nameCaption = {90, 0, 855, 255};
-    expected.valueCaption = {90, 255, 855, 255};
+    expected.nameCaption = {90, 0, 960, 255};
+    expected.valueCaption = {90, 255, 960, 255};
     expected.keyBand = {6555 - 1155 + 45, 0, 1155, 450};
     expected.previewBand = {0, 0, 5445, 450};
-    expected.nameStrip = {945, -30, 4500, 285};
-    expected.valueStrip = {945, 240, 4500, 285};
-    expected.nameBox = {990, 30, 4410, 225};
-    expected.valueBox = {990, 270, 4410, 255};
+    expected.nameStrip = {1050, -30, 4395, 285};
+    expected.valueStrip = {1050, 240, 4395, 285};
+    expected.nameBox = {1095, 30, 4305, 225};
+    expected.valueBox = {1095, 270, 4305, 255};
     expected.logFrame = {0, 450, 6555, 3090};
     expected.logBox = {90, 90, 6465, 3000};
     return expected;
@@ -53,13 +53,13 @@ TEST(LayoutMainWindow, CreatedSizeAt96DpiGivesA450TwipBandAndIsStable)
 TEST(LayoutMainWindow, At144DpiRulesReadThePreviousRunsBoxHeight)
 {
     const MainLayout first = LayOut(MainLayout{}, kCreatedClientWidth, kCreatedClientHeight, 10);
-    EXPECT_EQ(first.nameCaption, (ControlRect{60, 0, 855, 255}));
+    EXPECT_EQ(first.nameCaption, (ControlRect{60, 0, 960, 255}));
     EXPECT_EQ(first.keyBand, (ControlRect{5430, 0, 1155, 450}));
     EXPECT_EQ(first.previewBand, (ControlRect{0, 0, 5430, 450}));
-    EXPECT_EQ(first.nameStrip, (ControlRect{915, -30, 4515, 285}));
-    EXPECT_EQ(first.valueStrip, (ControlRect{915, 240, 4515, 285}));
-    EXPECT_EQ(first.nameBox, (ControlRect{945, 10, 4455, 245}));
-    EXPECT_EQ(first.valueBox, (ControlRect{945, 260, 4455, 265}));
+    EXPECT_EQ(first.nameStrip, (ControlRect{1020, -30, 4410, 285}));
+    EXPECT_EQ(first.valueStrip, (ControlRect{1020, 240, 4410, 285}));
+    EXPECT_EQ(first.nameBox, (ControlRect{1050, 10, 4350, 245}));
+    EXPECT_EQ(first.valueBox, (ControlRect{1050, 260, 4350, 265}));
     EXPECT_EQ(first.logFrame, (ControlRect{0, 450, 6555, 3090}));
     EXPECT_EQ(first.logBox, (ControlRect{60, 60, 6495, 3030}));
 
@@ -76,7 +76,7 @@ TEST(LayoutMainWindow, HorizontalAndVerticalPixelsAreKeptApart)
 {
     const MainLayout layout = LayoutMainWindow(MainLayout{}, 6555, 3540, 10, 20);
     EXPECT_EQ(layout.keyBand.left, 6555 - 1155 + 30);
-    EXPECT_EQ(layout.nameBox, (ControlRect{915 + 30, -30 + 80, 4515 - 60, 285 - 80}));
+    EXPECT_EQ(layout.nameBox, (ControlRect{1020 + 30, -30 + 80, 4410 - 60, 285 - 80}));
     EXPECT_EQ(layout.valueBox.top, 240 + 40);
     EXPECT_EQ(layout.logBox, (ControlRect{60, 120, 6555 - 60, 3090 - 120}));
 }
@@ -106,9 +106,9 @@ TEST(LayoutMainWindow, NarrowerThan74PixelsPushesTheKeyBandLeftAndKeepsTheBandWi
     EXPECT_EQ(at74.keyBand.left, 0);
     EXPECT_EQ(at74.previewBand.width, 0);
     // The strips cannot be narrower than nothing: they keep their widths.
-    EXPECT_EQ(at74.nameStrip.width, 4500);
-    EXPECT_EQ(at74.valueStrip.width, 4500);
-    EXPECT_EQ(at74.nameBox.width, 4410);
+    EXPECT_EQ(at74.nameStrip.width, 4395);
+    EXPECT_EQ(at74.valueStrip.width, 4395);
+    EXPECT_EQ(at74.nameBox.width, 4305);
 
     // 73 pixels: the key band goes past the left edge; the preview band keeps its width.
     const MainLayout at73 = LayOut(before, 73 * kPixel96, kCreatedClientHeight);

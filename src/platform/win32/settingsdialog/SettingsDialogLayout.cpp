@@ -23,44 +23,44 @@ constexpr DWORD kButtonStyle = BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP;
 // clang-format off
 constexpr ControlPlacement kRows[] = {
     // Row 1: get name.
-    {SettingsPrefixId(0), L"STATIC", std::nullopt, kPrefixStyle, Container::HotKeyFrame, {1500, 330, 1000, 225}, DialogFont::Label, Container::Form},
-    {SettingsHeadingId(4), L"STATIC", UiText::HeadingName, kLabelStyle, Container::HotKeyFrame, {750, 330, 795, 285}, DialogFont::Label, Container::Form},
-    {SettingsKeyListId(0), WC_COMBOBOXW, std::nullopt, kListStyle, Container::HotKeyFrame, {2550, 300, 615, 315}, DialogFont::List, Container::Form},
+    {SettingsPrefixId(0), L"STATIC", std::nullopt, kPrefixStyle, Container::HotKeyFrame, {2100, 330, 1000, 225}, DialogFont::Label, Container::Form},
+    {SettingsHeadingId(4), L"STATIC", UiText::HeadingName, kLabelStyle, Container::HotKeyFrame, {1110, 330, 1035, 285}, DialogFont::Label, Container::Form},
+    {SettingsKeyListId(0), WC_COMBOBOXW, std::nullopt, kListStyle, Container::HotKeyFrame, {3150, 300, 615, 315}, DialogFont::List, Container::Form},
     // Row 2: get value.
-    {SettingsPrefixId(4), L"STATIC", std::nullopt, kPrefixStyle, Container::HotKeyFrame, {1500, 690, 1000, 225}, DialogFont::Label, Container::Form},
-    {SettingsHeadingId(5), L"STATIC", UiText::HeadingValue, kLabelStyle, Container::HotKeyFrame, {750, 660, 795, 285}, DialogFont::Label, Container::Form},
-    {SettingsKeyListId(4), WC_COMBOBOXW, std::nullopt, kListStyle, Container::HotKeyFrame, {2550, 660, 615, 315}, DialogFont::List, Container::Form},
-    {SettingsHeadingId(0), L"STATIC", UiText::HeadingCaptureName, kLabelStyle, Container::HotKeyFrame, {330, 360, 525, 285}, DialogFont::Label, Container::Form},
+    {SettingsPrefixId(4), L"STATIC", std::nullopt, kPrefixStyle, Container::HotKeyFrame, {2100, 690, 1000, 225}, DialogFont::Label, Container::Form},
+    {SettingsHeadingId(5), L"STATIC", UiText::HeadingValue, kLabelStyle, Container::HotKeyFrame, {1110, 660, 1035, 285}, DialogFont::Label, Container::Form},
+    {SettingsKeyListId(4), WC_COMBOBOXW, std::nullopt, kListStyle, Container::HotKeyFrame, {3150, 660, 615, 315}, DialogFont::List, Container::Form},
+    {SettingsHeadingId(0), L"STATIC", UiText::HeadingCaptureName, kLabelStyle, Container::HotKeyFrame, {330, 360, 780, 285}, DialogFont::Label, Container::Form},
     // Row 3: newline.
-    {SettingsPrefixId(1), L"STATIC", std::nullopt, kPrefixStyle, Container::HotKeyFrame, {1500, 1110, 1000, 225}, DialogFont::Label, Container::Form},
-    {SettingsHeadingId(1), L"STATIC", UiText::HeadingLineBreak, kLabelStyle, Container::HotKeyFrame, {330, 1080, 1275, 285}, DialogFont::Label, Container::Form},
-    {SettingsKeyListId(1), WC_COMBOBOXW, std::nullopt, kListStyle, Container::HotKeyFrame, {2550, 1050, 615, 315}, DialogFont::List, Container::Form},
+    {SettingsPrefixId(1), L"STATIC", std::nullopt, kPrefixStyle, Container::HotKeyFrame, {2100, 1110, 1000, 225}, DialogFont::Label, Container::Form},
+    {SettingsHeadingId(1), L"STATIC", UiText::HeadingLineBreak, kLabelStyle, Container::HotKeyFrame, {330, 1080, 1770, 285}, DialogFont::Label, Container::Form},
+    {SettingsKeyListId(1), WC_COMBOBOXW, std::nullopt, kListStyle, Container::HotKeyFrame, {3150, 1050, 615, 315}, DialogFont::List, Container::Form},
     // Row 4: cancel the last item.
-    {SettingsPrefixId(2), L"STATIC", std::nullopt, kPrefixStyle, Container::HotKeyFrame, {1500, 1470, 1000, 225}, DialogFont::Label, Container::Form},
-    {SettingsHeadingId(2), L"STATIC", UiText::HeadingCancel, kLabelStyle, Container::HotKeyFrame, {330, 1470, 1275, 285}, DialogFont::Label, Container::Form},
-    {SettingsKeyListId(2), WC_COMBOBOXW, std::nullopt, kListStyle, Container::HotKeyFrame, {2550, 1410, 615, 315}, DialogFont::List, Container::Form},
+    {SettingsPrefixId(2), L"STATIC", std::nullopt, kPrefixStyle, Container::HotKeyFrame, {2100, 1470, 1000, 225}, DialogFont::Label, Container::Form},
+    {SettingsHeadingId(2), L"STATIC", UiText::HeadingCancel, kLabelStyle, Container::HotKeyFrame, {330, 1470, 1770, 285}, DialogFont::Label, Container::Form},
+    {SettingsKeyListId(2), WC_COMBOBOXW, std::nullopt, kListStyle, Container::HotKeyFrame, {3150, 1410, 615, 315}, DialogFont::List, Container::Form},
     // Row 5: stop/resume.
-    {SettingsPrefixId(3), L"STATIC", std::nullopt, kPrefixStyle, Container::HotKeyFrame, {1500, 1860, 1000, 225}, DialogFont::Label, Container::Form},
-    {SettingsHeadingId(3), L"STATIC", UiText::HeadingStopResume, kLabelStyle, Container::HotKeyFrame, {330, 1860, 1275, 285}, DialogFont::Label, Container::Form},
-    {SettingsKeyListId(3), WC_COMBOBOXW, std::nullopt, kListStyle, Container::HotKeyFrame, {2550, 1800, 615, 315}, DialogFont::List, Container::Form},
+    {SettingsPrefixId(3), L"STATIC", std::nullopt, kPrefixStyle, Container::HotKeyFrame, {2100, 1860, 1000, 225}, DialogFont::Label, Container::Form},
+    {SettingsHeadingId(3), L"STATIC", UiText::HeadingStopResume, kLabelStyle, Container::HotKeyFrame, {330, 1860, 1770, 285}, DialogFont::Label, Container::Form},
+    {SettingsKeyListId(3), WC_COMBOBOXW, std::nullopt, kListStyle, Container::HotKeyFrame, {3150, 1800, 615, 315}, DialogFont::List, Container::Form},
     // Row 6: harvest, one row pitch (390) below row 5.
-    {SettingsPrefixId(5), L"STATIC", std::nullopt, kPrefixStyle, Container::HotKeyFrame, {1500, 2250, 1000, 225}, DialogFont::Label, Container::Form},
-    {SettingsHeadingId(7), L"STATIC", UiText::HeadingHarvest, kLabelStyle, Container::HotKeyFrame, {330, 2250, 1275, 285}, DialogFont::Label, Container::Form},
-    {SettingsKeyListId(5), WC_COMBOBOXW, std::nullopt, kListStyle, Container::HotKeyFrame, {2550, 2190, 615, 315}, DialogFont::List, Container::Form},
+    {SettingsPrefixId(5), L"STATIC", std::nullopt, kPrefixStyle, Container::HotKeyFrame, {2100, 2250, 1000, 225}, DialogFont::Label, Container::Form},
+    {SettingsHeadingId(7), L"STATIC", UiText::HeadingHarvest, kLabelStyle, Container::HotKeyFrame, {330, 2250, 1770, 285}, DialogFont::Label, Container::Form},
+    {SettingsKeyListId(5), WC_COMBOBOXW, std::nullopt, kListStyle, Container::HotKeyFrame, {3150, 2190, 615, 315}, DialogFont::List, Container::Form},
     // The modifier row.
-    {SettingsHeadingId(6), L"STATIC", UiText::HeadingModifier, kLabelStyle, Container::HotKeyFrame, {840, 2730, 825, 285}, DialogFont::Label, Container::Form},
-    {kIdSettingsModifier, WC_COMBOBOXW, std::nullopt, kListStyle, Container::HotKeyFrame, {1740, 2670, 1425, 315}, DialogFont::List, Container::Form, UiText::ModifierTip},
+    {SettingsHeadingId(6), L"STATIC", UiText::HeadingModifier, kLabelStyle, Container::HotKeyFrame, {1440, 2730, 825, 285}, DialogFont::Label, Container::Form},
+    {kIdSettingsModifier, WC_COMBOBOXW, std::nullopt, kListStyle, Container::HotKeyFrame, {2340, 2670, 1425, 315}, DialogFont::List, Container::Form, UiText::ModifierTip},
     // "その他".
-    {kIdSettingsAddCopy, L"BUTTON", UiText::CopyCaptureCheck, kCheckStyle, Container::OtherFrame, {300, 300, 2565, 255}, DialogFont::Label, Container::Form, UiText::CopyCaptureTip},
-    {kIdSettingsTab, L"BUTTON", UiText::TabSeparatorCheck, kCheckStyle, Container::OtherFrame, {300, 600, 2565, 255}, DialogFont::Label, Container::Form, UiText::TabSeparatorTip},
+    {kIdSettingsAddCopy, L"BUTTON", UiText::CopyCaptureCheck, kCheckStyle, Container::OtherFrame, {300, 300, 3165, 255}, DialogFont::Label, Container::Form, UiText::CopyCaptureTip},
+    {kIdSettingsTab, L"BUTTON", UiText::TabSeparatorCheck, kCheckStyle, Container::OtherFrame, {300, 600, 3165, 255}, DialogFont::Label, Container::Form, UiText::TabSeparatorTip},
     // The buttons.
     {kIdSettingsOk, L"BUTTON", UiText::OkButton, kButtonStyle, Container::ButtonFrame, {330, 0, 975, 345}, DialogFont::Label, Container::Form},
     {kIdSettingsCancel, L"BUTTON", UiText::CancelButton, kButtonStyle, Container::ButtonFrame, {1320, 0, 945, 345}, DialogFont::Label, Container::Form},
     // The frames.
-    {kIdSettingsHotKeyFrame, L"BUTTON", UiText::HotKeysFrame, BS_GROUPBOX, Container::Form, {120, 120, 3285, 3165}, DialogFont::Label, Container::HotKeyFrame},
-    {kIdSettingsOtherFrame, L"BUTTON", UiText::OtherFrame, BS_GROUPBOX, Container::Form, {120, 3420, 3285, 1185}, DialogFont::Label, Container::OtherFrame},
+    {kIdSettingsHotKeyFrame, L"BUTTON", UiText::HotKeysFrame, BS_GROUPBOX, Container::Form, {120, 120, 3885, 3165}, DialogFont::Label, Container::HotKeyFrame},
+    {kIdSettingsOtherFrame, L"BUTTON", UiText::OtherFrame, BS_GROUPBOX, Container::Form, {120, 3420, 3885, 1185}, DialogFont::Label, Container::OtherFrame},
     // The borderless frame round the buttons: no window, only the offset of what it holds.
-    {0, nullptr, std::nullopt, 0, Container::Form, {1080, 4710, 2265, 345}, DialogFont::Label, Container::ButtonFrame},
+    {0, nullptr, std::nullopt, 0, Container::Form, {1680, 4710, 2265, 345}, DialogFont::Label, Container::ButtonFrame},
 };
 // clang-format on
 

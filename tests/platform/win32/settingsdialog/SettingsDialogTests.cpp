@@ -1,4 +1,5 @@
 #include "platform/win32/settingsdialog/SettingsDialog.h"
+#include "platform/win32/settingsdialog/SettingsDialogLayout.h"
 #include "platform/win32/settingsdialog/SettingsDialogIds.h"
 #include "platform/win32/window/Dpi.h"
 #include "shell/AppInfo.h"
@@ -370,7 +371,7 @@ TEST_F(SettingsDialogTest, ControlsStandWhereTheTwipsPlaceThem)
     EXPECT_EQ(client.bottom, Px(5175));
     RECT outer{};
     ::GetWindowRect(dialog, &outer);
-    EXPECT_EQ(outer.right - outer.left, Px(3750));
+    EXPECT_EQ(outer.right - outer.left, Px(kSettingsOuterWidth));
     // Centred on the screen.
     EXPECT_NEAR((outer.left + outer.right) / 2, ::GetSystemMetrics(SM_CXSCREEN) / 2, 1);
     EXPECT_NEAR((outer.top + outer.bottom) / 2, ::GetSystemMetrics(SM_CYSCREEN) / 2, 1);
@@ -495,17 +496,17 @@ TEST_F(SettingsDialogTest, OuterWidthStaysAtItsTwipsWhateverResizingIsAttempted)
                    before.bottom - before.top, SWP_NOMOVE | SWP_NOZORDER);
     RECT after{};
     ::GetWindowRect(dialog, &after);
-    EXPECT_EQ(after.right - after.left, Px(3750));
+    EXPECT_EQ(after.right - after.left, Px(kSettingsOuterWidth));
 
     // A drag of either edge keeps the width, anchored at the other edge.
     RECT dragged{100, 100, 600, 500};
     ::SendMessageW(dialog, WM_SIZING, WMSZ_RIGHT, reinterpret_cast<LPARAM>(&dragged));
     EXPECT_EQ(dragged.left, 100);
-    EXPECT_EQ(dragged.right, 100 + Px(3750));
+    EXPECT_EQ(dragged.right, 100 + Px(kSettingsOuterWidth));
     dragged = RECT{100, 100, 600, 500};
     ::SendMessageW(dialog, WM_SIZING, WMSZ_LEFT, reinterpret_cast<LPARAM>(&dragged));
     EXPECT_EQ(dragged.right, 600);
-    EXPECT_EQ(dragged.left, 600 - Px(3750));
+    EXPECT_EQ(dragged.left, 600 - Px(kSettingsOuterWidth));
 }
 
 TEST_F(SettingsDialogTest, OkStoresTheChoicesAndNothingElse)
