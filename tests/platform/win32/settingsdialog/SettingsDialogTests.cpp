@@ -384,22 +384,22 @@ TEST_F(SettingsDialogTest, ControlsStandWhereTheTwipsPlaceThem)
         int width;
     };
     // Frame children are offset by their frame (120, 120 or 120, 3420); the buttons by their
-    // borderless frame (1080, 4710).
+    // borderless frame (1680, 4710).
     const Expected places[] = {
-        {kIdSettingsHotKeyFrame, 120, 120, 3285},
-        {kIdSettingsOtherFrame, 120, 3420, 3285},
-        {SettingsKeyListId(0), 120 + 2550, 120 + 300, 615},
-        {SettingsKeyListId(4), 120 + 2550, 120 + 660, 615},
-        {SettingsKeyListId(3), 120 + 2550, 120 + 1800, 615},
-        {SettingsKeyListId(5), 120 + 2550, 120 + 2190, 615},
-        {SettingsPrefixId(1), 120 + 1500, 120 + 1110, 1000},
-        {SettingsHeadingId(4), 120 + 750, 120 + 330, 795},
-        {SettingsHeadingId(6), 120 + 840, 120 + 2730, 825},
-        {kIdSettingsModifier, 120 + 1740, 120 + 2670, 1425},
-        {kIdSettingsAddCopy, 120 + 300, 3420 + 300, 2565},
-        {kIdSettingsTab, 120 + 300, 3420 + 600, 2565},
-        {kIdSettingsOk, 1080 + 330, 4710, 975},
-        {kIdSettingsCancel, 1080 + 1320, 4710, 945},
+        {kIdSettingsHotKeyFrame, 120, 120, 3885},
+        {kIdSettingsOtherFrame, 120, 3420, 3885},
+        {SettingsKeyListId(0), 120 + 3150, 120 + 300, 615},
+        {SettingsKeyListId(4), 120 + 3150, 120 + 660, 615},
+        {SettingsKeyListId(3), 120 + 3150, 120 + 1800, 615},
+        {SettingsKeyListId(5), 120 + 3150, 120 + 2190, 615},
+        {SettingsPrefixId(1), 120 + 2100, 120 + 1110, 1000},
+        {SettingsHeadingId(4), 120 + 1110, 120 + 330, 1035},
+        {SettingsHeadingId(6), 120 + 1440, 120 + 2730, 825},
+        {kIdSettingsModifier, 120 + 2340, 120 + 2670, 1425},
+        {kIdSettingsAddCopy, 120 + 300, 3420 + 300, 3165},
+        {kIdSettingsTab, 120 + 300, 3420 + 600, 3165},
+        {kIdSettingsOk, 1680 + 330, 4710, 975},
+        {kIdSettingsCancel, 1680 + 1320, 4710, 945},
     };
     for (const Expected& place : places)
     {
