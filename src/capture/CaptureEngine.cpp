@@ -1,7 +1,6 @@
 #include "capture/CaptureEngine.h"
 
 #include "platform/ScopedFlag.h"
-#include "text/UiText.h"
 
 #include <algorithm>
 #include <utility>
@@ -9,23 +8,6 @@
 
 namespace mirufon
 {
-namespace
-{
-
-void SetIfChanged(TextBox& box, std::wstring_view text)
-{
-    if (box.Text() != text)
-    {
-        box.SetText(text);
-    }
-}
-
-std::wstring_view Beginning(const std::wstring& text)
-{
-    return std::wstring_view(text).substr(0, kPreviewChars);
-}
-
-} // namespace
 
 CaptureEngine::CaptureEngine(CaptureLog& log, TextBox& nameBox, TextBox& valueBox,
                              PointerProbe& pointer, ReadWorkers& workers, const Clock& clock,
@@ -33,87 +15,6 @@ CaptureEngine::CaptureEngine(CaptureLog& log, TextBox& nameBox, TextBox& valueBo
     : m_log(log), m_nameBox(nameBox), m_valueBox(valueBox), m_pointer(pointer), m_workers(workers),
       m_clock(clock), m_feedback(feedback)
 {
-}
-
-void CaptureEngine::OnPreviewTick()
-{
-    if (PointerRests())
-    {
-        return;
-    }
-    const PointerTarget at = m_pointer.Current();
-    if (at.overOwnWindow || !at.overWindow)
-    {
-        ClearPreview();
-        return;
-    }
-    if (IsStuck(at.thread))
-    {
-        ShowNotice();
-        // Read at once when it answers again.
-        m_previewAt.reset();
-        return;
-    }
-    // One preview read at a time: a tick that comes while it runs is not queued, and the next
-    // tick looks again.
-    if (m_previewRead)
-    {
-        m_lookedAt.reset();
-        return;
-    }
-    if (!PreviewIsDue(at))
-    {
-        return;
-    }
-    const std::uint64_t id = m_nextId++;
-    m_previewRead = id;
-    m_previewAt = at;
-    m_previewStartedMs = m_clock.NowMs();
-    StartRead(id, at, WantedTexts{true, true}, kPreviewChars, false);
-}
-
-// Whether the pointer is where the last tick that looked found it, within kPreviewRefreshMs:
-// nothing else is asked then. Otherwise this tick looks.
-bool CaptureEngine::PointerRests()
-{
-    const PointerPosition position = m_pointer.Position();
-    const std::int64_t now = m_clock.NowMs();
-    if (m_lookedAt && *m_lookedAt == position && now - m_lookedAtMs < kPreviewRefreshMs)
-    {
-        return true;
-    }
-    m_lookedAt = position;
-    m_lookedAtMs = now;
-    return false;
-}
-
-bool CaptureEngine::PreviewIsDue(const PointerTarget& at) const
-{
-    if (!m_previewAt || at.x != m_previewAt->x || at.y != m_previewAt->y ||
-        at.window != m_previewAt->window)
-    {
-        return true;
-    }
-    return m_clock.NowMs() - m_previewStartedMs >= kPreviewRefreshMs;
-}
-
-void CaptureEngine::ClearPreview()
-{
-    m_previewAt.reset();
-    if (m_previewCleared)
-    {
-        return;
-    }
-    SetIfChanged(m_nameBox, L"");
-    SetIfChanged(m_valueBox, L"");
-    m_previewCleared = true;
-}
-
-void CaptureEngine::SetPreviewRunning(bool running)
-{
-    m_previewRunning = running;
-    m_previewAt.reset();
-    m_lookedAt.reset();
 }
 
 void CaptureEngine::Capture(CaptureTarget target)
@@ -468,21 +369,6 @@ bool CaptureEngine::HasPendingCaptures() const
 {
     return std::any_of(m_changes.begin(), m_changes.end(),
                        [](const QueuedChange& change) { return change.read != 0; });
-}
-
-void CaptureEngine::ShowNotice()
-{
-    // The preview's name box says so while the element belongs to a program that does not answer.
-    SetIfChanged(m_nameBox, Text(UiText::NoResponse));
-    SetIfChanged(m_valueBox, L"");
-    m_previewCleared = false;
-}
-
-void CaptureEngine::ShowPreview(const ElementTexts& texts)
-{
-    SetIfChanged(m_nameBox, Beginning(texts.name));
-    SetIfChanged(m_valueBox, Beginning(texts.value));
-    m_previewCleared = false;
 }
 
 void CaptureEngine::ApplyReadyChanges()
