@@ -81,7 +81,9 @@ class App
     DWORD ExitCode() const;
 
     // The main window, once it is shown (empty handle after the timeout).
-    HWND MainWindow(std::chrono::milliseconds timeout = 15s) const;
+    // A loaded machine has been seen to take over 15 s to bring a Wine program's first window
+    // up, old builds and new alike.
+    HWND MainWindow(std::chrono::milliseconds timeout = 30s) const;
     // A top-level window of this process with the given class (any when empty) and caption.
     HWND FindWindowOf(const std::wstring& className, const std::wstring& caption) const;
     // Asks the main window to close, as its close box does, and waits for the process to end.
