@@ -85,11 +85,18 @@ ReadWorkerPool::~ReadWorkerPool()
 
 void ReadWorkerPool::Cancel(std::uint64_t id)
 {
-    m_shared->CancelFlag(id)->store(true);
+    // A read that has ended has no flag any more, and needs none.
+    const std::lock_guard lock(m_shared->mutex);
+    if (const auto flag = m_shared->cancels.find(id); flag != m_shared->cancels.end())
+    {
+        flag->second->store(true);
+    }
 }
 
 void ReadWorkerPool::Start(const ReadRequest& request)
 {
+    // From now on it can be cancelled, even before a worker takes it.
+    m_shared->CancelFlag(request.id);
     bool needWorker = false;
     {
         const std::lock_guard lock(m_shared->mutex);
