@@ -144,20 +144,33 @@ bool CaptureEngine::AnswersAgain(std::uint64_t id)
     return true;
 }
 
-void CaptureEngine::OnReadDone(std::uint64_t id, const ElementTexts& texts)
+// A read that came back within its deadline, taken off the running ones; nothing for one that
+// had missed it (its program answers again) or is unknown.
+std::optional<CaptureEngine::Read> CaptureEngine::EndRead(std::uint64_t id)
 {
     if (AnswersAgain(id))
     {
-        return;
+        return std::nullopt;
     }
     const auto found = m_reads.find(id);
     if (found == m_reads.end())
     {
-        return;
+        return std::nullopt;
     }
     const Read read = found->second;
     m_reads.erase(found);
     RearmTimer();
+    return read;
+}
+
+void CaptureEngine::OnReadDone(std::uint64_t id, const ElementTexts& texts)
+{
+    const std::optional<Read> ended = EndRead(id);
+    if (!ended)
+    {
+        return;
+    }
+    const Read& read = *ended;
     if (!read.isCapture)
     {
         m_previewRead.reset();
@@ -179,18 +192,12 @@ void CaptureEngine::OnReadDone(std::uint64_t id, const ElementTexts& texts)
 
 void CaptureEngine::OnReadFailed(std::uint64_t id)
 {
-    if (AnswersAgain(id))
+    const std::optional<Read> ended = EndRead(id);
+    if (!ended)
     {
         return;
     }
-    const auto found = m_reads.find(id);
-    if (found == m_reads.end())
-    {
-        return;
-    }
-    const Read read = found->second;
-    m_reads.erase(found);
-    RearmTimer();
+    const Read& read = *ended;
     if (!read.isCapture)
     {
         m_previewRead.reset();
@@ -205,18 +212,12 @@ void CaptureEngine::OnReadFailed(std::uint64_t id)
 
 void CaptureEngine::OnHarvestDone(std::uint64_t id, HarvestResult result)
 {
-    if (AnswersAgain(id))
+    const std::optional<Read> ended = EndRead(id);
+    if (!ended)
     {
         return;
     }
-    const auto found = m_reads.find(id);
-    if (found == m_reads.end())
-    {
-        return;
-    }
-    const bool cancelled = found->second.cancelled;
-    m_reads.erase(found);
-    RearmTimer();
+    const bool cancelled = ended->cancelled;
     if (cancelled || result.outcome == HarvestOutcome::Cancelled)
     {
         DropChange(id);

@@ -155,6 +155,7 @@ class CaptureEngine
     void FailCapture(std::uint64_t id);
     void DropChange(std::uint64_t id);
     bool AnswersAgain(std::uint64_t id);
+    std::optional<Read> EndRead(std::uint64_t id);
     void StartWaitingCaptures(std::uint32_t thread);
     void ExpireWaitingCaptures(std::int64_t now);
     void ShowNotice();

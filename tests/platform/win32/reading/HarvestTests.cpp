@@ -67,7 +67,10 @@ Harvested HarvestOnWorker(POINT point)
     return HarvestOnWorker(point, progress);
 }
 
-TEST(HarvestTest, EachKindOfListAndWindowGivesItsWholeTextExactly)
+// What the end-to-end scenario cannot point at through the program: a combo box's edit box, a
+// header alone, a cell too long for a row's read, a drop-down list while it is open. (Every
+// other fixture's exact text is checked there, through the real program.)
+TEST(HarvestTest, PartsOfControlsGiveTheirWholeControlsText)
 {
     HarvestTargets targets;
     const HWND header = ListView_GetHeader(targets.ListView());
@@ -81,34 +84,12 @@ TEST(HarvestTest, EachKindOfListAndWindowGivesItsWholeTextExactly)
         std::wstring text;
         const char* why;
     } cases[] = {
-        {CentreOf(targets.ListBox()), HarvestOutcome::Harvested, HarvestTargets::kListBoxText,
-         "list box"},
-        {CentreOf(targets.OwnerDrawnList()), HarvestOutcome::NothingToRead, L"",
-         "owner-drawn list without strings"},
-        {CentreOf(targets.ComboBox()), HarvestOutcome::Harvested, HarvestTargets::kComboBoxText,
-         "combo box"},
         {CentreOf(editable.hwndItem), HarvestOutcome::Harvested, HarvestTargets::kEditableComboText,
          "the edit box of a combo box"},
-        {testsupport::ListViewCellCentre(targets.ListView(), 1, 0), HarvestOutcome::Harvested,
-         HarvestTargets::kListViewText, "list view: reordered columns, a hidden one"},
         {testsupport::HeaderItemCentre(header, 0), HarvestOutcome::Harvested,
          HarvestTargets::kHeaderText, "the list view's header alone"},
         {CentreOf(targets.ListViewWithoutHeadings()), HarvestOutcome::Harvested,
          HarvestTargets::ListViewWithoutHeadingsText(), "list view without headings"},
-        {CentreOf(targets.TreeView()), HarvestOutcome::Harvested, HarvestTargets::kTreeViewText,
-         "tree view"},
-        {CentreOf(targets.TabControl()), HarvestOutcome::Harvested, HarvestTargets::kTabControlText,
-         "tab control"},
-        {CentreOf(targets.StatusBar()), HarvestOutcome::Harvested, HarvestTargets::kStatusBarText,
-         "status bar"},
-        {CentreOf(targets.DialogLabel()), HarvestOutcome::Harvested, HarvestTargets::kDialogText,
-         "a window's texts in reading order"},
-        {CentreOf(targets.AccessibleList()), HarvestOutcome::Harvested,
-         HarvestTargets::kAccessibleListText, "accessible list"},
-        {CentreOf(targets.AccessibleTable()), HarvestOutcome::Harvested,
-         HarvestTargets::kAccessibleTableText, "accessible table"},
-        {CentreOf(targets.AccessibleOutline()), HarvestOutcome::Harvested,
-         HarvestTargets::kAccessibleOutlineText, "accessible outline"},
     };
     for (const auto& c : cases)
     {
