@@ -20,7 +20,7 @@ CaptureEngine::CaptureEngine(CaptureLog& log, TextBox& nameBox, TextBox& valueBo
 void CaptureEngine::Capture(CaptureTarget target)
 {
     const PointerTarget at = m_pointer.Current();
-    if (at.overOwnWindow)
+    if (!at.known || at.overOwnWindow)
     {
         return;
     }
@@ -36,7 +36,7 @@ void CaptureEngine::Harvest()
         return;
     }
     const PointerTarget at = m_pointer.Current();
-    if (at.overOwnWindow)
+    if (!at.known || at.overOwnWindow)
     {
         return;
     }
@@ -52,8 +52,7 @@ void CaptureEngine::StartCaptureRead(const PointerTarget& at, WantedTexts wanted
     {
         // Its program still has not answered an earlier read: nothing more is sent to it until
         // it does.
-        m_waiting.push_back(
-            WaitingCapture{id, at, wanted, kind, m_clock.NowMs() + kCaptureDeadlineMs});
+        m_waiting.push_back(WaitingCapture{id, at, wanted, kind, DeadlineFor(at, true)});
         RearmTimer();
         return;
     }
@@ -117,12 +116,34 @@ void CaptureEngine::Change(std::function<void()> change)
 }
 
 void CaptureEngine::StartRead(std::uint64_t id, const PointerTarget& at, WantedTexts wanted,
-                              std::size_t maxChars, bool isCapture, ReadKind kind)
+                              std::size_t maxChars, bool isCapture, ReadKind kind,
+                              bool mayOpenMemory)
 {
-    const std::int64_t budget = isCapture ? kCaptureDeadlineMs : kPreviewDeadlineMs;
-    m_reads[id] = Read{isCapture, kind, at.thread, m_clock.NowMs() + budget, false};
-    m_workers.Start(ReadRequest{id, at.x, at.y, at.window, wanted, maxChars, kind});
+    m_reads[id] = Read{isCapture, kind, at.thread, at.process, DeadlineFor(at, isCapture), false};
+    m_workers.Start(
+        ReadRequest{id, at.x, at.y, at.window, wanted, maxChars, kind, mayOpenMemory});
     RearmTimer();
+}
+
+std::int64_t CaptureEngine::DeadlineFor(const PointerTarget& at, bool isCapture) const
+{
+    std::int64_t budget = isCapture ? kCaptureDeadlineMs : kPreviewDeadlineMs;
+    if (m_answeredProcesses.count(at.process) == 0)
+    {
+        budget = std::max(budget, kFirstContactDeadlineMs);
+    }
+    return m_clock.NowMs() + budget;
+}
+
+void CaptureEngine::RememberAnswered(std::uint32_t process)
+{
+    // Process ids are reused, and a long run meets many programs: the set is kept small.
+    constexpr std::size_t kMostRemembered = 4096;
+    if (m_answeredProcesses.size() >= kMostRemembered)
+    {
+        m_answeredProcesses.clear();
+    }
+    m_answeredProcesses.insert(process);
 }
 
 // A read that had missed its deadline has come back: its program answers again, and what it
@@ -159,6 +180,7 @@ std::optional<CaptureEngine::Read> CaptureEngine::EndRead(std::uint64_t id)
     }
     const Read read = found->second;
     m_reads.erase(found);
+    RememberAnswered(read.process);
     RearmTimer();
     return read;
 }
@@ -174,10 +196,23 @@ void CaptureEngine::OnReadDone(std::uint64_t id, const ElementTexts& texts)
     if (!read.isCapture)
     {
         m_previewRead.reset();
-        if (m_previewRunning)
+        if (!m_previewRunning || texts.skipped)
         {
-            ShowPreview(texts);
+            return;
         }
+        if (texts.refused)
+        {
+            ShowNotice(UiText::RunsAsAdministrator);
+            return;
+        }
+        ShowPreview(texts);
+        return;
+    }
+    if (texts.refused)
+    {
+        ShowNotice(UiText::RunsAsAdministrator);
+        FailCapture(id);
+        ApplyReadyChanges();
         return;
     }
     const auto change = std::find_if(m_changes.begin(), m_changes.end(),
@@ -237,6 +272,10 @@ void CaptureEngine::OnHarvestDone(std::uint64_t id, HarvestResult result)
         if (result.outcome == HarvestOutcome::NotAnswering)
         {
             ShowNotice();
+        }
+        else if (result.outcome == HarvestOutcome::Refused)
+        {
+            ShowNotice(UiText::RunsAsAdministrator);
         }
         FailCapture(id);
     }

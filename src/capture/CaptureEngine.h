@@ -6,12 +6,14 @@
 #include "platform/Clock.h"
 #include "platform/PointerProbe.h"
 #include "platform/TextBox.h"
+#include "text/UiText.h"
 
 #include <cstdint>
 #include <deque>
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 
 namespace mirufon
@@ -20,10 +22,17 @@ namespace mirufon
 // How long a read may take before its program counts as not responding.
 inline constexpr std::int64_t kPreviewDeadlineMs = 300;
 inline constexpr std::int64_t kCaptureDeadlineMs = 1000;
+// The first read of a program that has not answered a read before: some build what they tell
+// only when first asked (browsers build their accessibility tree then).
+inline constexpr std::int64_t kFirstContactDeadlineMs = 3000;
 // While the pointer rests on the same window, the preview reads it again this often, so that
 // a text that changes under it shows within a fraction of a second; a move or another window
 // under the pointer is read at the next tick.
 inline constexpr std::int64_t kPreviewRefreshMs = 200;
+// Those reads put a block of memory into the other program (for a list view, say) no more
+// often than this: behaviour monitors take a block allocated, written and freed five times a
+// second for an attack.
+inline constexpr std::int64_t kPreviewMemoryEveryMs = 1000;
 // How fast a long text is allowed to come across from another program: 20 million characters
 // take about a second under load on a small machine; this leaves several times that.
 inline constexpr std::size_t kTransferCharsPerMs = 4000;
@@ -66,10 +75,12 @@ class CaptureEngine
     CaptureEngine& operator=(const CaptureEngine&) = delete;
 
     // A tick of the pointer preview. While the pointer rests, a tick only asks where it is, and
-    // looks further every kPreviewRefreshMs. Otherwise: over the program's own window both
-    // boxes are emptied; over a program with a read stuck on it the notice stays; otherwise a
-    // read starts when the pointer moved or another window lies under it, or when the last read
-    // started kPreviewRefreshMs ago, unless the previous read is still running.
+    // looks further every kPreviewRefreshMs; where the pointer cannot be asked for (a locked
+    // screen), it does nothing. Otherwise: over the program's own window both boxes are
+    // emptied; over a program with a read stuck on it the notice stays; otherwise a read starts
+    // when the pointer moved or another window lies under it, or when the last read started
+    // kPreviewRefreshMs ago, unless the previous read is still running. Only a read after a
+    // move, or kPreviewMemoryEveryMs after the last that could, may open the program's memory.
     void OnPreviewTick();
 
     // Whether the preview runs. While it is stopped its boxes keep their text: a preview read
@@ -98,7 +109,8 @@ class CaptureEngine
     void Change(std::function<void()> change);
 
     // A read's texts, on the main window's thread. Texts of a read that missed its deadline
-    // only tell that its program answers again.
+    // only tell that its program answers again. A program that refused to be read (it runs as
+    // administrator) is said to, in the preview, and a capture of it appends nothing and beeps.
     void OnReadDone(std::uint64_t id, const ElementTexts& texts);
     // A read that ended in an error of this program's own (out of memory, say), not in the
     // other program's silence: a capture fails with the warning sound, a preview read shows
@@ -121,6 +133,7 @@ class CaptureEngine
         bool isCapture = false; // a capture or a harvest: a change of the log waits for it
         ReadKind kind = ReadKind::Element;
         std::uint32_t thread = 0;
+        std::uint32_t process = 0;
         std::int64_t deadline = 0;
         bool cancelled = false; // a harvest told to stop: whatever it brings is dropped
     };
@@ -146,7 +159,11 @@ class CaptureEngine
 
     void StartCaptureRead(const PointerTarget& at, WantedTexts wanted, ReadKind kind, bool harvest);
     void StartRead(std::uint64_t id, const PointerTarget& at, WantedTexts wanted,
-                   std::size_t maxChars, bool isCapture, ReadKind kind = ReadKind::Element);
+                   std::size_t maxChars, bool isCapture, ReadKind kind = ReadKind::Element,
+                   bool mayOpenMemory = true);
+    std::int64_t DeadlineFor(const PointerTarget& at, bool isCapture) const;
+    void RememberAnswered(std::uint32_t process);
+    bool MayOpenMemory(const PointerTarget& at);
     bool IsStuck(std::uint32_t thread) const;
     bool PreviewIsDue(const PointerTarget& at) const;
     bool PointerRests();
@@ -158,7 +175,7 @@ class CaptureEngine
     std::optional<Read> EndRead(std::uint64_t id);
     void StartWaitingCaptures(std::uint32_t thread);
     void ExpireWaitingCaptures(std::int64_t now);
-    void ShowNotice();
+    void ShowNotice(UiText notice = UiText::NoResponse);
     void ShowPreview(const ElementTexts& texts);
     void ApplyReadyChanges();
     void RearmTimer(bool always = false);
@@ -181,6 +198,10 @@ class CaptureEngine
     // emptied or the preview paused, so that the next tick reads at once.
     std::optional<PointerTarget> m_previewAt;
     std::int64_t m_previewStartedMs = 0;
+    // When the last preview read that could open the program's memory started.
+    std::optional<std::int64_t> m_previewMemoryMs;
+    // Programs that have answered a read within its deadline.
+    std::set<std::uint32_t> m_answeredProcesses;
     bool m_previewCleared = false;
     // Where the pointer was when a tick last looked under it, and when.
     std::optional<PointerPosition> m_lookedAt;

@@ -31,6 +31,10 @@ void CaptureEngine::OnPreviewTick()
         return;
     }
     const PointerTarget at = m_pointer.Current();
+    if (!at.known)
+    {
+        return;
+    }
     if (at.overOwnWindow || !at.overWindow)
     {
         ClearPreview();
@@ -54,11 +58,28 @@ void CaptureEngine::OnPreviewTick()
     {
         return;
     }
+    const bool mayOpenMemory = MayOpenMemory(at);
     const std::uint64_t id = m_nextId++;
     m_previewRead = id;
     m_previewAt = at;
     m_previewStartedMs = m_clock.NowMs();
-    StartRead(id, at, WantedTexts{true, true}, kPreviewChars, false);
+    StartRead(id, at, WantedTexts{true, true}, kPreviewChars, false, ReadKind::Element,
+              mayOpenMemory);
+}
+
+// A read after a move may open the program's memory; one under a resting pointer only every
+// kPreviewMemoryEveryMs.
+bool CaptureEngine::MayOpenMemory(const PointerTarget& at)
+{
+    const std::int64_t now = m_clock.NowMs();
+    const bool moved = !m_previewAt || at.x != m_previewAt->x || at.y != m_previewAt->y ||
+                       at.window != m_previewAt->window;
+    if (!moved && m_previewMemoryMs && now - *m_previewMemoryMs < kPreviewMemoryEveryMs)
+    {
+        return false;
+    }
+    m_previewMemoryMs = now;
+    return true;
 }
 
 // Whether the pointer is where the last tick that looked found it, within kPreviewRefreshMs:
@@ -66,6 +87,12 @@ void CaptureEngine::OnPreviewTick()
 bool CaptureEngine::PointerRests()
 {
     const PointerPosition position = m_pointer.Position();
+    if (!position.known)
+    {
+        // Nothing can be read while the pointer cannot be asked for.
+        m_lookedAt.reset();
+        return true;
+    }
     const std::int64_t now = m_clock.NowMs();
     if (m_lookedAt && *m_lookedAt == position && now - m_lookedAtMs < kPreviewRefreshMs)
     {
@@ -105,10 +132,11 @@ void CaptureEngine::SetPreviewRunning(bool running)
     m_lookedAt.reset();
 }
 
-void CaptureEngine::ShowNotice()
+void CaptureEngine::ShowNotice(UiText notice)
 {
-    // The preview's name box says so while the element belongs to a program that does not answer.
-    SetIfChanged(m_nameBox, Text(UiText::NoResponse));
+    // The preview's name box says so while the element belongs to a program that does not
+    // answer, or refuses to be read.
+    SetIfChanged(m_nameBox, Text(notice));
     SetIfChanged(m_valueBox, L"");
     m_previewCleared = false;
 }

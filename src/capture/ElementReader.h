@@ -11,17 +11,19 @@
 namespace mirufon
 {
 
-// What kind of control lies under the point, as far as reading it goes.
+// What kind of control lies under the point, as far as reading it goes: the one classification
+// of window classes that the reads of one element and the harvests share.
 enum class ControlKind
 {
-    Other,     // buttons, labels, windows: their caption is their name
-    Edit,      // its text is its value
-    ComboBox,  // its text is its value
-    ListBox,   // holds items (the drop-down list of a combo box too)
-    ListView,  // holds items and sub-items
-    TreeView,  // holds items
-    Header,    // holds items (column headings)
-    StatusBar, // holds parts
+    Other,      // buttons, labels, windows: their caption is their name
+    Edit,       // its text is its value
+    ComboBox,   // its text is its value; a harvest takes its list's items
+    ListBox,    // holds items (the drop-down list of a combo box too)
+    ListView,   // holds items and sub-items
+    TreeView,   // holds items
+    Header,     // holds items (column headings)
+    StatusBar,  // holds parts
+    TabControl, // holds tabs
 };
 
 // Whether items of the control can lie under the point, so that the control's own text is
@@ -63,7 +65,7 @@ struct ReadTarget
     // cover the controls of a page); the top-level window itself when it has none there.
     WindowId control = 0;
     ControlKind kind = ControlKind::Other;
-    // An edit box that shows its text as a password.
+    // A password box, of any toolkit: nothing is read of it.
     bool isPassword = false;
     // At most this many characters are wanted of each text.
     std::size_t maxChars = kWholeText;
@@ -94,6 +96,8 @@ struct ReaderAnswer
     TextLevel level = TextLevel::Control;
     std::wstring name;  // empty: nothing for the name
     std::wstring value; // empty: nothing for the value
+    // The program refused to be read: it runs with more rights than this one (as administrator).
+    bool refused = false;
 };
 
 // One way of reading the element at a point (Active Accessibility, the control's own window
@@ -116,6 +120,10 @@ struct ElementTexts
     bool isProtected = false;
     std::wstring name;
     std::wstring value;
+    // No wanted text could be had because the program refused (it runs as administrator).
+    bool refused = false;
+    // Not read at all, to spare the other program: what was shown of it stands.
+    bool skipped = false;
 
     friend bool operator==(const ElementTexts&, const ElementTexts&) = default;
 };
@@ -125,7 +133,9 @@ struct ElementTexts
 // settles with the first reader that gives it for the element itself: an item's text, or the
 // control's own text when the control holds no items. The next reader is asked only while a
 // wanted text is unsettled. A text that no reader settles takes the first container-level or
-// item-holding control's text found, if any. Texts are cut to the target's maxChars.
+// item-holding control's text found, if any. Texts end at their first NUL, as controls draw
+// them, and are cut to the target's maxChars. When no wanted text settles and a reader was
+// refused, the texts say so.
 ElementTexts ReadElement(const ReadTarget& target, WantedTexts wanted,
                          std::span<ElementReader* const> readers);
 

@@ -18,10 +18,11 @@ bool IsBreakOrTab(wchar_t c)
     return c == L'\t' || c == L'\r' || c == L'\n';
 }
 
-// The cell as one piece of a line: a tab or a line break inside it becomes a space, a CR LF
-// pair a single one.
+// The cell as one piece of a line: it ends at its first NUL; a tab or a line break inside it
+// becomes a space, a CR LF pair a single one.
 void AppendCell(std::wstring& line, std::wstring_view cell)
 {
+    cell = cell.substr(0, cell.find(L'\0'));
     for (std::size_t i = 0; i < cell.size(); ++i)
     {
         if (!IsBreakOrTab(cell[i]))
@@ -42,7 +43,8 @@ bool IsBlank(std::span<const std::wstring> cells)
     return std::all_of(cells.begin(), cells.end(),
                        [](const std::wstring& cell)
                        {
-                           return std::all_of(cell.begin(), cell.end(),
+                           const std::wstring_view shown(cell.c_str());
+                           return std::all_of(shown.begin(), shown.end(),
                                               [](wchar_t c)
                                               { return c == L' ' || IsBreakOrTab(c); });
                        });
@@ -79,11 +81,7 @@ bool HarvestSink::AddLine(std::span<const std::wstring> cells, std::size_t inden
         return false;
     }
     m_progress.ItemsArrived(++m_items);
-    if (m_skipBlank && IsBlank(cells))
-    {
-        return true;
-    }
-    if (m_lines == m_limits.maxLines)
+    if (m_lines + m_blankLines == m_limits.maxLines)
     {
         return Refuse();
     }
@@ -98,6 +96,16 @@ bool HarvestSink::AddLine(std::span<const std::wstring> cells, std::size_t inden
         AppendCell(line, cells[cell]);
     }
     const std::size_t room = CharsLeft();
+    if (m_skipBlank && IsBlank(cells))
+    {
+        if (line.size() > room)
+        {
+            return Refuse();
+        }
+        ++m_blankLines;
+        m_blankChars += line.size();
+        return true;
+    }
     if (line.size() <= room)
     {
         m_text += line;
@@ -122,7 +130,8 @@ bool HarvestSink::Refuse()
 
 std::size_t HarvestSink::CharsLeft() const
 {
-    return m_text.size() < m_limits.maxChars ? m_limits.maxChars - m_text.size() : 0;
+    const std::size_t used = m_text.size() + m_blankChars;
+    return used < m_limits.maxChars ? m_limits.maxChars - used : 0;
 }
 
 std::wstring HarvestSink::TakeText()

@@ -23,6 +23,7 @@ enum class HarvestOutcome
     Harvested,     // the lines are in the sink (cut at a limit, perhaps)
     NothingToRead, // no window there, a list that keeps no strings, or no text at all
     NotAnswering,  // a message went unanswered: what was read is incomplete, not to be used
+    Refused,       // the program refused to be read (it runs as administrator): nothing read
     Cancelled,     // the caller cancelled it
 };
 
@@ -59,15 +60,17 @@ class HarvestSink
     HarvestSink(const HarvestSink&) = delete;
     HarvestSink& operator=(const HarvestSink&) = delete;
 
-    // Adds a line: indent tabs, then the cells joined by tabs; a tab or line break inside a
-    // cell becomes a space (CR LF one space). Empty cells are kept. False when the reader is
-    // to stop: the harvest was cancelled (nothing added) or is full, in which case the line
-    // that went over the character limit was cut at it and one over the line limit left out.
+    // Adds a line: indent tabs, then the cells joined by tabs; a cell ends at its first NUL, as
+    // a control draws it, and a tab or line break inside it becomes a space (CR LF one space).
+    // Empty cells are kept. False when the reader is to stop: the harvest was cancelled
+    // (nothing added) or is full, in which case the line that went over the character limit
+    // was cut at it and one over the line limit left out.
     bool AddLine(std::span<const std::wstring> cells, std::size_t indent = 0);
     bool AddLine(std::wstring_view text, std::size_t indent = 0);
 
     // From now on a line whose cells hold nothing but spaces, tabs and line breaks is left
-    // out (it still counts as an item that arrived).
+    // out. It still counts toward the limits, as a line of its length, so that a list of
+    // millions of blank rows ends the harvest as soon as a list of as many texts would.
     void SkipBlankLines() { m_skipBlank = true; }
 
     // Whether the reader is to stop before its next item: cancelled, or full.
@@ -90,6 +93,9 @@ class HarvestSink
     std::wstring m_text;
     std::size_t m_lines = 0;
     std::size_t m_items = 0;
+    // Blank lines left out, and their characters: they count toward the limits.
+    std::size_t m_blankLines = 0;
+    std::size_t m_blankChars = 0;
     bool m_skipBlank = false;
     bool m_full = false;
 };

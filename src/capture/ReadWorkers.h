@@ -28,6 +28,11 @@ struct ReadRequest
     WantedTexts wanted;
     std::size_t maxChars = kWholeText;
     ReadKind kind = ReadKind::Element;
+    // Whether the read may put a block of memory into the other program, as the messages of
+    // list views, trees, headers, status bars and tab controls need. A preview that reads again
+    // under a resting pointer may not, most of the time: the read of such a control is then
+    // skipped, and what the preview shows stands.
+    bool mayOpenMemory = true;
 };
 
 // What a harvest brought: its text when it harvested.

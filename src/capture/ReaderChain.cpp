@@ -1,5 +1,6 @@
 #include "capture/ElementReader.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace mirufon
@@ -40,10 +41,7 @@ struct Pending
     std::wstring Result(std::size_t maxChars) const
     {
         std::wstring result = settled ? text : fallback.value_or(std::wstring());
-        if (result.size() > maxChars)
-        {
-            result.resize(maxChars);
-        }
+        result.resize(std::min({result.size(), maxChars, result.find(L'\0')}));
         return result;
     }
 };
@@ -67,6 +65,7 @@ bool HoldsItems(ControlKind kind)
     case ControlKind::TreeView:
     case ControlKind::Header:
     case ControlKind::StatusBar:
+    case ControlKind::TabControl:
         return true;
     case ControlKind::Other:
     case ControlKind::Edit:
@@ -86,6 +85,7 @@ ElementTexts ReadElement(const ReadTarget& target, WantedTexts wanted,
     }
     Pending name{wanted.name};
     Pending value{wanted.value};
+    bool refused = false;
     for (ElementReader* reader : readers)
     {
         if (!name.Open() && !value.Open())
@@ -97,11 +97,16 @@ ElementTexts ReadElement(const ReadTarget& target, WantedTexts wanted,
         {
             return ElementTexts{true, {}, {}};
         }
+        refused = refused || answer.refused;
         const bool own = IsOwnText(answer, target.kind);
         name.Offer(answer.name, own);
         value.Offer(answer.value, own);
     }
-    return ElementTexts{false, name.Result(target.maxChars), value.Result(target.maxChars)};
+    ElementTexts texts{false, name.Result(target.maxChars), value.Result(target.maxChars)};
+    // A text that some reader could still give is the truth; a refusal with nothing to show
+    // for it is told as such.
+    texts.refused = refused && texts.name.empty() && texts.value.empty();
+    return texts;
 }
 
 } // namespace mirufon

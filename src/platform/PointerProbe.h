@@ -9,11 +9,15 @@ namespace mirufon
 // tell without asking any other program.
 struct PointerTarget
 {
+    // Whether the pointer could be asked for at all: not on a locked screen or while another
+    // desktop (a password prompt of the system's) is shown.
+    bool known = true;
     std::int32_t x = 0; // screen point, pixels
     std::int32_t y = 0;
     bool overWindow = false;    // some window lies under the point
     bool overOwnWindow = false; // the program's own main window (title bar and controls too)
     std::uint32_t thread = 0;   // the thread that runs the window under the point
+    std::uint32_t process = 0;  // and its process
     std::uintptr_t window = 0;  // the window under the point, 0 when none
 };
 
@@ -22,6 +26,7 @@ struct PointerPosition
 {
     std::int32_t x = 0;
     std::int32_t y = 0;
+    bool known = true; // as for PointerTarget
 
     friend bool operator==(const PointerPosition&, const PointerPosition&) = default;
 };

@@ -30,6 +30,7 @@ constexpr Entry kTexts[] = {
     {UiText::HotKeyHelpTitle, {L"ホットキー説明", L"Hotkeys"}},
     {UiText::TrayNotice, {L"タスクトレイに収納します！", L"Going to the notification area!"}},
     {UiText::NoResponse, {L"（応答なし）", L"(Not responding)"}},
+    {UiText::RunsAsAdministrator, {L"（管理者として実行中のため読めません）", L"(Runs as administrator: cannot be read)"}},
     {UiText::HarvestCut, {L"（上限に達したため、ここで打ち切りました）", L"(Cut here: the limit was reached)"}},
 
     {UiText::ClipboardErrorTitle, {L"クリップボードエラー", L"Clipboard error"}},

@@ -35,6 +35,7 @@ enum class UiText
     HotKeyHelpTitle,
     TrayNotice,
     NoResponse,
+    RunsAsAdministrator,
     HarvestCut,
 
     ClipboardErrorTitle,

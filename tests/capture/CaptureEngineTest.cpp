@@ -16,6 +16,7 @@ namespace
 
 constexpr std::uint32_t kResponsive = 7;
 constexpr std::uint32_t kHung = 9;
+constexpr std::uint32_t kFamiliar[] = {kResponsive, kHung, kResponsive + 4};
 
 class Feedback final : public CaptureFeedback
 {
@@ -28,8 +29,23 @@ class Feedback final : public CaptureFeedback
 };
 
 // The engine over a log that already holds an item, with the pointer on a responding program.
+// The programs of the tests have each answered a read before.
 struct Engine
 {
+    Engine()
+    {
+        for (const std::uint32_t thread : kFamiliar)
+        {
+            PointAt(thread);
+            engine.OnPreviewTick();
+            Done(Last(), L"");
+            clock.now += kPreviewRefreshMs;
+        }
+        PointAt(kResponsive);
+        engine.SetPreviewRunning(true);
+        workers.started.clear();
+    }
+
     Settings settings;
     FakeTextBox logBox{L"first"};
     FakeTextBox nameBox;
@@ -51,9 +67,11 @@ struct Engine
         clock.now += milliseconds;
         engine.OnReadTimer();
     }
+    // A program of one thread: the thread's number is its process's too.
     void PointAt(std::uint32_t thread, bool own = false)
     {
         pointer.at.thread = thread;
+        pointer.at.process = thread;
         pointer.at.overOwnWindow = own;
     }
 };
@@ -274,7 +292,8 @@ TEST(CaptureEngine, HarvestsAreOneItemInTurnAndStopOnRequest)
         std::wstring_view notice;
     };
     for (const Case& test : {Case{HarvestOutcome::NothingToRead, L""},
-                             Case{HarvestOutcome::NotAnswering, Text(UiText::NoResponse)}})
+                             Case{HarvestOutcome::NotAnswering, Text(UiText::NoResponse)},
+                             Case{HarvestOutcome::Refused, Text(UiText::RunsAsAdministrator)}})
     {
         e.nameBox.SetText(L"");
         const int beeps = e.feedback.beeps;
@@ -284,6 +303,64 @@ TEST(CaptureEngine, HarvestsAreOneItemInTurnAndStopOnRequest)
         EXPECT_EQ(e.nameBox.Content(), test.notice);
     }
     EXPECT_EQ(e.logBox.Content(), L"first\r\na\tb\r\nc\r\nafter\r\nnext");
+}
+
+// What Windows shows and Wine does not: a program run as administrator refuses to be read, a
+// browser is slow to answer its first read, a list view under a resting pointer is spared, and
+// on a locked screen the pointer cannot be asked for.
+TEST(CaptureEngine, RefusalsFirstReadsRestingPointersAndLockedScreens)
+{
+    Engine e;
+    ElementTexts refused;
+    refused.refused = true;
+    e.engine.OnPreviewTick();
+    e.engine.OnReadDone(e.Last(), refused);
+    EXPECT_EQ(e.nameBox.Content(), Text(UiText::RunsAsAdministrator));
+    e.engine.Capture(CaptureTarget::Name);
+    e.engine.OnReadDone(e.Last(), refused);
+    EXPECT_EQ(e.feedback.beeps, 1);
+    EXPECT_EQ(e.logBox.Content(), L"first") << "nothing appended, not even a separator";
+
+    // A program read for the first time gets longer before it counts as not answering.
+    e.PointAt(42);
+    e.engine.Capture(CaptureTarget::Name);
+    EXPECT_EQ(e.feedback.wake, kFirstContactDeadlineMs);
+    e.Pass(kCaptureDeadlineMs);
+    e.Done(e.Last(), L"late but in time");
+    EXPECT_EQ(e.logBox.Content(), L"first\r\nlate but in time");
+    e.engine.Capture(CaptureTarget::Name);
+    EXPECT_EQ(e.feedback.wake, kCaptureDeadlineMs) << "it has answered once";
+    e.Done(e.Last(), L"");
+
+    // Resting: a read may open the program's memory after a move, then once a second; a read
+    // that skipped it leaves the preview as it is.
+    std::vector<bool> mayOpen;
+    for (int tick = 0; tick < 2 * kPreviewMemoryEveryMs / kPreviewRefreshMs; ++tick)
+    {
+        const std::size_t reads = e.workers.started.size();
+        e.engine.OnPreviewTick();
+        if (e.workers.started.size() > reads)
+        {
+            mayOpen.push_back(e.workers.started.back().mayOpenMemory);
+            ElementTexts skipped;
+            skipped.skipped = !mayOpen.back();
+            skipped.name = L"shown";
+            e.engine.OnReadDone(e.Last(), skipped);
+            e.nameBox.SetText(L"kept");
+        }
+        e.clock.now += kPreviewRefreshMs;
+    }
+    EXPECT_EQ(mayOpen, (std::vector<bool>{true, false, false, false, false, true, false, false,
+                                          false, false}));
+    EXPECT_EQ(e.nameBox.Content(), L"kept");
+
+    // A locked screen: nothing is read, nothing captured.
+    e.pointer.at.known = false;
+    const std::size_t reads = e.workers.started.size();
+    e.clock.now += kPreviewRefreshMs;
+    e.engine.OnPreviewTick();
+    e.engine.Capture(CaptureTarget::Name);
+    EXPECT_EQ(e.workers.started.size(), reads);
 }
 
 TEST(CaptureEngine, ChangesArrivingWhileOneIsAppliedComeAfterIt)

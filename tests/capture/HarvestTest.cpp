@@ -83,6 +83,18 @@ TEST(HarvestSink, JoinsCellsAndLinesKeepingEmptyCellsAndCuttingAtTheLimits)
          L"a\r\n" + notice,
          0,
          "a surrogate pair is not split at the cut"},
+        {{},
+         false,
+         {{{std::wstring(L"ab\0cd", 5), L"e"}}},
+         L"ab\te",
+         1,
+         "a cell ends at its first NUL, as the control draws it"},
+        {{3, 100},
+         true,
+         {{{L"a"}}, {{L" "}}, {{L""}}, {{L"b"}}},
+         L"a\r\n" + notice,
+         3,
+         "blank lines left out count toward the line limit"},
     };
     for (const auto& c : cases)
     {
@@ -139,9 +151,21 @@ TEST(ReadingOrder, RowsOfControlsWhoseCentresLieWithinEachOther)
 
 struct FakeNode
 {
+    FakeNode(AccessibleRole nodeRole = AccessibleRole::Other, std::wstring nodeName = {},
+             std::vector<FakeNode> nodeChildren = {})
+        : role(nodeRole), name(std::move(nodeName)), children(std::move(nodeChildren))
+    {
+    }
+
     AccessibleRole role = AccessibleRole::Other;
     std::wstring name;
     std::vector<FakeNode> children;
+    std::wstring value;
+    std::wstring description;
+    AccessibleState state;
+    bool notAnElement = false; // its entry is neither an object nor a child identifier
+    bool notGiven = false;     // the program gives nothing for it
+    std::vector<std::wstring> headings;
 };
 
 // A node of a scripted tree, seen down the path from the root to it.
@@ -152,7 +176,11 @@ class FakeElement final : public AccessibleElement
 
     AccessibleRole Role() override { return m_path.back()->role; }
     std::wstring Name() override { return m_path.back()->name; }
-    AccessibleState State() override { return {}; }
+    std::wstring Value() override { return m_path.back()->value; }
+    std::wstring Description() override { return m_path.back()->description; }
+    AccessibleState State() override { return m_path.back()->state; }
+    std::size_t ChildCount() override { return m_path.back()->children.size(); }
+    std::vector<std::wstring> ColumnHeadings() override { return m_path.back()->headings; }
     std::unique_ptr<AccessibleElement> Parent() override
     {
         std::vector<const FakeNode*> up(m_path.begin(), m_path.end() - 1);
@@ -165,9 +193,14 @@ class FakeElement final : public AccessibleElement
         const auto& all = m_path.back()->children;
         for (std::size_t i = start; i < all.size() && i < start + count; ++i)
         {
+            if (all[i].notGiven)
+            {
+                continue;
+            }
             std::vector<const FakeNode*> down = m_path;
             down.push_back(&all[i]);
-            children.push_back(std::make_unique<FakeElement>(std::move(down)));
+            children.push_back(all[i].notAnElement ? nullptr
+                                                   : std::make_unique<FakeElement>(std::move(down)));
         }
         return children;
     }
@@ -223,6 +256,64 @@ TEST(AccessibleHarvest, FindsTheListOrTableAFewLevelsAboveThePoint)
         HarvestSink sink(progress);
         FakeElement hit(c.path);
         EXPECT_EQ(HarvestAccessible(hit, sink), c.found) << c.why;
+        EXPECT_EQ(sink.TakeText(), c.expected) << c.why;
+    }
+}
+
+FakeNode Node(std::wstring name, std::wstring value, std::wstring description = L"",
+              AccessibleState state = {})
+{
+    FakeNode node = Item(std::move(name));
+    node.value = std::move(value);
+    node.description = std::move(description);
+    node.state = state;
+    return node;
+}
+
+// Lists and trees as Windows' own accessible objects tell them: a list view's other columns in
+// each item's description, a tree view's items as one flat list that tells their levels, and
+// children asked for in batches of which the program may leave entries, or a whole batch, out.
+TEST(AccessibleHarvest, TakesColumnsLevelsAndEveryBatchOfChildren)
+{
+    FakeNode listView{AccessibleRole::List,
+                      L"files",
+                      {Node(L"a.txt", L"", L"サイズ: 1 KB, 種類: 文書"), Node(L"b", L"", L"種類: x"),
+                       Node(L"c", L""), Node(L"d", L"", L"1 KB, other")}};
+    listView.headings = {L"名前", L"サイズ", L"種類"};
+
+    FakeNode batches{AccessibleRole::List, L"list", {Item(L"first")}};
+    for (int i = 1; i < 512; ++i)
+    {
+        FakeNode entry = Item(L"?");
+        (i < 256 ? entry.notAnElement : entry.notGiven) = true;
+        batches.children.push_back(entry);
+    }
+    batches.children.push_back(Item(L"x"));
+    batches.children.push_back(Node(L"secret", L"", L"", AccessibleState{false, false, true}));
+
+    const FakeNode flatTree{AccessibleRole::Outline,
+                            L"tree",
+                            {Node(L"root", L"0"), Node(L"child", L"1", L"", {false, true}),
+                             Node(L"hidden", L"2"), Node(L"next", L"1"), Node(L"top", L"0"),
+                             Node(L"12 unread", L"12")}};
+    const struct
+    {
+        const FakeNode* root;
+        std::wstring expected;
+        const char* why;
+    } cases[] = {
+        {&listView, L"名前\tサイズ\t種類\r\na.txt\t1 KB\t文書\r\nb\t\tx\r\nc\t\t\r\nd\t1 KB\tother",
+         "headings first; each heading's text in its column, a missing one empty"},
+        {&batches, L"first\r\nx\r\n", "entries left out and a batch given empty; no password"},
+        {&flatTree, L"root\r\n\tchild\r\n\tnext\r\ntop\r\n12 unread",
+         "levels told, a collapsed item's deeper ones hidden, a count is no level"},
+    };
+    for (const auto& c : cases)
+    {
+        QuietProgress progress;
+        HarvestSink sink(progress);
+        FakeElement hit(Path(*c.root, {}));
+        EXPECT_TRUE(HarvestAccessible(hit, sink)) << c.why;
         EXPECT_EQ(sink.TakeText(), c.expected) << c.why;
     }
 }

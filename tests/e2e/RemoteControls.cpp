@@ -10,8 +10,7 @@ namespace e2e
 namespace
 {
 
-using mirufon::win32::ReadRemoteString;
-using mirufon::win32::RemoteBuffer;
+using mirufon::win32::RemoteBlock;
 
 constexpr UINT kMessageLimitMs = 5000;
 constexpr std::size_t kTextChars = 1024;
@@ -26,8 +25,15 @@ template <typename Item> struct ItemWithText
 } // namespace
 
 RemoteControls::RemoteControls(HWND anyWindow)
-    : m_process(mirufon::win32::OpenProcessOfSameBitness(anyWindow))
+    : m_window(anyWindow),
+      m_ready(mirufon::win32::OpenTargetProcess(anyWindow).access ==
+              mirufon::win32::MemoryAccess::Open)
 {
+}
+
+RemoteBlock RemoteControls::Block(std::size_t bytes) const
+{
+    return RemoteBlock(mirufon::win32::OpenTargetProcess(m_window).handle, bytes);
 }
 
 std::optional<LRESULT> RemoteControls::Send(HWND control, UINT message, WPARAM wParam,
@@ -57,7 +63,7 @@ HTREEITEM RemoteControls::TreeNext(HWND tree, HTREEITEM item) const
 
 std::wstring RemoteControls::TreeItemText(HWND tree, HTREEITEM item) const
 {
-    RemoteBuffer buffer(m_process.Get(), sizeof(ItemWithText<TVITEMW>));
+    RemoteBlock buffer = Block(sizeof(ItemWithText<TVITEMW>));
     if (!buffer)
     {
         return {};
@@ -69,17 +75,17 @@ std::wstring RemoteControls::TreeItemText(HWND tree, HTREEITEM item) const
         static_cast<wchar_t*>(buffer.AddressAt(offsetof(ItemWithText<TVITEMW>, text)));
     request.cchTextMax = kTextChars;
     if (!buffer.Write(&request, sizeof request) ||
-        !Send(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(buffer.Address())) ||
+        !Send(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(buffer.AddressAt(0))) ||
         !buffer.Read(&request, sizeof request))
     {
         return {};
     }
-    return ReadRemoteString(m_process.Get(), request.pszText, kTextChars);
+    return mirufon::win32::ReadRemoteString(buffer.Process(), request.pszText, kTextChars);
 }
 
 std::optional<RECT> RemoteControls::TreeItemRect(HWND tree, HTREEITEM item) const
 {
-    RemoteBuffer buffer(m_process.Get(), sizeof(RECT));
+    RemoteBlock buffer = Block(sizeof(RECT));
     RECT rect{};
     // TVM_GETITEMRECT takes the item in the rectangle's first bytes.
     std::memcpy(&rect, &item, sizeof(HTREEITEM));
@@ -88,7 +94,7 @@ std::optional<RECT> RemoteControls::TreeItemRect(HWND tree, HTREEITEM item) cons
         return std::nullopt;
     }
     const auto shown =
-        Send(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(buffer.Address()));
+        Send(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(buffer.AddressAt(0)));
     if (!shown || !*shown || !buffer.Read(&rect, sizeof rect))
     {
         return std::nullopt;
@@ -103,7 +109,7 @@ int RemoteControls::ListViewCount(HWND list) const
 
 std::wstring RemoteControls::ListViewText(HWND list, int item, int column) const
 {
-    RemoteBuffer buffer(m_process.Get(), sizeof(ItemWithText<LVITEMW>));
+    RemoteBlock buffer = Block(sizeof(ItemWithText<LVITEMW>));
     if (!buffer)
     {
         return {};
@@ -115,17 +121,17 @@ std::wstring RemoteControls::ListViewText(HWND list, int item, int column) const
     request.cchTextMax = kTextChars;
     if (!buffer.Write(&request, sizeof request) ||
         !Send(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(item),
-              reinterpret_cast<LPARAM>(buffer.Address())) ||
+              reinterpret_cast<LPARAM>(buffer.AddressAt(0))) ||
         !buffer.Read(&request, sizeof request))
     {
         return {};
     }
-    return ReadRemoteString(m_process.Get(), request.pszText, kTextChars);
+    return mirufon::win32::ReadRemoteString(buffer.Process(), request.pszText, kTextChars);
 }
 
 std::optional<RECT> RemoteControls::ListViewCellRect(HWND list, int item, int column) const
 {
-    RemoteBuffer buffer(m_process.Get(), sizeof(RECT));
+    RemoteBlock buffer = Block(sizeof(RECT));
     RECT rect{};
     rect.top = column;
     rect.left = column == 0 ? LVIR_LABEL : LVIR_BOUNDS;
@@ -134,7 +140,7 @@ std::optional<RECT> RemoteControls::ListViewCellRect(HWND list, int item, int co
         return std::nullopt;
     }
     const auto found = Send(list, column == 0 ? LVM_GETITEMRECT : LVM_GETSUBITEMRECT,
-                            static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(buffer.Address()));
+                            static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(buffer.AddressAt(0)));
     if (!found || !*found || !buffer.Read(&rect, sizeof rect))
     {
         return std::nullopt;

@@ -5,7 +5,7 @@
 // few seconds, so a program that stops answering fails a test instead of stalling it.
 
 #include "e2e/Harness.h"
-#include "platform/win32/window/Handles.h"
+#include "platform/win32/reading/RemoteMemory.h"
 
 #include <commctrl.h>
 
@@ -22,7 +22,7 @@ class RemoteControls
     explicit RemoteControls(HWND anyWindow);
 
     // Whether that program's memory could be opened (same bitness as the driver).
-    bool Ready() const { return static_cast<bool>(m_process); }
+    bool Ready() const { return m_ready; }
 
     std::optional<LRESULT> Send(HWND control, UINT message, WPARAM wParam = 0,
                                 LPARAM lParam = 0) const;
@@ -43,7 +43,11 @@ class RemoteControls
     int FindListViewItem(HWND list, const std::wstring& text, int column = 0) const;
 
   private:
-    mirufon::win32::UniqueKernelHandle m_process;
+    // A block in that program's memory, of the given size; empty when it cannot be had.
+    mirufon::win32::RemoteBlock Block(std::size_t bytes) const;
+
+    HWND m_window;
+    bool m_ready;
 };
 
 // The centre of the part of a client rectangle of the window that lies inside its client

@@ -47,7 +47,7 @@ class FakeConfStore final : public ConfStore
 class FakePointerProbe final : public PointerProbe
 {
   public:
-    PointerTarget at{100, 200, true, false, 7};
+    PointerTarget at{true, 100, 200, true, false, 7};
 
     int looks = 0; // how often Current was asked
 
@@ -56,7 +56,7 @@ class FakePointerProbe final : public PointerProbe
         ++looks;
         return at;
     }
-    PointerPosition Position() override { return PointerPosition{at.x, at.y}; }
+    PointerPosition Position() override { return PointerPosition{at.x, at.y, at.known}; }
 };
 
 // Reads that only start: the test ends them through the engine or the controller.

@@ -1,5 +1,7 @@
 #include "platform/win32/mainwindow/ControlIds.h"
 #include "platform/win32/mainwindow/MainWindow.h"
+#include "platform/win32/reading/MessageReader.h"
+#include "platform/win32/reading/RemoteMemory.h"
 #include "platform/win32/storage/FileConfStore.h"
 #include "platform/win32/storage/ProgramFolders.h"
 #include "platform/win32/window/ComApartment.h"
@@ -61,5 +63,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
         ::TranslateMessage(&message);
         ::DispatchMessageW(&message);
     }
+    // A harvest may still be reading another program: the memory it put there is freed now,
+    // unless a message pointing into it stays unanswered past the wait.
+    FreeRemoteBlocksAtExit(kControlMessageLimit + std::chrono::milliseconds(100));
     return static_cast<int>(message.wParam);
 }

@@ -1,5 +1,7 @@
 #include "platform/win32/reading/Accessibility.h"
 
+#include "platform/win32/reading/ControlMessages.h"
+#include "platform/win32/reading/MessageReader.h"
 #include "platform/win32/reading/OleAcc.h"
 
 #include <wrl/client.h>
@@ -102,12 +104,11 @@ void AnnounceLongText(const ReadTarget& target)
     {
         return;
     }
-    DWORD_PTR length = 0;
-    if (::SendMessageTimeoutW(reinterpret_cast<HWND>(target.control), WM_GETTEXTLENGTH, 0, 0,
-                              SMTO_ABORTIFHUNG, 200, &length) &&
-        length >= kLongTextChars)
+    ControlMessenger messenger(reinterpret_cast<HWND>(target.control), kControlMessageLimit);
+    const std::optional<LRESULT> length = messenger.Send(WM_GETTEXTLENGTH);
+    if (length && *length >= 0 && static_cast<std::size_t>(*length) >= kLongTextChars)
     {
-        target.progress->Answering(static_cast<std::size_t>(length));
+        target.progress->Answering(static_cast<std::size_t>(*length));
     }
 }
 

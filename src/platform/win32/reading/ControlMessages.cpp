@@ -1,6 +1,7 @@
 #include "platform/win32/reading/ControlMessages.h"
 
 #include "platform/win32/reading/ControlProbe.h"
+#include "platform/win32/reading/TargetCalls.h"
 
 #include <algorithm>
 
@@ -22,19 +23,33 @@ ControlMessenger::ControlMessenger(HWND control, std::chrono::milliseconds limit
 
 std::optional<LRESULT> ControlMessenger::Send(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (m_unanswered)
+    if (m_failure)
     {
         return std::nullopt;
     }
     // Not SMTO_BLOCK: should the control send something back to the calling thread while it
     // answers, that thread must be able to take it, or both would wait for the limit.
     DWORD_PTR result = 0;
-    if (::SendMessageTimeoutW(m_control, message, wParam, lParam,
-                              SMTO_ABORTIFHUNG | SMTO_ERRORONEXIT, m_limitMs, &result))
+    ::SetLastError(ERROR_SUCCESS);
+    if (CallsIntoTargets().sendMessageTimeout(m_control, message, wParam, lParam,
+                                              SMTO_ABORTIFHUNG | SMTO_ERRORONEXIT, m_limitMs,
+                                              &result))
     {
         return static_cast<LRESULT>(result);
     }
-    m_unanswered = true;
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_ACCESS_DENIED)
+    {
+        m_failure = MessageFailure::Refused;
+    }
+    else if (error == ERROR_INVALID_WINDOW_HANDLE || !::IsWindow(m_control))
+    {
+        m_failure = MessageFailure::Gone;
+    }
+    else
+    {
+        m_failure = MessageFailure::NotAnswering;
+    }
     return std::nullopt;
 }
 
@@ -58,6 +73,7 @@ std::optional<std::wstring> ControlMessenger::WindowText(std::size_t maxChars)
         return std::nullopt;
     }
     text.resize(std::min(capacity, static_cast<std::size_t>(std::max<LRESULT>(*copied, 0))));
+    text.resize(std::min(text.size(), text.find(L'\0')));
     return text;
 }
 

@@ -1,5 +1,10 @@
 #include "platform/win32/reading/ControlProbe.h"
 
+#include "platform/win32/reading/ControlMessages.h"
+#include "platform/win32/reading/TargetCalls.h"
+
+#include <commctrl.h>
+
 #include <string>
 #include <vector>
 
@@ -128,6 +133,7 @@ ControlKind KindOfClass(const wchar_t* className)
         {L"SysTreeView32", ControlKind::TreeView},
         {L"SysHeader32", ControlKind::Header},
         {L"msctls_statusbar32", ControlKind::StatusBar},
+        {WC_TABCONTROLW, ControlKind::TabControl},
     };
     for (const CommonControl& common : kCommonControls)
     {
@@ -139,11 +145,41 @@ ControlKind KindOfClass(const wchar_t* className)
     return ControlKind::Other;
 }
 
-bool IsPasswordEdit(HWND window)
+ControlKind KindOfWindow(HWND window)
+{
+    return KindOfClass(ClassNameOf(window).c_str());
+}
+
+bool IsPasswordBox(HWND window, std::chrono::milliseconds limit)
 {
     const auto style = static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_STYLE));
-    return (style & ES_PASSWORD) != 0 &&
-           KindOfClass(ClassNameOf(window).c_str()) == ControlKind::Edit;
+    if ((style & ES_PASSWORD) == 0)
+    {
+        return false;
+    }
+    ControlMessenger messenger(window, limit);
+    const std::optional<LRESULT> character = messenger.Send(EM_GETPASSWORDCHAR);
+    return !character || *character != 0;
+}
+
+POINT ClientPointOf(HWND window, POINT screen)
+{
+    POINT point = screen;
+    POINT origin{0, 0};
+    ::ClientToScreen(window, &origin);
+    if (const auto toLogical = CallsIntoTargets().physicalToLogicalPoint)
+    {
+        // Both in the window's units, so that their difference is too. A point the window's
+        // monitor does not hold is left as it is.
+        POINT logicalPoint = point;
+        POINT logicalOrigin = origin;
+        if (toLogical(window, &logicalPoint) && toLogical(window, &logicalOrigin))
+        {
+            point = logicalPoint;
+            origin = logicalOrigin;
+        }
+    }
+    return POINT{point.x - origin.x, point.y - origin.y};
 }
 
 ReadTarget TargetAt(HWND windowAtPoint, POINT screen, std::size_t maxChars)
@@ -158,8 +194,7 @@ ReadTarget TargetAt(HWND windowAtPoint, POINT screen, std::size_t maxChars)
         return target;
     }
     target.control = reinterpret_cast<WindowId>(control);
-    target.kind = KindOfClass(ClassNameOf(control).c_str());
-    target.isPassword = IsPasswordEdit(control);
+    target.kind = KindOfWindow(control);
     return target;
 }
 

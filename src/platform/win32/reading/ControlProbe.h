@@ -3,6 +3,7 @@
 #include "capture/ElementReader.h"
 #include "platform/win32/window/Handles.h"
 
+#include <chrono>
 #include <cstddef>
 #include <string>
 
@@ -24,12 +25,21 @@ ReadTarget TargetAt(POINT screen, std::size_t maxChars);
 
 // The kind of control a window class stands for, as far as reading it goes (case ignored):
 // Edit and RichEdit*, ComboBox, ListBox and ComboLBox, SysListView32, SysTreeView32,
-// SysHeader32, msctls_statusbar32; anything else is Other.
+// SysHeader32, msctls_statusbar32, SysTabControl32; anything else is Other.
 ControlKind KindOfClass(const wchar_t* className);
+ControlKind KindOfWindow(HWND window);
 
-// Whether the window is an edit box that shows its text as a password, as the window manager
-// sees it now. Such a box is never sent anything that could give its text away.
-bool IsPasswordEdit(HWND window);
+// Whether the window is a password box, of any toolkit: its style has ES_PASSWORD and it tells
+// a password character when asked (EM_GETPASSWORDCHAR, answered within the limit; one that
+// does not answer is taken for one). Other classes answer 0, whatever their style bit means to
+// them. Such a box is never sent anything that could give its text away.
+bool IsPasswordBox(HWND window, std::chrono::milliseconds limit);
+
+// The point of the window's client area under a screen point, in the window's own units. This
+// program is per-monitor aware and sees the screen in physical pixels; a window of a program
+// that is not (unaware or system aware, on a scaled monitor) reads the points of its messages
+// in its own logical units.
+POINT ClientPointOf(HWND window, POINT screen);
 
 // The window's class name ("" when the window is gone).
 std::wstring ClassNameOf(HWND window);

@@ -2,6 +2,7 @@
 
 #include "platform/win32/reading/ControlMessages.h"
 #include "platform/win32/reading/ControlProbe.h"
+#include "platform/win32/reading/ItemReaders.h"
 
 #include <vector>
 
@@ -41,10 +42,10 @@ RECT ClientAreaOnScreen(HWND window)
 
 // The items of these controls are read through the control itself; their children (a list
 // view's header, a combo box's edit and list) are part of it.
-bool ReadsItsChildren(ItemControl kind)
+bool ReadsItsChildren(ControlKind kind)
 {
-    return kind == ItemControl::ListBox || kind == ItemControl::ComboBox ||
-           kind == ItemControl::ListView || kind == ItemControl::TreeView;
+    return kind == ControlKind::ListBox || kind == ControlKind::ComboBox ||
+           kind == ControlKind::ListView || kind == ControlKind::TreeView;
 }
 
 // The visible children of parent that lie (at least partly) inside its client area, and
@@ -65,7 +66,7 @@ void CollectControls(HWND parent, int depth, Walk& walk)
             continue;
         }
         walk.controls.push_back(PlacedControl{child, BoxOf(rect)});
-        if (depth < kDeepestNesting && !ReadsItsChildren(ItemControlOf(child)))
+        if (depth < kDeepestNesting && !ReadsItsChildren(KindOfWindow(child)))
         {
             CollectControls(child, depth + 1, walk);
         }
@@ -81,36 +82,36 @@ bool ShowsPicture(HWND window)
                CSTR_EQUAL;
 }
 
-ControlHarvest ReadControl(HWND window, HarvestSink& sink, HarvestMemory& memory,
-                           std::chrono::milliseconds messageLimit)
+ControlRead ReadControl(HWND window, HarvestSink& sink, ReadMemory& memory,
+                        std::chrono::milliseconds messageLimit)
 {
-    if (IsPasswordEdit(window) || ShowsPicture(window))
+    if (ShowsPicture(window) || IsPasswordBox(window, messageLimit))
     {
-        return ControlHarvest::Read;
+        return ControlRead::Read;
     }
-    const ItemControl kind = ItemControlOf(window);
-    if (kind != ItemControl::None && kind != ItemControl::ComboBox)
+    const ControlKind kind = KindOfWindow(window);
+    if (HoldsItems(kind))
     {
         // An owner-drawn list without strings, or a control of a program of another
         // bitness, gives nothing here; the rest of the window is still read.
-        const ControlHarvest read = HarvestControl(window, kind, sink, memory, messageLimit);
-        return read == ControlHarvest::NotAnswering ? read : ControlHarvest::Read;
+        return HarvestControl(window, kind, sink, memory, messageLimit);
     }
     ControlMessenger messenger(window, messageLimit);
     // One character more than fits, so that a text too long for the harvest is cut there.
     const std::wstring text = ShownCaption(messenger, sink.CharsLeft() + 1);
-    if (messenger.Unanswered())
+    if (!messenger.Failed())
     {
-        return ControlHarvest::NotAnswering;
+        sink.AddLine(text);
     }
-    sink.AddLine(text);
-    return ControlHarvest::Read;
+    return messenger.Failure() == MessageFailure::NotAnswering ? ControlRead::NotAnswering
+           : messenger.Failure() == MessageFailure::Refused    ? ControlRead::Refused
+                                                               : ControlRead::Read;
 }
 
 } // namespace
 
-ControlHarvest HarvestWindowTexts(HWND topLevel, HarvestSink& sink, HarvestMemory& memory,
-                                  std::chrono::milliseconds messageLimit)
+ControlRead HarvestWindowTexts(HWND topLevel, HarvestSink& sink, ReadMemory& memory,
+                               std::chrono::milliseconds messageLimit)
 {
     sink.SkipBlankLines();
     Walk walk;
@@ -131,12 +132,13 @@ ControlHarvest HarvestWindowTexts(HWND topLevel, HarvestSink& sink, HarvestMemor
         {
             break;
         }
-        if (ReadControl(window, sink, memory, messageLimit) == ControlHarvest::NotAnswering)
+        const ControlRead read = ReadControl(window, sink, memory, messageLimit);
+        if (read == ControlRead::NotAnswering || read == ControlRead::Refused)
         {
-            return ControlHarvest::NotAnswering;
+            return read;
         }
     }
-    return ControlHarvest::Read;
+    return ControlRead::Read;
 }
 
 } // namespace mirufon::win32

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "capture/Harvest.h"
-#include "platform/win32/reading/HarvestControls.h"
+#include "platform/win32/reading/ControlSession.h"
 
 #include <chrono>
 
@@ -12,9 +12,11 @@ namespace mirufon::win32
 // visible controls (visible, and inside their parents' client areas) in reading order, one per
 // line: captions as they show (without their "&" marks), group-box captions included, a combo
 // box's current text, and for a list box, list view, tree view, header, status bar or tab
-// control its items as HarvestControl gives them. Blank texts are left out; a password edit
-// is sent nothing at all. NotAnswering as soon as a window leaves a message unanswered.
-ControlHarvest HarvestWindowTexts(HWND topLevel, HarvestSink& sink, HarvestMemory& memory,
-                                  std::chrono::milliseconds messageLimit);
+// control its items as HarvestControl gives them. Blank texts are left out (they count toward
+// the limits); a password box is sent nothing that could give its text away. NotAnswering as
+// soon as a window leaves a message unanswered, Refused when one refuses to be read; a control
+// that goes away meanwhile only ends its own part.
+ControlRead HarvestWindowTexts(HWND topLevel, HarvestSink& sink, ReadMemory& memory,
+                               std::chrono::milliseconds messageLimit);
 
 } // namespace mirufon::win32

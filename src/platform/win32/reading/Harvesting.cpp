@@ -2,10 +2,11 @@
 
 #include "platform/win32/reading/ControlProbe.h"
 #include "platform/win32/reading/HarvestAccessibility.h"
-#include "platform/win32/reading/HarvestControls.h"
 #include "platform/win32/reading/HarvestWindow.h"
+#include "platform/win32/reading/ItemReaders.h"
 
 #include <new>
+#include <optional>
 
 namespace mirufon::win32
 {
@@ -17,8 +18,8 @@ namespace
 HWND ItemHolder(HWND control)
 {
     HWND parent = ::GetParent(control);
-    if (parent && KindOfClass(ClassNameOf(control).c_str()) == ControlKind::Edit &&
-        ItemControlOf(parent) == ItemControl::ComboBox)
+    if (parent && KindOfWindow(control) == ControlKind::Edit &&
+        KindOfWindow(parent) == ControlKind::ComboBox)
     {
         return parent;
     }
@@ -38,6 +39,27 @@ HarvestOutcome Ended(const HarvestSink& sink)
     return HarvestOutcome::Harvested;
 }
 
+// How a harvest that read one control, or a window's controls, ended; nothing when it is to go
+// on another way (a common control of a program of the other bitness).
+std::optional<HarvestOutcome> EndedWith(ControlRead read, const HarvestSink& sink)
+{
+    switch (read)
+    {
+    case ControlRead::Read:
+    case ControlRead::Gone:
+        return Ended(sink);
+    case ControlRead::NoStrings:
+        return HarvestOutcome::NothingToRead;
+    case ControlRead::NotAnswering:
+        return HarvestOutcome::NotAnswering;
+    case ControlRead::Refused:
+        return HarvestOutcome::Refused;
+    case ControlRead::NoMemory:
+        break;
+    }
+    return std::nullopt;
+}
+
 HarvestOutcome Harvest(HWND windowAtPoint, POINT screen, HarvestSink& sink,
                        std::chrono::milliseconds messageLimit)
 {
@@ -47,20 +69,16 @@ HarvestOutcome Harvest(HWND windowAtPoint, POINT screen, HarvestSink& sink,
     {
         return HarvestOutcome::NothingToRead;
     }
-    HarvestMemory memory;
+    ReadMemory memory;
     HWND holder = ItemHolder(control);
-    if (const ItemControl kind = ItemControlOf(holder); kind != ItemControl::None)
+    if (const ControlKind kind = KindOfWindow(holder);
+        kind != ControlKind::Other && kind != ControlKind::Edit)
     {
-        switch (HarvestControl(holder, kind, sink, memory, messageLimit))
+        // Its items may still come through Active Accessibility when its memory cannot be used.
+        if (const auto ended =
+                EndedWith(HarvestControl(holder, kind, sink, memory, messageLimit), sink))
         {
-        case ControlHarvest::Read:
-            return Ended(sink);
-        case ControlHarvest::NoStrings:
-            return HarvestOutcome::NothingToRead;
-        case ControlHarvest::NotAnswering:
-            return HarvestOutcome::NotAnswering;
-        case ControlHarvest::NoMemory:
-            break; // its items may still come through Active Accessibility
+            return *ended;
         }
     }
     // Accessibility calls wait as long as the program takes to answer; one that has stopped
@@ -68,9 +86,11 @@ HarvestOutcome Harvest(HWND windowAtPoint, POINT screen, HarvestSink& sink,
     ControlMessenger probe(control, messageLimit);
     if (!probe.Send(WM_NULL))
     {
-        return HarvestOutcome::NotAnswering;
+        return probe.Failure() == MessageFailure::Refused        ? HarvestOutcome::Refused
+               : probe.Failure() == MessageFailure::NotAnswering ? HarvestOutcome::NotAnswering
+                                                                 : HarvestOutcome::NothingToRead;
     }
-    if (HarvestAccessibleAt(screen, sink))
+    if (HarvestAccessibleAt(screen, control, sink))
     {
         return Ended(sink);
     }
@@ -81,11 +101,8 @@ HarvestOutcome Harvest(HWND windowAtPoint, POINT screen, HarvestSink& sink,
         // Its children are every window on the screen.
         return HarvestOutcome::NothingToRead;
     }
-    if (HarvestWindowTexts(topLevel, sink, memory, messageLimit) == ControlHarvest::NotAnswering)
-    {
-        return HarvestOutcome::NotAnswering;
-    }
-    return Ended(sink);
+    return EndedWith(HarvestWindowTexts(topLevel, sink, memory, messageLimit), sink)
+        .value_or(HarvestOutcome::NothingToRead);
 }
 
 } // namespace

@@ -1,8 +1,7 @@
 #include "platform/win32/reading/MessageReader.h"
 
-#include "platform/win32/reading/ControlMessages.h"
 #include "platform/win32/reading/ControlProbe.h"
-#include "platform/win32/reading/ItemMessages.h"
+#include "platform/win32/reading/ItemReaders.h"
 
 namespace mirufon::win32
 {
@@ -10,17 +9,42 @@ namespace
 {
 
 // A control that holds items: the item under the point, else the control's own text.
-void ReadItems(const ReadTarget& target, ControlMessenger& messenger, ReaderAnswer& answer)
+void ReadItems(const ReadTarget& target, ControlSession& session, ReaderAnswer& answer)
 {
-    POINT client{target.x, target.y};
-    ::ScreenToClient(messenger.Control(), &client);
-    if (auto item = ItemTextAt(target.kind, messenger, client, target.maxChars))
+    if (const std::unique_ptr<ItemReader> reader = ItemReaderFor(target.kind, session))
     {
-        answer.level = TextLevel::Item;
-        answer.name = std::move(*item);
+        const POINT client = ClientPointOf(session.Control(), POINT{target.x, target.y});
+        if (auto item = reader->ItemAt(client, target.maxChars))
+        {
+            answer.level = TextLevel::Item;
+            answer.name = std::move(*item);
+            return;
+        }
+    }
+    answer.name = session.Messenger().WindowText(target.maxChars).value_or(L"");
+}
+
+void ReadControl(const ReadTarget& target, WantedTexts wanted, ControlSession& session,
+                 ReaderAnswer& answer)
+{
+    if (target.kind == ControlKind::Edit || target.kind == ControlKind::ComboBox)
+    {
+        if (wanted.value)
+        {
+            answer.value = session.Messenger().WindowText(target.maxChars).value_or(L"");
+        }
         return;
     }
-    answer.name = messenger.WindowText(target.maxChars).value_or(L"");
+    if (!wanted.name)
+    {
+        return;
+    }
+    if (HoldsItems(target.kind))
+    {
+        ReadItems(target, session, answer);
+        return;
+    }
+    answer.name = ShownCaption(session.Messenger(), target.maxChars);
 }
 
 } // namespace
@@ -28,35 +52,20 @@ void ReadItems(const ReadTarget& target, ControlMessenger& messenger, ReaderAnsw
 ReaderAnswer MessageReader::Read(const ReadTarget& target, WantedTexts wanted)
 {
     ReaderAnswer answer;
-    HWND control = reinterpret_cast<HWND>(target.control);
-    if (target.isPassword || (control && IsPasswordEdit(control)))
+    if (target.isPassword)
     {
         answer.isProtected = true;
         return answer;
     }
+    HWND control = reinterpret_cast<HWND>(target.control);
     if (!control || !::IsWindow(control))
     {
         return answer;
     }
-    ControlMessenger messenger(control, m_messageLimit);
-    if (target.kind == ControlKind::Edit || target.kind == ControlKind::ComboBox)
-    {
-        if (wanted.value)
-        {
-            answer.value = messenger.WindowText(target.maxChars).value_or(L"");
-        }
-        return answer;
-    }
-    if (!wanted.name)
-    {
-        return answer;
-    }
-    if (HoldsItems(target.kind))
-    {
-        ReadItems(target, messenger, answer);
-        return answer;
-    }
-    answer.name = ShownCaption(messenger, target.maxChars);
+    ReadMemory memory;
+    ControlSession session(control, memory, m_messageLimit);
+    ReadControl(target, wanted, session, answer);
+    answer.refused = session.Outcome() == ControlRead::Refused;
     return answer;
 }
 

@@ -24,6 +24,7 @@ class OleAccLibrary
     using AccessibleObjectFromPointFunction = decltype(&::AccessibleObjectFromPoint);
     using WindowFromAccessibleObjectFunction = decltype(&::WindowFromAccessibleObject);
     using AccessibleChildrenFunction = decltype(&::AccessibleChildren);
+    using AccessibleObjectFromWindowFunction = decltype(&::AccessibleObjectFromWindow);
 
     static const OleAccLibrary& Instance();
 
@@ -33,6 +34,7 @@ class OleAccLibrary
     AccessibleObjectFromPointFunction HitTest() const { return m_hitTest; }
     WindowFromAccessibleObjectFunction WindowOf() const { return m_windowOf; }
     AccessibleChildrenFunction Children() const { return m_children; }
+    AccessibleObjectFromWindowFunction ObjectOfWindow() const { return m_objectOfWindow; }
 
   private:
     OleAccLibrary();
@@ -41,6 +43,7 @@ class OleAccLibrary
     AccessibleObjectFromPointFunction m_hitTest = nullptr;
     WindowFromAccessibleObjectFunction m_windowOf = nullptr;
     AccessibleChildrenFunction m_children = nullptr;
+    AccessibleObjectFromWindowFunction m_objectOfWindow = nullptr;
 };
 
 // Owns a VARIANT that a callee filled in; clearing it releases whatever it holds (a child
@@ -96,8 +99,13 @@ struct HitObject
 };
 
 // The accessible object at the screen point (AccessibleObjectFromPoint). The return code is
-// not examined: what matters is whether an object came back. COM must be initialised on the
-// calling thread.
+// not examined: what matters is whether an object came back. A browser's window (Chromium's,
+// and the programs built on it) builds its accessibility tree only when first asked, giving
+// just its document or window meanwhile: it is asked once more, a moment later. COM must be
+// initialised on the calling thread.
 bool HitTestAt(POINT screenPoint, HitObject& hit) noexcept;
+
+// The role of the object itself (not of a child); 0 when it tells none.
+LONG RoleOf(IAccessible& object, const VARIANT& child) noexcept;
 
 } // namespace mirufon::win32

@@ -79,6 +79,11 @@ ReadWorkerPool::~ReadWorkerPool()
         const std::lock_guard lock(m_shared->mutex);
         m_shared->closing = true;
         m_shared->queue.clear();
+        // Harvests under way stop at their next item.
+        for (const auto& [id, flag] : m_shared->cancels)
+        {
+            flag->store(true);
+        }
     }
     m_shared->wake.notify_all();
 }

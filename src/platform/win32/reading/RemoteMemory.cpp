@@ -1,24 +1,78 @@
 #include "platform/win32/reading/RemoteMemory.h"
 
+#include "platform/win32/reading/TargetCalls.h"
 #include "platform/win32/window/SystemMessage.h"
 
 #include <algorithm>
+#include <condition_variable>
+#include <mutex>
+#include <new>
+#include <set>
 #include <vector>
 
 namespace mirufon::win32
 {
+
+// The bookkeeping of one block, shared with the list of blocks still committed.
+struct RemoteBlockRecord
+{
+    HANDLE process = nullptr;
+    void* address = nullptr;
+    int uses = 0;
+    bool gone = false;   // freed, or left to the other program
+    bool leaked = false; // left to the other program
+};
+
 namespace
 {
+
+// Every block still committed in another program, so that the program's end can free them.
+struct BlockRegistry
+{
+    std::mutex mutex;
+    std::condition_variable idle;
+    std::set<RemoteBlockRecord*> live;
+    bool ending = false;
+};
+
+BlockRegistry& Registry()
+{
+    // Never destroyed: a read stuck in another program may come back while the program ends,
+    // after static objects have gone.
+    alignas(BlockRegistry) static unsigned char storage[sizeof(BlockRegistry)];
+    static BlockRegistry* const registry = ::new (storage) BlockRegistry();
+    return *registry;
+}
+
+void Free(RemoteBlockRecord& record)
+{
+    ::VirtualFreeEx(record.process, record.address, 0, MEM_RELEASE);
+    record.gone = true;
+}
 
 bool IsWow64(HANDLE process, bool& wow64)
 {
     BOOL result = FALSE;
-    if (!::IsWow64Process(process, &result))
+    if (!CallsIntoTargets().isWow64Process(process, &result))
     {
         return false;
     }
     wow64 = result != FALSE;
     return true;
+}
+
+bool SameBitness(HANDLE process)
+{
+    bool ours = false;
+    bool theirs = false;
+    return IsWow64(::GetCurrentProcess(), ours) && IsWow64(process, theirs) && ours == theirs;
+}
+
+DWORD ProcessOf(HWND window)
+{
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(window, &processId);
+    return processId;
 }
 
 std::size_t PageSize()
@@ -30,86 +84,216 @@ std::size_t PageSize()
 
 } // namespace
 
-UniqueKernelHandle OpenProcessOfSameBitness(HWND window)
+TargetProcess OpenTargetProcess(HWND window)
 {
-    DWORD processId = 0;
-    if (!::GetWindowThreadProcessId(window, &processId) || processId == 0)
+    TargetProcess target;
+    const DWORD processId = ProcessOf(window);
+    if (processId == 0)
     {
-        return {};
+        return target;
     }
-    UniqueKernelHandle process(::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ |
-                                                 PROCESS_VM_WRITE |
-                                                 PROCESS_QUERY_LIMITED_INFORMATION,
-                                             FALSE, processId));
-    if (!process)
+    target.handle.Reset(CallsIntoTargets().openProcess(
+        PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE |
+            PROCESS_QUERY_LIMITED_INFORMATION,
+        FALSE, processId));
+    if (!target.handle)
     {
+        const DWORD error = ::GetLastError();
         // A program running with more rights than ours refuses: nothing unusual.
-        if (::GetLastError() != ERROR_ACCESS_DENIED)
+        if (error == ERROR_ACCESS_DENIED)
         {
-            ReportFailure(L"OpenProcess for a control's memory", ::GetLastError());
+            target.access = MemoryAccess::Refused;
+            return target;
         }
-        return {};
+        ReportFailure(L"OpenProcess for a control's memory", error);
+        return target;
     }
-    bool ours = false;
-    bool theirs = false;
-    if (!IsWow64(::GetCurrentProcess(), ours) || !IsWow64(process.Get(), theirs) || ours != theirs)
+    if (!SameBitness(target.handle.Get()))
     {
-        return {};
+        target.handle.Reset();
+        target.access = MemoryAccess::OtherBitness;
+        return target;
     }
-    return process;
+    target.access = MemoryAccess::Open;
+    return target;
 }
 
-RemoteBuffer::RemoteBuffer(HANDLE process, std::size_t bytes) : m_process(process)
+bool HasOurBitness(HWND window)
 {
-    m_address = ::VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-    if (!m_address)
+    const DWORD processId = ProcessOf(window);
+    if (processId == 0)
+    {
+        return false;
+    }
+    // Granted even by a program that runs as administrator.
+    const UniqueKernelHandle process(
+        CallsIntoTargets().openProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    return process && SameBitness(process.Get());
+}
+
+RemoteBlock::RemoteBlock(UniqueKernelHandle process, std::size_t bytes)
+    : m_process(std::move(process))
+{
+    void* address = ::VirtualAllocEx(m_process.Get(), nullptr, bytes, MEM_COMMIT | MEM_RESERVE,
+                                     PAGE_READWRITE);
+    if (!address)
     {
         ReportFailure(L"VirtualAllocEx", ::GetLastError());
         return;
     }
     m_size = bytes;
+    m_record = std::make_unique<RemoteBlockRecord>();
+    m_record->process = m_process.Get();
+    m_record->address = address;
+    BlockRegistry& registry = Registry();
+    const std::lock_guard lock(registry.mutex);
+    if (registry.ending)
+    {
+        Free(*m_record);
+        return;
+    }
+    registry.live.insert(m_record.get());
 }
 
-RemoteBuffer::~RemoteBuffer()
+RemoteBlock::~RemoteBlock()
 {
-    if (m_address && !m_leaked)
+    if (!m_record)
     {
-        ::VirtualFreeEx(m_process, m_address, 0, MEM_RELEASE);
+        return;
+    }
+    BlockRegistry& registry = Registry();
+    const std::lock_guard lock(registry.mutex);
+    registry.live.erase(m_record.get());
+    if (!m_record->gone)
+    {
+        Free(*m_record);
     }
 }
 
-void* RemoteBuffer::AddressAt(std::size_t offset) const
+RemoteBlock::operator bool() const
 {
-    return static_cast<char*>(m_address) + offset;
+    return m_record != nullptr;
 }
 
-bool RemoteBuffer::InRange(std::size_t bytes, std::size_t offset) const
+void* RemoteBlock::AddressAt(std::size_t offset) const
 {
-    return m_address && offset <= m_size && bytes <= m_size - offset;
+    return m_record ? static_cast<char*>(m_record->address) + offset : nullptr;
 }
 
-bool RemoteBuffer::Write(const void* data, std::size_t bytes, std::size_t offset)
+RemoteBlock::Use::~Use()
+{
+    if (!m_record)
+    {
+        return;
+    }
+    BlockRegistry& registry = Registry();
+    const std::lock_guard lock(registry.mutex);
+    if (--m_record->uses == 0)
+    {
+        registry.idle.notify_all();
+    }
+}
+
+std::optional<RemoteBlock::Use> RemoteBlock::BeginUse()
+{
+    if (!m_record)
+    {
+        return std::nullopt;
+    }
+    BlockRegistry& registry = Registry();
+    const std::lock_guard lock(registry.mutex);
+    if (registry.ending || m_record->gone)
+    {
+        return std::nullopt;
+    }
+    ++m_record->uses;
+    return Use(*m_record);
+}
+
+bool RemoteBlock::InRange(std::size_t bytes, std::size_t offset) const
+{
+    return m_record && offset <= m_size && bytes <= m_size - offset;
+}
+
+bool RemoteBlock::Write(const void* data, std::size_t bytes, std::size_t offset)
 {
     SIZE_T written = 0;
-    return InRange(bytes, offset) &&
-           ::WriteProcessMemory(m_process, AddressAt(offset), data, bytes, &written) &&
+    const auto use = InRange(bytes, offset) ? BeginUse() : std::nullopt;
+    return use &&
+           ::WriteProcessMemory(m_process.Get(), AddressAt(offset), data, bytes, &written) &&
            written == bytes;
 }
 
-bool RemoteBuffer::Read(void* data, std::size_t bytes, std::size_t offset) const
+bool RemoteBlock::Read(void* data, std::size_t bytes, std::size_t offset)
 {
     SIZE_T read = 0;
-    return InRange(bytes, offset) &&
-           ::ReadProcessMemory(m_process, AddressAt(offset), data, bytes, &read) && read == bytes;
+    const auto use = InRange(bytes, offset) ? BeginUse() : std::nullopt;
+    return use && ::ReadProcessMemory(m_process.Get(), AddressAt(offset), data, bytes, &read) &&
+           read == bytes;
 }
 
-void RemoteBuffer::Leak()
+std::wstring RemoteBlock::ReadString(std::size_t offset, std::size_t maxChars)
 {
-    if (m_address && !m_leaked)
+    if (!InRange(0, offset))
     {
-        m_leaked = true;
-        ReportFailure(L"a control did not answer in time: its memory block is left to it",
-                      ERROR_TIMEOUT);
+        return {};
+    }
+    const auto use = BeginUse();
+    if (!use)
+    {
+        return {};
+    }
+    return ReadRemoteString(m_process.Get(), AddressAt(offset),
+                            std::min(maxChars, (m_size - offset) / sizeof(wchar_t)));
+}
+
+void RemoteBlock::Leak()
+{
+    if (!m_record)
+    {
+        return;
+    }
+    BlockRegistry& registry = Registry();
+    const std::lock_guard lock(registry.mutex);
+    if (m_record->gone)
+    {
+        return;
+    }
+    m_record->gone = true;
+    m_record->leaked = true;
+    ReportFailure(L"a control did not answer in time: its memory block is left to it",
+                  ERROR_TIMEOUT);
+}
+
+bool RemoteBlock::Leaked() const
+{
+    if (!m_record)
+    {
+        return false;
+    }
+    BlockRegistry& registry = Registry();
+    const std::lock_guard lock(registry.mutex);
+    return m_record->leaked;
+}
+
+void FreeRemoteBlocksAtExit(std::chrono::milliseconds wait)
+{
+    BlockRegistry& registry = Registry();
+    std::unique_lock lock(registry.mutex);
+    registry.ending = true;
+    registry.idle.wait_for(lock, wait,
+                           [&]
+                           {
+                               return std::none_of(registry.live.begin(), registry.live.end(),
+                                                   [](const RemoteBlockRecord* record)
+                                                   { return record->uses > 0; });
+                           });
+    for (RemoteBlockRecord* record : registry.live)
+    {
+        if (record->uses == 0 && !record->gone)
+        {
+            Free(*record);
+        }
     }
 }
 

@@ -6,15 +6,23 @@ namespace mirufon::win32
 PointerPosition Win32PointerProbe::Position()
 {
     POINT pointer{};
-    ::GetCursorPos(&pointer);
+    // Fails on a locked screen and on the system's secure desktop.
+    if (!::GetCursorPos(&pointer))
+    {
+        return PointerPosition{0, 0, false};
+    }
     return PointerPosition{pointer.x, pointer.y};
 }
 
 PointerTarget Win32PointerProbe::Current()
 {
-    POINT pointer{};
-    ::GetCursorPos(&pointer);
     PointerTarget target;
+    POINT pointer{};
+    if (!::GetCursorPos(&pointer))
+    {
+        target.known = false;
+        return target;
+    }
     target.x = pointer.x;
     target.y = pointer.y;
     HWND under = ::WindowFromPoint(pointer);
@@ -24,7 +32,9 @@ PointerTarget Win32PointerProbe::Current()
     }
     target.overWindow = true;
     target.overOwnWindow = ::GetAncestor(under, GA_ROOT) == m_mainWindow;
-    target.thread = ::GetWindowThreadProcessId(under, nullptr);
+    DWORD process = 0;
+    target.thread = ::GetWindowThreadProcessId(under, &process);
+    target.process = process;
     target.window = reinterpret_cast<std::uintptr_t>(under);
     return target;
 }

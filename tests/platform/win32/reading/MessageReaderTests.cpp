@@ -46,6 +46,18 @@ void ExpectNoItem(POINT screen)
     EXPECT_TRUE(answer.name.empty()) << screen.x << "," << screen.y;
 }
 
+// A class of another toolkit built on the system's edit box, as WinForms' and Delphi's are.
+const wchar_t* EditOfAnotherToolkit(const wchar_t* name)
+{
+    WNDCLASSEXW edit{};
+    edit.cbSize = sizeof edit;
+    ::GetClassInfoExW(nullptr, L"EDIT", &edit);
+    edit.hInstance = ::GetModuleHandleW(nullptr);
+    edit.lpszClassName = name;
+    ::RegisterClassExW(&edit);
+    return name;
+}
+
 TEST(ControlProbeTest, FindsTheSmallestControlPassingOverGroupBoxesButNotDisabledOnes)
 {
     ControlWindow window;
@@ -61,7 +73,15 @@ TEST(ControlProbeTest, FindsTheSmallestControlPassingOverGroupBoxesButNotDisable
     ::ShowWindow(hidden, SW_HIDE);
     HWND password = window.Add(L"EDIT", L"pw", ES_PASSWORD, RECT{30, 260, 200, 285});
     HWND edit = window.Add(L"EDIT", L"plain", 0, RECT{30, 300, 200, 325});
-    ASSERT_TRUE(check && button && group && disabled && label && password && edit);
+    // Password boxes of other toolkits, and a button whose style has the same bit.
+    HWND winForms = window.Add(EditOfAnotherToolkit(L"WindowsForms10.EDIT.app.0.141b42a"), L"pw",
+                               ES_PASSWORD, RECT{30, 340, 200, 365});
+    HWND delphi =
+        window.Add(EditOfAnotherToolkit(L"TEdit"), L"pw", ES_PASSWORD, RECT{30, 380, 200, 405});
+    HWND leftText = window.Add(L"BUTTON", L"left", BS_LEFTTEXT, RECT{30, 420, 200, 445});
+    ASSERT_TRUE(check && button && group && disabled && label && password && edit && winForms &&
+                delphi && leftText);
+    ASSERT_EQ(static_cast<DWORD>(BS_LEFTTEXT), static_cast<DWORD>(ES_PASSWORD));
 
     // WindowFromPoint passes the disabled button by; the probe does not.
     ASSERT_EQ(::WindowFromPoint(CentreOf(disabled)), window.Handle());
@@ -83,13 +103,17 @@ TEST(ControlProbeTest, FindsTheSmallestControlPassingOverGroupBoxesButNotDisable
         {CentreOf(hidden), panel, ControlKind::Other, false},
         {CentreOf(password), password, ControlKind::Edit, true},
         {CentreOf(edit), edit, ControlKind::Edit, false},
+        {CentreOf(winForms), winForms, ControlKind::Other, true},
+        {CentreOf(delphi), delphi, ControlKind::Other, true},
+        {CentreOf(leftText), leftText, ControlKind::Other, false},
     };
     for (const auto& probe : cases)
     {
         const ReadTarget target = TargetAt(probe.point, 77);
         EXPECT_EQ(ControlOf(target), probe.expected) << probe.point.x << "," << probe.point.y;
         EXPECT_EQ(target.kind, probe.kind) << probe.point.x << "," << probe.point.y;
-        EXPECT_EQ(target.isPassword, probe.isPassword) << probe.point.x << "," << probe.point.y;
+        EXPECT_EQ(IsPasswordBox(ControlOf(target), kControlMessageLimit), probe.isPassword)
+            << probe.point.x << "," << probe.point.y;
         EXPECT_EQ(target.x, probe.point.x);
         EXPECT_EQ(target.maxChars, 77u);
     }
@@ -223,17 +247,14 @@ TEST(MessageReaderTest, PasswordEditIsProtectedAndNeverSentAnything)
                             });
     ASSERT_TRUE(counter.IsAttached());
     ReadTarget target = TargetAt(CentreOf(password), kWholeText);
+    target.isPassword = IsPasswordBox(password, kControlMessageLimit);
     ASSERT_TRUE(target.isPassword);
-    // The probe's hit test reaches windows of its own thread; the reader sends nothing.
+    // Asking for its password character gives nothing away; the reader sends nothing at all.
     messages = 0;
     MessageReader reader;
     const ReaderAnswer answer = reader.Read(target, kBoth);
     EXPECT_TRUE(answer.isProtected);
     EXPECT_TRUE(answer.name.empty() && answer.value.empty());
-    // Told it is some other control, the reader still sees the password style for itself.
-    target.isPassword = false;
-    target.kind = ControlKind::Other;
-    EXPECT_TRUE(reader.Read(target, kBoth).isProtected);
     EXPECT_EQ(messages, 0);
 }
 

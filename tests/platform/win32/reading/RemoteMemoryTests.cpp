@@ -17,17 +17,20 @@ DWORD StateOf(const void* address)
     return info.State;
 }
 
-TEST(RemoteBufferTest, FreesItsBlockUnlessLeakedAndKeepsCopiesInsideIt)
+UniqueKernelHandle OwnProcess()
 {
-    UniqueKernelHandle process(::OpenProcess(
+    return UniqueKernelHandle(::OpenProcess(
         PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, ::GetCurrentProcessId()));
-    ASSERT_TRUE(process);
+}
+
+TEST(RemoteBlockTest, FreesItsBlockUnlessLeakedAndKeepsCopiesInsideIt)
+{
     void* freed = nullptr;
     void* leaked = nullptr;
     {
-        RemoteBuffer buffer(process.Get(), 64);
+        RemoteBlock buffer(OwnProcess(), 64);
         ASSERT_TRUE(buffer);
-        freed = buffer.Address();
+        freed = buffer.AddressAt(0);
         const char data[16] = "fifteen chars..";
         char back[16] = {};
         EXPECT_TRUE(buffer.Write(data, sizeof data, 48));
@@ -38,8 +41,8 @@ TEST(RemoteBufferTest, FreesItsBlockUnlessLeakedAndKeepsCopiesInsideIt)
         EXPECT_FALSE(buffer.Read(back, 1, 64));
         EXPECT_FALSE(buffer.Read(back, 2, static_cast<std::size_t>(-1)));
 
-        RemoteBuffer left(process.Get(), 64);
-        leaked = left.Address();
+        RemoteBlock left(OwnProcess(), 64);
+        leaked = left.AddressAt(0);
         left.Leak();
         EXPECT_TRUE(left.Leaked());
     }
@@ -48,7 +51,7 @@ TEST(RemoteBufferTest, FreesItsBlockUnlessLeakedAndKeepsCopiesInsideIt)
     ::VirtualFree(leaked, 0, MEM_RELEASE);
 }
 
-TEST(RemoteBufferTest, StringIsReadUpToItsEndTheLimitOrTheLastReadablePage)
+TEST(RemoteBlockTest, StringIsReadUpToItsEndTheLimitOrTheLastReadablePage)
 {
     UniqueKernelHandle process(::OpenProcess(PROCESS_VM_READ, FALSE, ::GetCurrentProcessId()));
     ASSERT_TRUE(process);
