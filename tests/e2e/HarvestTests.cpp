@@ -1,14 +1,19 @@
 // Harvesting with one key, as a user does: every item of a list, table or tree, or every text of
 // a window, becomes one log item that keeps its tabs and line breaks, and cancel-last takes it
 // back whole. The fixtures' windows run on a thread of the driver's own; regedit and the task
-// manager are programs nobody here wrote.
+// manager are programs nobody here wrote. Controls that answer like hostile programs' give the
+// right text and leave no memory of the program's behind in this one.
 
 #include "e2e/AppDriver.h"
 #include "e2e/Harness.h"
 #include "e2e/Input.h"
 #include "e2e/RealPrograms.h"
+#include "capture/ElementReader.h"
+#include "platform/win32/reading/ControlSession.h"
 #include "support/ControlItems.h"
 #include "support/HarvestTargets.h"
+#include "support/HostileControls.h"
+#include "text/UiText.h"
 
 #include <gtest/gtest.h>
 
@@ -20,6 +25,27 @@ namespace
 using namespace mirufon::win32;
 using testsupport::CentreOf;
 using testsupport::HarvestTargets;
+using testsupport::HostileControls;
+
+// The blocks of memory the program has put into this process for its reads and still holds.
+std::size_t BlocksInThisProcess()
+{
+    SYSTEM_INFO system{};
+    ::GetSystemInfo(&system);
+    const std::size_t committed =
+        (kBlockBytes + system.dwPageSize - 1) / system.dwPageSize * system.dwPageSize;
+    std::size_t blocks = 0;
+    MEMORY_BASIC_INFORMATION region{};
+    for (auto* place = static_cast<char*>(system.lpMinimumApplicationAddress);
+         place < system.lpMaximumApplicationAddress &&
+         ::VirtualQuery(place, &region, sizeof region) == sizeof region;
+         place = static_cast<char*>(region.BaseAddress) + region.RegionSize)
+    {
+        blocks += region.State == MEM_COMMIT && region.Type == MEM_PRIVATE &&
+                  region.BaseAddress == region.AllocationBase && region.RegionSize == committed;
+    }
+    return blocks;
+}
 
 class HarvestTest : public ::testing::Test
 {
@@ -34,9 +60,23 @@ class HarvestTest : public ::testing::Test
 
     // Empties the log, then harvests at the point and waits for the log to show exactly the
     // harvest.
-    ::testing::AssertionResult HarvestsExactly(POINT point, const std::wstring& expected)
+    ::testing::AssertionResult HarvestsExactly(POINT point, const std::wstring& expected,
+                                               std::chrono::milliseconds timeout = 10s)
     {
         if (!ClearLog() || !MovePointer(point) || !PressChord({VK_SHIFT}, 'L'))
+        {
+            return ::testing::AssertionFailure() << "could not press over the point";
+        }
+        return WaitForText(m_main, kIdLog, expected, timeout);
+    }
+
+    // Empties the log, then captures the name at the point once the preview shows it, and
+    // waits for the log to show exactly that.
+    ::testing::AssertionResult CapturesExactly(POINT point, const std::wstring& expected)
+    {
+        if (!ClearLog() || !MovePointer(point) ||
+            !WaitForText(m_main, kIdPreviewName, expected.substr(0, mirufon::kPreviewChars)) ||
+            !PressChord({VK_SHIFT}, 'A'))
         {
             return ::testing::AssertionFailure() << "could not press over the point";
         }
@@ -103,6 +143,81 @@ TEST_F(HarvestTest, ListsTablesTreesAndWindowsEachBecomeOneItem)
         WaitForText(m_main, kIdLog, std::wstring(L"名前(N):\r\n") + HarvestTargets::kListBoxText));
     ASSERT_TRUE(PressChord({VK_SHIFT}, 'B'));
     EXPECT_TRUE(WaitForText(m_main, kIdLog, L"名前(N):"));
+}
+
+TEST_F(HarvestTest, HostileControlsGiveTheRightTextAndLeaveNothingBehind)
+{
+    HostileControls hostile(POINT{5, 5}, POINT{880, 10});
+    const std::size_t blocksBefore = BlocksInThisProcess();
+    const struct
+    {
+        const char* what;
+        POINT point;
+        std::wstring expected;
+    } harvests[] = {
+        {"items with a NUL inside, or longer told than written", CentreOf(hostile.LyingList()),
+         HostileControls::kLyingListText},
+        {"a tree whose next item leads back", CentreOf(hostile.LoopingTree()),
+         HostileControls::kLoopingTreeText},
+        {"a status bar part over 65,535 characters",
+         testsupport::StatusPartCentre(hostile.LongStatus(), 0), HostileControls::LongStatusText()},
+        {"a tab that is gone when asked for", CentreOf(hostile.VanishingTabs()),
+         HostileControls::kVanishingTabsText},
+        {"accessible children with empty entries and an empty batch",
+         CentreOf(hostile.GappedList()), HostileControls::kGappedListText},
+        {"a list that goes away while it is read: what it told stands, no notice",
+         CentreOf(hostile.VanishingList()), HostileControls::kVanishingListText},
+        {"a million blank rows end at the limit; another toolkit's password is never read",
+         CentreOf(hostile.BlankRowsButton()),
+         std::wstring(HostileControls::kBlankRowsTitle) + L"\r\n" +
+             HostileControls::kButtonCaption + L"\r\n" +
+             std::wstring(mirufon::Text(mirufon::UiText::HarvestCut))},
+    };
+    // The million blank rows take long: a hundred thousand of them are read.
+    for (const auto& harvest : harvests)
+    {
+        EXPECT_TRUE(HarvestsExactly(harvest.point, harvest.expected, 180s)) << harvest.what;
+    }
+
+    // A capture takes the item under the point: the text before the NUL, the cell of the fourth
+    // column although the list view's accessible object answers by row, the whole long part.
+    const struct
+    {
+        const char* what;
+        POINT point;
+        std::wstring expected;
+    } captures[] = {
+        {"an item with a NUL inside", testsupport::ListBoxItemCentre(hostile.LyingList(), 1),
+         HostileControls::kItemWithNul},
+        {"a cell of the fourth column",
+         testsupport::ListViewCellCentre(hostile.RowAnsweringList(), 1, 3),
+         HostileControls::kRows[1][3]},
+        {"a status bar part over 65,535 characters",
+         testsupport::StatusPartCentre(hostile.LongStatus(), 1), HostileControls::LongPart()},
+    };
+    for (const auto& capture : captures)
+    {
+        EXPECT_TRUE(CapturesExactly(capture.point, capture.expected)) << capture.what;
+    }
+
+    // Another toolkit's password box: the preview shows nothing of it, no capture brings it.
+    ASSERT_TRUE(ClearLog());
+    ASSERT_TRUE(MovePointer(CentreOf(hostile.ForeignPassword())));
+    EXPECT_TRUE(WaitForText(m_main, kIdPreviewName, L""));
+    EXPECT_TRUE(StaysText(m_main, kIdPreviewValue, L"", 1s));
+    ASSERT_TRUE(PressChord({VK_SHIFT}, 'A'));
+    ASSERT_TRUE(PressChord({VK_SHIFT}, 'Z'));
+    EXPECT_TRUE(StaysText(m_main, kIdPreviewValue, L"", 1s));
+    EXPECT_EQ(LogText(m_main).find(HostileControls::kPassword), std::wstring::npos);
+    EXPECT_EQ(BlocksInThisProcess(), blocksBefore) << "a read left its memory behind";
+
+    // Ended while a harvest reads the million rows: the memory it put here is freed.
+    ASSERT_TRUE(MovePointer(CentreOf(hostile.BlankRows())));
+    ASSERT_TRUE(PressChord({VK_SHIFT}, 'L'));
+    ASSERT_TRUE(WaitUntil([&] { return BlocksInThisProcess() > blocksBefore; }, 10s));
+    ::PostMessageW(m_main, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(m_app->WaitForExit(10s));
+    EXPECT_EQ(BlocksInThisProcess(), blocksBefore);
 }
 
 TEST_F(HarvestTest, RegeditsValuesAndTheTaskManagersProcesses)

@@ -1,5 +1,6 @@
 #include "support/AccessibleServer.h"
 
+#include <algorithm>
 #include <atomic>
 
 namespace testsupport
@@ -7,11 +8,12 @@ namespace testsupport
 
 // One node of the tree as an accessible object. Its lifetime is the tree's: references only
 // count, so that nothing is freed while a client still holds a proxy.
-class AccessibleObject final : public IAccessible
+class AccessibleObject final : public IAccessible, public IEnumVARIANT
 {
   public:
-    AccessibleObject(const AccessibleNode& node, AccessibleObject* parent)
-        : m_node(node), m_parent(parent)
+    AccessibleObject(const AccessibleNode& node, AccessibleObject* parent,
+                     std::function<LONG(POINT)> hitTest = nullptr)
+        : m_node(node), m_parent(parent), m_hitTest(std::move(hitTest))
     {
         for (const AccessibleNode& child : node.children)
         {
@@ -22,9 +24,65 @@ class AccessibleObject final : public IAccessible
 
     HRESULT __stdcall QueryInterface(REFIID iid, void** out) override
     {
+        if (iid == IID_IEnumVARIANT && m_node.enumerates)
+        {
+            AddRef();
+            *out = static_cast<IEnumVARIANT*>(this);
+            return S_OK;
+        }
         const bool known =
             iid == IID_IUnknown || iid == IID_IDispatch || iid == __uuidof(IAccessible);
         return Hand(known ? this : nullptr, out, E_NOINTERFACE);
+    }
+
+    // The enumerator of the children, one cursor for every client: AccessibleChildren starts
+    // each batch with Reset and Skip.
+    HRESULT __stdcall Next(ULONG count, VARIANT* entries, ULONG* fetched) override
+    {
+        ULONG given = 0;
+        while (given < count && m_cursor < m_node.children.size())
+        {
+            const std::size_t index = m_cursor++;
+            const AccessibleNode& child = m_node.children[index];
+            if (child.notGiven)
+            {
+                break;
+            }
+            VARIANT& entry = entries[given++];
+            ::VariantInit(&entry);
+            if (child.notAnElement)
+            {
+                continue;
+            }
+            if (child.isObject)
+            {
+                entry.vt = VT_DISPATCH;
+                Hand(m_children[index].get(), reinterpret_cast<void**>(&entry.pdispVal), S_OK);
+                continue;
+            }
+            entry.vt = VT_I4;
+            entry.lVal = static_cast<LONG>(index + 1);
+        }
+        if (fetched)
+        {
+            *fetched = given;
+        }
+        return given == count ? S_OK : S_FALSE;
+    }
+    HRESULT __stdcall Skip(ULONG count) override
+    {
+        m_cursor = std::min(m_cursor + count, m_node.children.size());
+        return S_OK;
+    }
+    HRESULT __stdcall Reset() override
+    {
+        m_cursor = 0;
+        return S_OK;
+    }
+    HRESULT __stdcall Clone(IEnumVARIANT** clone) override
+    {
+        *clone = nullptr;
+        return E_NOTIMPL;
     }
     ULONG __stdcall AddRef() override { return ++m_references; }
     ULONG __stdcall Release() override { return --m_references; }
@@ -57,11 +115,11 @@ class AccessibleObject final : public IAccessible
     {
         return Number(child, state, &AccessibleNode::state);
     }
-    HRESULT __stdcall accHitTest(long, long, VARIANT* child) override
+    HRESULT __stdcall accHitTest(long x, long y, VARIANT* child) override
     {
         ::VariantInit(child);
         child->vt = VT_I4;
-        child->lVal = CHILDID_SELF;
+        child->lVal = m_hitTest ? m_hitTest(POINT{x, y}) : CHILDID_SELF;
         return S_OK;
     }
     // Nothing else is asked of a list by a harvest.
@@ -76,8 +134,14 @@ class AccessibleObject final : public IAccessible
     {
         return E_NOTIMPL;
     }
-    HRESULT __stdcall get_accValue(VARIANT, BSTR* text) override { return None(text); }
-    HRESULT __stdcall get_accDescription(VARIANT, BSTR* text) override { return None(text); }
+    HRESULT __stdcall get_accValue(VARIANT child, BSTR* text) override
+    {
+        return TextOf(child, text, &AccessibleNode::value);
+    }
+    HRESULT __stdcall get_accDescription(VARIANT child, BSTR* text) override
+    {
+        return TextOf(child, text, &AccessibleNode::description);
+    }
     HRESULT __stdcall get_accHelp(VARIANT, BSTR* text) override { return None(text); }
     HRESULT __stdcall get_accHelpTopic(BSTR* file, VARIANT, long*) override { return None(file); }
     HRESULT __stdcall get_accKeyboardShortcut(VARIANT, BSTR* text) override { return None(text); }
@@ -121,6 +185,17 @@ class AccessibleObject final : public IAccessible
         return S_OK;
     }
 
+    HRESULT TextOf(const VARIANT& child, BSTR* text, std::wstring AccessibleNode::*field) const
+    {
+        const AccessibleNode* node = NodeOf(child);
+        if (!node || (node->*field).empty())
+        {
+            return None(text);
+        }
+        *text = ::SysAllocString((node->*field).c_str());
+        return S_OK;
+    }
+
     // An object handed out with a reference, or failure when there is none.
     static HRESULT Hand(AccessibleObject* object, void** out, HRESULT without)
     {
@@ -137,7 +212,9 @@ class AccessibleObject final : public IAccessible
 
     const AccessibleNode& m_node;
     AccessibleObject* m_parent;
+    std::function<LONG(POINT)> m_hitTest;
     std::vector<std::unique_ptr<AccessibleObject>> m_children;
+    std::size_t m_cursor = 0;
     std::atomic<ULONG> m_references{1};
 };
 
@@ -193,8 +270,8 @@ const wchar_t* RegisterAccessibleClass()
 
 } // namespace
 
-AccessibleTree::AccessibleTree(const AccessibleNode& root)
-    : m_root(std::make_unique<AccessibleObject>(root, nullptr))
+AccessibleTree::AccessibleTree(const AccessibleNode& root, std::function<LONG(POINT)> hitTest)
+    : m_node(root), m_root(std::make_unique<AccessibleObject>(m_node, nullptr, std::move(hitTest)))
 {
 }
 
@@ -217,7 +294,7 @@ LRESULT AccessibleTree::Serve(WPARAM wParam, LPARAM lParam) const
     {
         return 0;
     }
-    return serve(__uuidof(IAccessible), wParam, m_root.get());
+    return serve(__uuidof(IAccessible), wParam, static_cast<IAccessible*>(m_root.get()));
 }
 
 } // namespace testsupport

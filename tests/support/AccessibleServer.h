@@ -11,6 +11,7 @@
 
 #include <oleacc.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,12 +21,28 @@ namespace testsupport
 
 struct AccessibleNode
 {
+    AccessibleNode(LONG nodeRole = ROLE_SYSTEM_CLIENT, std::wstring nodeName = {},
+                   LONG nodeState = 0, bool object = false,
+                   std::vector<AccessibleNode> nodeChildren = {})
+        : role(nodeRole), name(std::move(nodeName)), state(nodeState), isObject(object),
+          children(std::move(nodeChildren))
+    {
+    }
+
     LONG role = ROLE_SYSTEM_CLIENT;
     std::wstring name;
     LONG state = 0;
     // Handed out as an object of its own (VT_DISPATCH) rather than as a child identifier.
     bool isObject = false;
     std::vector<AccessibleNode> children;
+    std::wstring value;       // none when empty
+    std::wstring description; // none when empty
+    // Its children are handed out through an enumerator (IEnumVARIANT), as some programs do,
+    // where a child may come as an entry that is neither an object nor a child identifier
+    // (VT_EMPTY), or end a batch with nothing given for it.
+    bool enumerates = false;
+    bool notAnElement = false;
+    bool notGiven = false;
 };
 
 class AccessibleObject;
@@ -34,7 +51,10 @@ class AccessibleObject;
 class AccessibleTree
 {
   public:
-    explicit AccessibleTree(const AccessibleNode& root);
+    // hitTest, when given, tells the root's child at a screen point (CHILDID_SELF for none);
+    // otherwise the root answers its hit test with itself.
+    explicit AccessibleTree(const AccessibleNode& root,
+                            std::function<LONG(POINT)> hitTest = nullptr);
     AccessibleTree(const AccessibleTree&) = delete;
     AccessibleTree& operator=(const AccessibleTree&) = delete;
     ~AccessibleTree();
@@ -46,6 +66,8 @@ class AccessibleTree
     LRESULT Serve(WPARAM wParam, LPARAM lParam) const;
 
   private:
+    // A copy of the nodes, which the objects refer to for as long as the tree lives.
+    const AccessibleNode m_node;
     std::unique_ptr<AccessibleObject> m_root;
 };
 

@@ -80,18 +80,25 @@ class ListViewReader final : public ItemReader
         {
             batch.assign(std::min(rowsAtOnce, rows - row),
                          std::vector<std::wstring>(subItems.size()));
-            if (!ReadRows(row, subItems, batch))
-            {
-                return;
-            }
+            const std::size_t read = ReadRows(row, subItems, batch);
             // Rows taken away meanwhile are not read as blank ones.
-            rows = std::min(rows, CountOf(m_session.Send(LVM_GETITEMCOUNT)));
-            for (std::size_t i = 0; i < batch.size() && row + i < rows; ++i)
+            if (read == batch.size())
+            {
+                if (const std::optional<LRESULT> count = m_session.Send(LVM_GETITEMCOUNT))
+                {
+                    rows = std::min(rows, CountOf(count));
+                }
+            }
+            for (std::size_t i = 0; i < read && row + i < rows; ++i)
             {
                 if (!sink.AddLine(batch[i]))
                 {
                     return;
                 }
+            }
+            if (read < batch.size())
+            {
+                return;
             }
         }
     }
@@ -147,15 +154,16 @@ class ListViewReader final : public ItemReader
         return header && ::IsWindowVisible(reinterpret_cast<HWND>(*header));
     }
 
-    // The cells of the rows from firstRow on, as many rows as the batch holds. False when the
-    // control did not answer or the block could not be used.
-    bool ReadRows(std::size_t firstRow, const std::vector<int>& subItems,
-                  std::vector<std::vector<std::wstring>>& batch)
+    // The cells of the rows from firstRow on, as many rows as the batch holds; the number of
+    // rows read whole: fewer when the control stopped answering, went away (the rows it told
+    // before stand) or its block could not be used.
+    std::size_t ReadRows(std::size_t firstRow, const std::vector<int>& subItems,
+                         std::vector<std::vector<std::wstring>>& batch)
     {
         RemoteBlock* block = m_session.Block();
         if (!block)
         {
-            return false;
+            return 0;
         }
         const std::size_t columns = subItems.size();
         const std::size_t cells = batch.size() * columns;
@@ -174,24 +182,27 @@ class ListViewReader final : public ItemReader
         }
         if (!m_session.Write(m_image.data(), m_image.size(), kStructBytes))
         {
-            return false;
+            return 0;
         }
         m_lengths.resize(cells);
-        for (std::size_t cell = 0; cell < cells; ++cell)
+        std::size_t answered = 0;
+        for (; answered < cells; ++answered)
         {
-            const std::optional<LRESULT> length = m_session.SendPointing(
-                LVM_GETITEMTEXTW, firstRow + cell / columns, kStructBytes + cell * kItemBytes);
+            const std::optional<LRESULT> length =
+                m_session.SendPointing(LVM_GETITEMTEXTW, firstRow + answered / columns,
+                                       kStructBytes + answered * kItemBytes);
             if (!length)
             {
-                return false;
+                break;
             }
-            m_lengths[cell] = static_cast<std::size_t>(std::max<LRESULT>(*length, 0));
+            m_lengths[answered] = static_cast<std::size_t>(std::max<LRESULT>(*length, 0));
         }
-        if (!m_session.Read(m_image.data(), m_image.size(), kStructBytes))
+        const std::size_t rowsAnswered = answered / columns;
+        if (rowsAnswered == 0 || !m_session.Read(m_image.data(), m_image.size(), kStructBytes))
         {
-            return false;
+            return 0;
         }
-        for (std::size_t cell = 0; cell < cells; ++cell)
+        for (std::size_t cell = 0; cell < rowsAnswered * columns; ++cell)
         {
             std::wstring& text = batch[cell / columns][cell % columns];
             LVITEMW answered{};
@@ -209,10 +220,10 @@ class ListViewReader final : public ItemReader
             if (m_lengths[cell] >= kSlotChars - 1 && !ReadLongCell(firstRow + cell / columns,
                                                                    subItems[cell % columns], text))
             {
-                return false;
+                return cell / columns;
             }
         }
-        return true;
+        return rowsAnswered;
     }
 
     // A cell that filled its slot, asked again on its own.

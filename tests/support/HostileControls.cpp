@@ -1,0 +1,330 @@
+#include "support/HostileControls.h"
+
+#include "support/ControlItems.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+#include <utility>
+
+namespace testsupport
+{
+namespace
+{
+
+constexpr const wchar_t* kFrameClass = L"MirufonHostileFrame";
+constexpr const wchar_t* kBrowserClass = L"Chrome_RenderWidgetHostHWND";
+
+using Handler = HostileControls::Handler;
+
+// The subclass procedure of every hostile control: the handler it was given, then the control.
+LRESULT CALLBACK Hostile(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                         DWORD_PTR data)
+{
+    if (message == WM_NCDESTROY)
+    {
+        ::RemoveWindowSubclass(window, &Hostile, 1);
+        return ::DefSubclassProc(window, message, wParam, lParam);
+    }
+    const Handler& handler = *reinterpret_cast<const Handler*>(data);
+    if (const std::optional<LRESULT> answer = handler(window, message, wParam, lParam))
+    {
+        return *answer;
+    }
+    return ::DefSubclassProc(window, message, wParam, lParam);
+}
+
+// Serves the tree's root as the window's client object.
+Handler Serving(const AccessibleTree& tree)
+{
+    return [&tree](HWND, UINT message, WPARAM wParam, LPARAM lParam) -> std::optional<LRESULT>
+    {
+        if (message == WM_GETOBJECT)
+        {
+            if (const LRESULT served = tree.Serve(wParam, lParam))
+            {
+                return served;
+            }
+        }
+        return std::nullopt;
+    };
+}
+
+LRESULT CALLBACK BrowserProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_GETOBJECT)
+    {
+        const auto* tree =
+            reinterpret_cast<const AccessibleTree*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (const LRESULT served = tree ? tree->Serve(wParam, lParam) : 0)
+        {
+            return served;
+        }
+    }
+    return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+void RegisterClasses()
+{
+    static const bool registered = []
+    {
+        INITCOMMONCONTROLSEX common{sizeof(INITCOMMONCONTROLSEX),
+                                    ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES | ICC_BAR_CLASSES |
+                                        ICC_TAB_CLASSES};
+        ::InitCommonControlsEx(&common);
+        WNDCLASSEXW frame{};
+        frame.cbSize = sizeof frame;
+        frame.lpfnWndProc = ::DefWindowProcW;
+        frame.hInstance = ::GetModuleHandleW(nullptr);
+        frame.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+        frame.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        frame.lpszClassName = kFrameClass;
+        WNDCLASSEXW browser = frame;
+        browser.lpfnWndProc = &BrowserProc;
+        browser.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+        browser.lpszClassName = kBrowserClass;
+        // WinForms' password box is the system's edit box under a class name of its own.
+        WNDCLASSEXW winForms{};
+        winForms.cbSize = sizeof winForms;
+        ::GetClassInfoExW(nullptr, L"EDIT", &winForms);
+        winForms.hInstance = ::GetModuleHandleW(nullptr);
+        winForms.lpszClassName = L"WindowsForms10.EDIT.app.0.141b42a_r6_ad1";
+        return ::RegisterClassExW(&frame) && ::RegisterClassExW(&browser) &&
+               ::RegisterClassExW(&winForms);
+    }();
+    static_cast<void>(registered);
+}
+
+HWND Frame(const wchar_t* title, POINT at, SIZE size)
+{
+    return ::CreateWindowExW(WS_EX_TOPMOST, kFrameClass, title,
+                             WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE, at.x, at.y, size.cx, size.cy,
+                             nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+}
+
+// Copies the text (with what follows a NUL inside it) and its terminator into the buffer.
+LRESULT CopyOut(LPARAM buffer, std::wstring_view text, LRESULT told)
+{
+    std::memcpy(reinterpret_cast<wchar_t*>(buffer), text.data(), text.size() * sizeof(wchar_t));
+    reinterpret_cast<wchar_t*>(buffer)[text.size()] = L'\0';
+    return told;
+}
+
+AccessibleNode Simple(LONG role, std::wstring name)
+{
+    return AccessibleNode{role, std::move(name)};
+}
+
+} // namespace
+
+HostileControls::HostileControls(POINT controlsAt, POINT blankRowsAt)
+    : m_thread(std::make_unique<WindowThread>(
+          [this, controlsAt, blankRowsAt]
+          { return std::vector<HWND>{BuildControls(controlsAt), BuildBlankRows(blankRowsAt)}; }))
+{
+}
+
+HostileControls::~HostileControls() = default;
+
+void HostileControls::Subclass(HWND window, Handler handler)
+{
+    // Kept until the fixture goes, after its windows: a handler may destroy its own window.
+    m_handlers.push_back(std::make_unique<Handler>(std::move(handler)));
+    ::SetWindowSubclass(window, &Hostile, 1, reinterpret_cast<DWORD_PTR>(m_handlers.back().get()));
+}
+
+HWND HostileControls::BuildControls(POINT at)
+{
+    RegisterClasses();
+    HWND frame = Frame(L"ミルフォン 敵対的な部品", at, SIZE{430, 440});
+    m_lyingList = AddLyingList(frame);
+    m_loopingTree = AddLoopingTree(frame);
+
+    m_vanishingTabs = AddControl(frame, WC_TABCONTROLW, L"", 0, RECT{300, 10, 420, 40});
+    int index = 0;
+    for (const wchar_t* caption : {L"一", L"二", L"三"})
+    {
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = const_cast<wchar_t*>(caption);
+        ::SendMessageW(m_vanishingTabs, TCM_INSERTITEMW, static_cast<WPARAM>(index++),
+                       reinterpret_cast<LPARAM>(&item));
+    }
+    // The second tab is gone by the time it is asked for.
+    Subclass(m_vanishingTabs,
+             [](HWND, UINT message, WPARAM wParam, LPARAM) -> std::optional<LRESULT>
+             {
+                 if (message == TCM_GETITEMW && wParam == 1)
+                 {
+                     return FALSE;
+                 }
+                 return std::nullopt;
+             });
+
+    AccessibleNode gapped{ROLE_SYSTEM_LIST, L"隙間"};
+    gapped.enumerates = true;
+    gapped.children.push_back(Simple(ROLE_SYSTEM_LISTITEM, L"最初"));
+    for (int entry = 1; entry < 512; ++entry)
+    {
+        AccessibleNode empty = Simple(ROLE_SYSTEM_LISTITEM, L"?");
+        (entry == 256 ? empty.notGiven : empty.notAnElement) = true;
+        gapped.children.push_back(empty);
+    }
+    gapped.children.push_back(Simple(ROLE_SYSTEM_LISTITEM, L"x"));
+    gapped.children.push_back(Simple(ROLE_SYSTEM_LISTITEM, L"y"));
+    m_trees.push_back(std::make_unique<AccessibleTree>(gapped));
+    m_gappedList = m_trees.back()->AddWindow(frame, RECT{300, 50, 420, 110});
+
+    m_vanishingList = AddControl(frame, WC_LISTVIEWW, L"", WS_BORDER | LVS_REPORT | LVS_NOCOLUMNHEADER,
+                                 RECT{10, 90, 150, 160});
+    AddListViewColumns(m_vanishingList, {L"列"}, 120);
+    AddListViewRow(m_vanishingList, 0, {L"残る"});
+    AddListViewRow(m_vanishingList, 1, {L"消える"});
+    AddListViewRow(m_vanishingList, 2, {L"後"});
+    // Answers for its second row, then goes away.
+    Subclass(m_vanishingList,
+             [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> std::optional<LRESULT>
+             {
+                 if (message != LVM_GETITEMTEXTW || wParam != 1)
+                 {
+                     return std::nullopt;
+                 }
+                 const LRESULT answer = ::DefSubclassProc(window, message, wParam, lParam);
+                 ::DestroyWindow(window);
+                 return answer;
+             });
+
+    m_browser = AddBrowser(frame);
+    m_rowAnsweringList = AddRowAnsweringList(frame);
+
+    m_longStatus = AddControl(frame, STATUSCLASSNAMEW, L"", 0, RECT{});
+    const int edges[] = {150, -1};
+    ::SendMessageW(m_longStatus, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(edges));
+    ::SendMessageW(m_longStatus, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(L"短い"));
+    const std::wstring longPart = LongPart();
+    ::SendMessageW(m_longStatus, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(longPart.c_str()));
+    return frame;
+}
+
+HWND HostileControls::AddLyingList(HWND frame)
+{
+    HWND list = AddControl(frame, L"LISTBOX", L"", WS_BORDER | LBS_NOINTEGRALHEIGHT,
+                           RECT{10, 10, 150, 80});
+    for (const wchar_t* item : {L"一番目 first item", L"前後ろ", L"ab"})
+    {
+        ::SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+    }
+    // The second item holds a NUL and goes on after it; the third says it is 20 characters.
+    Subclass(list,
+             [](HWND, UINT message, WPARAM wParam, LPARAM lParam) -> std::optional<LRESULT>
+             {
+                 if (wParam == 1 && message == LB_GETTEXTLEN)
+                 {
+                     return 4;
+                 }
+                 if (wParam == 1 && message == LB_GETTEXT)
+                 {
+                     return CopyOut(lParam, std::wstring_view(L"前\0後ろ", 4), 4);
+                 }
+                 if (wParam == 2 && message == LB_GETTEXTLEN)
+                 {
+                     return 20;
+                 }
+                 if (wParam == 2 && message == LB_GETTEXT)
+                 {
+                     return CopyOut(lParam, L"ab", 20);
+                 }
+                 return std::nullopt;
+             });
+    return list;
+}
+
+HWND HostileControls::AddLoopingTree(HWND frame)
+{
+    HWND tree = AddControl(frame, WC_TREEVIEWW, L"", WS_BORDER, RECT{160, 10, 290, 80});
+    HTREEITEM first = AddTreeItem(tree, TVI_ROOT, L"甲");
+    AddTreeItem(tree, TVI_ROOT, L"乙");
+    HTREEITEM last = AddTreeItem(tree, TVI_ROOT, L"丙");
+    // The item after the last root is the first again.
+    Subclass(tree,
+             [first, last](HWND, UINT message, WPARAM wParam, LPARAM lParam) -> std::optional<LRESULT>
+             {
+                 if (message == TVM_GETNEXTITEM && wParam == TVGN_NEXT &&
+                     reinterpret_cast<HTREEITEM>(lParam) == last)
+                 {
+                     return reinterpret_cast<LRESULT>(first);
+                 }
+                 return std::nullopt;
+             });
+    return tree;
+}
+
+HWND HostileControls::AddRowAnsweringList(HWND frame)
+{
+    HWND list =
+        AddControl(frame, WC_LISTVIEWW, L"", WS_BORDER | LVS_REPORT, RECT{10, 170, 420, 260});
+    AddListViewColumns(list, {L"名前", L"サイズ", L"種類", L"更新日"}, 95);
+    AccessibleNode rows{ROLE_SYSTEM_LIST, L""};
+    for (int row = 0; row < 2; ++row)
+    {
+        AddListViewRow(list, row, {kRows[row][0], kRows[row][1], kRows[row][2], kRows[row][3]});
+        AccessibleNode item = Simple(ROLE_SYSTEM_LISTITEM, kRows[row][0]);
+        item.description = std::wstring(L"サイズ: ") + kRows[row][1] + L", 種類: " +
+                           kRows[row][2] + L", 更新日: " + kRows[row][3];
+        rows.children.push_back(item);
+    }
+    // By row, whichever column lies under the point.
+    m_trees.push_back(std::make_unique<AccessibleTree>(
+        rows,
+        [list](POINT screen)
+        {
+            LVHITTESTINFO hit{};
+            hit.pt = screen;
+            ::ScreenToClient(list, &hit.pt);
+            const auto row = ::SendMessageW(list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+            return row >= 0 ? static_cast<LONG>(row + 1) : static_cast<LONG>(CHILDID_SELF);
+        }));
+    Subclass(list, Serving(*m_trees.back()));
+
+    AccessibleNode headings{ROLE_SYSTEM_LIST, L""};
+    for (const wchar_t* heading : {L"名前", L"サイズ", L"種類", L"更新日"})
+    {
+        headings.children.push_back(Simple(ROLE_SYSTEM_COLUMNHEADER, heading));
+    }
+    m_trees.push_back(std::make_unique<AccessibleTree>(headings));
+    Subclass(ListView_GetHeader(list), Serving(*m_trees.back()));
+    return list;
+}
+
+HWND HostileControls::AddBrowser(HWND frame)
+{
+    AccessibleNode page{ROLE_SYSTEM_DOCUMENT, L"page"};
+    page.children.push_back(Simple(ROLE_SYSTEM_PUSHBUTTON, kBrowserButton));
+    // Until it has been asked once, the page is all it tells.
+    m_trees.push_back(std::make_unique<AccessibleTree>(
+        page, [asked = std::make_shared<bool>(false)](POINT)
+        { return std::exchange(*asked, true) ? 1L : static_cast<LONG>(CHILDID_SELF); }));
+    HWND browser = ::CreateWindowExW(0, kBrowserClass, L"", WS_CHILD | WS_VISIBLE | WS_BORDER, 160,
+                                     90, 130, 70, frame, nullptr, ::GetModuleHandleW(nullptr),
+                                     nullptr);
+    ::SetWindowLongPtrW(browser, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(m_trees.back().get()));
+    return browser;
+}
+
+HWND HostileControls::BuildBlankRows(POINT at)
+{
+    HWND frame = Frame(kBlankRowsTitle, at, SIZE{380, 220});
+    m_blankRowsButton = AddControl(frame, L"BUTTON", kButtonCaption, BS_PUSHBUTTON,
+                                   RECT{10, 10, 110, 40});
+    m_foreignPassword = AddControl(frame, L"WindowsForms10.EDIT.app.0.141b42a_r6_ad1", kPassword,
+                                   WS_BORDER | ES_PASSWORD, RECT{120, 10, 340, 40});
+    // Its items are asked of the frame, which tells nothing: every row is blank.
+    m_blankRows = AddControl(frame, WC_LISTVIEWW, L"",
+                             WS_BORDER | LVS_REPORT | LVS_OWNERDATA | LVS_NOCOLUMNHEADER,
+                             RECT{10, 50, 340, 170});
+    AddListViewColumns(m_blankRows, {L"空"}, 300);
+    ::SendMessageW(m_blankRows, LVM_SETITEMCOUNT, kBlankRowCount, 0);
+    return frame;
+}
+
+} // namespace testsupport

@@ -1,0 +1,108 @@
+#pragma once
+
+// Controls that answer the way a careless or hostile program's may, on a thread of their own,
+// with what a capture or harvest over each must give: a list whose items hold a NUL or lie
+// about their length, a virtual list of a million blank rows beside a button and a password
+// box of another toolkit, a tree whose next item leads back, a status bar part of 70,000
+// characters, tabs and rows that go away while they are read, accessible children with empty
+// entries and an empty batch, a list view whose accessible object answers by row as Windows'
+// does, and a browser's window that builds its accessibility tree only when first asked.
+
+#include "support/AccessibleServer.h"
+#include "support/WindowThread.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace testsupport
+{
+
+class HostileControls
+{
+  public:
+    // Outer frames: the controls 430 x 440, the blank rows' window 380 x 220 pixels.
+    explicit HostileControls(POINT controlsAt = POINT{5, 5}, POINT blankRowsAt = POINT{880, 10});
+    HostileControls(const HostileControls&) = delete;
+    HostileControls& operator=(const HostileControls&) = delete;
+    ~HostileControls();
+
+    // Its second item holds a NUL; its third says it is longer than it is.
+    HWND LyingList() const { return m_lyingList; }
+    static constexpr const wchar_t* kLyingListText = L"一番目 first item\r\n前\r\nab";
+    static constexpr const wchar_t* kItemWithNul = L"前";
+
+    HWND BlankRowsButton() const { return m_blankRowsButton; }
+    HWND BlankRows() const { return m_blankRows; }
+    HWND ForeignPassword() const { return m_foreignPassword; }
+    static constexpr const wchar_t* kBlankRowsTitle = L"空行 blank rows";
+    static constexpr const wchar_t* kButtonCaption = L"ボタン";
+    static constexpr const wchar_t* kPassword = L"秘密 hostile";
+    static constexpr int kBlankRowCount = 1'000'000;
+
+    HWND LoopingTree() const { return m_loopingTree; }
+    static constexpr const wchar_t* kLoopingTreeText = L"甲\r\n乙\r\n丙";
+
+    HWND LongStatus() const { return m_longStatus; }
+    static std::wstring LongPart() { return std::wstring(70'000, L'長'); }
+    static std::wstring LongStatusText() { return L"短い\t" + LongPart(); }
+
+    HWND VanishingTabs() const { return m_vanishingTabs; }
+    static constexpr const wchar_t* kVanishingTabsText = L"一\r\n三";
+
+    // Goes away while its second row is read.
+    HWND VanishingList() const { return m_vanishingList; }
+    static constexpr const wchar_t* kVanishingListText = L"残る\r\n消える";
+
+    HWND GappedList() const { return m_gappedList; }
+    static constexpr const wchar_t* kGappedListText = L"最初\r\nx\r\ny";
+
+    // Report view, four columns; its accessible object names a row by its first column and
+    // tells the others in the row's description ("heading: text, ..."), and its header's
+    // object names the headings.
+    HWND RowAnsweringList() const { return m_rowAnsweringList; }
+    static constexpr const wchar_t* kRows[2][4] = {
+        {L"a.txt", L"1 KB", L"文書", L"2026/12/01"},
+        {L"b.txt", L"2 KB", L"画像", L"2026/12/08"},
+    };
+    static constexpr const wchar_t* kRowAnsweringText =
+        L"名前\tサイズ\t種類\t更新日\r\na.txt\t1 KB\t文書\t2026/12/01\r\n"
+        L"b.txt\t2 KB\t画像\t2026/12/08";
+
+    // Class Chrome_RenderWidgetHostHWND: its first hit test gives its document only.
+    HWND Browser() const { return m_browser; }
+    static constexpr const wchar_t* kBrowserButton = L"送信 send";
+
+    WindowThread& Thread() { return *m_thread; }
+
+    // What a hostile control answers in place of its own procedure; nothing to let it answer.
+    using Handler = std::function<std::optional<LRESULT>(HWND, UINT, WPARAM, LPARAM)>;
+
+  private:
+    void Subclass(HWND window, Handler handler);
+    HWND BuildControls(POINT at);
+    HWND BuildBlankRows(POINT at);
+    HWND AddLyingList(HWND frame);
+    HWND AddLoopingTree(HWND frame);
+    HWND AddRowAnsweringList(HWND frame);
+    HWND AddBrowser(HWND frame);
+
+    HWND m_lyingList = nullptr;
+    HWND m_blankRowsButton = nullptr;
+    HWND m_blankRows = nullptr;
+    HWND m_foreignPassword = nullptr;
+    HWND m_loopingTree = nullptr;
+    HWND m_longStatus = nullptr;
+    HWND m_vanishingTabs = nullptr;
+    HWND m_vanishingList = nullptr;
+    HWND m_gappedList = nullptr;
+    HWND m_rowAnsweringList = nullptr;
+    HWND m_browser = nullptr;
+    std::vector<std::unique_ptr<AccessibleTree>> m_trees; // made and used on the thread
+    std::vector<std::unique_ptr<Handler>> m_handlers;
+    std::unique_ptr<WindowThread> m_thread;               // last: it ends first
+};
+
+} // namespace testsupport
