@@ -199,9 +199,8 @@ std::vector<std::wstring> CellsUnderHeadings(std::wstring_view description,
     std::vector<std::wstring> cells(headings.size() - 1);
     for (std::size_t i = 0; i < found.size(); ++i)
     {
-        const std::size_t end = i + 1 < found.size()
-                                    ? found[i + 1].markerAt - kCellSeparator.size()
-                                    : description.size();
+        const std::size_t end = i + 1 < found.size() ? found[i + 1].markerAt - kCellSeparator.size()
+                                                     : description.size();
         cells[found[i].column - 1] =
             description.substr(found[i].textAt, std::max(end, found[i].textAt) - found[i].textAt);
     }

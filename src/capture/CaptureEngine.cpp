@@ -120,8 +120,7 @@ void CaptureEngine::StartRead(std::uint64_t id, const PointerTarget& at, WantedT
                               bool mayOpenMemory)
 {
     m_reads[id] = Read{isCapture, kind, at.thread, at.process, DeadlineFor(at, isCapture), false};
-    m_workers.Start(
-        ReadRequest{id, at.x, at.y, at.window, wanted, maxChars, kind, mayOpenMemory});
+    m_workers.Start(ReadRequest{id, at.x, at.y, at.window, wanted, maxChars, kind, mayOpenMemory});
     RearmTimer();
 }
 

@@ -199,8 +199,8 @@ class FakeElement final : public AccessibleElement
             }
             std::vector<const FakeNode*> down = m_path;
             down.push_back(&all[i]);
-            children.push_back(all[i].notAnElement ? nullptr
-                                                   : std::make_unique<FakeElement>(std::move(down)));
+            children.push_back(
+                all[i].notAnElement ? nullptr : std::make_unique<FakeElement>(std::move(down)));
         }
         return children;
     }
@@ -277,8 +277,9 @@ TEST(AccessibleHarvest, TakesColumnsLevelsAndEveryBatchOfChildren)
 {
     FakeNode listView{AccessibleRole::List,
                       L"files",
-                      {Node(L"a.txt", L"", L"サイズ: 1 KB, 種類: 文書"), Node(L"b", L"", L"種類: x"),
-                       Node(L"c", L""), Node(L"d", L"", L"1 KB, other")}};
+                      {Node(L"a.txt", L"", L"サイズ: 1 KB, 種類: 文書"),
+                       Node(L"b", L"", L"種類: x"), Node(L"c", L""),
+                       Node(L"d", L"", L"1 KB, other")}};
     listView.headings = {L"名前", L"サイズ", L"種類"};
 
     FakeNode batches{AccessibleRole::List, L"list", {Item(L"first")}};

@@ -25,9 +25,8 @@ template <typename Item> struct ItemWithText
 } // namespace
 
 RemoteControls::RemoteControls(HWND anyWindow)
-    : m_window(anyWindow),
-      m_ready(mirufon::win32::OpenTargetProcess(anyWindow).access ==
-              mirufon::win32::MemoryAccess::Open)
+    : m_window(anyWindow), m_ready(mirufon::win32::OpenTargetProcess(anyWindow).access ==
+                                   mirufon::win32::MemoryAccess::Open)
 {
 }
 
@@ -139,8 +138,9 @@ std::optional<RECT> RemoteControls::ListViewCellRect(HWND list, int item, int co
     {
         return std::nullopt;
     }
-    const auto found = Send(list, column == 0 ? LVM_GETITEMRECT : LVM_GETSUBITEMRECT,
-                            static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(buffer.AddressAt(0)));
+    const auto found =
+        Send(list, column == 0 ? LVM_GETITEMRECT : LVM_GETSUBITEMRECT, static_cast<WPARAM>(item),
+             reinterpret_cast<LPARAM>(buffer.AddressAt(0)));
     if (!found || !*found || !buffer.Read(&rect, sizeof rect))
     {
         return std::nullopt;

@@ -251,21 +251,17 @@ LRESULT CALLBACK AccessibleWindowProc(HWND window, UINT message, WPARAM wParam, 
     return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
-const wchar_t* RegisterAccessibleClass()
+// Registered on first use; registering a name again only fails.
+const wchar_t* RegisterAccessibleClass(const wchar_t* className)
 {
-    static constexpr wchar_t kClassName[] = L"MirufonAccessibleList";
-    static const bool registered = []
-    {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = &AccessibleWindowProc;
-        windowClass.hInstance = ::GetModuleHandleW(nullptr);
-        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-        windowClass.lpszClassName = kClassName;
-        return ::RegisterClassExW(&windowClass) != 0;
-    }();
-    static_cast<void>(registered);
-    return kClassName;
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = &AccessibleWindowProc;
+    windowClass.hInstance = ::GetModuleHandleW(nullptr);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClass.lpszClassName = className;
+    ::RegisterClassExW(&windowClass);
+    return className;
 }
 
 } // namespace
@@ -277,12 +273,12 @@ AccessibleTree::AccessibleTree(const AccessibleNode& root, std::function<LONG(PO
 
 AccessibleTree::~AccessibleTree() = default;
 
-HWND AccessibleTree::AddWindow(HWND parent, RECT place) const
+HWND AccessibleTree::AddWindow(HWND parent, RECT place, const wchar_t* className) const
 {
-    HWND window =
-        ::CreateWindowExW(0, RegisterAccessibleClass(), L"", WS_CHILD | WS_VISIBLE | WS_BORDER,
-                          place.left, place.top, place.right - place.left, place.bottom - place.top,
-                          parent, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    HWND window = ::CreateWindowExW(
+        0, RegisterAccessibleClass(className ? className : L"MirufonAccessibleList"), L"",
+        WS_CHILD | WS_VISIBLE | WS_BORDER, place.left, place.top, place.right - place.left,
+        place.bottom - place.top, parent, nullptr, ::GetModuleHandleW(nullptr), nullptr);
     ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     return window;
 }

@@ -60,8 +60,9 @@ class AccessibleTree
     ~AccessibleTree();
 
     // A child window of parent at place that answers WM_GETOBJECT for its client area with
-    // the tree's root, made on the calling thread.
-    HWND AddWindow(HWND parent, RECT place) const;
+    // the tree's root, made on the calling thread; of the class named, or of a class of the
+    // tests' own.
+    HWND AddWindow(HWND parent, RECT place, const wchar_t* className = nullptr) const;
     // The answer to WM_GETOBJECT; 0 for other objects than the client area.
     LRESULT Serve(WPARAM wParam, LPARAM lParam) const;
 

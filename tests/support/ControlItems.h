@@ -16,6 +16,44 @@
 namespace testsupport
 {
 
+// A topmost top-level window with a caption, for the common controls the tests place in it
+// (registered, and the common controls initialised, on first use).
+inline HWND AddFrame(const wchar_t* title, POINT at, SIZE size)
+{
+    static const wchar_t* const frameClass = []
+    {
+        INITCOMMONCONTROLSEX common{sizeof(INITCOMMONCONTROLSEX),
+                                    ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES | ICC_BAR_CLASSES |
+                                        ICC_TAB_CLASSES};
+        ::InitCommonControlsEx(&common);
+        WNDCLASSEXW windowClass{};
+        windowClass.cbSize = sizeof windowClass;
+        windowClass.lpfnWndProc = ::DefWindowProcW;
+        windowClass.hInstance = ::GetModuleHandleW(nullptr);
+        windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        windowClass.lpszClassName = L"MirufonTestFrame";
+        ::RegisterClassExW(&windowClass);
+        return windowClass.lpszClassName;
+    }();
+    return ::CreateWindowExW(WS_EX_TOPMOST, frameClass, title,
+                             WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE, at.x, at.y, size.cx, size.cy,
+                             nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+}
+
+// A class of another toolkit built on the system's edit box, as WinForms' and Delphi's are,
+// registered under the name (once; again only fails).
+inline const wchar_t* EditClassOfAnotherToolkit(const wchar_t* name)
+{
+    WNDCLASSEXW edit{};
+    edit.cbSize = sizeof edit;
+    ::GetClassInfoExW(nullptr, L"EDIT", &edit);
+    edit.hInstance = ::GetModuleHandleW(nullptr);
+    edit.lpszClassName = name;
+    ::RegisterClassExW(&edit);
+    return name;
+}
+
 // A visible child of parent with the class, text, style and client place, in the GUI font.
 inline HWND AddControl(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style,
                        RECT place)

@@ -9,36 +9,6 @@ namespace testsupport
 namespace
 {
 
-constexpr const wchar_t* kFrameClass = L"MirufonHarvestTarget";
-
-void RegisterFrameClass()
-{
-    static const bool registered = []
-    {
-        INITCOMMONCONTROLSEX common{sizeof(INITCOMMONCONTROLSEX),
-                                    ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES | ICC_BAR_CLASSES |
-                                        ICC_TAB_CLASSES};
-        ::InitCommonControlsEx(&common);
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = ::DefWindowProcW;
-        windowClass.hInstance = ::GetModuleHandleW(nullptr);
-        windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        windowClass.lpszClassName = kFrameClass;
-        return ::RegisterClassExW(&windowClass) != 0;
-    }();
-    static_cast<void>(registered);
-}
-
-HWND Frame(const wchar_t* title, POINT at, SIZE size)
-{
-    RegisterFrameClass();
-    return ::CreateWindowExW(WS_EX_TOPMOST, kFrameClass, title,
-                             WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE, at.x, at.y, size.cx, size.cy,
-                             nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
-}
-
 void AddStrings(HWND list, UINT message, std::initializer_list<const wchar_t*> items)
 {
     for (const wchar_t* item : items)
@@ -174,7 +144,7 @@ HarvestTargets::HarvestTargets(POINT listsAt, POINT dialogAt, POINT accessibleAt
 
 HWND HarvestTargets::BuildLists(POINT at)
 {
-    HWND frame = Frame(L"ミルフォン まとめて取得 一覧", at, SIZE{440, 440});
+    HWND frame = AddFrame(L"ミルフォン まとめて取得 一覧", at, SIZE{440, 440});
     m_listBox = AddControl(frame, L"LISTBOX", L"", WS_BORDER | LBS_NOINTEGRALHEIGHT,
                            RECT{10, 10, 150, 110});
     AddStrings(m_listBox, LB_ADDSTRING, {L"林檎 apple", L"", L"tab\there", L"桜桃 cherry Ω€"});
@@ -203,7 +173,7 @@ HWND HarvestTargets::BuildLists(POINT at)
 
 HWND HarvestTargets::BuildDialog(POINT at)
 {
-    m_dialog = Frame(L"設定 dialog", at, SIZE{340, 260});
+    m_dialog = AddFrame(L"設定 dialog", at, SIZE{340, 260});
     const struct
     {
         const wchar_t* className;
@@ -245,7 +215,7 @@ HWND HarvestTargets::BuildDialog(POINT at)
 
 HWND HarvestTargets::BuildAccessible(POINT at)
 {
-    HWND frame = Frame(L"ミルフォン まとめて取得 MSAA", at, SIZE{440, 170});
+    HWND frame = AddFrame(L"ミルフォン まとめて取得 MSAA", at, SIZE{440, 170});
     const struct
     {
         HWND* window;

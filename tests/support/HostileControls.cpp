@@ -12,7 +12,6 @@ namespace testsupport
 namespace
 {
 
-constexpr const wchar_t* kFrameClass = L"MirufonHostileFrame";
 constexpr const wchar_t* kBrowserClass = L"Chrome_RenderWidgetHostHWND";
 
 using Handler = HostileControls::Handler;
@@ -50,58 +49,6 @@ Handler Serving(const AccessibleTree& tree)
     };
 }
 
-LRESULT CALLBACK BrowserProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_GETOBJECT)
-    {
-        const auto* tree =
-            reinterpret_cast<const AccessibleTree*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-        if (const LRESULT served = tree ? tree->Serve(wParam, lParam) : 0)
-        {
-            return served;
-        }
-    }
-    return ::DefWindowProcW(window, message, wParam, lParam);
-}
-
-void RegisterClasses()
-{
-    static const bool registered = []
-    {
-        INITCOMMONCONTROLSEX common{sizeof(INITCOMMONCONTROLSEX),
-                                    ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES | ICC_BAR_CLASSES |
-                                        ICC_TAB_CLASSES};
-        ::InitCommonControlsEx(&common);
-        WNDCLASSEXW frame{};
-        frame.cbSize = sizeof frame;
-        frame.lpfnWndProc = ::DefWindowProcW;
-        frame.hInstance = ::GetModuleHandleW(nullptr);
-        frame.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-        frame.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        frame.lpszClassName = kFrameClass;
-        WNDCLASSEXW browser = frame;
-        browser.lpfnWndProc = &BrowserProc;
-        browser.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-        browser.lpszClassName = kBrowserClass;
-        // WinForms' password box is the system's edit box under a class name of its own.
-        WNDCLASSEXW winForms{};
-        winForms.cbSize = sizeof winForms;
-        ::GetClassInfoExW(nullptr, L"EDIT", &winForms);
-        winForms.hInstance = ::GetModuleHandleW(nullptr);
-        winForms.lpszClassName = L"WindowsForms10.EDIT.app.0.141b42a_r6_ad1";
-        return ::RegisterClassExW(&frame) && ::RegisterClassExW(&browser) &&
-               ::RegisterClassExW(&winForms);
-    }();
-    static_cast<void>(registered);
-}
-
-HWND Frame(const wchar_t* title, POINT at, SIZE size)
-{
-    return ::CreateWindowExW(WS_EX_TOPMOST, kFrameClass, title,
-                             WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE, at.x, at.y, size.cx, size.cy,
-                             nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
-}
-
 // Copies the text (with what follows a NUL inside it) and its terminator into the buffer.
 LRESULT CopyOut(LPARAM buffer, std::wstring_view text, LRESULT told)
 {
@@ -119,8 +66,11 @@ AccessibleNode Simple(LONG role, std::wstring name)
 
 HostileControls::HostileControls(POINT controlsAt, POINT blankRowsAt)
     : m_thread(std::make_unique<WindowThread>(
-          [this, controlsAt, blankRowsAt]
-          { return std::vector<HWND>{BuildControls(controlsAt), BuildBlankRows(blankRowsAt)}; }))
+          [this, controlsAt, blankRowsAt] {
+              return std::vector<HWND>{
+                  BuildControls(controlsAt), BuildBlankRows(blankRowsAt),
+                  BuildPassword(POINT{blankRowsAt.x, blankRowsAt.y + 230})};
+          }))
 {
 }
 
@@ -135,8 +85,7 @@ void HostileControls::Subclass(HWND window, Handler handler)
 
 HWND HostileControls::BuildControls(POINT at)
 {
-    RegisterClasses();
-    HWND frame = Frame(L"ミルフォン 敵対的な部品", at, SIZE{430, 440});
+    HWND frame = AddFrame(L"ミルフォン 敵対的な部品", at, SIZE{430, 440});
     m_lyingList = AddLyingList(frame);
     m_loopingTree = AddLoopingTree(frame);
 
@@ -175,8 +124,9 @@ HWND HostileControls::BuildControls(POINT at)
     m_trees.push_back(std::make_unique<AccessibleTree>(gapped));
     m_gappedList = m_trees.back()->AddWindow(frame, RECT{300, 50, 420, 110});
 
-    m_vanishingList = AddControl(frame, WC_LISTVIEWW, L"", WS_BORDER | LVS_REPORT | LVS_NOCOLUMNHEADER,
-                                 RECT{10, 90, 150, 160});
+    m_vanishingList =
+        AddControl(frame, WC_LISTVIEWW, L"", WS_BORDER | LVS_REPORT | LVS_NOCOLUMNHEADER,
+                   RECT{10, 90, 150, 160});
     AddListViewColumns(m_vanishingList, {L"列"}, 120);
     AddListViewRow(m_vanishingList, 0, {L"残る"});
     AddListViewRow(m_vanishingList, 1, {L"消える"});
@@ -208,8 +158,8 @@ HWND HostileControls::BuildControls(POINT at)
 
 HWND HostileControls::AddLyingList(HWND frame)
 {
-    HWND list = AddControl(frame, L"LISTBOX", L"", WS_BORDER | LBS_NOINTEGRALHEIGHT,
-                           RECT{10, 10, 150, 80});
+    HWND list =
+        AddControl(frame, L"LISTBOX", L"", WS_BORDER | LBS_NOINTEGRALHEIGHT, RECT{10, 10, 150, 80});
     for (const wchar_t* item : {L"一番目 first item", L"前後ろ", L"ab"})
     {
         ::SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
@@ -246,16 +196,17 @@ HWND HostileControls::AddLoopingTree(HWND frame)
     AddTreeItem(tree, TVI_ROOT, L"乙");
     HTREEITEM last = AddTreeItem(tree, TVI_ROOT, L"丙");
     // The item after the last root is the first again.
-    Subclass(tree,
-             [first, last](HWND, UINT message, WPARAM wParam, LPARAM lParam) -> std::optional<LRESULT>
-             {
-                 if (message == TVM_GETNEXTITEM && wParam == TVGN_NEXT &&
-                     reinterpret_cast<HTREEITEM>(lParam) == last)
-                 {
-                     return reinterpret_cast<LRESULT>(first);
-                 }
-                 return std::nullopt;
-             });
+    Subclass(
+        tree,
+        [first, last](HWND, UINT message, WPARAM wParam, LPARAM lParam) -> std::optional<LRESULT>
+        {
+            if (message == TVM_GETNEXTITEM && wParam == TVGN_NEXT &&
+                reinterpret_cast<HTREEITEM>(lParam) == last)
+            {
+                return reinterpret_cast<LRESULT>(first);
+            }
+            return std::nullopt;
+        });
     return tree;
 }
 
@@ -269,8 +220,8 @@ HWND HostileControls::AddRowAnsweringList(HWND frame)
     {
         AddListViewRow(list, row, {kRows[row][0], kRows[row][1], kRows[row][2], kRows[row][3]});
         AccessibleNode item = Simple(ROLE_SYSTEM_LISTITEM, kRows[row][0]);
-        item.description = std::wstring(L"サイズ: ") + kRows[row][1] + L", 種類: " +
-                           kRows[row][2] + L", 更新日: " + kRows[row][3];
+        item.description = std::wstring(L"サイズ: ") + kRows[row][1] + L", 種類: " + kRows[row][2] +
+                           L", 更新日: " + kRows[row][3];
         rows.children.push_back(item);
     }
     // By row, whichever column lies under the point.
@@ -304,26 +255,30 @@ HWND HostileControls::AddBrowser(HWND frame)
     m_trees.push_back(std::make_unique<AccessibleTree>(
         page, [asked = std::make_shared<bool>(false)](POINT)
         { return std::exchange(*asked, true) ? 1L : static_cast<LONG>(CHILDID_SELF); }));
-    HWND browser = ::CreateWindowExW(0, kBrowserClass, L"", WS_CHILD | WS_VISIBLE | WS_BORDER, 160,
-                                     90, 130, 70, frame, nullptr, ::GetModuleHandleW(nullptr),
-                                     nullptr);
-    ::SetWindowLongPtrW(browser, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(m_trees.back().get()));
-    return browser;
+    return m_trees.back()->AddWindow(frame, RECT{160, 90, 290, 160}, kBrowserClass);
 }
 
 HWND HostileControls::BuildBlankRows(POINT at)
 {
-    HWND frame = Frame(kBlankRowsTitle, at, SIZE{380, 220});
-    m_blankRowsButton = AddControl(frame, L"BUTTON", kButtonCaption, BS_PUSHBUTTON,
-                                   RECT{10, 10, 110, 40});
-    m_foreignPassword = AddControl(frame, L"WindowsForms10.EDIT.app.0.141b42a_r6_ad1", kPassword,
-                                   WS_BORDER | ES_PASSWORD, RECT{120, 10, 340, 40});
+    HWND frame = AddFrame(kBlankRowsTitle, at, SIZE{380, 220});
+    m_blankRowsButton =
+        AddControl(frame, L"BUTTON", kButtonCaption, BS_PUSHBUTTON, RECT{10, 10, 110, 40});
     // Its items are asked of the frame, which tells nothing: every row is blank.
     m_blankRows = AddControl(frame, WC_LISTVIEWW, L"",
                              WS_BORDER | LVS_REPORT | LVS_OWNERDATA | LVS_NOCOLUMNHEADER,
                              RECT{10, 50, 340, 170});
     AddListViewColumns(m_blankRows, {L"空"}, 300);
     ::SendMessageW(m_blankRows, LVM_SETITEMCOUNT, kBlankRowCount, 0);
+    return frame;
+}
+
+HWND HostileControls::BuildPassword(POINT at)
+{
+    HWND frame = AddFrame(L"ログイン login", at, SIZE{380, 100});
+    m_passwordLabel = AddControl(frame, L"STATIC", L"パスワード:", 0, RECT{10, 15, 110, 35});
+    m_foreignPassword = AddControl(
+        frame, EditClassOfAnotherToolkit(L"WindowsForms10.EDIT.app.0.141b42a_r6_ad1"), kPassword,
+        WS_BORDER | ES_PASSWORD, RECT{120, 10, 340, 40});
     return frame;
 }
 

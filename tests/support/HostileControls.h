@@ -23,7 +23,8 @@ namespace testsupport
 class HostileControls
 {
   public:
-    // Outer frames: the controls 430 x 440, the blank rows' window 380 x 220 pixels.
+    // Outer frames: the controls 430 x 440, the blank rows' window 380 x 220, the password's
+    // 380 x 100 pixels, below the blank rows'.
     explicit HostileControls(POINT controlsAt = POINT{5, 5}, POINT blankRowsAt = POINT{880, 10});
     HostileControls(const HostileControls&) = delete;
     HostileControls& operator=(const HostileControls&) = delete;
@@ -34,13 +35,18 @@ class HostileControls
     static constexpr const wchar_t* kLyingListText = L"一番目 first item\r\n前\r\nab";
     static constexpr const wchar_t* kItemWithNul = L"前";
 
+    // A button above a virtual list view of a million blank rows.
     HWND BlankRowsButton() const { return m_blankRowsButton; }
     HWND BlankRows() const { return m_blankRows; }
-    HWND ForeignPassword() const { return m_foreignPassword; }
     static constexpr const wchar_t* kBlankRowsTitle = L"空行 blank rows";
     static constexpr const wchar_t* kButtonCaption = L"ボタン";
-    static constexpr const wchar_t* kPassword = L"秘密 hostile";
     static constexpr int kBlankRowCount = 1'000'000;
+
+    // A label beside a password box of another toolkit, in a window of their own.
+    HWND PasswordLabel() const { return m_passwordLabel; }
+    HWND ForeignPassword() const { return m_foreignPassword; }
+    static constexpr const wchar_t* kPassword = L"秘密 hostile";
+    static constexpr const wchar_t* kPasswordWindowText = L"ログイン login\r\nパスワード:";
 
     HWND LoopingTree() const { return m_loopingTree; }
     static constexpr const wchar_t* kLoopingTreeText = L"甲\r\n乙\r\n丙";
@@ -84,6 +90,7 @@ class HostileControls
     void Subclass(HWND window, Handler handler);
     HWND BuildControls(POINT at);
     HWND BuildBlankRows(POINT at);
+    HWND BuildPassword(POINT at);
     HWND AddLyingList(HWND frame);
     HWND AddLoopingTree(HWND frame);
     HWND AddRowAnsweringList(HWND frame);
@@ -92,6 +99,7 @@ class HostileControls
     HWND m_lyingList = nullptr;
     HWND m_blankRowsButton = nullptr;
     HWND m_blankRows = nullptr;
+    HWND m_passwordLabel = nullptr;
     HWND m_foreignPassword = nullptr;
     HWND m_loopingTree = nullptr;
     HWND m_longStatus = nullptr;
@@ -102,7 +110,7 @@ class HostileControls
     HWND m_browser = nullptr;
     std::vector<std::unique_ptr<AccessibleTree>> m_trees; // made and used on the thread
     std::vector<std::unique_ptr<Handler>> m_handlers;
-    std::unique_ptr<WindowThread> m_thread;               // last: it ends first
+    std::unique_ptr<WindowThread> m_thread; // last: it ends first
 };
 
 } // namespace testsupport

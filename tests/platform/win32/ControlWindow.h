@@ -38,6 +38,7 @@ using testsupport::AddListViewColumns;
 using testsupport::AddListViewRow;
 using testsupport::AddTreeItem;
 using testsupport::CentreOf;
+using testsupport::EditClassOfAnotherToolkit;
 using testsupport::HeaderItemCentre;
 using testsupport::ListBoxItemCentre;
 using testsupport::ListViewCellCentre;

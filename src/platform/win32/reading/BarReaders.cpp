@@ -46,8 +46,8 @@ class HeaderReader final : public ItemReader
         {
             HDITEMW item{};
             item.mask = HDI_TEXT | HDI_WIDTH;
-            auto answer = m_session.Query(HDM_GETITEMW, static_cast<WPARAM>(index), item,
-                                          ResultIs::Success);
+            auto answer =
+                m_session.Query(HDM_GETITEMW, static_cast<WPARAM>(index), item, ResultIs::Success);
             if (m_session.Failed())
             {
                 return;
@@ -113,8 +113,7 @@ class StatusBarReader final : public ItemReader
             return;
         }
         std::vector<std::wstring> cells;
-        for (std::size_t part = 0; part < std::min(CountOf(parts->first), kMostStatusParts);
-             ++part)
+        for (std::size_t part = 0; part < std::min(CountOf(parts->first), kMostStatusParts); ++part)
         {
             cells.push_back(PartText(part).value_or(L""));
             if (m_session.Failed())

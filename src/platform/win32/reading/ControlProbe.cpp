@@ -129,10 +129,8 @@ ControlKind KindOfClass(const wchar_t* className)
         ControlKind kind;
     };
     static constexpr CommonControl kCommonControls[] = {
-        {L"SysListView32", ControlKind::ListView},
-        {L"SysTreeView32", ControlKind::TreeView},
-        {L"SysHeader32", ControlKind::Header},
-        {L"msctls_statusbar32", ControlKind::StatusBar},
+        {L"SysListView32", ControlKind::ListView}, {L"SysTreeView32", ControlKind::TreeView},
+        {L"SysHeader32", ControlKind::Header},     {L"msctls_statusbar32", ControlKind::StatusBar},
         {WC_TABCONTROLW, ControlKind::TabControl},
     };
     for (const CommonControl& common : kCommonControls)

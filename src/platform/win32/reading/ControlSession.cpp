@@ -72,8 +72,7 @@ RemoteBlock* ControlSession::Block()
     return m_block;
 }
 
-std::optional<LRESULT> ControlSession::SendPointing(UINT message, WPARAM wParam,
-                                                    std::size_t offset)
+std::optional<LRESULT> ControlSession::SendPointing(UINT message, WPARAM wParam, std::size_t offset)
 {
     RemoteBlock* block = Block();
     if (!block || m_blockFailed)

@@ -104,8 +104,8 @@ class ControlSession
 
     // Copies the structure into the block, sends the message with its address, and reads back
     // what the control made of it.
-    template <typename Info> std::optional<std::pair<LRESULT, Info>> Exchange(UINT message,
-                                                                              const Info& info);
+    template <typename Info>
+    std::optional<std::pair<LRESULT, Info>> Exchange(UINT message, const Info& info);
     // A message that fills an array of count ints (at most kMostInts): its result and the array.
     std::optional<std::pair<LRESULT, std::vector<int>>> Ints(UINT message, std::size_t count);
     // A message with an item structure (LVITEMW, TVITEMW, HDITEMW, TCITEMW, LVCOLUMNW) whose text

@@ -90,8 +90,7 @@ class MsaaElement final : public AccessibleElement
 
     std::wstring Description() override
     {
-        return TextProperty([&](BSTR* text)
-                            { return m_object->get_accDescription(Self(), text); });
+        return TextProperty([&](BSTR* text) { return m_object->get_accDescription(Self(), text); });
     }
 
     AccessibleState State() override
@@ -168,8 +167,7 @@ class MsaaElement final : public AccessibleElement
         HWND header = ::FindWindowExW(m_control, nullptr, WC_HEADERW, nullptr);
         ComPtr<IAccessible> object;
         if (!header || !::IsWindowVisible(header) ||
-            FAILED(objectOfWindow(header, static_cast<DWORD>(OBJID_CLIENT),
-                                  __uuidof(IAccessible),
+            FAILED(objectOfWindow(header, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
                                   reinterpret_cast<void**>(object.GetAddressOf()))) ||
             !object)
         {

@@ -19,11 +19,11 @@ namespace mirufon::win32
 // lines not to be used; Refused when the program refuses to be read (it runs as
 // administrator); NothingToRead when no window lies there, over an owner-drawn list that
 // keeps no strings, or when there was no line at all; Cancelled when the sink's progress says
-// so. A control that goes away while it is read ends its part: what was read stands. Accessibility calls wait on the other program for as long as it takes: run this on a
-// worker, with COM initialised (multithreaded, as the read workers have it), and give up on
-// it by a deadline that grows as items arrive. Never throws.
-// windowAtPoint is the window the pointer probe found there; the overload without it looks it
-// up.
+// so. A control that goes away while it is read ends its part: what was read stands. Accessibility
+// calls wait on the other program for as long as it takes: run this on a worker, with COM
+// initialised (multithreaded, as the read workers have it), and give up on it by a deadline that
+// grows as items arrive. Never throws. windowAtPoint is the window the pointer probe found there;
+// the overload without it looks it up.
 HarvestOutcome HarvestAt(HWND windowAtPoint, POINT screen, HarvestSink& sink,
                          std::chrono::milliseconds messageLimit = kControlMessageLimit) noexcept;
 HarvestOutcome HarvestAt(POINT screen, HarvestSink& sink,

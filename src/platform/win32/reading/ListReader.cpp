@@ -80,12 +80,14 @@ struct ListMessages
     DWORD ownerDrawStyles;
     DWORD hasStrings;
 };
-constexpr ListMessages kListBoxMessages{LB_GETCOUNT,      LB_GETTEXTLEN,
-                                        LB_GETTEXT,       LB_ITEMFROMPOINT,
+constexpr ListMessages kListBoxMessages{LB_GETCOUNT,
+                                        LB_GETTEXTLEN,
+                                        LB_GETTEXT,
+                                        LB_ITEMFROMPOINT,
                                         LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE,
                                         LBS_HASSTRINGS};
 constexpr ListMessages kComboBoxMessages{
-    CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT, 0, CBS_OWNERDRAWFIXED | CBS_OWNERDRAWVARIABLE,
+    CB_GETCOUNT,   CB_GETLBTEXTLEN, CB_GETLBTEXT, 0, CBS_OWNERDRAWFIXED | CBS_OWNERDRAWVARIABLE,
     CBS_HASSTRINGS};
 
 class ListReader final : public ItemReader
@@ -98,8 +100,7 @@ class ListReader final : public ItemReader
 
     bool KeepsTexts() override
     {
-        const auto style =
-            static_cast<DWORD>(::GetWindowLongPtrW(m_session.Control(), GWL_STYLE));
+        const auto style = static_cast<DWORD>(::GetWindowLongPtrW(m_session.Control(), GWL_STYLE));
         return (style & m_messages.ownerDrawStyles) == 0 || (style & m_messages.hasStrings) != 0;
     }
 
@@ -171,8 +172,8 @@ class ListReader final : public ItemReader
 
 std::unique_ptr<ItemReader> MakeListReader(ControlSession& session, ControlKind kind)
 {
-    return std::make_unique<ListReader>(
-        session, kind == ControlKind::ComboBox ? kComboBoxMessages : kListBoxMessages);
+    return std::make_unique<ListReader>(session, kind == ControlKind::ComboBox ? kComboBoxMessages
+                                                                               : kListBoxMessages);
 }
 
 } // namespace mirufon::win32

@@ -71,9 +71,8 @@ class ListViewReader final : public ItemReader
         {
             subItems.push_back(column.index);
         }
-        const std::size_t rowsAtOnce =
-            std::clamp<std::size_t>(kAreaBytes / (subItems.size() * kCellBytes), 1,
-                                    kMostRowsAtOnce);
+        const std::size_t rowsAtOnce = std::clamp<std::size_t>(
+            kAreaBytes / (subItems.size() * kCellBytes), 1, kMostRowsAtOnce);
         std::size_t rows = CountOf(m_session.Send(LVM_GETITEMCOUNT));
         std::vector<std::vector<std::wstring>> batch;
         for (std::size_t row = 0; row < rows && !sink.ShouldStop(); row += batch.size())
@@ -217,8 +216,8 @@ class ListViewReader final : public ItemReader
                 reinterpret_cast<const wchar_t*>(m_image.data() + slotsAt) + cell * kSlotChars;
             const std::wstring_view written(chars, std::min(m_lengths[cell], kSlotChars - 1));
             text = written.substr(0, written.find(L'\0'));
-            if (m_lengths[cell] >= kSlotChars - 1 && !ReadLongCell(firstRow + cell / columns,
-                                                                   subItems[cell % columns], text))
+            if (m_lengths[cell] >= kSlotChars - 1 &&
+                !ReadLongCell(firstRow + cell / columns, subItems[cell % columns], text))
             {
                 return cell / columns;
             }

@@ -92,10 +92,10 @@ TargetProcess OpenTargetProcess(HWND window)
     {
         return target;
     }
-    target.handle.Reset(CallsIntoTargets().openProcess(
-        PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE |
-            PROCESS_QUERY_LIMITED_INFORMATION,
-        FALSE, processId));
+    target.handle.Reset(CallsIntoTargets().openProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ |
+                                                           PROCESS_VM_WRITE |
+                                                           PROCESS_QUERY_LIMITED_INFORMATION,
+                                                       FALSE, processId));
     if (!target.handle)
     {
         const DWORD error = ::GetLastError();
@@ -134,8 +134,8 @@ bool HasOurBitness(HWND window)
 RemoteBlock::RemoteBlock(UniqueKernelHandle process, std::size_t bytes)
     : m_process(std::move(process))
 {
-    void* address = ::VirtualAllocEx(m_process.Get(), nullptr, bytes, MEM_COMMIT | MEM_RESERVE,
-                                     PAGE_READWRITE);
+    void* address =
+        ::VirtualAllocEx(m_process.Get(), nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
     if (!address)
     {
         ReportFailure(L"VirtualAllocEx", ::GetLastError());
@@ -219,8 +219,7 @@ bool RemoteBlock::Write(const void* data, std::size_t bytes, std::size_t offset)
 {
     SIZE_T written = 0;
     const auto use = InRange(bytes, offset) ? BeginUse() : std::nullopt;
-    return use &&
-           ::WriteProcessMemory(m_process.Get(), AddressAt(offset), data, bytes, &written) &&
+    return use && ::WriteProcessMemory(m_process.Get(), AddressAt(offset), data, bytes, &written) &&
            written == bytes;
 }
 

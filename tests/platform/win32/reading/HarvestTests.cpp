@@ -2,6 +2,8 @@
 #include "platform/win32/window/ComApartment.h"
 #include "support/ControlItems.h"
 #include "support/HarvestTargets.h"
+#include "support/HostileControls.h"
+#include "text/UiText.h"
 #include "support/MessagePump.h"
 
 #include <gtest/gtest.h>
@@ -45,13 +47,13 @@ struct Harvested
 };
 
 // On a worker with COM multithreaded, as the program harvests.
-Harvested HarvestOnWorker(POINT point, TestProgress& progress)
+Harvested HarvestOnWorker(POINT point, TestProgress& progress, HarvestLimits limits = {})
 {
     return std::async(std::launch::async,
-                      [point, &progress]
+                      [point, &progress, limits]
                       {
                           const ComApartment apartment(COINIT_MULTITHREADED);
-                          HarvestSink sink(progress);
+                          HarvestSink sink(progress, limits);
                           const auto start = std::chrono::steady_clock::now();
                           const HarvestOutcome outcome = HarvestAt(point, sink);
                           return Harvested{outcome, sink.TakeText(),
@@ -134,6 +136,21 @@ TEST(HarvestTest, StopsWhenCancelledAndGivesUpOnAListThatStopsAnswering)
     targets.Thread().Release();
     ASSERT_TRUE(testsupport::DispatchUntil([&] { return !targets.Thread().Stalled(); }, 3s));
     EXPECT_EQ(HarvestOnWorker(cell).text, HarvestTargets::kListViewText);
+}
+
+// A window's texts beside a million blank rows end at the line limit, as a million texts would:
+// blank rows are left out but counted. (A thousand lines here; the program's limit is a
+// hundred thousand, which Wine takes a minute to read across processes.)
+TEST(HarvestTest, BlankRowsCountTowardTheLimits)
+{
+    testsupport::HostileControls hostile;
+    TestProgress progress;
+    const Harvested harvested =
+        HarvestOnWorker(CentreOf(hostile.BlankRowsButton()), progress, HarvestLimits{1000});
+    EXPECT_EQ(harvested.outcome, HarvestOutcome::Harvested);
+    EXPECT_EQ(harvested.text, std::wstring(testsupport::HostileControls::kBlankRowsTitle) +
+                                  L"\r\n" + testsupport::HostileControls::kButtonCaption +
+                                  L"\r\n" + std::wstring(Text(UiText::HarvestCut)));
 }
 
 } // namespace

@@ -46,18 +46,6 @@ void ExpectNoItem(POINT screen)
     EXPECT_TRUE(answer.name.empty()) << screen.x << "," << screen.y;
 }
 
-// A class of another toolkit built on the system's edit box, as WinForms' and Delphi's are.
-const wchar_t* EditOfAnotherToolkit(const wchar_t* name)
-{
-    WNDCLASSEXW edit{};
-    edit.cbSize = sizeof edit;
-    ::GetClassInfoExW(nullptr, L"EDIT", &edit);
-    edit.hInstance = ::GetModuleHandleW(nullptr);
-    edit.lpszClassName = name;
-    ::RegisterClassExW(&edit);
-    return name;
-}
-
 TEST(ControlProbeTest, FindsTheSmallestControlPassingOverGroupBoxesButNotDisabledOnes)
 {
     ControlWindow window;
@@ -74,10 +62,10 @@ TEST(ControlProbeTest, FindsTheSmallestControlPassingOverGroupBoxesButNotDisable
     HWND password = window.Add(L"EDIT", L"pw", ES_PASSWORD, RECT{30, 260, 200, 285});
     HWND edit = window.Add(L"EDIT", L"plain", 0, RECT{30, 300, 200, 325});
     // Password boxes of other toolkits, and a button whose style has the same bit.
-    HWND winForms = window.Add(EditOfAnotherToolkit(L"WindowsForms10.EDIT.app.0.141b42a"), L"pw",
-                               ES_PASSWORD, RECT{30, 340, 200, 365});
-    HWND delphi =
-        window.Add(EditOfAnotherToolkit(L"TEdit"), L"pw", ES_PASSWORD, RECT{30, 380, 200, 405});
+    HWND winForms = window.Add(EditClassOfAnotherToolkit(L"WindowsForms10.EDIT.app.0.141b42a"),
+                               L"pw", ES_PASSWORD, RECT{30, 340, 200, 365});
+    HWND delphi = window.Add(EditClassOfAnotherToolkit(L"TEdit"), L"pw", ES_PASSWORD,
+                             RECT{30, 380, 200, 405});
     HWND leftText = window.Add(L"BUTTON", L"left", BS_LEFTTEXT, RECT{30, 420, 200, 445});
     ASSERT_TRUE(check && button && group && disabled && label && password && edit && winForms &&
                 delphi && leftText);

@@ -120,10 +120,8 @@ TEST(WindowsOnlyReading, AProgramRunAsAdministratorIsToldToRefuseNotToHang)
     EXPECT_TRUE(texts.refused);
     EXPECT_EQ(texts.name, L"");
     EXPECT_EQ(HarvestOnWorker(item).first, HarvestOutcome::Refused);
-    EXPECT_EQ(HarvestOnWorker(CentreOf(hostile.RowAnsweringList())).first,
-              HarvestOutcome::Refused);
-    EXPECT_EQ(HarvestOnWorker(CentreOf(hostile.BlankRowsButton())).first,
-              HarvestOutcome::Refused)
+    EXPECT_EQ(HarvestOnWorker(CentreOf(hostile.RowAnsweringList())).first, HarvestOutcome::Refused);
+    EXPECT_EQ(HarvestOnWorker(CentreOf(hostile.BlankRowsButton())).first, HarvestOutcome::Refused)
         << "a window's texts";
 }
 
@@ -168,7 +166,8 @@ TEST(WindowsOnlyReading, PointsReachAnUnawareWindowInItsOwnUnits)
         hit.pt = logical;
         const LRESULT index =
             c.control == list
-                ? LOWORD(::SendMessageW(list, LB_ITEMFROMPOINT, 0, MAKELPARAM(logical.x, logical.y)))
+                ? LOWORD(
+                      ::SendMessageW(list, LB_ITEMFROMPOINT, 0, MAKELPARAM(logical.x, logical.y)))
                 : ::SendMessageW(view, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
         ASSERT_NE(index, 9) << "the point must lie over another item in the window's units";
         EXPECT_EQ(ReadHere(c.point, WantedTexts{true, false}).name,
