@@ -71,7 +71,7 @@ class AccessibleObject final : public IAccessible, public IEnumVARIANT
     }
     HRESULT __stdcall Skip(ULONG count) override
     {
-        m_cursor = std::min(m_cursor + count, m_node.children.size());
+        m_cursor = std::min<std::size_t>(m_cursor + count, m_node.children.size());
         return S_OK;
     }
     HRESULT __stdcall Reset() override
