@@ -8,8 +8,10 @@
 #include "e2e/Notepad.h"
 #include "e2e/Target.h"
 #include "platform/win32/mainwindow/ControlIds.h"
+#include "platform/win32/window/Handles.h"
 
 #include <gtest/gtest.h>
+#include <sddl.h>
 
 namespace e2e
 {
@@ -178,6 +180,25 @@ TEST(MainWindow, SecondStartIsRefusedAndTheFirstGoesOn)
     EXPECT_EQ(ReadBytes(folder.File(L"Conf.txt")), conf) << "the refused start touched Conf.txt";
     EXPECT_FALSE(WaitUntil([&] { return !first.IsRunning() || !::IsWindowVisible(main); }, 500ms))
         << "the first copy ended or hid its window";
+}
+
+// A copy run as administrator made the mutex with a security that a copy run as the user may
+// not open (CreateMutex fails with error 5): that copy runs, so this one stops.
+TEST(MainWindow, StartBesideACopyRunAsAdministratorIsRefused)
+{
+    SECURITY_ATTRIBUTES refusing{sizeof refusing, nullptr, FALSE};
+    ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(
+        L"D:", SDDL_REVISION_1, &refusing.lpSecurityDescriptor, nullptr));
+    const mirufon::win32::UniqueKernelHandle elevated(
+        ::CreateMutexW(&refusing, FALSE, mirufon::win32::kSingleInstanceMutex));
+    ::LocalFree(refusing.lpSecurityDescriptor);
+    ASSERT_TRUE(elevated);
+    TempFolder folder;
+    App app(folder);
+    const HWND box = WaitForMessageBox(app, L"起動中！", 15s);
+    ASSERT_NE(box, nullptr) << "no already-running message";
+    ASSERT_TRUE(DismissMessageBox(box));
+    EXPECT_TRUE(app.WaitForExit());
 }
 
 TEST(MainWindow, CapturesTheTextOfWineNotepad)

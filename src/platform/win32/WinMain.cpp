@@ -33,7 +33,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     SetLanguage(LanguageForDisplayLanguage(::GetUserDefaultUILanguage()));
 
     UniqueKernelHandle instanceMutex(::CreateMutexW(nullptr, FALSE, kSingleInstanceMutex));
-    if (::GetLastError() == ERROR_ALREADY_EXISTS)
+    const DWORD mutexError = ::GetLastError();
+    // A copy run as administrator made a mutex that this one may not open (error 5): it runs
+    // all the same.
+    if (mutexError == ERROR_ALREADY_EXISTS || (!instanceMutex && mutexError == ERROR_ACCESS_DENIED))
     {
         const std::wstring text = AlreadyRunningText(ExecutableBaseName());
         // On top and in front: the running instance's window may be topmost and would hide it.
