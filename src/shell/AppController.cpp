@@ -370,13 +370,18 @@ void AppController::Shutdown(ShutdownCause cause)
     // it is written a last time and kept, as a restart for an update is when work gets lost.
     if (cause == ShutdownCause::SessionEnding)
     {
+        // Windows waits only so long: Conf.txt, small and quick, goes first, then the journal,
+        // which may be large. Windows is told why it waits, should it take long.
+        m_frame.HoldSessionEnd(std::wstring(Text(UiText::SavingAtSessionEnd)));
+        SaveSettings(cause);
         m_journal.EndAndKeep();
+        m_frame.ReleaseSessionEnd();
     }
     else
     {
         m_journal.EndAndRemove();
+        SaveSettings(cause);
     }
-    SaveSettings(cause);
     // Armed only now, so that it cannot end the program under the box of a failed save.
     m_timers.ArmExitTimer();
     // No dead icon is left in the notification area.

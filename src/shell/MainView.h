@@ -77,6 +77,10 @@ class WindowFrame
     virtual void ShowKeyLabels(const KeyLabels& labels) = 0;
     // Whether the main window is the foreground window.
     virtual bool IsForeground() const = 0;
+    // Tells Windows, while it ends the session, why the program holds the end up: the reason
+    // shows should it take long. Release says that it holds it no more.
+    virtual void HoldSessionEnd(const std::wstring& reason) = 0;
+    virtual void ReleaseSessionEnd() = 0;
 };
 
 // The boxes and windows opened over the main window.

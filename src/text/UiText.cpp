@@ -25,6 +25,7 @@ constexpr Entry kTexts[] = {
     {UiText::StartFailed, {L"ミルフォンを起動できませんでした。", L"Mirufon could not start."}},
     {UiText::SettingsNotSaved, {L"設定を保存できませんでした。", L"The settings could not be saved."}},
     {UiText::LogNotSaved, {L"ログを保存できませんでした。", L"The log could not be saved."}},
+    {UiText::SavingAtSessionEnd, {L"設定とログを保存しています。", L"Saving the settings and the log."}},
     {UiText::RestoreQuestion, {L"前回のログが残っています。復元しますか？", L"A log from the last run is left. Restore it?"}},
     {UiText::KeysHeldElsewhere, {L"次のホットキーは他のプログラムが使用中のため使えません。", L"These hotkeys are in use by another program and cannot be used:"}},
     {UiText::HotKeyHelpTitle, {L"ホットキー説明", L"Hotkeys"}},

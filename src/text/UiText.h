@@ -30,6 +30,7 @@ enum class UiText
     StartFailed,
     SettingsNotSaved,
     LogNotSaved,
+    SavingAtSessionEnd,
     RestoreQuestion,
     KeysHeldElsewhere,
     HotKeyHelpTitle,

@@ -58,6 +58,8 @@ class FakeFrame final : public WindowFrame
     void SetTopMost(bool topMost) override { m_journal.Note("topmost " + OnOff(topMost)); }
     void ShowKeyLabels(const KeyLabels&) override { m_journal.Note("labels"); }
     bool IsForeground() const override { return foreground; }
+    void HoldSessionEnd(const std::wstring&) override { m_journal.Note("hold session end"); }
+    void ReleaseSessionEnd() override { m_journal.Note("release session end"); }
 
   private:
     Journal m_journal;

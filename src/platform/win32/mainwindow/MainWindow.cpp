@@ -391,6 +391,16 @@ bool MainWindow::IsForeground() const
     return ::GetForegroundWindow() == Handle();
 }
 
+void MainWindow::HoldSessionEnd(const std::wstring& reason)
+{
+    ::ShutdownBlockReasonCreate(Handle(), reason.c_str());
+}
+
+void MainWindow::ReleaseSessionEnd()
+{
+    ::ShutdownBlockReasonDestroy(Handle());
+}
+
 void MainWindow::ShowTransientMessage(const std::wstring& text, int durationMs)
 {
     // The controller hears of the close through a message of the window's own, so that the

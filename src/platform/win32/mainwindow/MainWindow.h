@@ -90,6 +90,8 @@ class MainWindow final : public WindowBase,
     void SetTopMost(bool topMost) override;
     void ShowKeyLabels(const KeyLabels& labels) override;
     bool IsForeground() const override;
+    void HoldSessionEnd(const std::wstring& reason) override;
+    void ReleaseSessionEnd() override;
     void ShowMessage(const std::wstring& title, const std::wstring& text,
                      MessageKind kind) override;
     void ShowMessageLater(const std::wstring& title, const std::wstring& text,
