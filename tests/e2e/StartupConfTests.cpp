@@ -157,9 +157,12 @@ TEST(StartupConf, FailedSaveLeavesTheOldFileWholeAndSaysSoUnlessWindowsIsEnding)
         ASSERT_NE(app.MainWindow(), nullptr);
         const HANDLE held = hold();
         ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        const auto closed = std::chrono::steady_clock::now();
         ::PostMessageW(app.MainWindow(), WM_CLOSE, 0, 0);
         const HWND box = WaitForMessageBox(app, testsupport::ExpectedTitle());
         ASSERT_NE(box, nullptr) << "no word of the failed save";
+        // A holder that lets go within a moment (antivirus, a sync client) is waited for.
+        EXPECT_GE(std::chrono::steady_clock::now() - closed, 2s) << "the save gave up at once";
         const std::wstring text = MessageBoxText(box);
         const std::wstring first = L"設定を保存できませんでした。\r\n";
         EXPECT_EQ(Utf8(text.substr(0, first.size())), Utf8(first));

@@ -7,6 +7,7 @@
 #include "settings/ConfLines.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -28,6 +29,9 @@ bool IsOrdinaryFile(const std::wstring& path)
         FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     return (attributes & kNotOrdinary) == 0;
 }
+
+// How long a save waits for another program that holds Conf.txt for a moment.
+constexpr std::chrono::milliseconds kSavePatience{2000};
 
 // Conf.txt is read in pieces of this size into one buffer: a buffer as large as the file
 // would cost more to allocate than the reading itself. Even, so that UTF-16 pieces hold whole
@@ -158,8 +162,8 @@ StoreWrite FileConfStore::Write(std::wstring_view text)
     const std::optional<std::string> ansi =
         m_encoding == ConfEncoding::Ansi ? WideToAnsiExactly(text) : std::nullopt;
     const ConfEncoding encoding = EncodingToWrite(m_encoding, ansi.has_value());
-    if (const DWORD error =
-            ReplaceFileWith(m_path, TemporaryPath(), ansi ? *ansi : EncodeText(text, encoding)))
+    if (const DWORD error = ReplaceFileWith(
+            m_path, TemporaryPath(), ansi ? *ansi : EncodeText(text, encoding), kSavePatience))
     {
         return StoreWrite{false, SystemMessage(error)};
     }

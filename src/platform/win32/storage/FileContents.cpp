@@ -10,6 +10,35 @@ namespace
 // Each WriteFile call writes at most this much.
 constexpr std::size_t kWriteChunk = std::size_t{1} << 20;
 
+// The pauses between tries of a move while another program holds the file: the first, and the
+// longest the doubling reaches.
+constexpr std::chrono::milliseconds kFirstPause{20};
+constexpr std::chrono::milliseconds kLongestPause{200};
+
+bool IsHeldByAnotherProgram(DWORD error)
+{
+    return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION;
+}
+
+DWORD MovePatiently(const std::wstring& from, const std::wstring& to,
+                    std::chrono::milliseconds patience, const MoveFunction& move)
+{
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline = Clock::now() + patience;
+    for (auto pause = kFirstPause;; pause = std::min(pause * 2, kLongestPause))
+    {
+        const DWORD error = move(from, to);
+        const Clock::time_point now = Clock::now();
+        if (!IsHeldByAnotherProgram(error) || now >= deadline)
+        {
+            return error;
+        }
+        // Whole milliseconds, rounded up: a pause of less than one would not wait at all.
+        const auto wait = std::min<Clock::duration>(pause, deadline - now);
+        ::Sleep(static_cast<DWORD>(std::chrono::ceil<std::chrono::milliseconds>(wait).count()));
+    }
+}
+
 DWORD WriteAll(HANDLE file, std::string_view bytes)
 {
     while (!bytes.empty())
@@ -73,15 +102,22 @@ std::optional<std::string> ReadWholeFile(const std::wstring& path)
     }
 }
 
+DWORD MoveOver(const std::wstring& from, const std::wstring& to)
+{
+    return ::MoveFileExW(from.c_str(), to.c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+               ? ERROR_SUCCESS
+               : ::GetLastError();
+}
+
 DWORD ReplaceFileWith(const std::wstring& path, const std::wstring& temporary,
-                      std::string_view bytes)
+                      std::string_view bytes, std::chrono::milliseconds patience,
+                      const MoveFunction& move)
 {
     DWORD error = WriteNewFile(temporary, bytes);
-    if (error == ERROR_SUCCESS &&
-        !::MoveFileExW(temporary.c_str(), path.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (error == ERROR_SUCCESS)
     {
-        error = ::GetLastError();
+        error = MovePatiently(temporary, path, patience, move);
     }
     if (error != ERROR_SUCCESS)
     {

@@ -1,4 +1,5 @@
 #include "platform/win32/storage/FileConfStore.h"
+#include "platform/win32/storage/FileContents.h"
 #include "platform/win32/storage/TextCodec.h"
 #include "platform/win32/window/Handles.h"
 #include "settings/ConfFile.h"
@@ -6,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <vector>
 
 namespace mirufon::win32
 {
@@ -200,6 +203,31 @@ TEST_F(ConfStoreTest, FailedWriteLeavesTheOldFileWhole)
     EXPECT_FALSE(written.ok);
     EXPECT_FALSE(written.error.empty()) << "the system's reason goes with the failure";
     EXPECT_EQ(ReadRaw(), old);
+}
+
+// Antivirus, the search indexer or a sync client holding the file for a moment (errors 5 and
+// 32): the move is tried again, and succeeds once it lets go; other failures are final at once.
+TEST_F(ConfStoreTest, ReplacementWaitsForAProgramThatHoldsTheFileForAMoment)
+{
+    struct Case
+    {
+        std::vector<DWORD> failures; // of the first moves, in turn
+        DWORD result;
+    };
+    const Case cases[] = {{{ERROR_SHARING_VIOLATION, ERROR_ACCESS_DENIED}, 0},
+                          {{ERROR_PATH_NOT_FOUND}, ERROR_PATH_NOT_FOUND}};
+    for (const Case& c : cases)
+    {
+        WriteRaw("old");
+        std::size_t moves = 0;
+        const auto move = [&](const std::wstring& from, const std::wstring& to)
+        { return ++moves <= c.failures.size() ? c.failures[moves - 1] : MoveOver(from, to); };
+        EXPECT_EQ(ReplaceFileWith(m_path, m_path + L".new", "new", std::chrono::seconds(2), move),
+                  c.result);
+        EXPECT_EQ(moves, c.result == 0 ? c.failures.size() + 1 : 1u);
+        EXPECT_EQ(ReadRaw(), c.result == 0 ? "new" : "old");
+        EXPECT_EQ(::GetFileAttributesW((m_path + L".new").c_str()), INVALID_FILE_ATTRIBUTES);
+    }
 }
 
 TEST_F(ConfStoreTest, SettingsSurviveASaveAndALoad)
