@@ -9,6 +9,7 @@
 #include "e2e/Clipboard.h"
 #include "e2e/Harness.h"
 #include "e2e/Input.h"
+#include "e2e/LogFiles.h"
 #include "e2e/Target.h"
 #include "platform/win32/mainwindow/ControlIds.h"
 
@@ -112,18 +113,15 @@ std::optional<ULONGLONG> WriteTime(const std::wstring& path)
 }
 
 // One run of the program with a 1 MB log and kPressesPerBlock timed captures. Without the
-// journal, files stand where its folders would go.
+// journal, a file stands where its folder would go.
 bool RunBlock(bool journal, const e2e::TargetWindow& target, std::vector<double>& latencies,
               int& writes, std::size_t& journalBytes)
 {
     e2e::TempFolder folder;
-    e2e::TempFolder appData;
     if (!journal)
     {
-        e2e::WriteBytes(folder.File(L"Journal"), "");
-        e2e::WriteBytes(appData.File(L"Mirufon"), "");
+        e2e::WriteBytes(folder.File(L"Mirufon"), "");
     }
-    ::SetEnvironmentVariableW(L"LOCALAPPDATA", appData.Path().c_str());
     e2e::App app(folder);
     const HWND main = app.MainWindow();
     if (!main)
@@ -144,7 +142,7 @@ bool RunBlock(bool journal, const e2e::TargetWindow& target, std::vector<double>
         std::fprintf(stderr, "the log could not be filled\n");
         return false;
     }
-    const std::wstring journalPath = folder.File(L"Journal\\mirufon-journal.txt");
+    const std::wstring journalPath = e2e::JournalOf(folder);
     std::optional<ULONGLONG> lastWrite = WriteTime(journalPath);
     for (int press = 0; press < kPressesPerBlock; ++press)
     {

@@ -75,6 +75,9 @@ file(GLOB MIRUFON_E2E_TESTS CONFIGURE_DEPENDS tests/e2e/*Tests.cpp)
 add_executable(e2e_tests ${MIRUFON_E2E_TESTS})
 target_link_libraries(e2e_tests PRIVATE e2e_harness mirufon_core mirufon_warnings GTest::gtest_main)
 add_dependencies(e2e_tests mirufon)
+# The script with which the driver makes a folder unwritable, beside the driver.
+configure_file(${PROJECT_SOURCE_DIR}/tests/e2e/lock-folder.sh ${CMAKE_BINARY_DIR}/lock-folder.sh
+               COPYONLY)
 # The English suite runs on its own, under an English display language (scripts/test).
 add_test(NAME e2e_tests COMMAND e2e_tests --gtest_brief=1 --gtest_filter=-English.*)
 set_tests_properties(e2e_tests PROPERTIES LABELS e2e RUN_SERIAL TRUE)

@@ -171,7 +171,7 @@ TEST_F(CopyCaptureTest, PrivateCopiesNeverReachTheLogOrTheJournal)
     EXPECT_TRUE(WaitUntil(
         [&]
         {
-            journal = ReadBytes(JournalBeside(m_folder)).value_or("");
+            journal = ReadBytes(JournalOf(m_folder)).value_or("");
             return journal.find("after") != std::string::npos;
         },
         5s));

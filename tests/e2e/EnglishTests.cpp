@@ -85,8 +85,9 @@ TEST_F(English, EveryWindowAndBoxSpeaksEnglishAndEveryLabelFits)
     // A journal left over, a key another program holds and copy capture on: the restore
     // question, the box naming the key, and a clipboard error to come.
     ASSERT_TRUE(WriteBytes(folder.File(L"Conf.txt"), "add copy = 1\r\n"));
-    ::CreateDirectoryW(folder.File(L"Journal").c_str(), nullptr);
-    ASSERT_TRUE(WriteBytes(JournalBeside(folder), Utf8File(L"left over")));
+    ::CreateDirectoryW(folder.File(L"Mirufon").c_str(), nullptr);
+    ::CreateDirectoryW(JournalFolderOf(folder).c_str(), nullptr);
+    ASSERT_TRUE(WriteBytes(JournalOf(folder), Utf8File(L"left over")));
     struct HeldKey
     {
         const bool held = ::RegisterHotKey(nullptr, 0x4D49, MOD_SHIFT, 'A') != FALSE;

@@ -1,12 +1,15 @@
 #include "e2e/Harness.h"
 
+#include "e2e/LogFiles.h"
 #include "platform/win32/mainwindow/ControlIds.h"
+#include "platform/win32/storage/ProgramFolders.h"
 #include "support/MessagePump.h"
 
 #include <shellapi.h>
 
 #include <algorithm>
 #include <thread>
+#include <utility>
 
 namespace e2e
 {
@@ -65,6 +68,47 @@ TempFolder::~TempFolder()
     ::SHFileOperationW(&operation);
 }
 
+namespace
+{
+
+// The Unix path of a path of the driver's, through Wine's own export.
+std::wstring UnixPath(const std::wstring& path)
+{
+    using Convert = char*(CDECL*)(const wchar_t*);
+    const auto convert = reinterpret_cast<Convert>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    char* name = convert ? convert(path.c_str()) : nullptr;
+    const std::wstring wide = name ? mirufon::win32::Utf8ToWide(name) : L"";
+    ::HeapFree(::GetProcessHeap(), 0, name);
+    return wide;
+}
+
+// Starts "sh lock-folder.sh lock|unlock folder" as a Unix program, which has no handles.
+void RunLockScript(const std::wstring& action, const std::wstring& folder)
+{
+    std::wstring commandLine = L"/bin/sh \"" + UnixPath(DriverFolder() + L"\\lock-folder.sh") +
+                               L"\" " + action + L" \"" + UnixPath(folder) + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    ::CreateProcessW(L"Z:\\bin\\sh", commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                     nullptr, &startup, &process);
+}
+
+} // namespace
+
+LockedFolder::LockedFolder(std::wstring folder) : m_folder(std::move(folder))
+{
+    RunLockScript(L"lock", m_folder);
+    m_locked = WaitUntil([this] { return !mirufon::win32::CanCreateFilesIn(m_folder); });
+}
+
+LockedFolder::~LockedFolder()
+{
+    RunLockScript(L"unlock", m_folder);
+    WaitUntil([this] { return mirufon::win32::CanCreateFilesIn(m_folder); });
+}
+
 std::optional<std::string> ReadBytes(const std::wstring& path)
 {
     HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -121,6 +165,7 @@ App::App(const TempFolder& folder, const std::wstring& exeName, const std::wstri
                        std::to_wstring(::GetLastError());
         return;
     }
+    const ScopedEnvironment localAppData(L"LOCALAPPDATA", folder.Path());
     Start(target);
 }
 

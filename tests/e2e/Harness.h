@@ -62,7 +62,8 @@ class App
 {
   public:
     // Copies the program file source (the build's mirufon.exe unless given) into folder as
-    // exeName and starts it there.
+    // exeName and starts it there, with the folder as %LOCALAPPDATA%: each test has its own, as
+    // each user has on Windows.
     App(const TempFolder& folder, const std::wstring& exeName = L"mirufon.exe",
         const std::wstring& source = BuiltProgram());
     // Starts the program at exePath where it is, in its own folder, as a user does after
@@ -95,6 +96,24 @@ class App
 
     PROCESS_INFORMATION m_process{};
     std::wstring m_startError;
+};
+
+// While it lives, no file can be created, renamed or removed in the folder, by the programs the
+// driver starts as by the driver itself, as in a folder under Program Files for a user. The Unix
+// script lock-folder.sh beside the driver does it; Wine starts it without a handle to wait on,
+// so both ends wait for the folder to change.
+class LockedFolder
+{
+  public:
+    explicit LockedFolder(std::wstring folder);
+    LockedFolder(const LockedFolder&) = delete;
+    LockedFolder& operator=(const LockedFolder&) = delete;
+    ~LockedFolder();
+    bool Locked() const { return m_locked; }
+
+  private:
+    std::wstring m_folder;
+    bool m_locked = false;
 };
 
 std::wstring WindowText(HWND window);

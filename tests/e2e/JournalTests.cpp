@@ -65,7 +65,7 @@ class JournalTest : public ::testing::Test
 TEST_F(JournalTest, KilledProgramOffersItsLogOnceToRestoreOrToKeepAside)
 {
     TempFolder folder;
-    const std::wstring journal = JournalBeside(folder);
+    const std::wstring journal = JournalOf(folder);
     const std::wstring name = m_target.ButtonCaption();
     const std::wstring log = name + L"\r\n" + m_target.EditValue() + L"\r\n" + name;
     {
@@ -121,32 +121,39 @@ TEST_F(JournalTest, KilledProgramOffersItsLogOnceToRestoreOrToKeepAside)
         const HWND main = app.MainWindow();
         ASSERT_NE(main, nullptr);
         EXPECT_EQ(Utf8(LogText(main)), Utf8(Introduction(L"改行", L"Shift", L"AZEBGL")));
-        const std::vector<std::wstring> kept = FilesIn(folder.File(L"Journal"));
+        const std::vector<std::wstring> kept = FilesIn(JournalFolderOf(folder));
         ASSERT_EQ(kept.size(), 1u);
         EXPECT_TRUE(
             std::regex_match(Utf8(kept[0]), std::regex(R"(mirufon-journal-\d{8}-\d{6}\.txt)")))
             << Utf8(kept[0]);
-        EXPECT_EQ(ReadBytes(folder.File(L"Journal\\" + kept[0])), Utf8File(name));
+        EXPECT_EQ(ReadBytes(JournalFolderOf(folder) + L"\\" + kept[0]), Utf8File(name));
         ASSERT_TRUE(app.Close());
     }
 }
 
-TEST_F(JournalTest, GoesToLocalAppDataWhenTheProgramFolderCannotHoldItAndOutlivesTheSession)
+// After an update over a version that kept the journal beside the program, its journal is
+// offered all the same, and from then on the journal lives in %LOCALAPPDATA%\Mirufon\Journal.
+// The end of a Windows session writes Conf.txt and the journal, which is kept.
+TEST_F(JournalTest, JournalLeftBesideTheProgramIsOfferedAndTheSessionEndKeepsTheLog)
 {
     TempFolder folder;
-    TempFolder appData;
-    const ScopedEnvironment environment(L"LOCALAPPDATA", appData.Path());
-    ASSERT_TRUE(WriteBytes(folder.File(L"Journal"), "a file in the journal folder's place"));
-    const std::wstring journal = appData.File(L"Mirufon\\Journal\\mirufon-journal.txt");
+    const std::wstring earlier = folder.File(L"Journal");
+    ASSERT_TRUE(::CreateDirectoryW(earlier.c_str(), nullptr));
+    ASSERT_TRUE(WriteBytes(earlier + L"\\mirufon-journal.txt", Utf8File(L"earlier")));
+    const std::wstring journal = JournalOf(folder);
     const std::wstring name = m_target.ButtonCaption();
-    const std::wstring log = name + L"\r\n" + m_target.EditValue();
+    const std::wstring log = L"earlier\r\n" + name + L"\r\n" + m_target.EditValue();
     {
         App app(folder);
+        AnswerQuestion(app, IDYES);
         const HWND main = app.MainWindow();
         ASSERT_NE(main, nullptr);
+        ASSERT_TRUE(WaitForText(main, kIdLog, L"earlier"));
+        EXPECT_EQ(::GetFileAttributesW(earlier.c_str()), INVALID_FILE_ATTRIBUTES)
+            << "the journal's folder beside the program is still there";
         m_target.BringToFront();
-        Capture(main, m_target.ButtonCentre(), 'A', name);
-        ASSERT_TRUE(Holds(journal, name));
+        Capture(main, m_target.ButtonCentre(), 'A', L"earlier\r\n" + name);
+        ASSERT_TRUE(Holds(journal, L"earlier\r\n" + name));
         // Windows ends the session right after a capture: the journal is written a last time
         // and kept.
         Capture(main, m_target.EditCentre(), 'Z', log);
@@ -155,7 +162,7 @@ TEST_F(JournalTest, GoesToLocalAppDataWhenTheProgramFolderCannotHoldItAndOutlive
                               &result);
         ASSERT_TRUE(app.WaitForExit());
         EXPECT_EQ(ReadBytes(journal), Utf8File(log));
-        EXPECT_EQ(ReadBytes(folder.File(L"Journal")), "a file in the journal folder's place");
+        EXPECT_TRUE(ReadBytes(folder.File(L"Conf.txt")).has_value()) << "Conf.txt was not saved";
     }
     {
         App app(folder);

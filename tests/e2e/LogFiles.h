@@ -43,10 +43,14 @@ std::string Utf8File(const std::wstring& text);
 // The names of the files in the folder (no folders), sorted.
 std::vector<std::wstring> FilesIn(const std::wstring& folder);
 
-// The journal where the program keeps it when its folder is writable.
-inline std::wstring JournalBeside(const TempFolder& folder)
+// The journal's folder and the journal of a program started from the folder.
+inline std::wstring JournalFolderOf(const TempFolder& folder)
 {
-    return folder.File(L"Journal\\mirufon-journal.txt");
+    return folder.File(L"Mirufon\\Journal");
+}
+inline std::wstring JournalOf(const TempFolder& folder)
+{
+    return JournalFolderOf(folder) + L"\\mirufon-journal.txt";
 }
 
 // Sets an environment variable of the driver, inherited by the programs it starts, for the

@@ -3,6 +3,7 @@
 
 #include "e2e/AppDriver.h"
 #include "e2e/Harness.h"
+#include "e2e/LogFiles.h"
 #include "shell/Layout.h"
 #include "support/Version.h"
 
@@ -185,6 +186,40 @@ TEST(StartupConf, FailedSaveLeavesTheOldFileWholeAndSaysSoUnlessWindowsIsEnding)
     EXPECT_EQ(app.FindWindowOf(L"#32770", L""), nullptr);
     ::CloseHandle(held);
     EXPECT_EQ(ReadBytes(folder.File(L"Conf.txt")), original);
+}
+
+// From a folder it cannot write (under Program Files, say) the program keeps Conf.txt in
+// %LOCALAPPDATA%\Mirufon: the one beside it is the starting point, read in its encoding and
+// left as it is; from then on its own is read and written, and no box says that the settings
+// could not be saved.
+TEST(StartupConf, ProgramFolderThatCannotBeWrittenKeepsConfInLocalAppData)
+{
+    TempFolder root;
+    const std::wstring program = root.File(L"Program Files");
+    const std::wstring exe = program + L"\\mirufon.exe";
+    ASSERT_TRUE(::CreateDirectoryW(program.c_str(), nullptr));
+    ASSERT_TRUE(::CopyFileW(BuiltProgram().c_str(), exe.c_str(), FALSE));
+    const std::string beside = "\xEF\xBB\xBFkey get name = Q\r\n";
+    ASSERT_TRUE(WriteBytes(program + L"\\Conf.txt", beside));
+    const LockedFolder locked(program);
+    ASSERT_TRUE(locked.Locked()) << "the folder could not be made unwritable";
+    const ScopedEnvironment localAppData(L"LOCALAPPDATA", root.Path());
+    const std::wstring own = root.File(L"Mirufon\\Conf.txt");
+    // The first start reads the starting point; the second its own file, changed meanwhile.
+    for (const char* key : {"Q", "W"})
+    {
+        App app(exe);
+        ASSERT_NE(app.MainWindow(), nullptr);
+        EXPECT_EQ(Utf8(WindowText(Control(app.MainWindow(), kIdKeyName))),
+                  "Shift+" + std::string(key));
+        ASSERT_TRUE(app.Close()) << "the program did not end (a box about the settings?)";
+        const std::string written = ReadBytes(own).value_or("<none>");
+        EXPECT_EQ(Lines(written).size(), 21u) << written;
+        EXPECT_EQ(written.substr(0, 3), "\xEF\xBB\xBF") << "not in the encoding it started from";
+        EXPECT_NE(written.find("\r\nkey get name = " + std::string(key)), std::string::npos);
+        EXPECT_EQ(ReadBytes(program + L"\\Conf.txt"), beside);
+        ASSERT_TRUE(WriteBytes(own, "\xEF\xBB\xBFkey get name = W\r\n"));
+    }
 }
 
 } // namespace

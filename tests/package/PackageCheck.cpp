@@ -116,6 +116,10 @@ TEST_F(Package, ProgramCarriesTheProjectVersion)
     EXPECT_NE(manifest.find("name=\"Mirufon.Mirufon\" version=\"" MIRUFON_VERSION_STRING "\""),
               std::string::npos)
         << manifest;
+    // A program without an execution level is run with its writes to Program Files redirected
+    // (32-bit) or refused without a word of where Conf.txt went.
+    EXPECT_NE(manifest.find("<requestedExecutionLevel level=\"asInvoker\""), std::string::npos)
+        << manifest;
 }
 
 } // namespace

@@ -36,8 +36,9 @@ constexpr UINT kClipboardReadDone = WM_APP + 5;
 } // namespace
 
 MainWindow::MainWindow(HINSTANCE instance)
-    : m_instance(instance), m_controls(instance), m_conf(ConfPathBesideExecutable()),
-      m_journal(ExecutableDirectory(), LocalAppDataFolder())
+    : m_instance(instance), m_controls(instance), m_storage(LocateOwnStorage()),
+      m_conf(m_storage.conf, m_storage.confStartingPoint),
+      m_journal(m_storage.journalFolder, m_storage.earlierJournalFolder)
 {
 }
 

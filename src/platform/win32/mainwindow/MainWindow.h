@@ -10,6 +10,7 @@
 #include "platform/win32/settingsdialog/SettingsDialog.h"
 #include "platform/win32/storage/FileConfStore.h"
 #include "platform/win32/storage/FileJournalStore.h"
+#include "platform/win32/storage/ProgramFolders.h"
 #include "platform/win32/storage/Win32LogFiles.h"
 #include "platform/win32/system/SteadyClock.h"
 #include "platform/win32/system/Win32Clipboard.h"
@@ -122,6 +123,8 @@ class MainWindow final : public WindowBase,
     RECT m_createdRect{};
     DWORD m_startError = 0;
 
+    // Where the files below are: first, as they are made from it.
+    StorageLocations m_storage;
     FileConfStore m_conf;
     FileJournalStore m_journal;
     Win32LogFiles m_logFiles;

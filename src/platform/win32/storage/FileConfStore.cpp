@@ -5,6 +5,7 @@
 #include "platform/win32/window/Handles.h"
 #include "platform/win32/window/SystemMessage.h"
 #include "settings/ConfLines.h"
+#include "shell/LogFileNames.h"
 
 #include <algorithm>
 #include <chrono>
@@ -130,7 +131,8 @@ std::wstring SettingLines(HANDLE file, std::uint64_t size, ConfEncoding encoding
 
 } // namespace
 
-FileConfStore::FileConfStore(std::wstring path) : m_path(std::move(path))
+FileConfStore::FileConfStore(std::wstring path, std::wstring startingPoint)
+    : m_path(std::move(path)), m_startingPoint(std::move(startingPoint))
 {
 }
 
@@ -139,11 +141,16 @@ std::optional<std::wstring> FileConfStore::Read()
     // Only one instance runs: a temporary file found now is what a save killed before the
     // replacement left behind, and Conf.txt itself is still the last complete save.
     ::DeleteFileW(TemporaryPath().c_str());
+    const std::wstring* source = &m_path;
     if (!IsOrdinaryFile(m_path))
     {
-        return std::nullopt;
+        if (m_startingPoint.empty() || !IsOrdinaryFile(m_startingPoint))
+        {
+            return std::nullopt;
+        }
+        source = &m_startingPoint;
     }
-    UniqueFile file(::CreateFileW(m_path.c_str(), GENERIC_READ,
+    UniqueFile file(::CreateFileW(source->c_str(), GENERIC_READ,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size{};
@@ -162,6 +169,8 @@ StoreWrite FileConfStore::Write(std::wstring_view text)
     const std::optional<std::string> ansi =
         m_encoding == ConfEncoding::Ansi ? WideToAnsiExactly(text) : std::nullopt;
     const ConfEncoding encoding = EncodingToWrite(m_encoding, ansi.has_value());
+    // Conf.txt in the local application data folder goes into a folder of the program's own.
+    ::CreateDirectoryW(FolderOf(m_path).c_str(), nullptr);
     if (const DWORD error = ReplaceFileWith(
             m_path, TemporaryPath(), ansi ? *ansi : EncodeText(text, encoding), kSavePatience))
     {

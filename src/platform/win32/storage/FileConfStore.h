@@ -10,11 +10,13 @@ namespace mirufon::win32
 
 // Conf.txt at a fixed path: read in the encoding its bytes show (ANSI code page, UTF-8 or
 // UTF-16, see DetectConfEncoding) and written back in the encoding it was read in, unless
-// ANSI would lose characters (see EncodingToWrite).
+// ANSI would lose characters (see EncodingToWrite). As long as it does not exist, the starting
+// point (another Conf.txt, if any) is read in its place, encoding and all. Writing creates the
+// file's folder when it is missing.
 class FileConfStore final : public ConfStore
 {
   public:
-    explicit FileConfStore(std::wstring path);
+    explicit FileConfStore(std::wstring path, std::wstring startingPoint = {});
 
     std::optional<std::wstring> Read() override;
     StoreWrite Write(std::wstring_view text) override;
@@ -26,6 +28,7 @@ class FileConfStore final : public ConfStore
     std::wstring TemporaryPath() const { return m_path + L".new"; }
 
     std::wstring m_path;
+    std::wstring m_startingPoint;
     ConfEncoding m_encoding = ConfEncoding::Ansi;
 };
 

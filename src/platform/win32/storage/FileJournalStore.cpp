@@ -1,11 +1,12 @@
 #include "platform/win32/storage/FileJournalStore.h"
 
 #include "platform/win32/storage/FileContents.h"
+#include "platform/win32/storage/ProgramFolders.h"
 #include "platform/win32/storage/TextCodec.h"
 #include "platform/win32/window/SystemMessage.h"
+#include "shell/LogFileNames.h"
 
-#include <objbase.h>
-#include <shlobj.h>
+#include <utility>
 
 namespace mirufon::win32
 {
@@ -14,7 +15,6 @@ namespace
 
 constexpr wchar_t kJournalName[] = L"mirufon-journal.txt";
 constexpr wchar_t kTemporaryName[] = L"mirufon-journal.tmp";
-constexpr wchar_t kProbeName[] = L"mirufon-journal.probe";
 // Set-aside names tried with a number before giving up.
 constexpr int kMostSetAsideTries = 100;
 
@@ -24,40 +24,17 @@ bool IsFolder(const std::wstring& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-// Whether a file can be created in the folder, which is created first when missing. The probe
-// file goes as soon as it is closed.
-bool IsWritableFolder(const std::wstring& folder)
+// The folder, created with its parent when missing; empty when no file can be created in it.
+std::wstring PrepareFolder(const std::wstring& folder)
 {
-    if (!::CreateDirectoryW(folder.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS)
-    {
-        return false;
-    }
-    if (!IsFolder(folder))
-    {
-        return false; // a file of that name
-    }
-    const std::wstring probe = folder + L"\\" + kProbeName;
-    const UniqueFile file(::CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                        FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE,
-                                        nullptr));
-    return static_cast<bool>(file);
-}
-
-std::wstring LocateFolder(const std::wstring& programFolder, const std::wstring& localAppData)
-{
-    const std::wstring besideProgram = programFolder + L"\\Journal";
-    if (!programFolder.empty() && IsWritableFolder(besideProgram))
-    {
-        return besideProgram;
-    }
-    if (localAppData.empty())
+    if (folder.empty())
     {
         return {};
     }
-    const std::wstring ours = localAppData + L"\\Mirufon";
-    ::CreateDirectoryW(ours.c_str(), nullptr);
-    const std::wstring folder = ours + L"\\Journal";
-    if (IsWritableFolder(folder))
+    ::CreateDirectoryW(FolderOf(folder).c_str(), nullptr);
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    // A file of that name is no folder.
+    if (IsFolder(folder) && CanCreateFilesIn(folder))
     {
         return folder;
     }
@@ -79,9 +56,8 @@ std::wstring Numbered(const std::wstring& name, int number)
 
 } // namespace
 
-FileJournalStore::FileJournalStore(const std::wstring& programFolder,
-                                   const std::wstring& localAppData)
-    : m_folder(LocateFolder(programFolder, localAppData)),
+FileJournalStore::FileJournalStore(const std::wstring& folder, std::wstring earlierFolder)
+    : m_folder(PrepareFolder(folder)), m_earlierFolder(std::move(earlierFolder)),
       m_path(m_folder.empty() ? std::wstring() : m_folder + L"\\" + kJournalName),
       m_temporary(m_folder.empty() ? std::wstring() : m_folder + L"\\" + kTemporaryName),
       m_writer([this](const std::wstring& text) { return WriteFile(text); })
@@ -99,12 +75,28 @@ std::optional<std::wstring> FileJournalStore::Read()
     {
         return std::nullopt;
     }
+    TakeOverEarlierJournal();
     const std::optional<std::string> bytes = ReadWholeFile(m_path);
     if (!bytes)
     {
         return std::nullopt;
     }
     return FromUtf8(*bytes);
+}
+
+// Moved, never copied: a journal left in both places would be offered twice. The earlier
+// folder goes when nothing else is in it; the temporary file of a write that was cut short
+// goes with it, as the journal itself is the last complete write.
+void FileJournalStore::TakeOverEarlierJournal()
+{
+    if (m_earlierFolder.empty() || m_earlierFolder == m_folder)
+    {
+        return;
+    }
+    const std::wstring earlier = m_earlierFolder + L"\\" + kJournalName;
+    ::MoveFileExW(earlier.c_str(), m_path.c_str(), MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH);
+    ::DeleteFileW((m_earlierFolder + L"\\" + kTemporaryName).c_str());
+    ::RemoveDirectoryW(m_earlierFolder.c_str());
 }
 
 void FileJournalStore::WriteLater(std::wstring text)
@@ -151,8 +143,10 @@ void FileJournalStore::Remove()
     const std::lock_guard lock(m_fileMutex);
     ::DeleteFileW(m_path.c_str());
     ::DeleteFileW(m_temporary.c_str());
-    // The folder goes too when nothing else is in it (kept journals stay with it).
+    // The folder and its parent go too when nothing else is in them (kept journals stay with
+    // the folder, Conf.txt with the parent).
     ::RemoveDirectoryW(m_folder.c_str());
+    ::RemoveDirectoryW(FolderOf(m_folder).c_str());
 }
 
 bool FileJournalStore::SetAside(const std::wstring& name)

@@ -9,14 +9,16 @@
 namespace mirufon::win32
 {
 
-// The journal as a UTF-8 file, mirufon-journal.txt, in the first folder where a file can be
-// created: Journal in the program's folder, else Mirufon\Journal in the local application
-// data folder. The folder is created when missing. With neither, the journal is off and every
-// call does nothing.
+// The journal as a UTF-8 file, mirufon-journal.txt, in its folder, which is created (with its
+// parent) when missing. When no file can be created there, the journal is off and every call
+// does nothing. A journal that an earlier version left in its own folder is taken over at the
+// read, to be offered like any other; while the folder in use holds a journal of its own, the
+// earlier one waits for a later start.
 class FileJournalStore final : public JournalStore
 {
   public:
-    FileJournalStore(const std::wstring& programFolder, const std::wstring& localAppData);
+    explicit FileJournalStore(const std::wstring& folder,
+                              std::wstring earlierFolder = std::wstring());
     FileJournalStore(const FileJournalStore&) = delete;
     FileJournalStore& operator=(const FileJournalStore&) = delete;
     ~FileJournalStore() override;
@@ -33,8 +35,10 @@ class FileJournalStore final : public JournalStore
 
   private:
     bool WriteFile(std::wstring_view text);
+    void TakeOverEarlierJournal();
 
     std::wstring m_folder;
+    std::wstring m_earlierFolder;
     std::wstring m_path;
     std::wstring m_temporary;
     // The writer's thread and the calling thread never write at once.

@@ -9,6 +9,8 @@ namespace mirufon::win32
 namespace
 {
 
+constexpr wchar_t kConfName[] = L"Conf.txt";
+
 std::wstring ModulePath()
 {
     std::wstring path(MAX_PATH, L'\0');
@@ -47,11 +49,6 @@ std::wstring ExecutableBaseName()
     return dot == std::wstring::npos ? name : name.substr(0, dot);
 }
 
-std::wstring ConfPathBesideExecutable()
-{
-    return ExecutableDirectory() + L"\\" + L"Conf.txt";
-}
-
 std::wstring LocalAppDataFolder()
 {
     const DWORD length = ::GetEnvironmentVariableW(L"LOCALAPPDATA", nullptr, 0);
@@ -69,6 +66,41 @@ std::wstring LocalAppDataFolder()
     }
     ::CoTaskMemFree(known);
     return folder;
+}
+
+bool CanCreateFilesIn(const std::wstring& folder)
+{
+    const std::wstring probe = folder + L"\\mirufon-write.probe";
+    const UniqueFile file(::CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE,
+                                        nullptr));
+    return static_cast<bool>(file);
+}
+
+StorageLocations LocateStorage(const std::wstring& programFolder, bool programFolderWritable,
+                               const std::wstring& localAppData)
+{
+    StorageLocations locations;
+    locations.conf = programFolder + L"\\" + kConfName;
+    locations.earlierJournalFolder = programFolder + L"\\Journal";
+    if (localAppData.empty())
+    {
+        return locations;
+    }
+    const std::wstring ours = localAppData + L"\\Mirufon";
+    locations.journalFolder = ours + L"\\Journal";
+    if (!programFolderWritable)
+    {
+        locations.confStartingPoint = locations.conf;
+        locations.conf = ours + L"\\" + kConfName;
+    }
+    return locations;
+}
+
+StorageLocations LocateOwnStorage()
+{
+    const std::wstring programFolder = ExecutableDirectory();
+    return LocateStorage(programFolder, CanCreateFilesIn(programFolder), LocalAppDataFolder());
 }
 
 } // namespace mirufon::win32

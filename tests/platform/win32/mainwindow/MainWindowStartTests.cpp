@@ -1,6 +1,7 @@
 #include "platform/win32/mainwindow/ControlIds.h"
 #include "platform/win32/mainwindow/MainWindow.h"
 #include "platform/win32/storage/ProgramFolders.h"
+#include "shell/LogFileNames.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +28,8 @@ LRESULT CALLBACK RefuseEdits(int code, WPARAM wParam, LPARAM lParam)
 // no Conf.txt is written, no WM_QUIT waits to take away the box that tells of it.
 TEST(MainWindowStartTest, ControlThatCannotBeCreatedEndsTheStartWithTheReason)
 {
-    const std::wstring conf = ConfPathBesideExecutable();
+    const StorageLocations storage = LocateOwnStorage();
+    const std::wstring& conf = storage.conf;
     ASSERT_EQ(::GetFileAttributesW(conf.c_str()), INVALID_FILE_ATTRIBUTES) << "a Conf.txt is there";
     HHOOK hook = ::SetWindowsHookExW(WH_CBT, &RefuseEdits, nullptr, ::GetCurrentThreadId());
     {
@@ -40,7 +42,8 @@ TEST(MainWindowStartTest, ControlThatCannotBeCreatedEndsTheStartWithTheReason)
     MSG message{};
     EXPECT_FALSE(::PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(::GetFileAttributesW(conf.c_str()), INVALID_FILE_ATTRIBUTES);
-    ::RemoveDirectoryW((ExecutableDirectory() + L"\\Journal").c_str());
+    ::RemoveDirectoryW(storage.journalFolder.c_str());
+    ::RemoveDirectoryW(FolderOf(storage.journalFolder).c_str());
 }
 
 } // namespace

@@ -57,10 +57,9 @@ bool Exists(const std::wstring& path)
 
 TEST(FileJournalStore, WritesUtf8WholeKeepsCopiesAsideAndLeavesNoFileForNothing)
 {
-    Folder program;
-    Folder appData;
-    FileJournalStore store(program.Path(), appData.Path());
-    ASSERT_EQ(store.Folder(), program.Path() + L"\\Journal");
+    Folder local;
+    FileJournalStore store(local.Path() + L"\\Mirufon\\Journal");
+    ASSERT_EQ(store.Folder(), local.Path() + L"\\Mirufon\\Journal") << "made with its parent";
     const std::wstring path = store.Folder() + L"\\mirufon-journal.txt";
     EXPECT_EQ(store.Read(), std::nullopt);
 
@@ -87,16 +86,23 @@ TEST(FileJournalStore, WritesUtf8WholeKeepsCopiesAsideAndLeavesNoFileForNothing)
     store.Remove();
     EXPECT_TRUE(Exists(store.Folder()));
 
-    // Where the folder cannot be made, the local application data folder takes the journal;
-    // with neither, the journal is off and does nothing.
-    Folder blocked;
-    ::CloseHandle(::CreateFileW((blocked.Path() + L"\\Journal").c_str(), GENERIC_WRITE, 0, nullptr,
-                                CREATE_NEW, 0, nullptr));
-    FileJournalStore fallback(blocked.Path(), appData.Path());
-    EXPECT_EQ(fallback.Folder(), appData.Path() + L"\\Mirufon\\Journal");
-    fallback.Remove();
-    EXPECT_FALSE(Exists(fallback.Folder())) << "an empty folder goes with the journal";
-    FileJournalStore off(blocked.Path(), blocked.Path() + L"\\Journal");
+    // A journal an earlier version left in its own folder is taken over at the read, once the
+    // journal's place is free; the emptied earlier folder goes.
+    const std::wstring earlier = local.Path() + L"\\Earlier";
+    ASSERT_TRUE(FileJournalStore(earlier).Write(L"earlier"));
+    FileJournalStore upgraded(store.Folder(), earlier);
+    ASSERT_TRUE(upgraded.Write(L"own"));
+    EXPECT_EQ(upgraded.Read(), L"own");
+    ASSERT_TRUE(upgraded.Write(L""));
+    EXPECT_EQ(upgraded.Read(), L"earlier");
+    EXPECT_FALSE(Exists(earlier));
+
+    // An empty folder goes with the journal, its emptied parent too; where no folder can be
+    // made, the journal is off and does nothing.
+    FileJournalStore fresh(local.Path() + L"\\Other\\Journal");
+    fresh.Remove();
+    EXPECT_FALSE(Exists(local.Path() + L"\\Other"));
+    FileJournalStore off(path); // a file of the folder's name
     EXPECT_EQ(off.Folder(), L"");
     EXPECT_TRUE(off.Write(L"x"));
     EXPECT_EQ(off.Read(), std::nullopt);
