@@ -9,6 +9,7 @@
 #include "e2e/Harness.h"
 #include "e2e/Input.h"
 #include "e2e/RealPrograms.h"
+#include "e2e/SystemChecks.h"
 #include "platform/win32/reading/ControlSession.h"
 #include "support/ControlItems.h"
 #include "support/HarvestTargets.h"
@@ -216,6 +217,8 @@ TEST_F(HarvestTest, HostileControlsGiveTheRightTextAndLeaveNothingBehind)
 
 TEST_F(HarvestTest, RegeditsValuesAndTheTaskManagersProcesses)
 {
+    E2E_SKIP_IF(NeedsJapaneseWindows());
+    E2E_SKIP_IF(NeedsWine("Wine's regedit and task manager, and its prefix's keys"));
     Regedit regedit;
     ASSERT_TRUE(regedit.Started()) << "regedit did not start";
     ASSERT_TRUE(regedit.OpenKey(L"HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements"));

@@ -5,6 +5,7 @@
 #include "e2e/Harness.h"
 #include "e2e/Input.h"
 #include "e2e/LogFiles.h"
+#include "e2e/SystemChecks.h"
 #include "e2e/Target.h"
 #include "support/Version.h"
 
@@ -64,6 +65,7 @@ class JournalTest : public ::testing::Test
 
 TEST_F(JournalTest, KilledProgramOffersItsLogOnceToRestoreOrToKeepAside)
 {
+    E2E_SKIP_IF(NeedsJapaneseWindows());
     TempFolder folder;
     const std::wstring journal = JournalBeside(folder);
     const std::wstring name = m_target.ButtonCaption();
@@ -133,6 +135,7 @@ TEST_F(JournalTest, KilledProgramOffersItsLogOnceToRestoreOrToKeepAside)
 
 TEST_F(JournalTest, GoesToLocalAppDataWhenTheProgramFolderCannotHoldItAndOutlivesTheSession)
 {
+    E2E_SKIP_IF(NeedsJapaneseWindows());
     TempFolder folder;
     TempFolder appData;
     const ScopedEnvironment environment(L"LOCALAPPDATA", appData.Path());

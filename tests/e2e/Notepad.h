@@ -4,6 +4,9 @@
 
 #include "e2e/Harness.h"
 
+#include <optional>
+#include <string>
+
 namespace e2e
 {
 
@@ -18,6 +21,10 @@ class Notepad
     ~Notepad();
 
     bool Started() const { return m_edit != nullptr; }
+    // Why a test of it cannot run here: on Windows 11, Notepad is a packaged app whose window
+    // belongs to another process and holds no EDIT box. Nothing when it started, or under Wine,
+    // where its notepad must start.
+    std::optional<std::string> Unavailable() const;
     HWND Edit() const { return m_edit; }
     POINT EditCentre() const;
 

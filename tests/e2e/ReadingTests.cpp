@@ -8,6 +8,7 @@
 #include "e2e/Input.h"
 #include "e2e/ItemTargets.h"
 #include "e2e/RealPrograms.h"
+#include "e2e/SystemChecks.h"
 #include "e2e/Target.h"
 
 #include <gtest/gtest.h>
@@ -76,6 +77,7 @@ class ReadingTest : public ::testing::Test
 
 TEST_F(ReadingTest, AProgramThatStopsAnsweringNeverHoldsUpOurs)
 {
+    E2E_SKIP_IF(NeedsJapaneseWindows());
     HungTarget hung;
     ASSERT_TRUE(hung.Started());
     TargetWindow responding(POINT{870, 30});
@@ -193,6 +195,7 @@ TEST_F(ReadingTest, HugeTextsLeaveTheWindowResponsiveAndAreCapturedWhole)
 
 TEST_F(ReadingTest, KeysInRegeditAndProcessesInTheTaskManager)
 {
+    E2E_SKIP_IF(NeedsWine("Wine's regedit and task manager, and its prefix's keys"));
     Regedit regedit;
     ASSERT_TRUE(regedit.Started()) << "regedit did not start";
     const std::optional<POINT> key = regedit.KeyPoint(L"HKEY_LOCAL_MACHINE");
