@@ -96,7 +96,8 @@ class HarvestTest : public ::testing::Test
 TEST_F(HarvestTest, ListsTablesTreesAndWindowsEachBecomeOneItem)
 {
     // Clear of the main window, which opens in the middle of the screen.
-    HarvestTargets targets(POINT{5, 5}, POINT{880, 10}, POINT{835, 580});
+    HarvestTargets targets(OnThisScreen(POINT{5, 5}), OnThisScreen(POINT{880, 10}),
+                           OnThisScreen(POINT{835, 580}));
     struct Case
     {
         const char* what;

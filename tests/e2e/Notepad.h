@@ -14,7 +14,7 @@ class Notepad
 {
   public:
     // Starts notepad and waits for its window; placed at the given screen position.
-    explicit Notepad(POINT position = POINT{880, 420});
+    explicit Notepad(POINT position = OnThisScreen(POINT{880, 420}));
     Notepad(const Notepad&) = delete;
     Notepad& operator=(const Notepad&) = delete;
     // Ends it by its process.
