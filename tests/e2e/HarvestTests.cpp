@@ -147,7 +147,7 @@ TEST_F(HarvestTest, ListsTablesTreesAndWindowsEachBecomeOneItem)
 
 TEST_F(HarvestTest, HostileControlsGiveTheRightTextAndLeaveNothingBehind)
 {
-    HostileControls hostile(POINT{5, 5}, POINT{880, 10});
+    HostileControls hostile(OnThisScreen(POINT{5, 5}), OnThisScreen(POINT{880, 10}));
     const std::size_t blocksBefore = BlocksInThisProcess();
     const struct
     {
