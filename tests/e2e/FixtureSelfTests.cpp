@@ -91,7 +91,8 @@ TEST(FixtureSelfTest, ItemTargetsShowEachItemWhereTheyPlaceIt)
 
     const POINT password = ItemTargets::ControlCentre(targets.Password());
     EXPECT_EQ(::WindowFromPoint(password), targets.Password());
-    EXPECT_TRUE(TargetAt(password, mirufon::kWholeText).isPassword);
+    EXPECT_TRUE(
+        mirufon::win32::IsPasswordBox(ControlAt(password), mirufon::win32::kControlMessageLimit));
     EXPECT_EQ(WindowText(targets.Password()), ItemTargets::kPassword);
 }
 
