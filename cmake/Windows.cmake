@@ -93,6 +93,12 @@ target_link_libraries(mirufon-screenshots PRIVATE e2e_harness mirufon_warnings)
 target_link_options(mirufon-screenshots PRIVATE -municode)
 add_dependencies(mirufon-screenshots mirufon)
 
+# The last step of the test zip's run-tests.cmd: the summary of every test program's report.
+add_executable(test-summary tests/tools/test_summary.cpp tests/tools/TestReport.cpp)
+target_include_directories(test-summary PRIVATE tests)
+target_link_libraries(test-summary PRIVATE mirufon_warnings)
+target_link_options(test-summary PRIVATE -municode)
+
 # The check of the unpacked x64 zip (scripts/check-package): not a ctest test, as it needs the
 # package that scripts/package makes.
 add_executable(package_check tests/package/PackageCheck.cpp)

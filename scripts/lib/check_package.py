@@ -1,7 +1,8 @@
 """Checks the zips that scripts/package made, without running them: names and checksums, the
 files in each zip, the texts (UTF-8 with a byte-order mark, CRLF) and the programs (machine,
 size, no debug information but a matching debug file beside the zips, imports of Windows' own
-DLLs only). Writes a JUnit report for the summary of scripts/test.
+DLLs only); for the tests zip, its files, its run-tests.cmd and its programs. Writes a JUnit
+report for the summary of scripts/test.
 
     python3 check_package.py <repository> <dist folder> <report.xml>
 """
@@ -30,13 +31,22 @@ SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "comctl32.dll", "comdl
 BOM = b"\xef\xbb\xbf"
 
 
+TESTS_ZIP = f"mirufon-{version}-tests-win-x64.zip"
+# What the test programs need beside them; the test programs themselves are every *_tests.exe.
+TESTS_FILES = {"run-tests.cmd", "test-summary.exe", "mirufon.exe", "mirufon-help.html",
+               "mirufon-help-en.html", "planted/oleacc.dll", "planted/version.dll",
+               "planted/comctl32.dll", "LICENSE.txt", "THIRD-PARTY-NOTICES.txt",
+               "GOOGLETEST-LICENSE.txt", "planted/"}
+TESTS_PROGRAMS = {"core_tests.exe", "win32_tests.exe", "e2e_tests.exe"}
+
+
 def zip_name(arch):
     return f"mirufon-{version}-win-{arch}.zip"
 
 
 def check_dist():
     names = sorted(p.name for p in dist.glob("*.zip"))
-    assert names == sorted(zip_name(a) for a in ARCHES), f"zips in dist: {names}"
+    assert names == sorted([*(zip_name(a) for a in ARCHES), TESTS_ZIP]), f"zips in dist: {names}"
     sums = {}
     for line in (dist / "SHA256SUMS").read_text().splitlines():
         digest, name = line.split(maxsplit=1)
@@ -108,7 +118,26 @@ def check_program(arch):
         assert imports and imports <= SYSTEM_DLLS, f"imports beyond Windows: {sorted(imports - SYSTEM_DLLS)}"
 
 
-cases = [("dist", "ZipsAndChecksums", check_dist)]
+def check_tests_zip():
+    with tempfile.TemporaryDirectory() as scratch, zipfile.ZipFile(dist / TESTS_ZIP) as z:
+        names = set(z.namelist())
+        assert all(n.isascii() for n in names), f"non-ASCII names: {sorted(names)}"
+        programs = {n for n in names if n.endswith("_tests.exe")}
+        assert programs == TESTS_PROGRAMS and names == TESTS_FILES | programs, f"files: {sorted(names)}"
+        # cmd reads a script in the console's code page and mishandles labels on bare LF.
+        script = z.read("run-tests.cmd")
+        assert script.isascii(), "run-tests.cmd is not ASCII"
+        assert b"\n" not in script.replace(b"\r\n", b""), "run-tests.cmd has a line end that is not CRLF"
+        for name in sorted(n for n in names if n.endswith((".exe", ".dll"))):
+            path = z.extract(name, scratch)
+            assert f"file format {ARCHES['x64'][1]}" in objdump("x64", "-f", path), name
+            assert ".debug_" not in objdump("x64", "-h", path), f"{name} carries debug information"
+            imports = {m.lower() for m in re.findall(r"DLL Name: (\S+)", objdump("x64", "-p", path))}
+            beyond = imports - SYSTEM_DLLS - {"ntdll.dll"}
+            assert not beyond, f"{name} imports beyond Windows: {sorted(beyond)}"
+
+
+cases = [("dist", "ZipsAndChecksums", check_dist), ("tests", "Contents", check_tests_zip)]
 for arch in ARCHES:
     cases += [(arch, "Contents", lambda a=arch: check_contents(a)),
               (arch, "Texts", lambda a=arch: check_texts(a)),

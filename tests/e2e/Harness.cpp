@@ -5,9 +5,11 @@
 #include "platform/win32/storage/ProgramFolders.h"
 #include "support/MessagePump.h"
 
+#include <gtest/gtest.h>
 #include <shellapi.h>
 
 #include <algorithm>
+#include <memory>
 #include <thread>
 #include <utility>
 
@@ -18,6 +20,35 @@ namespace
 
 // The driver sees the screen as the program does, in physical pixels at every scaling.
 const bool g_dpiAware = ::SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+
+// A run started by a double click on Windows shows its console window in the middle of the
+// screen, where it would cover windows the tests click: it is minimised while the tests run
+// and shown again for their summary.
+class ConsoleOutOfTheWay : public ::testing::Environment
+{
+  public:
+    void SetUp() override
+    {
+        m_console = ::GetConsoleWindow();
+        m_minimised = m_console && ::IsWindowVisible(m_console) && !::IsIconic(m_console) &&
+                      ::ShowWindow(m_console, SW_MINIMIZE);
+    }
+    void TearDown() override
+    {
+        if (m_minimised)
+        {
+            ::ShowWindow(m_console, SW_RESTORE);
+        }
+    }
+
+  private:
+    HWND m_console = nullptr;
+    bool m_minimised = false;
+};
+
+// gtest owns the environment and deletes it at the end of the run.
+::testing::Environment* const g_console =
+    ::testing::AddGlobalTestEnvironment(std::make_unique<ConsoleOutOfTheWay>().release());
 
 } // namespace
 
@@ -141,6 +172,14 @@ bool WriteBytes(const std::wstring& path, const std::string& bytes)
         written == bytes.size();
     ::CloseHandle(file);
     return ok;
+}
+
+POINT OnThisScreen(POINT placed)
+{
+    const POINT designed{1280, 800};
+    const POINT screen{::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    return POINT{placed.x < designed.x / 2 ? placed.x : placed.x + screen.x - designed.x,
+                 placed.y < designed.y / 2 ? placed.y : placed.y + screen.y - designed.y};
 }
 
 std::wstring DriverFolder()

@@ -51,6 +51,12 @@ bool WriteBytes(const std::wstring& path, const std::string& bytes);
 using mirufon::win32::AnsiToWide;
 using mirufon::win32::WideToAnsi;
 
+// Where a window that the suite places for a 1280x800 screen goes on this screen: as far from
+// the nearest left or right edge, and from the nearest top or bottom edge, as it was there.
+// The program's window opens centred, so a window placed clear of it on the one screen stays
+// clear of it on a larger or smaller one.
+POINT OnThisScreen(POINT placedFor1280x800);
+
 // The folder holding the driver, where the build puts mirufon.exe too.
 std::wstring DriverFolder();
 // The mirufon.exe the build put beside the driver.

@@ -9,6 +9,7 @@
 #include "e2e/Harness.h"
 #include "e2e/Input.h"
 #include "e2e/RealPrograms.h"
+#include "e2e/SystemChecks.h"
 #include "platform/win32/reading/ControlSession.h"
 #include "support/ControlItems.h"
 #include "support/HarvestTargets.h"
@@ -95,7 +96,8 @@ class HarvestTest : public ::testing::Test
 TEST_F(HarvestTest, ListsTablesTreesAndWindowsEachBecomeOneItem)
 {
     // Clear of the main window, which opens in the middle of the screen.
-    HarvestTargets targets(POINT{5, 5}, POINT{880, 10}, POINT{835, 580});
+    HarvestTargets targets(OnThisScreen(POINT{5, 5}), OnThisScreen(POINT{880, 10}),
+                           OnThisScreen(POINT{835, 580}));
     struct Case
     {
         const char* what;
@@ -145,7 +147,7 @@ TEST_F(HarvestTest, ListsTablesTreesAndWindowsEachBecomeOneItem)
 
 TEST_F(HarvestTest, HostileControlsGiveTheRightTextAndLeaveNothingBehind)
 {
-    HostileControls hostile(POINT{5, 5}, POINT{880, 10});
+    HostileControls hostile(OnThisScreen(POINT{5, 5}), OnThisScreen(POINT{880, 10}));
     const std::size_t blocksBefore = BlocksInThisProcess();
     const struct
     {
@@ -216,6 +218,8 @@ TEST_F(HarvestTest, HostileControlsGiveTheRightTextAndLeaveNothingBehind)
 
 TEST_F(HarvestTest, RegeditsValuesAndTheTaskManagersProcesses)
 {
+    E2E_SKIP_IF(NeedsJapaneseWindows());
+    E2E_SKIP_IF(NeedsWine("Wine's regedit and task manager, and its prefix's keys"));
     Regedit regedit;
     ASSERT_TRUE(regedit.Started()) << "regedit did not start";
     ASSERT_TRUE(regedit.OpenKey(L"HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements"));

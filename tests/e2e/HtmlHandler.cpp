@@ -31,6 +31,21 @@ void SetDefault(const wchar_t* path, const std::wstring& value)
 
 } // namespace
 
+std::optional<std::string> HtmlOpenedByUsersChoice()
+{
+    HKEY choice = nullptr;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER,
+                        L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.html\\"
+                        L"UserChoice",
+                        0, KEY_READ, &choice) != ERROR_SUCCESS)
+    {
+        return std::nullopt;
+    }
+    ::RegCloseKey(choice);
+    return "this Windows opens .html files with the browser its user chose, which no test handler "
+           "can stand in for";
+}
+
 HtmlHandlerOverride::HtmlHandlerOverride(const std::wstring& copyTo)
 {
     m_previous = GetDefault(L".html");

@@ -18,7 +18,8 @@ namespace e2e
 class ItemTargets
 {
   public:
-    // Clear of the program's main window (centred on a 1280x800 screen at 96 DPI).
+    // Clear of the program's main window (centred on a 1280x800 screen at 96 DPI; on other
+    // screens as OnThisScreen moves it).
     static constexpr POINT kDefaultPosition{870, 30};
     static constexpr SIZE kDefaultSize{400, 380};
 
@@ -37,7 +38,7 @@ class ItemTargets
     static constexpr const wchar_t* kPassword = L"秘密 secret 123";
     static constexpr const wchar_t* kCaption = L"ミルフォン E2E items";
 
-    explicit ItemTargets(POINT position = kDefaultPosition, SIZE size = kDefaultSize);
+    explicit ItemTargets(POINT position = OnThisScreen(kDefaultPosition), SIZE size = kDefaultSize);
     ItemTargets(const ItemTargets&) = delete;
     ItemTargets& operator=(const ItemTargets&) = delete;
     ~ItemTargets();

@@ -5,6 +5,7 @@
 #include "e2e/Harness.h"
 #include "e2e/Input.h"
 #include "e2e/LogFiles.h"
+#include "e2e/SystemChecks.h"
 #include "e2e/Target.h"
 #include "support/Version.h"
 
@@ -64,6 +65,7 @@ class JournalTest : public ::testing::Test
 
 TEST_F(JournalTest, KilledProgramOffersItsLogOnceToRestoreOrToKeepAside)
 {
+    E2E_SKIP_IF(NeedsJapaneseWindows());
     TempFolder folder;
     const std::wstring journal = JournalOf(folder);
     const std::wstring name = m_target.ButtonCaption();
@@ -136,6 +138,7 @@ TEST_F(JournalTest, KilledProgramOffersItsLogOnceToRestoreOrToKeepAside)
 // The end of a Windows session writes Conf.txt and the journal, which is kept.
 TEST_F(JournalTest, JournalLeftBesideTheProgramIsOfferedAndTheSessionEndKeepsTheLog)
 {
+    E2E_SKIP_IF(NeedsJapaneseWindows());
     TempFolder folder;
     const std::wstring earlier = folder.File(L"Journal");
     ASSERT_TRUE(::CreateDirectoryW(earlier.c_str(), nullptr));

@@ -52,6 +52,18 @@ bool HasVisible(HWND dialog, int id)
     return control && ::IsWindowVisible(control);
 }
 
+BOOL CALLBACK FindFileNameEdit(HWND window, LPARAM found)
+{
+    const int parentId = ::GetDlgCtrlID(::GetParent(window));
+    if (ClassName(window) == L"Edit" && ::IsWindowVisible(window) &&
+        ClassName(::GetParent(window)) == L"ComboBox" && (parentId == 1148 || parentId == 1001))
+    {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 POINT CentreOf(HWND window)
 {
     RECT rect{};
@@ -67,11 +79,27 @@ bool ToFront(HWND window)
 
 } // namespace
 
+HWND FileNameBox(HWND dialog)
+{
+    constexpr int kOldStyleFileNameId = 1152; // edt1
+    if (const HWND box = ::GetDlgItem(dialog, kOldStyleFileNameId))
+    {
+        return box;
+    }
+    HWND found = nullptr;
+    ::EnumChildWindows(dialog, &FindFileNameEdit, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
 HWND WaitForSaveDialog(const App& app, std::chrono::milliseconds timeout)
 {
     return WaitForDialog(
         app,
-        [](HWND dialog) { return HasVisible(dialog, kFileNameBoxId) && HasVisible(dialog, IDOK); },
+        [](HWND dialog)
+        {
+            const HWND box = FileNameBox(dialog);
+            return box && ::IsWindowVisible(box) && HasVisible(dialog, IDOK);
+        },
         timeout);
 }
 
@@ -87,7 +115,7 @@ HWND WaitForSaveDialog(const App& app, std::chrono::milliseconds timeout)
 
 bool SaveAs(HWND dialog, const std::wstring& name)
 {
-    const HWND box = ::GetDlgItem(dialog, kFileNameBoxId);
+    const HWND box = FileNameBox(dialog);
     if (!ToFront(dialog) || !ClickAt(CentreOf(box)))
     {
         return false;

@@ -13,9 +13,10 @@
 namespace e2e
 {
 
-// The id of the file name box in the system's Save dialog (the same in Windows' dialogs and
-// in Wine's, whose IFileSaveDialog is a "#32770" dialog titled "保存").
-constexpr int kFileNameBoxId = 1152;
+// The file name box of the system's Save dialog: in Wine's (an old-style "#32770" dialog
+// titled "保存") its child edt1; in Windows' the edit box of the combo box cmb13 (1148) or
+// 1001, nested inside the dialog's view windows.
+HWND FileNameBox(HWND dialog);
 
 // The program's Save dialog once it is shown with its file name box.
 HWND WaitForSaveDialog(const App& app, std::chrono::milliseconds timeout = 10s);

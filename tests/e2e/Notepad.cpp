@@ -1,5 +1,7 @@
 #include "e2e/Notepad.h"
 
+#include "e2e/SystemChecks.h"
+
 namespace e2e
 {
 
@@ -48,6 +50,16 @@ Notepad::~Notepad()
         ::CloseHandle(m_process.hThread);
         ::CloseHandle(m_process.hProcess);
     }
+}
+
+std::optional<std::string> Notepad::Unavailable() const
+{
+    if (Started() || UnderWine())
+    {
+        return std::nullopt;
+    }
+    return "this Windows's Notepad shows no window with an EDIT box of its own (Windows 11's "
+           "Notepad is a packaged app)";
 }
 
 POINT Notepad::EditCentre() const

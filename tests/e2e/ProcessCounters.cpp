@@ -1,5 +1,7 @@
 #include "e2e/ProcessCounters.h"
 
+#include "e2e/SystemChecks.h"
+
 #include <winternl.h>
 
 #include <algorithm>
@@ -254,6 +256,11 @@ Counters ProgramCounters::Sample()
 
 long ProgramCounters::GdiObjects() const
 {
+    // Windows counts them itself; its PEB's table is shared by every process of the session.
+    if (!UnderWine())
+    {
+        return m_process ? static_cast<long>(::GetGuiResources(m_process, GR_GDIOBJECTS)) : -1;
+    }
     PROCESS_BASIC_INFORMATION basic{};
     ULONG length = 0;
     if (!m_process || ::NtQueryInformationProcess(m_process, ProcessBasicInformation, &basic,
@@ -285,6 +292,12 @@ long ProgramCounters::GdiObjects() const
 
 long ProgramCounters::Handles() const
 {
+    if (!UnderWine())
+    {
+        DWORD count = 0;
+        return m_process && ::GetProcessHandleCount(m_process, &count) ? static_cast<long>(count)
+                                                                       : -1;
+    }
     std::vector<char> buffer(1 << 20);
     ULONG length = 0;
     NTSTATUS status = 0;

@@ -1,9 +1,10 @@
 #pragma once
 
 // What a program holds, counted from outside its process (under Wine 8 its own counters,
-// GetGuiResources, GetProcessHandleCount and the private bytes, read 0): for the soak, and for
-// the tests that a repeated action leaks nothing. Also the Unix processes behind a program and
-// behind Wine's server, and the processor time they use, read through Z:\proc.
+// GetGuiResources, GetProcessHandleCount and the private bytes, read 0, so there the GDI objects
+// and handles are counted in Wine's tables; on Windows they come from its own counters): for
+// the soak, and for the tests that a repeated action leaks nothing. Also the Unix processes behind
+// a program and behind Wine's server, and the processor time they use, read through Z:\proc.
 
 #include "e2e/Harness.h"
 
@@ -26,8 +27,8 @@ double UnixProcessorSeconds(unsigned long unixPid);
 
 struct Counters
 {
-    long gdiObjects = -1; // entries of the process's GDI handle table (its PEB points to it)
-    long handles = -1;    // the process's kernel handles, from the system's handle list
+    long gdiObjects = -1; // under Wine the entries of its GDI handle table (its PEB points to it)
+    long handles = -1;    // its kernel handles; under Wine from the system's handle list
     long unixFiles = -1;  // open file descriptors of the Unix process that runs it
     long windows = -1;    // its top-level windows and their children
     long rssAnonKb = -1;  // anonymous resident memory of the Unix process (RssAnon)

@@ -7,6 +7,7 @@
 #include "e2e/Harness.h"
 #include "e2e/Input.h"
 #include "e2e/ProcessCounters.h"
+#include "e2e/SystemChecks.h"
 #include "e2e/Target.h"
 #include "platform/win32/settingsdialog/SettingsDialogIds.h"
 #include "shell/Layout.h"
@@ -296,6 +297,7 @@ TEST_F(Robustness, ConfInUtf8OrUtf16IsReadAndWrittenBackInItsEncoding)
 // as quick as ever.
 TEST_F(Robustness, OversizedLineIsSkippedAndStartUpStaysQuick)
 {
+    E2E_SKIP_IF(NeedsJapaneseWindows());
     const std::string conf =
         "key get name = Q\r\nkey modify = " + std::string(10'000'000, 'x') + "\r\nkey crlf = R\r\n";
     const HWND main = Start(conf);

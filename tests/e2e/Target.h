@@ -23,7 +23,8 @@ class TargetWindow
 {
   public:
     // Chosen so that the window stays clear of the program's main window, which opens centred
-    // on a 1280x800 screen at 96 DPI (about 445 x 270 pixels, from 417,265 to 862,535).
+    // on a 1280x800 screen at 96 DPI (about 445 x 270 pixels, from 417,265 to 862,535), and
+    // of it on other screens as OnThisScreen moves it.
     static constexpr POINT kDefaultPosition{870, 30};
     static constexpr SIZE kDefaultSize{400, 260};
 
@@ -36,7 +37,8 @@ class TargetWindow
 
     // Creates the window on the calling thread, shows it topmost at position (screen
     // coordinates of its outer frame) with the given outer size, and brings it to the front.
-    explicit TargetWindow(POINT position = kDefaultPosition, SIZE size = kDefaultSize);
+    explicit TargetWindow(POINT position = OnThisScreen(kDefaultPosition),
+                          SIZE size = kDefaultSize);
     TargetWindow(const TargetWindow&) = delete;
     TargetWindow& operator=(const TargetWindow&) = delete;
     ~TargetWindow();

@@ -1,5 +1,11 @@
 #include "e2e/Tray.h"
 
+#include "e2e/SystemChecks.h"
+#include "platform/win32/mainwindow/ControlIds.h"
+#include "shell/Tray.h"
+
+#include <shellapi.h>
+
 #include <algorithm>
 
 namespace e2e
@@ -18,9 +24,33 @@ bool IsIconBlue(COLORREF colour)
            within(GetBValue(colour), GetBValue(kIconBlue));
 }
 
-} // namespace
+// Where Windows shows the icon of a main window of the program, if it shows one; its centre
+// lies over the taskbar or, for a hidden icon, elsewhere.
+std::optional<POINT> WindowsTrayIcon()
+{
+    for (HWND main = nullptr;
+         (main = ::FindWindowExW(nullptr, main, mirufon::win32::kMainWindowClass, nullptr));)
+    {
+        NOTIFYICONIDENTIFIER icon{};
+        icon.cbSize = sizeof icon;
+        icon.hWnd = main;
+        icon.uID = mirufon::kTrayIconId;
+        RECT rect{};
+        if (SUCCEEDED(::Shell_NotifyIconGetRect(&icon, &rect)) && !::IsRectEmpty(&rect))
+        {
+            return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+        }
+    }
+    return std::nullopt;
+}
 
-std::optional<POINT> FindTrayIcon()
+bool OverTaskbar(POINT point)
+{
+    const HWND root = ::GetAncestor(::WindowFromPoint(point), GA_ROOT);
+    return root && ClassName(root) == L"Shell_TrayWnd";
+}
+
+std::optional<POINT> WineTrayIcon()
 {
     HWND taskbar = ::FindWindowW(L"Shell_TrayWnd", nullptr);
     if (!taskbar || !::IsWindowVisible(taskbar))
@@ -53,6 +83,31 @@ std::optional<POINT> FindTrayIcon()
         return std::nullopt;
     }
     return POINT{(left + right) / 2, (top + bottom) / 2};
+}
+
+} // namespace
+
+std::optional<POINT> FindTrayIcon()
+{
+    if (UnderWine())
+    {
+        return WineTrayIcon();
+    }
+    const std::optional<POINT> icon = WindowsTrayIcon();
+    return icon && OverTaskbar(*icon) ? icon : std::nullopt;
+}
+
+TrayIconOnTaskbar WaitForTrayIcon(std::chrono::milliseconds timeout)
+{
+    TrayIconOnTaskbar found;
+    if (WaitUntil([&] { return (found.centre = FindTrayIcon()).has_value(); }, timeout) ||
+        UnderWine() || !WindowsTrayIcon())
+    {
+        return found;
+    }
+    found.hidden = "Windows keeps the program's icon among the hidden icons, where no click "
+                   "reaches it (with all icons shown on the taskbar the tray tests run)";
+    return found;
 }
 
 } // namespace e2e

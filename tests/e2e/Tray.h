@@ -1,16 +1,27 @@
 #pragma once
 
-// The program's icon in the notification area of Wine's virtual desktop. Wine draws tray icons
-// inside the taskbar window itself, so the icon is found by its colour there.
+// The program's icon in the notification area. Wine draws tray icons inside the taskbar window
+// of its virtual desktop, so there the icon is found by its colour; Windows tells where it is
+// (Shell_NotifyIconGetRect), on the taskbar or among the hidden icons.
 
 #include "e2e/Harness.h"
 
 #include <optional>
+#include <string>
 
 namespace e2e
 {
 
 // The centre of the program's tray icon on screen, if the taskbar shows it.
 std::optional<POINT> FindTrayIcon();
+
+// Waits for the program's icon on the taskbar. When Windows keeps it among the hidden icons
+// instead, where no click reaches it, gives the reason the tray tests cannot run here.
+struct TrayIconOnTaskbar
+{
+    std::optional<POINT> centre;
+    std::optional<std::string> hidden;
+};
+TrayIconOnTaskbar WaitForTrayIcon(std::chrono::milliseconds timeout);
 
 } // namespace e2e
