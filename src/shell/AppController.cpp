@@ -68,7 +68,7 @@ void AppController::Start()
     ReadConf(m_conf, m_settings);
     // A window stored where its title bar cannot be reached (a monitor that has gone, a
     // hand-edited position) comes back on the nearest screen.
-    m_frame.ApplyGeometry(KeepTitleBarReachable(StoredGeometry(m_settings), m_frame.Displays()));
+    m_frame.PlaceWindow(PlaceStoredWindow(StoredGeometry(m_settings), m_frame.Displays()));
     m_frame.ShowAlwaysOnTopCheck(m_settings.alwaysOnTop != 0);
     m_frame.ShowKeyLabels(KeyLabelsFor(m_settings));
     m_log.ShowIntroduction();
@@ -385,7 +385,9 @@ void AppController::Shutdown(ShutdownCause cause)
 
 void AppController::SaveSettings(ShutdownCause cause)
 {
-    const StoreWrite written = WriteConf(m_conf, m_settings, m_frame.CurrentGeometry());
+    const StoreWrite written = WriteConf(
+        m_conf, m_settings,
+        StoredGeometryOf(m_frame.CurrentPlacement(), m_frame.Displays().systemDpi));
     if (written.ok || cause == ShutdownCause::SessionEnding)
     {
         return;

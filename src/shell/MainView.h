@@ -52,12 +52,14 @@ class WindowFrame
 
     // The primary screen's size and the window's size as created, for the default settings.
     virtual DefaultGeometry CreatedGeometry() const = 0;
-    // The monitors' work areas and the title bar's height, for placing the window.
+    // Every monitor's work area, scale and title bar, and the system's scale.
     virtual DisplayAreas Displays() const = 0;
-    // Moves and sizes the window (twips); nothing is activated or shown.
-    virtual void ApplyGeometry(const WindowGeometry& geometry) = 0;
-    // Where the window is now (twips); while minimized, where it will come back.
-    virtual WindowGeometry CurrentGeometry() const = 0;
+    // Moves and sizes the window (pixels), drawn at the scale given; nothing is activated or
+    // shown.
+    virtual void PlaceWindow(const WindowPixels& placement) = 0;
+    // Where the window is now and the scale it is drawn at; while minimized, where it will
+    // come back.
+    virtual WindowPixels CurrentPlacement() const = 0;
     // Places the controls for the window's present size.
     virtual void LayOut() = 0;
     // Shows the window, activated, once start-up is over.

@@ -39,16 +39,17 @@ class FakeFrame final : public WindowFrame
     explicit FakeFrame(std::vector<std::string>* journal) : m_journal(journal) {}
 
     bool foreground = false;
-    WindowGeometry applied; // the geometry ApplyGeometry was given last
+    WindowPixels placed; // what PlaceWindow was given last
 
     DefaultGeometry CreatedGeometry() const override { return {19200, 12000, 6840, 4200}; }
-    DisplayAreas Displays() const override { return {{{0, 0, 19200, 11400}}, 450, 15}; }
-    void ApplyGeometry(const WindowGeometry& geometry) override
+    // One screen of 1280 x 800 pixels at 96 DPI, its taskbar 40 pixels high.
+    DisplayAreas Displays() const override { return {{{{0, 0, 1280, 760}, 96, 30}}, 96}; }
+    void PlaceWindow(const WindowPixels& placement) override
     {
-        applied = geometry;
+        placed = placement;
         m_journal.Note("geometry");
     }
-    WindowGeometry CurrentGeometry() const override { return {100, 200, 6840, 4200}; }
+    WindowPixels CurrentPlacement() const override { return {{10, 20, 466, 300}, 96}; }
     void LayOut() override { m_journal.Note("layout"); }
     void ShowWindow() override { m_journal.Note("show"); }
     void SetInputEnabled(bool enabled) override { m_journal.Note("input " + OnOff(enabled)); }

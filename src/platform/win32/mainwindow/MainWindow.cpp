@@ -59,9 +59,9 @@ bool MainWindow::Create()
 
     // The window as created: its client area is 6555 x 3540 twips, with the menu bar.
     const std::int32_t twipsPerPixel = m_controls.TwipsPerPixel();
-    RECT outer{0, 0, ToPixels(kCreatedClientWidth, twipsPerPixel),
-               ToPixels(kCreatedClientHeight, twipsPerPixel)};
-    ::AdjustWindowRectEx(&outer, kMainStyle, TRUE, 0);
+    const RECT outer = OuterRectForDpi(RECT{0, 0, ToPixels(kCreatedClientWidth, twipsPerPixel),
+                                            ToPixels(kCreatedClientHeight, twipsPerPixel)},
+                                       kMainStyle, true, 0, m_controls.Dpi());
     if (!CreateBoundWindow(0, kMainWindowClass, GetAppTitle().c_str(), kMainStyle, CW_USEDEFAULT,
                            CW_USEDEFAULT, outer.right - outer.left, outer.bottom - outer.top,
                            nullptr, m_instance))
@@ -276,12 +276,17 @@ void MainWindow::OnTimer(UINT_PTR id)
 }
 
 // The window moved to a monitor of another scaling: new twips per pixel, fonts and layout.
+// The size the system suggests is taken unless the program is placing the window itself, at a
+// size already chosen for that monitor.
 void MainWindow::OnDpiChanged(int dotsPerInch, const RECT& suggested)
 {
     m_controls.SetDpi(dotsPerInch);
-    ::SetWindowPos(Handle(), nullptr, suggested.left, suggested.top,
-                   suggested.right - suggested.left, suggested.bottom - suggested.top,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+    if (!m_controls.IsPlacing())
+    {
+        ::SetWindowPos(Handle(), nullptr, suggested.left, suggested.top,
+                       suggested.right - suggested.left, suggested.bottom - suggested.top,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     m_controls.LayOut();
 }
 
@@ -321,14 +326,14 @@ DisplayAreas MainWindow::Displays() const
     return m_controls.Displays();
 }
 
-void MainWindow::ApplyGeometry(const WindowGeometry& geometry)
+void MainWindow::PlaceWindow(const WindowPixels& placement)
 {
-    m_controls.ApplyGeometry(geometry);
+    m_controls.PlaceWindow(placement);
 }
 
-WindowGeometry MainWindow::CurrentGeometry() const
+WindowPixels MainWindow::CurrentPlacement() const
 {
-    return m_controls.CurrentGeometry();
+    return m_controls.CurrentPlacement();
 }
 
 void MainWindow::LayOut()
@@ -398,7 +403,7 @@ void MainWindow::ShowTransientMessage(const std::wstring& text, int durationMs)
     HWND window = Handle();
     m_messageWindow = std::make_unique<MessageWindow>(
         m_instance, [window] { ::PostMessageW(window, kMessageWindowClosed, 0, 0); });
-    if (!m_messageWindow->Show(text, durationMs))
+    if (!m_messageWindow->Show(text, durationMs, window))
     {
         // Nothing was shown: start-up goes on as if it had been.
         ::PostMessageW(window, kMessageWindowClosed, 0, 0);

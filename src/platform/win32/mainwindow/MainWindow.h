@@ -78,8 +78,8 @@ class MainWindow final : public WindowBase,
     // The roles the controller drives (shell/MainView.h) and the capture engine's feedback.
     DefaultGeometry CreatedGeometry() const override;
     DisplayAreas Displays() const override;
-    void ApplyGeometry(const WindowGeometry& geometry) override;
-    WindowGeometry CurrentGeometry() const override;
+    void PlaceWindow(const WindowPixels& placement) override;
+    WindowPixels CurrentPlacement() const override;
     void LayOut() override;
     void ShowWindow() override;
     void SetInputEnabled(bool enabled) override;
