@@ -133,6 +133,12 @@ class TrayView
     // Puts the icon in the notification area and hides the window; false, with the window
     // left as it is, when the shell refused the icon.
     virtual bool EnterTray() = 0;
+    // Offers the icon to the shell again (it restarted, or refused it before), the window left
+    // as it is; true once the icon is in the notification area.
+    virtual bool RestoreTrayIcon() = 0;
+    // Shows the window, restored if it was minimized, and brings it to the front; the icon
+    // stays.
+    virtual void ShowFromTray() = 0;
     // Removes the icon and shows the window without activating it.
     virtual void LeaveTray() = 0;
     // Removes the icon, if shown, at exit.
@@ -156,6 +162,10 @@ class Timers
     // Asks for the controller's OnJournalTimer after about this many milliseconds, replacing an
     // earlier request; a negative time cancels it.
     virtual void WakeJournalTimer(std::int64_t milliseconds) = 0;
+
+    // Asks for the controller's OnTrayTimer after about this many milliseconds, replacing an
+    // earlier request; a negative time cancels it.
+    virtual void WakeTrayTimer(std::int64_t milliseconds) = 0;
 
     // Ends the process on a short timer, in case the shutdown stalls after this point.
     virtual void ArmExitTimer() = 0;

@@ -38,14 +38,12 @@ TEST(AppController, StartUpRunsInItsFixedOrder)
     tray.m_controller.OnTransientMessageClosed(); // a late repeat changes nothing
     EXPECT_TRUE(tray.Next().empty());
 
-    // Messages switched off: straight on; a refused icon leaves the window on screen.
-    App refused;
-    refused.m_tray.refuseIcon = true;
-    refused.StartWith(L"task tray = 1\r\ncustom msg = 0\r\n");
-    const Steps steps = refused.Next();
+    // Messages switched off: straight on.
+    App quiet;
+    quiet.StartWith(L"task tray = 1\r\ncustom msg = 0\r\n");
+    const Steps steps = quiet.Next();
     EXPECT_EQ(std::count(steps.begin(), steps.end(), "message"), 0);
-    EXPECT_EQ(steps.back(), "show");
-    EXPECT_FALSE(refused.m_controller.IsInTray());
+    EXPECT_EQ(std::count(steps.begin(), steps.end(), "enter tray"), 1);
 }
 
 TEST(AppController, StoredWindowWithoutAReachableTitleBarIsPlacedOnAScreen)

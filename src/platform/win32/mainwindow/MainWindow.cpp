@@ -36,8 +36,8 @@ constexpr UINT kClipboardReadDone = WM_APP + 5;
 } // namespace
 
 MainWindow::MainWindow(HINSTANCE instance)
-    : m_instance(instance), m_controls(instance), m_conf(ConfPathBesideExecutable()),
-      m_journal(ExecutableDirectory(), LocalAppDataFolder())
+    : m_instance(instance), m_controls(instance), m_tray(instance),
+      m_conf(ConfPathBesideExecutable()), m_journal(ExecutableDirectory(), LocalAppDataFolder())
 {
 }
 
@@ -93,7 +93,11 @@ bool MainWindow::OnCreate()
         return false;
     }
     CreateShortcuts();
+    m_icons.Apply(Handle(), m_instance, m_controls.Dpi());
     m_taskbarCreated = ::RegisterWindowMessageW(L"TaskbarCreated");
+    // Explorer runs at a lower integrity level than a program run as administrator, and such
+    // a program hears from it only what it lets through.
+    ::ChangeWindowMessageFilterEx(Handle(), m_taskbarCreated, MSGFLT_ALLOW, nullptr);
     m_hotKeyApi.emplace(Handle());
     m_clipboard.emplace(Handle(), kClipboardReadDone);
     m_pointer.emplace(Handle());
@@ -125,7 +129,10 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     if (message == m_taskbarCreated && m_taskbarCreated != 0)
     {
         // The shell restarted: without the icon a program in the tray could not be reached.
-        m_tray.Restore();
+        if (m_controller)
+        {
+            m_controller->OnTaskbarCreated();
+        }
         return 0;
     }
     switch (message)
@@ -189,6 +196,9 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DPICHANGED:
         OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
+    case WM_DISPLAYCHANGE:
+        m_tray.RefreshIconSize();
+        break;
     case WM_CLOSE:
         m_controller->Shutdown(ShutdownCause::Closed);
         ::DestroyWindow(Handle());
@@ -240,6 +250,9 @@ void MainWindow::OnCommand(int id)
     case kMenuTraySettings:
         m_controller->OpenSettings();
         break;
+    case kMenuTrayShow:
+        m_controller->ShowFromTray();
+        break;
     case kMenuLeaveTray:
         m_controller->LeaveTray();
         break;
@@ -269,18 +282,24 @@ void MainWindow::OnTimer(UINT_PTR id)
         ::KillTimer(Handle(), kJournalTimer);
         m_controller->OnJournalTimer();
     }
+    else if (id == kTrayTimer)
+    {
+        ::KillTimer(Handle(), kTrayTimer);
+        m_controller->OnTrayTimer();
+    }
     else if (id == kExitTimer)
     {
         ::ExitProcess(0);
     }
 }
 
-// The window moved to a monitor of another scaling: new twips per pixel, fonts and layout.
-// The size the system suggests is taken unless the program is placing the window itself, at a
-// size already chosen for that monitor.
+// The window moved to a monitor of another scaling: new twips per pixel, fonts, icons and
+// layout. The size the system suggests is taken unless the program is placing the window
+// itself, at a size already chosen for that monitor.
 void MainWindow::OnDpiChanged(int dotsPerInch, const RECT& suggested)
 {
     m_controls.SetDpi(dotsPerInch);
+    m_icons.Apply(Handle(), m_instance, dotsPerInch);
     if (!m_controls.IsPlacing())
     {
         ::SetWindowPos(Handle(), nullptr, suggested.left, suggested.top,
@@ -288,6 +307,7 @@ void MainWindow::OnDpiChanged(int dotsPerInch, const RECT& suggested)
                        SWP_NOZORDER | SWP_NOACTIVATE);
     }
     m_controls.LayOut();
+    m_tray.RefreshIconSize();
 }
 
 void MainWindow::OnReadOutcome(ReadOutcome outcome)
@@ -329,6 +349,7 @@ DisplayAreas MainWindow::Displays() const
 void MainWindow::PlaceWindow(const WindowPixels& placement)
 {
     m_controls.PlaceWindow(placement);
+    m_icons.Apply(Handle(), m_instance, m_controls.Dpi());
 }
 
 WindowPixels MainWindow::CurrentPlacement() const
@@ -423,6 +444,11 @@ void MainWindow::Beep()
 void MainWindow::WakeReadTimer(std::int64_t milliseconds)
 {
     SetTimerAfter(Handle(), kReadTimer, milliseconds);
+}
+
+void MainWindow::WakeTrayTimer(std::int64_t milliseconds)
+{
+    SetTimerAfter(Handle(), kTrayTimer, milliseconds);
 }
 
 } // namespace mirufon::win32

@@ -16,6 +16,7 @@
 #include "platform/win32/system/Win32HotKeyApi.h"
 #include "platform/win32/window/Handles.h"
 #include "platform/win32/window/WindowBase.h"
+#include "platform/win32/window/WindowIcons.h"
 #include "shell/AppController.h"
 #include "shell/MainView.h"
 
@@ -52,6 +53,8 @@ class MainWindow final : public WindowBase,
   private:
     // Wakes the controller when the journal's next write is due.
     static constexpr UINT_PTR kJournalTimer = 4;
+    // Wakes the controller for the tray icon's next attempt.
+    static constexpr UINT_PTR kTrayTimer = 5;
     // Shows the boxes ShowMessageLater queued.
     static constexpr UINT kShowLaterMessages = WM_APP + 9;
 
@@ -98,9 +101,12 @@ class MainWindow final : public WindowBase,
     SaveChoice ChooseSaveFile(const std::wstring& suggestedName,
                               const std::wstring& folder) override;
     void WakeJournalTimer(std::int64_t milliseconds) override;
+    void WakeTrayTimer(std::int64_t milliseconds) override;
     void ShowTransientMessage(const std::wstring& text, int durationMs) override;
     void OpenHelpPage() override;
     bool EnterTray() override;
+    bool RestoreTrayIcon() override;
+    void ShowFromTray() override;
     void LeaveTray() override;
     void RemoveTrayIcon() override;
     void ShowTrayMenu() override;
@@ -115,6 +121,7 @@ class MainWindow final : public WindowBase,
     HINSTANCE m_instance;
     MainControls m_controls;
     MainMenus m_menus;
+    WindowIcons m_icons;
     TrayIcon m_tray;
     UINT m_taskbarCreated = 0;
     RECT m_createdRect{};

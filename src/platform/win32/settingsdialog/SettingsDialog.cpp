@@ -71,6 +71,7 @@ bool SettingsDialog::Open()
     {
         return false;
     }
+    m_icons.Apply(Handle(), m_instance, m_dotsPerInch);
     CreateSettingsControls(Handle(), m_instance);
     if (!FindControls())
     {
@@ -385,7 +386,8 @@ LRESULT SettingsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     {
         const RECT suggested = *reinterpret_cast<const RECT*>(lParam);
         ApplyDpi(HIWORD(wParam));
-            const SIZE outer = SettingsDialogOuterSize(m_dotsPerInch);
+        m_icons.Apply(Handle(), m_instance, m_dotsPerInch);
+        const SIZE outer = SettingsDialogOuterSize(m_dotsPerInch);
         ::SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, outer.cx, outer.cy,
                        SWP_NOZORDER | SWP_NOACTIVATE);
         return 0;

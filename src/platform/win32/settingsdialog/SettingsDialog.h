@@ -5,6 +5,7 @@
 #include "platform/win32/window/Handles.h"
 #include "platform/win32/window/Monitors.h"
 #include "platform/win32/window/WindowBase.h"
+#include "platform/win32/window/WindowIcons.h"
 #include "settings/Settings.h"
 #include "shell/MainView.h"
 
@@ -75,6 +76,7 @@ class SettingsDialog final : public WindowBase
     Settings& m_settings;
     std::function<void(DialogClose)> m_onClose;
     const MonitorLayout& m_monitors;
+    WindowIcons m_icons;
 
     int m_dotsPerInch = 96;
     std::int32_t m_twipsPerPixel = 15;

@@ -41,6 +41,21 @@ class TwoMonitors final : public MonitorLayout
     }
 };
 
+int IconWidth(HWND window, WPARAM kind)
+{
+    const auto icon = reinterpret_cast<HICON>(::SendMessageW(window, WM_GETICON, kind, 0));
+    ICONINFO info{};
+    if (!icon || !::GetIconInfo(icon, &info))
+    {
+        return 0;
+    }
+    BITMAP bitmap{};
+    ::GetObjectW(info.hbmColor, sizeof bitmap, &bitmap);
+    ::DeleteObject(info.hbmColor);
+    ::DeleteObject(info.hbmMask);
+    return bitmap.bmWidth;
+}
+
 class SecondMonitorTest : public ::testing::Test
 {
   protected:
@@ -98,6 +113,8 @@ TEST_F(SecondMonitorTest, SettingsDialogOpensThereWithRoomForItsBottomRow)
     ::MapWindowPoints(nullptr, dialog.Handle(), reinterpret_cast<POINT*>(&ok), 2);
     EXPECT_GE((outer.bottom - outer.top) - (frame.bottom - frame.top), ok.bottom)
         << "the bottom row is cut";
+    EXPECT_EQ(IconWidth(dialog.Handle(), ICON_SMALL), 32) << "a 16 pixel icon stretched";
+    EXPECT_EQ(IconWidth(dialog.Handle(), ICON_BIG), 64);
 }
 
 TEST_F(SecondMonitorTest, MessageWindowOpensThereAtItsScale)
