@@ -45,8 +45,8 @@ target_link_libraries(test_support PUBLIC mirufon_windows comctl32 gdi32 ole32 o
 
 # Unit tests of the Win32 layer (code page, file replacement, the EDIT control).
 file(GLOB_RECURSE MIRUFON_WIN32_TESTS CONFIGURE_DEPENDS tests/platform/win32/*.cpp)
-add_executable(win32_tests ${MIRUFON_WIN32_TESTS})
-target_include_directories(win32_tests PRIVATE tests)
+add_executable(win32_tests ${MIRUFON_WIN32_TESTS} tests/platform/win32/ProgramIcon.rc)
+target_include_directories(win32_tests PRIVATE tests ${PROJECT_SOURCE_DIR}/res)
 target_link_libraries(win32_tests PRIVATE mirufon_win32 test_support mirufon_warnings
                                           GTest::gtest_main)
 add_test(NAME win32_tests COMMAND win32_tests --gtest_brief=1)

@@ -4,7 +4,6 @@
 #include "settings/ConfFile.h"
 #include "shell/AppInfo.h"
 #include "shell/TransientMessage.h"
-#include "shell/Tray.h"
 #include "text/UiText.h"
 
 #include <vector>
@@ -68,7 +67,7 @@ void AppController::Start()
     ReadConf(m_conf, m_settings);
     // A window stored where its title bar cannot be reached (a monitor that has gone, a
     // hand-edited position) comes back on the nearest screen.
-    m_frame.ApplyGeometry(KeepTitleBarReachable(StoredGeometry(m_settings), m_frame.Displays()));
+    m_frame.PlaceWindow(PlaceStoredWindow(StoredGeometry(m_settings), m_frame.Displays()));
     m_frame.ShowAlwaysOnTopCheck(m_settings.alwaysOnTop != 0);
     m_frame.ShowKeyLabels(KeyLabelsFor(m_settings));
     m_log.ShowIntroduction();
@@ -105,9 +104,7 @@ void AppController::FinishStart()
     }
     if (m_settings.startInTray == 1)
     {
-        // When the shell refuses the icon the window stays on screen: a program with neither
-        // would be out of reach.
-        m_inTray = m_tray.EnterTray();
+        EnterTrayAtStart();
     }
     if (m_settings.captureCopies == 1)
     {
@@ -307,29 +304,6 @@ void AppController::ReapplySettings()
     m_log.RefreshIntroduction();
 }
 
-void AppController::OnTrayEvent(unsigned mouseEvent)
-{
-    switch (TrayActionFor(mouseEvent))
-    {
-    case TrayAction::OpenSettings:
-        OpenSettings();
-        break;
-    case TrayAction::ShowPopupMenu:
-        m_tray.ShowTrayMenu();
-        break;
-    case TrayAction::None:
-        break;
-    }
-}
-
-void AppController::LeaveTray()
-{
-    m_tray.LeaveTray();
-    m_settings.startInTray = 0;
-    m_inTray = false;
-    UpdatePreview();
-}
-
 void AppController::OnMinimized(bool minimized)
 {
     m_minimized = minimized;
@@ -385,12 +359,15 @@ void AppController::Shutdown(ShutdownCause cause)
     // Armed only now, so that it cannot end the program under the box of a failed save.
     m_timers.ArmExitTimer();
     // No dead icon is left in the notification area.
+    EndTrayIcon();
     m_tray.RemoveTrayIcon();
 }
 
 void AppController::SaveSettings(ShutdownCause cause)
 {
-    const StoreWrite written = WriteConf(m_conf, m_settings, m_frame.CurrentGeometry());
+    const StoreWrite written =
+        WriteConf(m_conf, m_settings,
+                  StoredGeometryOf(m_frame.CurrentPlacement(), m_frame.Displays().systemDpi));
     if (written.ok || cause == ShutdownCause::SessionEnding)
     {
         return;

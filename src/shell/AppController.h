@@ -129,6 +129,12 @@ class AppController
 
     // A mouse event on the tray icon (the low word of the callback's lParam).
     void OnTrayEvent(unsigned mouseEvent);
+    // The icon menu's "表示": the window on screen and in front, the icon staying.
+    void ShowFromTray();
+    // The shell's taskbar was created (Explorer started again): it has forgotten the icon.
+    void OnTaskbarCreated();
+    // The timer the icon's next attempt asked for.
+    void OnTrayTimer();
     // The settings dialog closed; its window still exists.
     void OnSettingsDialogClosed(DialogClose how);
 
@@ -142,6 +148,10 @@ class AppController
   private:
     void OfferLeftOverLog();
     void FinishStart();
+    // The tray (AppControllerTray.cpp).
+    void EnterTrayAtStart();
+    void RetryTrayIcon();
+    void EndTrayIcon();
     void RunCommand(HotKeyCommand command);
     void SetRunState(bool running);
     void UpdatePreview();
@@ -175,7 +185,12 @@ class AppController
     std::wstring m_lastSaveFolder;
 
     bool m_running = true;
+    // The window is hidden in the tray.
     bool m_inTray = false;
+    // The icon belongs in the notification area (from a start in the tray to "トレイから出す"),
+    // and how many more attempts to add it are due while the shell does not take it.
+    bool m_trayIconWanted = false;
+    int m_trayAttemptsLeft = 0;
     bool m_minimized = false;
     bool m_previewRunning = false;
     bool m_waitingForStartMessage = false;

@@ -52,12 +52,14 @@ class WindowFrame
 
     // The primary screen's size and the window's size as created, for the default settings.
     virtual DefaultGeometry CreatedGeometry() const = 0;
-    // The monitors' work areas and the title bar's height, for placing the window.
+    // Every monitor's work area, scale and title bar, and the system's scale.
     virtual DisplayAreas Displays() const = 0;
-    // Moves and sizes the window (twips); nothing is activated or shown.
-    virtual void ApplyGeometry(const WindowGeometry& geometry) = 0;
-    // Where the window is now (twips); while minimized, where it will come back.
-    virtual WindowGeometry CurrentGeometry() const = 0;
+    // Moves and sizes the window (pixels), drawn at the scale given; nothing is activated or
+    // shown.
+    virtual void PlaceWindow(const WindowPixels& placement) = 0;
+    // Where the window is now and the scale it is drawn at; while minimized, where it will
+    // come back.
+    virtual WindowPixels CurrentPlacement() const = 0;
     // Places the controls for the window's present size.
     virtual void LayOut() = 0;
     // Shows the window, activated, once start-up is over.
@@ -135,6 +137,12 @@ class TrayView
     // Puts the icon in the notification area and hides the window; false, with the window
     // left as it is, when the shell refused the icon.
     virtual bool EnterTray() = 0;
+    // Offers the icon to the shell again (it restarted, or refused it before), the window left
+    // as it is; true once the icon is in the notification area.
+    virtual bool RestoreTrayIcon() = 0;
+    // Shows the window, restored if it was minimized, and brings it to the front; the icon
+    // stays.
+    virtual void ShowFromTray() = 0;
     // Removes the icon and shows the window without activating it.
     virtual void LeaveTray() = 0;
     // Removes the icon, if shown, at exit.
@@ -158,6 +166,10 @@ class Timers
     // Asks for the controller's OnJournalTimer after about this many milliseconds, replacing an
     // earlier request; a negative time cancels it.
     virtual void WakeJournalTimer(std::int64_t milliseconds) = 0;
+
+    // Asks for the controller's OnTrayTimer after about this many milliseconds, replacing an
+    // earlier request; a negative time cancels it.
+    virtual void WakeTrayTimer(std::int64_t milliseconds) = 0;
 
     // Ends the process on a short timer, in case the shutdown stalls after this point.
     virtual void ArmExitTimer() = 0;

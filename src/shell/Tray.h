@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -13,6 +14,12 @@ constexpr unsigned kTrayIconId = 1;
 // Mouse events the shell reports for the icon (the low word of the callback's lParam).
 constexpr unsigned kTrayLeftDoubleClick = 0x203; // WM_LBUTTONDBLCLK
 constexpr unsigned kTrayRightButtonDown = 0x204; // WM_RBUTTONDOWN
+
+// When the shell does not take the icon (its taskbar still starting, or too busy to answer in
+// time) it is offered again every second, ten times; if the shell still has not taken it, the
+// window comes out, so that the program is never out of reach.
+constexpr std::int64_t kTrayIconRetryMs = 1000;
+constexpr int kTrayIconRetries = 10;
 
 enum class TrayAction
 {

@@ -184,7 +184,9 @@ TEST(Tray, QuitFromTheTrayMenuSavesAndLeavesNoIcon)
     EXPECT_NE(conf->find("key get name = K\r\n"), std::string::npos) << *conf;
 }
 
-TEST(Tray, IconClicksOtherThanTheRightButtonAndDoubleClickDoNothing)
+// A single click on the icon does nothing; "表示" in its menu shows the window in front and
+// leaves the icon, and the program still starts in the tray next time.
+TEST(Tray, ShowItemBringsTheWindowToTheFrontWhereASingleClickDoesNothing)
 {
     TempFolder folder;
     ASSERT_TRUE(WriteBytes(folder.File(L"Conf.txt"), "task tray = 1\r\ncustom msg = 0\r\n"));
@@ -207,6 +209,19 @@ TEST(Tray, IconClicksOtherThanTheRightButtonAndDoubleClickDoNothing)
                    << "a single left click showed the window";
         },
         600ms));
+
+    ASSERT_TRUE(ChooseTrayMenu(*icon, 2)); // 表示
+    ASSERT_TRUE(
+        WaitUntil([&] { return ::IsWindowVisible(main) && ::GetForegroundWindow() == main; }, 5s))
+        << "表示 did not bring the window to the front";
+    EXPECT_TRUE(Throughout(
+        [] { return ::testing::AssertionResult(FindTrayIcon().has_value()) << "the icon went"; },
+        500ms));
+    KeepScreenshot(::GetDesktopWindow(), L"tray-show-dpi-" + std::to_wstring(ScreenDpi()));
+    ASSERT_TRUE(app.Close());
+    const auto conf = ReadBytes(folder.File(L"Conf.txt"));
+    ASSERT_TRUE(conf.has_value());
+    EXPECT_NE(conf->find("task tray = 1\r\n"), std::string::npos) << *conf;
 }
 
 } // namespace
@@ -217,6 +232,41 @@ namespace e2e
 namespace
 {
 
+// A taskbar that is not ready: a window of the taskbar's class in front of the real one that
+// refuses every icon, as a shell too busy to answer does.
+struct UnreadyTaskbar
+{
+    static LRESULT CALLBACK Refuse(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (message != WM_COPYDATA)
+        {
+            return ::DefWindowProcW(window, message, wParam, lParam);
+        }
+        ++refused;
+        return FALSE;
+    }
+    UnreadyTaskbar()
+    {
+        refused = 0;
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = &Refuse;
+        windowClass.lpszClassName = L"Shell_TrayWnd";
+        ::RegisterClassW(&windowClass);
+        window = ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"Shell_TrayWnd", L"",
+                                   WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    }
+    ~UnreadyTaskbar()
+    {
+        ::DestroyWindow(window);
+        ::UnregisterClassW(L"Shell_TrayWnd", nullptr);
+    }
+    static inline int refused = 0;
+    HWND window = nullptr;
+};
+
+// A restarting shell forgets every icon, then tells all top-level windows it is back. One that
+// does not take the icon is offered it again for a while; when it never does, the window comes
+// out, and the next restart brings the icon back.
 TEST(Tray, IconComesBackWhenTheShellRestarts)
 {
     TempFolder folder;
@@ -227,17 +277,37 @@ TEST(Tray, IconComesBackWhenTheShellRestarts)
     ASSERT_TRUE(tray.centre.has_value()) << "no icon in the tray";
     const HWND main = FindMainWindowOf(app);
     ASSERT_NE(main, nullptr);
-
-    // A restarting shell forgets every icon, then tells all top-level windows it is back.
-    NOTIFYICONDATAW icon{};
-    icon.cbSize = sizeof icon;
-    icon.hWnd = main;
-    icon.uID = 1;
-    ASSERT_TRUE(::Shell_NotifyIconW(NIM_DELETE, &icon));
-    ASSERT_TRUE(WaitUntil([] { return !FindTrayIcon().has_value(); }, 3s));
-    ::PostMessageW(main, ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    const auto forgetIcon = [main]
+    {
+        NOTIFYICONDATAW icon{};
+        icon.cbSize = sizeof icon;
+        icon.hWnd = main;
+        icon.uID = 1;
+        ::Shell_NotifyIconW(NIM_DELETE, &icon);
+        return WaitUntil([] { return !FindTrayIcon().has_value(); }, 3s);
+    };
+    const UINT taskbarCreated = ::RegisterWindowMessageW(L"TaskbarCreated");
+    ASSERT_TRUE(forgetIcon());
+    ::PostMessageW(main, taskbarCreated, 0, 0);
     EXPECT_TRUE(WaitUntil([] { return FindTrayIcon().has_value(); }, 5s))
         << "the icon was not added again; the program is out of reach";
+
+    ASSERT_TRUE(forgetIcon());
+    {
+        UnreadyTaskbar unready;
+        ASSERT_NE(unready.window, nullptr);
+        const auto started = std::chrono::steady_clock::now();
+        ::PostMessageW(main, taskbarCreated, 0, 0);
+        ASSERT_TRUE(WaitUntil([&] { return unready.refused >= 3; }, 10s)) << "not offered again";
+        EXPECT_FALSE(::IsWindowVisible(main)) << "out of the tray while still trying";
+        ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(main) != FALSE; }, 30s))
+            << "the window did not come out; the program is out of reach";
+        EXPECT_GE(std::chrono::steady_clock::now() - started, 9s);
+        EXPECT_GE(unready.refused, 11);
+    }
+    ::PostMessageW(main, taskbarCreated, 0, 0);
+    EXPECT_TRUE(WaitUntil([] { return FindTrayIcon().has_value(); }, 5s))
+        << "the icon did not come back with the shell";
 }
 
 TEST(Tray, SettingsItemOfTheIconMenuOpensTheDialog)

@@ -39,16 +39,17 @@ class FakeFrame final : public WindowFrame
     explicit FakeFrame(std::vector<std::string>* journal) : m_journal(journal) {}
 
     bool foreground = false;
-    WindowGeometry applied; // the geometry ApplyGeometry was given last
+    WindowPixels placed; // what PlaceWindow was given last
 
     DefaultGeometry CreatedGeometry() const override { return {19200, 12000, 6840, 4200}; }
-    DisplayAreas Displays() const override { return {{{0, 0, 19200, 11400}}, 450, 15}; }
-    void ApplyGeometry(const WindowGeometry& geometry) override
+    // One screen of 1280 x 800 pixels at 96 DPI, its taskbar 40 pixels high.
+    DisplayAreas Displays() const override { return {{{{0, 0, 1280, 760}, 96, 30}}, 96}; }
+    void PlaceWindow(const WindowPixels& placement) override
     {
-        applied = geometry;
+        placed = placement;
         m_journal.Note("geometry");
     }
-    WindowGeometry CurrentGeometry() const override { return {100, 200, 6840, 4200}; }
+    WindowPixels CurrentPlacement() const override { return {{10, 20, 466, 300}, 96}; }
     void LayOut() override { m_journal.Note("layout"); }
     void ShowWindow() override { m_journal.Note("show"); }
     void SetInputEnabled(bool enabled) override { m_journal.Note("input " + OnOff(enabled)); }
@@ -127,18 +128,31 @@ class FakeTray final : public TrayView
   public:
     explicit FakeTray(std::vector<std::string>* journal) : m_journal(journal) {}
 
-    bool refuseIcon = false;
+    int refusals = 0; // how many more times the shell refuses the icon
 
     bool EnterTray() override
     {
         m_journal.Note("enter tray");
-        return !refuseIcon;
+        return Offer();
     }
+    bool RestoreTrayIcon() override
+    {
+        m_journal.Note("restore icon");
+        return Offer();
+    }
+    void ShowFromTray() override { m_journal.Note("show from tray"); }
     void LeaveTray() override { m_journal.Note("leave tray"); }
     void RemoveTrayIcon() override { m_journal.Note("remove icon"); }
     void ShowTrayMenu() override { m_journal.Note("tray menu"); }
 
   private:
+    bool Offer()
+    {
+        const bool taken = refusals == 0;
+        refusals -= taken ? 0 : 1;
+        return taken;
+    }
+
     Journal m_journal;
 };
 
@@ -149,9 +163,11 @@ class FakeTimers final : public Timers, public CaptureFeedback
 
     std::int64_t readTimer = -1;    // the last wake-up asked for, -1 for none
     std::int64_t journalTimer = -1; // the same for the journal
+    std::int64_t trayTimer = -1;    // and for the tray icon's next attempt
 
     void SetPreviewRunning(bool running) override { m_journal.Note("preview " + OnOff(running)); }
     void WakeJournalTimer(std::int64_t milliseconds) override { journalTimer = milliseconds; }
+    void WakeTrayTimer(std::int64_t milliseconds) override { trayTimer = milliseconds; }
     void ArmExitTimer() override { m_journal.Note("exit timer"); }
     void Beep() override { m_journal.Note("beep"); }
     void WakeReadTimer(std::int64_t milliseconds) override { readTimer = milliseconds; }

@@ -38,29 +38,24 @@ TEST(AppController, StartUpRunsInItsFixedOrder)
     tray.m_controller.OnTransientMessageClosed(); // a late repeat changes nothing
     EXPECT_TRUE(tray.Next().empty());
 
-    // Messages switched off: straight on; a refused icon leaves the window on screen.
-    App refused;
-    refused.m_tray.refuseIcon = true;
-    refused.StartWith(L"task tray = 1\r\ncustom msg = 0\r\n");
-    const Steps steps = refused.Next();
+    // Messages switched off: straight on.
+    App quiet;
+    quiet.StartWith(L"task tray = 1\r\ncustom msg = 0\r\n");
+    const Steps steps = quiet.Next();
     EXPECT_EQ(std::count(steps.begin(), steps.end(), "message"), 0);
-    EXPECT_EQ(steps.back(), "show");
-    EXPECT_FALSE(refused.m_controller.IsInTray());
+    EXPECT_EQ(std::count(steps.begin(), steps.end(), "enter tray"), 1);
 }
 
 TEST(AppController, StoredWindowWithoutAReachableTitleBarIsPlacedOnAScreen)
 {
-    // The fake screen's work area is 19200 x 11400 twips; the window 6840 x 4200.
+    // The fake screen's work area is 1280 x 760 pixels at 96 DPI; the window 456 x 280.
     App far;
     far.StartWith(L"form left = 99999999\r\nform top = 99999999\r\n");
-    EXPECT_EQ(far.m_frame.applied.left, 19200 - 6840);
-    EXPECT_EQ(far.m_frame.applied.top, 11400 - 4200);
+    EXPECT_EQ(far.m_frame.placed, (WindowPixels{{1280 - 456, 760 - 280, 1280, 760}, 96}));
 
     App reachable;
-    reachable.StartWith(L"form left = 17000\r\nform top = 9000\r\n");
-    EXPECT_EQ(reachable.m_frame.applied.left, 17000);
-    EXPECT_EQ(reachable.m_frame.applied.top, 9000);
-    EXPECT_EQ(reachable.m_frame.applied.width, 6840);
+    reachable.StartWith(L"form left = 17010\r\nform top = 9000\r\n");
+    EXPECT_EQ(reachable.m_frame.placed, (WindowPixels{{1134, 600, 1134 + 456, 880}, 96}));
 }
 
 TEST(AppController, ShutdownSavesLastAndShowsAFailedSaveBeforeTheExitTimer)
@@ -73,7 +68,9 @@ TEST(AppController, ShutdownSavesLastAndShowsAFailedSaveBeforeTheExitTimer)
               Join(kUnregisterAll, {"stop listening", "close dialog", "journal stop",
                                     "journal remove", "conf write", "exit timer", "remove icon"}));
     ASSERT_EQ(app.m_conf.written.size(), 1u);
-    EXPECT_NE(app.m_conf.written[0].find(L"form left = 100\r\n"), std::wstring::npos);
+    EXPECT_NE(app.m_conf.written[0].find(L"form left = 150\r\nform top = 300\r\n"
+                                         L"form width = 6840\r\nform height = 4200\r\n"),
+              std::wstring::npos);
     app.m_controller.Shutdown(ShutdownCause::SessionEnding); // runs once
     EXPECT_TRUE(app.Next().empty());
 

@@ -7,55 +7,104 @@ namespace mirufon
 namespace
 {
 
-// At 15 twips per pixel: a title bar 30 pixels high, a reachable strip 1500 twips wide.
-const DesktopRect kPrimary{0, 0, 19200, 11400};
-const DesktopRect kRightOfIt{19200, 0, 34560, 11400};
+// A primary screen of 1280 x 800 pixels at 100 %, its taskbar 40 pixels high, a title bar of
+// 30 pixels; and to its right a second one of 2400 x 1350 at 150 %, its title bar 45 high.
+const Monitor kPrimary{{0, 0, 1280, 760}, 96, 30};
+const Monitor kSecond{{1280, 0, 3680, 1350}, 144, 45};
 
 struct Placement
 {
     const char* what;
     WindowGeometry stored;
-    WindowGeometry expected;
+    PixelRect expected;
 };
 
 void Check(const DisplayAreas& displays, std::initializer_list<Placement> cases)
 {
     for (const Placement& c : cases)
     {
-        const WindowGeometry placed = KeepTitleBarReachable(c.stored, displays);
-        EXPECT_EQ(placed.left, c.expected.left) << c.what;
-        EXPECT_EQ(placed.top, c.expected.top) << c.what;
-        EXPECT_EQ(placed.width, c.stored.width) << c.what;
-        EXPECT_EQ(placed.height, c.stored.height) << c.what;
+        EXPECT_EQ(PlaceStoredWindow(c.stored, displays).rect, c.expected) << c.what;
     }
 }
 
+// At 15 twips per pixel a window of 6000 x 4005 twips is 400 x 267 pixels.
 TEST(WindowPlacement, ReachableTitleBarStaysExactlyAndAnyOtherComesOnScreen)
 {
-    Check(DisplayAreas{{kPrimary}, 450, 15},
+    Check(DisplayAreas{{kPrimary}, 96},
           {
-              {"inside", {3000, 3000, 6000, 4000}, {3000, 3000}},
-              {"1500 twips of the bar inside", {17700, 100, 6000, 4000}, {17700, 100}},
-              {"one twip less", {17701, 100, 6000, 4000}, {13200, 100}},
-              {"the bar's full height at the bottom", {3000, 10950, 6000, 4000}, {3000, 10950}},
-              {"a twip of it below", {3000, 10951, 6000, 4000}, {3000, 7400}},
-              {"far away", {99999999, 99999999, 6000, 4000}, {13200, 7400}},
-              {"narrower than the strip, whole", {18000, 100, 1000, 4000}, {18000, 100}},
-              {"larger than the screen", {99999999, 5, 30000, 20000}, {0, 0}},
-              {"edges beyond 32 bits", {2000000000, 100, 2000000000, 4000}, {0, 100}},
+              {"inside", {3000, 3000, 6000, 4005}, {200, 200, 600, 467}},
+              {"100 pixels of the bar inside", {17700, 1500, 6000, 4005}, {1180, 100, 1580, 367}},
+              {"one pixel less", {17715, 1500, 6000, 4005}, {880, 100, 1280, 367}},
+              {"the bar's full height at the bottom",
+               {3000, 10950, 6000, 4005},
+               {200, 730, 600, 997}},
+              {"a pixel of it below", {3000, 10965, 6000, 4005}, {200, 493, 600, 760}},
+              {"far away", {99999999, 99999999, 6000, 4005}, {880, 493, 1280, 760}},
+              {"narrower than the strip, whole", {18000, 1500, 1005, 4005}, {1200, 100, 1267, 367}},
+              {"larger than the screen", {99999999, 75, 30000, 20010}, {0, 0, 2000, 1334}},
+              {"edges beyond 32 bits",
+               {2000000000, 1500, 2000000000, 4005},
+               {0, 100, 133333333, 367}},
           });
+    Check(DisplayAreas{{}, 96},
+          {{"no screen known", {99999999, 9, 6000, 4005}, {6666667, 1, 6666667 + 400, 1 + 267}}});
 }
 
-TEST(WindowPlacement, NearestOfSeveralScreensTakesTheWindow)
+// Written as the window stands and read back, Conf.txt's twips name the same pixels: the edges
+// at the system's scale, the size at the scale of the window's own monitor.
+TEST(WindowPlacement, WindowReopensWhereItWasOnAMonitorOfAnyScale)
 {
-    Check(DisplayAreas{{kPrimary, kRightOfIt}, 450, 15},
-          {
-              {"far right", {99999999, 3000, 6000, 4000}, {28560, 3000}},
-              {"far below the primary", {1000, 99999999, 6000, 4000}, {1000, 7400}},
-              {"across both, reachable on the second", {18000, 100, 6000, 4000}, {18000, 100}},
-          });
-    Check(DisplayAreas{{}, 450, 15},
-          {{"no screen known", {99999999, 9, 6000, 4000}, {99999999, 9}}});
+    struct RoundTrip
+    {
+        const char* what;
+        DisplayAreas displays;
+        WindowPixels window;
+        WindowGeometry stored;
+    };
+    const RoundTrip cases[] = {
+        {"on the primary screen, as an older version wrote it",
+         {{kPrimary, kSecond}, 96},
+         {{100, 200, 556, 467}, 96},
+         {1500, 3000, 6840, 4005}},
+        // 2,500 pixels at 150 % were once written as 25,000 twips: back at 1,667 pixels.
+        {"on the second screen at 150 %",
+         {{kPrimary, kSecond}, 96},
+         {{2500, 300, 3184, 654}, 144},
+         {37500, 4500, 6840, 3540}},
+        {"across both, mostly on the second",
+         {{kPrimary, kSecond}, 96},
+         {{1200, 300, 1884, 654}, 144},
+         {18000, 4500, 6840, 3540}},
+        {"system at 150 %, the window on a screen at 100 % to its right",
+         {{Monitor{{0, 0, 1920, 1160}, 144, 45}, Monitor{{1920, 0, 3200, 760}, 96, 30}}, 144},
+         {{2000, 100, 2456, 367}, 96},
+         {20000, 1000, 6840, 4005}},
+        {"system at 200 %: 8 twips per pixel",
+         {{Monitor{{0, 0, 2560, 1520}, 192, 60}}, 192},
+         {{80, 40, 935, 482}, 192},
+         {640, 320, 6840, 3536}},
+    };
+    for (const RoundTrip& c : cases)
+    {
+        const WindowGeometry stored = StoredGeometryOf(c.window, c.displays.systemDpi);
+        EXPECT_EQ(stored.left, c.stored.left) << c.what;
+        EXPECT_EQ(stored.top, c.stored.top) << c.what;
+        EXPECT_EQ(stored.width, c.stored.width) << c.what;
+        EXPECT_EQ(stored.height, c.stored.height) << c.what;
+        EXPECT_EQ(PlaceStoredWindow(c.stored, c.displays), c.window) << c.what;
+    }
+}
+
+// The size is a length on the monitor: the same twips look the same at any scale. A window
+// whose monitor has gone comes onto the nearest one at that one's scale.
+TEST(WindowPlacement, SizeFollowsTheScaleOfTheMonitorItOpensOn)
+{
+    const WindowGeometry onSecond{37500, 4500, 6840, 3540};
+    const Monitor secondAt100{kSecond.workArea, 96, 30};
+    EXPECT_EQ(PlaceStoredWindow(onSecond, {{kPrimary, secondAt100}, 96}),
+              (WindowPixels{{2500, 300, 2956, 536}, 96}));
+    EXPECT_EQ(PlaceStoredWindow(onSecond, {{kPrimary}, 96}),
+              (WindowPixels{{824, 300, 1280, 536}, 96}));
 }
 
 } // namespace

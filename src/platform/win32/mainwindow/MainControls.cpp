@@ -1,13 +1,13 @@
 #include "platform/win32/mainwindow/MainControls.h"
 
 #include "hotkeys/KeyChords.h"
+#include "platform/ScopedFlag.h"
 #include "platform/win32/mainwindow/ControlIds.h"
 #include "platform/win32/window/Dpi.h"
 #include "platform/win32/window/Fonts.h"
 #include "text/UiText.h"
 
 #include <utility>
-#include <vector>
 
 namespace mirufon::win32
 {
@@ -27,22 +27,11 @@ HWND CreateChild(HWND parent, const wchar_t* className, const wchar_t* text, DWO
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
 }
 
-BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM areas)
-{
-    MONITORINFO info{};
-    info.cbSize = sizeof info;
-    if (::GetMonitorInfoW(monitor, &info))
-    {
-        reinterpret_cast<std::vector<RECT>*>(areas)->push_back(info.rcWork);
-    }
-    return TRUE;
-}
-
 } // namespace
 
-MainControls::MainControls(HINSTANCE instance)
-    : m_instance(instance), m_dpi(ScreenDpi()), m_twipsPerPixel(mirufon::TwipsPerPixel(m_dpi)),
-      m_whiteBrush(::CreateSolidBrush(kWhite))
+MainControls::MainControls(HINSTANCE instance, const MonitorLayout& monitors)
+    : m_instance(instance), m_monitors(monitors), m_dpi(monitors.Displays().systemDpi),
+      m_twipsPerPixel(mirufon::TwipsPerPixel(m_dpi)), m_whiteBrush(::CreateSolidBrush(kWhite))
 {
 }
 
@@ -234,52 +223,28 @@ DefaultGeometry MainControls::CreatedGeometry(const RECT& created) const
     return geometry;
 }
 
-DisplayAreas MainControls::Displays() const
+void MainControls::PlaceWindow(const WindowPixels& placement)
 {
-    std::vector<RECT> areas;
-    ::EnumDisplayMonitors(nullptr, nullptr, &AddWorkArea, reinterpret_cast<LPARAM>(&areas));
-    const std::int32_t tpp = m_twipsPerPixel;
-    DisplayAreas displays;
-    for (const RECT& area : areas)
+    if (placement.dpi != m_dpi)
     {
-        displays.workAreas.push_back(
-            DesktopRect{area.left * tpp, area.top * tpp, area.right * tpp, area.bottom * tpp});
+        SetDpi(placement.dpi);
     }
-    // The frame above the caption belongs to the strip the user takes hold of.
-    const int titleBar = ::GetSystemMetrics(SM_CYCAPTION) + ::GetSystemMetrics(SM_CYSIZEFRAME) +
-                         ::GetSystemMetrics(SM_CXPADDEDBORDER);
-    displays.titleBarHeight = titleBar * tpp;
-    displays.twipsPerPixel = tpp;
-    return displays;
+    {
+        const ScopedFlag placing(m_placing);
+        const RECT r = ToRect(placement.rect);
+        ::SetWindowPos(m_window, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    // The window system has the last word on the scale the window is drawn at.
+    if (const int dpi = m_monitors.WindowDpi(m_window); dpi != m_dpi)
+    {
+        SetDpi(dpi);
+    }
 }
 
-void MainControls::ApplyGeometry(const WindowGeometry& geometry)
+WindowPixels MainControls::CurrentPlacement() const
 {
-    const std::int32_t twipsPerPixel = m_twipsPerPixel;
-    ::SetWindowPos(m_window, nullptr, ToPixels(geometry.left, twipsPerPixel),
-                   ToPixels(geometry.top, twipsPerPixel), ToPixels(geometry.width, twipsPerPixel),
-                   ToPixels(geometry.height, twipsPerPixel), SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-WindowGeometry MainControls::CurrentGeometry() const
-{
-    RECT rect{};
-    if (::IsIconic(m_window))
-    {
-        // A minimized window reports a parking position far off screen; store where it will
-        // come back instead, so the next start does not open as a sliver.
-        WINDOWPLACEMENT placement{};
-        placement.length = sizeof placement;
-        ::GetWindowPlacement(m_window, &placement);
-        rect = placement.rcNormalPosition;
-    }
-    else
-    {
-        ::GetWindowRect(m_window, &rect);
-    }
-    const std::int32_t tpp = m_twipsPerPixel;
-    return WindowGeometry{rect.left * tpp, rect.top * tpp, (rect.right - rect.left) * tpp,
-                          (rect.bottom - rect.top) * tpp};
+    return WindowPixels{win32::ToPixelRect(RestoredWindowRect(m_window)), m_dpi};
 }
 
 } // namespace mirufon::win32

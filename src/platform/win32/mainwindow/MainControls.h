@@ -5,6 +5,7 @@
 #include "platform/win32/mainwindow/EditTextBox.h"
 #include "platform/win32/window/ControlSubclass.h"
 #include "platform/win32/window/Handles.h"
+#include "platform/win32/window/Monitors.h"
 #include "settings/ConfFile.h"
 #include "settings/Settings.h"
 #include "shell/Layout.h"
@@ -23,7 +24,7 @@ namespace mirufon::win32
 class MainControls
 {
   public:
-    explicit MainControls(HINSTANCE instance);
+    explicit MainControls(HINSTANCE instance, const MonitorLayout& monitors = SystemMonitors());
     MainControls(const MainControls&) = delete;
     MainControls& operator=(const MainControls&) = delete;
 
@@ -51,12 +52,15 @@ class MainControls
 
     // The screen's size and the window's size as created (its outer rectangle), in twips.
     DefaultGeometry CreatedGeometry(const RECT& created) const;
-    // Every monitor's work area and the height of the window's title bar (twips).
-    DisplayAreas Displays() const;
-    // Moves and sizes the window (twips) without activating it.
-    void ApplyGeometry(const WindowGeometry& geometry);
-    // Where the window is (twips); while minimized, where it will come back.
-    WindowGeometry CurrentGeometry() const;
+    DisplayAreas Displays() const { return m_monitors.Displays(); }
+    // Moves and sizes the window without activating it, and draws the controls at the scale
+    // of the monitor it then stands on.
+    void PlaceWindow(const WindowPixels& placement);
+    // True while PlaceWindow moves the window: a change of scale on the way keeps the size
+    // chosen for the monitor it goes to.
+    bool IsPlacing() const { return m_placing; }
+    // Where the window is and its scale; while minimized, where it will come back.
+    WindowPixels CurrentPlacement() const;
 
     // Places every control for the window's client size.
     void LayOut();
@@ -70,7 +74,9 @@ class MainControls
     RECT ToPixelRect(const ControlRect& container, const ControlRect& control) const;
 
     HINSTANCE m_instance;
+    const MonitorLayout& m_monitors;
     HWND m_window = nullptr;
+    bool m_placing = false;
     int m_dpi = 96;
     std::int32_t m_twipsPerPixel = kDefaultTwipsPerPixel;
     MainLayout m_layout;

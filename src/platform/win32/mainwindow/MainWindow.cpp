@@ -36,7 +36,7 @@ constexpr UINT kClipboardReadDone = WM_APP + 5;
 } // namespace
 
 MainWindow::MainWindow(HINSTANCE instance)
-    : m_instance(instance), m_controls(instance), m_storage(LocateOwnStorage()),
+    : m_instance(instance), m_controls(instance), m_tray(instance), m_storage(LocateOwnStorage()),
       m_conf(m_storage.conf, m_storage.confStartingPoint),
       m_journal(m_storage.journalFolder, m_storage.earlierJournalFolder)
 {
@@ -60,9 +60,9 @@ bool MainWindow::Create()
 
     // The window as created: its client area is 6555 x 3540 twips, with the menu bar.
     const std::int32_t twipsPerPixel = m_controls.TwipsPerPixel();
-    RECT outer{0, 0, ToPixels(kCreatedClientWidth, twipsPerPixel),
-               ToPixels(kCreatedClientHeight, twipsPerPixel)};
-    ::AdjustWindowRectEx(&outer, kMainStyle, TRUE, 0);
+    const RECT outer = OuterRectForDpi(RECT{0, 0, ToPixels(kCreatedClientWidth, twipsPerPixel),
+                                            ToPixels(kCreatedClientHeight, twipsPerPixel)},
+                                       kMainStyle, true, 0, m_controls.Dpi());
     if (!CreateBoundWindow(0, kMainWindowClass, GetAppTitle().c_str(), kMainStyle, CW_USEDEFAULT,
                            CW_USEDEFAULT, outer.right - outer.left, outer.bottom - outer.top,
                            nullptr, m_instance))
@@ -94,7 +94,11 @@ bool MainWindow::OnCreate()
         return false;
     }
     CreateShortcuts();
+    m_icons.Apply(Handle(), m_instance, m_controls.Dpi());
     m_taskbarCreated = ::RegisterWindowMessageW(L"TaskbarCreated");
+    // Explorer runs at a lower integrity level than a program run as administrator, and such
+    // a program hears from it only what it lets through.
+    ::ChangeWindowMessageFilterEx(Handle(), m_taskbarCreated, MSGFLT_ALLOW, nullptr);
     m_hotKeyApi.emplace(Handle());
     m_clipboard.emplace(Handle(), kClipboardReadDone);
     m_pointer.emplace(Handle());
@@ -126,7 +130,10 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     if (message == m_taskbarCreated && m_taskbarCreated != 0)
     {
         // The shell restarted: without the icon a program in the tray could not be reached.
-        m_tray.Restore();
+        if (m_controller)
+        {
+            m_controller->OnTaskbarCreated();
+        }
         return 0;
     }
     switch (message)
@@ -190,6 +197,9 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DPICHANGED:
         OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
+    case WM_DISPLAYCHANGE:
+        m_tray.RefreshIconSize();
+        break;
     case WM_CLOSE:
         m_controller->Shutdown(ShutdownCause::Closed);
         ::DestroyWindow(Handle());
@@ -241,6 +251,9 @@ void MainWindow::OnCommand(int id)
     case kMenuTraySettings:
         m_controller->OpenSettings();
         break;
+    case kMenuTrayShow:
+        m_controller->ShowFromTray();
+        break;
     case kMenuLeaveTray:
         m_controller->LeaveTray();
         break;
@@ -270,20 +283,32 @@ void MainWindow::OnTimer(UINT_PTR id)
         ::KillTimer(Handle(), kJournalTimer);
         m_controller->OnJournalTimer();
     }
+    else if (id == kTrayTimer)
+    {
+        ::KillTimer(Handle(), kTrayTimer);
+        m_controller->OnTrayTimer();
+    }
     else if (id == kExitTimer)
     {
         ::ExitProcess(0);
     }
 }
 
-// The window moved to a monitor of another scaling: new twips per pixel, fonts and layout.
+// The window moved to a monitor of another scaling: new twips per pixel, fonts, icons and
+// layout. The size the system suggests is taken unless the program is placing the window
+// itself, at a size already chosen for that monitor.
 void MainWindow::OnDpiChanged(int dotsPerInch, const RECT& suggested)
 {
     m_controls.SetDpi(dotsPerInch);
-    ::SetWindowPos(Handle(), nullptr, suggested.left, suggested.top,
-                   suggested.right - suggested.left, suggested.bottom - suggested.top,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+    m_icons.Apply(Handle(), m_instance, dotsPerInch);
+    if (!m_controls.IsPlacing())
+    {
+        ::SetWindowPos(Handle(), nullptr, suggested.left, suggested.top,
+                       suggested.right - suggested.left, suggested.bottom - suggested.top,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     m_controls.LayOut();
+    m_tray.RefreshIconSize();
 }
 
 void MainWindow::OnReadOutcome(ReadOutcome outcome)
@@ -322,14 +347,15 @@ DisplayAreas MainWindow::Displays() const
     return m_controls.Displays();
 }
 
-void MainWindow::ApplyGeometry(const WindowGeometry& geometry)
+void MainWindow::PlaceWindow(const WindowPixels& placement)
 {
-    m_controls.ApplyGeometry(geometry);
+    m_controls.PlaceWindow(placement);
+    m_icons.Apply(Handle(), m_instance, m_controls.Dpi());
 }
 
-WindowGeometry MainWindow::CurrentGeometry() const
+WindowPixels MainWindow::CurrentPlacement() const
 {
-    return m_controls.CurrentGeometry();
+    return m_controls.CurrentPlacement();
 }
 
 void MainWindow::LayOut()
@@ -409,7 +435,7 @@ void MainWindow::ShowTransientMessage(const std::wstring& text, int durationMs)
     HWND window = Handle();
     m_messageWindow = std::make_unique<MessageWindow>(
         m_instance, [window] { ::PostMessageW(window, kMessageWindowClosed, 0, 0); });
-    if (!m_messageWindow->Show(text, durationMs))
+    if (!m_messageWindow->Show(text, durationMs, window))
     {
         // Nothing was shown: start-up goes on as if it had been.
         ::PostMessageW(window, kMessageWindowClosed, 0, 0);
@@ -429,6 +455,11 @@ void MainWindow::Beep()
 void MainWindow::WakeReadTimer(std::int64_t milliseconds)
 {
     SetTimerAfter(Handle(), kReadTimer, milliseconds);
+}
+
+void MainWindow::WakeTrayTimer(std::int64_t milliseconds)
+{
+    SetTimerAfter(Handle(), kTrayTimer, milliseconds);
 }
 
 } // namespace mirufon::win32

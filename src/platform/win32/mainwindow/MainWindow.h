@@ -17,6 +17,7 @@
 #include "platform/win32/system/Win32HotKeyApi.h"
 #include "platform/win32/window/Handles.h"
 #include "platform/win32/window/WindowBase.h"
+#include "platform/win32/window/WindowIcons.h"
 #include "shell/AppController.h"
 #include "shell/MainView.h"
 
@@ -53,6 +54,8 @@ class MainWindow final : public WindowBase,
   private:
     // Wakes the controller when the journal's next write is due.
     static constexpr UINT_PTR kJournalTimer = 4;
+    // Wakes the controller for the tray icon's next attempt.
+    static constexpr UINT_PTR kTrayTimer = 5;
     // Shows the boxes ShowMessageLater queued.
     static constexpr UINT kShowLaterMessages = WM_APP + 9;
 
@@ -79,8 +82,8 @@ class MainWindow final : public WindowBase,
     // The roles the controller drives (shell/MainView.h) and the capture engine's feedback.
     DefaultGeometry CreatedGeometry() const override;
     DisplayAreas Displays() const override;
-    void ApplyGeometry(const WindowGeometry& geometry) override;
-    WindowGeometry CurrentGeometry() const override;
+    void PlaceWindow(const WindowPixels& placement) override;
+    WindowPixels CurrentPlacement() const override;
     void LayOut() override;
     void ShowWindow() override;
     void SetInputEnabled(bool enabled) override;
@@ -101,9 +104,12 @@ class MainWindow final : public WindowBase,
     SaveChoice ChooseSaveFile(const std::wstring& suggestedName,
                               const std::wstring& folder) override;
     void WakeJournalTimer(std::int64_t milliseconds) override;
+    void WakeTrayTimer(std::int64_t milliseconds) override;
     void ShowTransientMessage(const std::wstring& text, int durationMs) override;
     void OpenHelpPage() override;
     bool EnterTray() override;
+    bool RestoreTrayIcon() override;
+    void ShowFromTray() override;
     void LeaveTray() override;
     void RemoveTrayIcon() override;
     void ShowTrayMenu() override;
@@ -118,6 +124,7 @@ class MainWindow final : public WindowBase,
     HINSTANCE m_instance;
     MainControls m_controls;
     MainMenus m_menus;
+    WindowIcons m_icons;
     TrayIcon m_tray;
     UINT m_taskbarCreated = 0;
     RECT m_createdRect{};

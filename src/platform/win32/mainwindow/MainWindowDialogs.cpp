@@ -60,13 +60,24 @@ void MainWindow::OpenHelpPage()
 
 bool MainWindow::EnterTray()
 {
-    const auto icon = reinterpret_cast<HICON>(::GetClassLongPtrW(Handle(), GCLP_HICONSM));
-    if (!m_tray.Add(Handle(), icon, GetAppTitle()))
+    if (!m_tray.Add(Handle(), GetAppTitle()))
     {
         return false;
     }
     ::ShowWindow(Handle(), SW_HIDE);
     return true;
+}
+
+bool MainWindow::RestoreTrayIcon()
+{
+    return m_tray.Restore();
+}
+
+// The menu that chose this was in front, so the program may bring its window forward.
+void MainWindow::ShowFromTray()
+{
+    ::ShowWindow(Handle(), ::IsIconic(Handle()) ? SW_RESTORE : SW_SHOW);
+    ::SetForegroundWindow(Handle());
 }
 
 void MainWindow::LeaveTray()

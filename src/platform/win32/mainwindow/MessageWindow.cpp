@@ -22,33 +22,37 @@ constexpr ControlRect kLabel{90, 90, 7995, 4515};
 
 } // namespace
 
-MessageWindow::MessageWindow(HINSTANCE instance, std::function<void()> onClosed)
-    : m_instance(instance), m_onClosed(std::move(onClosed)),
-      m_twipsPerPixel(TwipsPerPixel(ScreenDpi())), m_background(::CreateSolidBrush(kBackground))
+MessageWindow::MessageWindow(HINSTANCE instance, std::function<void()> onClosed,
+                             const MonitorLayout& monitors)
+    : m_instance(instance), m_onClosed(std::move(onClosed)), m_monitors(monitors),
+      m_background(::CreateSolidBrush(kBackground))
 {
 }
 
-bool MessageWindow::Show(const std::wstring& text, std::int32_t durationMs)
+bool MessageWindow::Show(const std::wstring& text, std::int32_t durationMs, HWND placeBy)
 {
     if (!RegisterWindowClass(ProgramWindowClass(m_instance, kMessageWindowClass, nullptr)))
     {
         return false;
     }
-    const int width = ToPixels(kMessageWindowWidth, m_twipsPerPixel);
-    const int height = ToPixels(MessageWindowHeight(text), m_twipsPerPixel);
-    // Centred on the screen: the main window it belongs to is not shown yet.
-    const int left = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-    const int top = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    // On the main window's monitor, where the user looks for the program, though that window
+    // is not shown yet.
+    const Monitor monitor = MonitorOfWindow(m_monitors, placeBy);
+    const std::int32_t twipsPerPixel = TwipsPerPixel(monitor.dpi);
+    const RECT place =
+        ToRect(CentredIn(monitor.workArea, ToPixels(kMessageWindowWidth, twipsPerPixel),
+                         ToPixels(MessageWindowHeight(text), twipsPerPixel)));
     if (!CreateBoundWindow(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kMessageWindowClass, L"", WS_POPUP,
-                           left, top, width, height, nullptr, m_instance))
+                           place.left, place.top, place.right - place.left,
+                           place.bottom - place.top, nullptr, m_instance))
     {
         return false;
     }
-    m_font = CreateProgramFont(FontRole::Message, ScreenDpi());
+    m_font = CreateProgramFont(FontRole::Message, monitor.dpi);
     m_label = ::CreateWindowExW(
         0, L"STATIC", text.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
-        ToPixels(kLabel.left, m_twipsPerPixel), ToPixels(kLabel.top, m_twipsPerPixel),
-        ToPixels(kLabel.width, m_twipsPerPixel), ToPixels(kLabel.height, m_twipsPerPixel), Handle(),
+        ToPixels(kLabel.left, twipsPerPixel), ToPixels(kLabel.top, twipsPerPixel),
+        ToPixels(kLabel.width, twipsPerPixel), ToPixels(kLabel.height, twipsPerPixel), Handle(),
         nullptr, m_instance, nullptr);
     ::SendMessageW(m_label, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.Get()), FALSE);
     ::SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/win32/window/Handles.h"
+#include "platform/win32/window/Monitors.h"
 #include "platform/win32/window/WindowBase.h"
 
 #include <cstdint>
@@ -17,11 +18,13 @@ namespace mirufon::win32
 class MessageWindow final : public WindowBase
 {
   public:
-    MessageWindow(HINSTANCE instance, std::function<void()> onClosed);
+    MessageWindow(HINSTANCE instance, std::function<void()> onClosed,
+                  const MonitorLayout& monitors = SystemMonitors());
 
     // Creates and shows the window with the text for durationMs (a display time of 0 or less
-    // keeps it up). False when the window could not be created; onClosed does not run then.
-    bool Show(const std::wstring& text, std::int32_t durationMs);
+    // keeps it up), centred on the monitor of `placeBy` and sized for its scale. False when the
+    // window could not be created; onClosed does not run then.
+    bool Show(const std::wstring& text, std::int32_t durationMs, HWND placeBy);
 
   private:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -31,7 +34,7 @@ class MessageWindow final : public WindowBase
 
     HINSTANCE m_instance;
     std::function<void()> m_onClosed;
-    std::int32_t m_twipsPerPixel;
+    const MonitorLayout& m_monitors;
     HWND m_label = nullptr;
     UniqueFont m_font;
     UniqueBrush m_background;

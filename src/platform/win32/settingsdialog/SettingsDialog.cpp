@@ -25,8 +25,10 @@ constexpr COLORREF kBlue = RGB(0, 0, 255);
 } // namespace
 
 SettingsDialog::SettingsDialog(HINSTANCE instance, HWND owner, Settings& settings,
-                               std::function<void(DialogClose)> onClose)
-    : m_instance(instance), m_owner(owner), m_settings(settings), m_onClose(std::move(onClose))
+                               std::function<void(DialogClose)> onClose,
+                               const MonitorLayout& monitors)
+    : m_instance(instance), m_owner(owner), m_settings(settings), m_onClose(std::move(onClose)),
+      m_monitors(monitors)
 {
 }
 
@@ -56,17 +58,20 @@ bool SettingsDialog::Open()
         return false;
     }
 
-    ApplyDpi(ScreenDpi());
-    const SIZE outer = SettingsDialogOuterSize(m_twipsPerPixel);
-    const int left = (::GetSystemMetrics(SM_CXSCREEN) - outer.cx) / 2;
-    const int top = (::GetSystemMetrics(SM_CYSCREEN) - outer.cy) / 2;
+    // Centred on the main window's monitor (hidden in the tray, the window keeps its place),
+    // its caption, frame and controls at that monitor's scale.
+    const Monitor monitor = MonitorOfWindow(m_monitors, m_owner);
+    ApplyDpi(monitor.dpi);
+    const SIZE outer = SettingsDialogOuterSize(m_dotsPerInch);
+    const RECT place = ToRect(CentredIn(monitor.workArea, outer.cx, outer.cy));
     const std::wstring caption = GetAppTitle();
     if (!CreateBoundWindow(kSettingsDialogExStyle, kSettingsDialogClass, caption.c_str(),
-                           kSettingsDialogStyle, left, top, outer.cx, outer.cy, m_owner,
+                           kSettingsDialogStyle, place.left, place.top, outer.cx, outer.cy, m_owner,
                            m_instance))
     {
         return false;
     }
+    m_icons.Apply(Handle(), m_instance, m_dotsPerInch);
     CreateSettingsControls(Handle(), m_instance);
     if (!FindControls())
     {
@@ -381,7 +386,8 @@ LRESULT SettingsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     {
         const RECT suggested = *reinterpret_cast<const RECT*>(lParam);
         ApplyDpi(HIWORD(wParam));
-        const SIZE outer = SettingsDialogOuterSize(m_twipsPerPixel);
+        m_icons.Apply(Handle(), m_instance, m_dotsPerInch);
+        const SIZE outer = SettingsDialogOuterSize(m_dotsPerInch);
         ::SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, outer.cx, outer.cy,
                        SWP_NOZORDER | SWP_NOACTIVATE);
         return 0;

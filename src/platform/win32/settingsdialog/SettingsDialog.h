@@ -3,7 +3,9 @@
 #include "hotkeys/HotKeyEditor.h"
 #include "platform/win32/window/ControlSubclass.h"
 #include "platform/win32/window/Handles.h"
+#include "platform/win32/window/Monitors.h"
 #include "platform/win32/window/WindowBase.h"
+#include "platform/win32/window/WindowIcons.h"
 #include "settings/Settings.h"
 #include "shell/MainView.h"
 
@@ -27,8 +29,10 @@ namespace mirufon::win32
 class SettingsDialog final : public WindowBase
 {
   public:
+    // The dialog opens centred on the owner's monitor, at that monitor's scale.
     SettingsDialog(HINSTANCE instance, HWND owner, Settings& settings,
-                   std::function<void(DialogClose)> onClose = {});
+                   std::function<void(DialogClose)> onClose = {},
+                   const MonitorLayout& monitors = SystemMonitors());
     // Destroys the window without storing and without calling onClose, when still open. Not to
     // be destroyed from inside its own window's handlers or its onClose.
     ~SettingsDialog() override;
@@ -71,6 +75,8 @@ class SettingsDialog final : public WindowBase
     HWND m_owner;
     Settings& m_settings;
     std::function<void(DialogClose)> m_onClose;
+    const MonitorLayout& m_monitors;
+    WindowIcons m_icons;
 
     int m_dotsPerInch = 96;
     std::int32_t m_twipsPerPixel = 15;

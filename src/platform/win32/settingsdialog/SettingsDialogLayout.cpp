@@ -110,17 +110,18 @@ ControlRect ContainerRect(Container container)
     return {0, 0, kSettingsClientWidth, kSettingsClientHeight};
 }
 
-SIZE SettingsDialogOuterSize(std::int32_t twipsPerPixel)
+SIZE SettingsDialogOuterSize(int dpi)
 {
-    RECT outer{0, 0, ToPixels(kSettingsClientWidth, twipsPerPixel),
-               ToPixels(kSettingsClientHeight, twipsPerPixel)};
-    ::AdjustWindowRectEx(&outer, kSettingsDialogStyle, FALSE, kSettingsDialogExStyle);
+    const std::int32_t twipsPerPixel = TwipsPerPixel(dpi);
+    const RECT outer = OuterRectForDpi(RECT{0, 0, ToPixels(kSettingsClientWidth, twipsPerPixel),
+                                            ToPixels(kSettingsClientHeight, twipsPerPixel)},
+                                       kSettingsDialogStyle, false, kSettingsDialogExStyle, dpi);
     return SIZE{ToPixels(kSettingsOuterWidth, twipsPerPixel), outer.bottom - outer.top};
 }
 
 void HoldOuterWidth(WPARAM edge, RECT& rect, std::int32_t twipsPerPixel)
 {
-    const int width = SettingsDialogOuterSize(twipsPerPixel).cx;
+    const int width = ToPixels(kSettingsOuterWidth, twipsPerPixel);
     if (edge == WMSZ_LEFT || edge == WMSZ_TOPLEFT || edge == WMSZ_BOTTOMLEFT)
     {
         rect.left = rect.right - width;
@@ -135,7 +136,7 @@ void HoldOuterWidth(WINDOWPOS& position, std::int32_t twipsPerPixel)
 {
     if (!(position.flags & SWP_NOSIZE))
     {
-        position.cx = SettingsDialogOuterSize(twipsPerPixel).cx;
+        position.cx = ToPixels(kSettingsOuterWidth, twipsPerPixel);
     }
 }
 

@@ -57,8 +57,9 @@ std::span<const ControlPlacement> SettingsDialogRows();
 // A container's place on the dialog, read from its row; the whole client area for Form.
 ControlRect ContainerRect(Container container);
 
-// The dialog's outer size in pixels at a scaling.
-SIZE SettingsDialogOuterSize(std::int32_t twipsPerPixel);
+// The dialog's outer size in pixels at a scale (dots per inch), its caption and frame drawn at
+// that scale around the client area.
+SIZE SettingsDialogOuterSize(int dpi);
 
 // Holds the outer width at its twips whatever resizing is attempted: while the user drags an
 // edge (WM_SIZING, the edge dragged), and for any other resize (WM_WINDOWPOSCHANGING).

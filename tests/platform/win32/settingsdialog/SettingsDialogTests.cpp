@@ -372,9 +372,13 @@ TEST_F(SettingsDialogTest, ControlsStandWhereTheTwipsPlaceThem)
     RECT outer{};
     ::GetWindowRect(dialog, &outer);
     EXPECT_EQ(outer.right - outer.left, Px(kSettingsOuterWidth));
-    // Centred on the screen.
-    EXPECT_NEAR((outer.left + outer.right) / 2, ::GetSystemMetrics(SM_CXSCREEN) / 2, 1);
-    EXPECT_NEAR((outer.top + outer.bottom) / 2, ::GetSystemMetrics(SM_CYSCREEN) / 2, 1);
+    // Centred on the work area of the owner's monitor.
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    ::GetMonitorInfoW(::MonitorFromWindow(m_owner, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT& work = monitor.rcWork;
+    EXPECT_NEAR((outer.left + outer.right) / 2, (work.left + work.right) / 2, 1);
+    EXPECT_NEAR((outer.top + outer.bottom) / 2, (work.top + work.bottom) / 2, 1);
 
     struct Expected
     {

@@ -1,0 +1,132 @@
+// The program's windows on a second monitor at 200 %, which Wine cannot show: its monitors all
+// share one scale. The layout the windows ask for stands in that monitor just below them; the
+// windows are real, placed where it would be.
+
+#include "platform/win32/mainwindow/MainControls.h"
+#include "platform/win32/mainwindow/MessageWindow.h"
+#include "platform/win32/settingsdialog/SettingsDialog.h"
+#include "platform/win32/settingsdialog/SettingsDialogIds.h"
+#include "platform/win32/settingsdialog/SettingsDialogLayout.h"
+#include "platform/win32/window/Dpi.h"
+#include "shell/Layout.h"
+#include "shell/TransientMessage.h"
+
+#include <gtest/gtest.h>
+
+namespace mirufon::win32
+{
+namespace
+{
+
+constexpr int kDpi = 192;
+
+// The real screen, and right of it a monitor of 2560 x 1440 at 200 %.
+class TwoMonitors final : public MonitorLayout
+{
+  public:
+    DisplayAreas Displays() const override
+    {
+        RECT work{};
+        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        const int right = ::GetSystemMetrics(SM_CXSCREEN);
+        return {{{ToPixelRect(work), ScreenDpi(), 30}, {{right, 0, right + 2560, 1440}, kDpi, 60}},
+                ScreenDpi()};
+    }
+    // As Windows decides: the scale of the monitor holding most of the window.
+    int WindowDpi(HWND window) const override
+    {
+        RECT rect{};
+        ::GetWindowRect(window, &rect);
+        return MonitorHolding(Displays(), ToPixelRect(rect)).dpi;
+    }
+};
+
+int IconWidth(HWND window, WPARAM kind)
+{
+    const auto icon = reinterpret_cast<HICON>(::SendMessageW(window, WM_GETICON, kind, 0));
+    ICONINFO info{};
+    if (!icon || !::GetIconInfo(icon, &info))
+    {
+        return 0;
+    }
+    BITMAP bitmap{};
+    ::GetObjectW(info.hbmColor, sizeof bitmap, &bitmap);
+    ::DeleteObject(info.hbmColor);
+    ::DeleteObject(info.hbmMask);
+    return bitmap.bmWidth;
+}
+
+class SecondMonitorTest : public ::testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        // The main window stands on the second monitor.
+        m_main = ::CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, m_area.left + 200, 100,
+                                   900, 500, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(m_main, nullptr);
+    }
+    void TearDown() override { ::DestroyWindow(m_main); }
+
+    // How far the window's centre lies from the second monitor's work area's.
+    POINT OffCentre(HWND window) const
+    {
+        RECT rect{};
+        ::GetWindowRect(window, &rect);
+        return POINT{(rect.left + rect.right - m_area.left - m_area.right) / 2,
+                     (rect.top + rect.bottom - m_area.top - m_area.bottom) / 2};
+    }
+
+    TwoMonitors m_monitors;
+    PixelRect m_area = m_monitors.Displays().monitors[1].workArea;
+    HWND m_main = nullptr;
+};
+
+// Placed there, the main window draws its controls at that scale and reports it, so that
+// Conf.txt gets its size in that monitor's twips.
+TEST_F(SecondMonitorTest, MainWindowPlacedThereDrawsAndReportsItsScale)
+{
+    MainControls controls(::GetModuleHandleW(nullptr), m_monitors);
+    DWORD error = 0;
+    ASSERT_TRUE(controls.Create(m_main, {}, {}, error));
+    const WindowPixels placement{{m_area.left + 300, 200, m_area.left + 1212, 672}, kDpi};
+    controls.PlaceWindow(placement);
+    EXPECT_EQ(controls.CurrentPlacement(), placement);
+    EXPECT_EQ(controls.TwipsPerPixel(), TwipsPerPixel(kDpi));
+}
+
+// The settings dialog opens centred on the owner's monitor, its caption and frame at that
+// scale: the client area holds the whole layout, the buttons' row included.
+TEST_F(SecondMonitorTest, SettingsDialogOpensThereWithRoomForItsBottomRow)
+{
+    Settings settings;
+    SettingsDialog dialog(::GetModuleHandleW(nullptr), m_main, settings, {}, m_monitors);
+    ASSERT_TRUE(dialog.Open());
+    EXPECT_NEAR(OffCentre(dialog.Handle()).x, 0, 1);
+    EXPECT_NEAR(OffCentre(dialog.Handle()).y, 0, 1);
+    RECT outer{};
+    ::GetWindowRect(dialog.Handle(), &outer);
+    RECT frame{};
+    ::AdjustWindowRectExForDpi(&frame, kSettingsDialogStyle, FALSE, kSettingsDialogExStyle, kDpi);
+    RECT ok{};
+    ::GetWindowRect(::GetDlgItem(dialog.Handle(), kIdSettingsOk), &ok);
+    ::MapWindowPoints(nullptr, dialog.Handle(), reinterpret_cast<POINT*>(&ok), 2);
+    EXPECT_GE((outer.bottom - outer.top) - (frame.bottom - frame.top), ok.bottom)
+        << "the bottom row is cut";
+    EXPECT_EQ(IconWidth(dialog.Handle(), ICON_SMALL), 32) << "a 16 pixel icon stretched";
+    EXPECT_EQ(IconWidth(dialog.Handle(), ICON_BIG), 64);
+}
+
+TEST_F(SecondMonitorTest, MessageWindowOpensThereAtItsScale)
+{
+    MessageWindow message(
+        ::GetModuleHandleW(nullptr), [] {}, m_monitors);
+    ASSERT_TRUE(message.Show(L"a\r\nb", 0, m_main));
+    EXPECT_NEAR(OffCentre(message.Handle()).x, 0, 1);
+    RECT rect{};
+    ::GetWindowRect(message.Handle(), &rect);
+    EXPECT_EQ(rect.right - rect.left, ToPixels(kMessageWindowWidth, TwipsPerPixel(kDpi)));
+}
+
+} // namespace
+} // namespace mirufon::win32
