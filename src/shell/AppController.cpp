@@ -50,6 +50,7 @@ AppController::AppController(const AppServices& services)
       m_engine(m_log, services.window.nameBox, services.window.valueBox, services.system.pointer,
                services.system.readWorkers, services.system.clock, services.window.feedback),
       m_hotKeys(services.system.hotKeyApi),
+      m_dispatcher(services.system.hotKeyApi, services.system.clock),
       m_copy(
           services.system.clipboard, services.window.handle,
           [this](std::wstring_view text) { m_engine.AppendItem(std::wstring(text)); },
@@ -132,6 +133,25 @@ void AppController::FinishStart()
 void AppController::OnHotKey(std::int32_t id)
 {
     m_dispatcher.OnHotKey(id, m_hotKeys, [this](HotKeyCommand command) { RunCommand(command); });
+    WatchHeldKeys();
+}
+
+void AppController::OnKeyWatchTick()
+{
+    m_dispatcher.CheckReleases();
+    WatchHeldKeys();
+}
+
+// The keys just pressed are watched until they are released, so that the next press of a
+// released key runs its command and a repeat of a held one does not.
+void AppController::WatchHeldKeys()
+{
+    const bool watch = m_dispatcher.IsAnyKeyHeld();
+    if (watch != m_watchingKeys)
+    {
+        m_watchingKeys = watch;
+        m_timers.SetKeyWatchRunning(watch);
+    }
 }
 
 void AppController::OnClipboardChanged()
@@ -172,6 +192,11 @@ void AppController::RunCommand(HotKeyCommand command)
 void AppController::OnPreviewTick()
 {
     m_engine.OnPreviewTick();
+    if (const std::int64_t interval = m_engine.PreviewTickMs(); interval != m_previewTickMs)
+    {
+        m_previewTickMs = interval;
+        m_timers.SetPreviewInterval(interval);
+    }
 }
 
 void AppController::OnReadDone(std::uint64_t id, const ElementTexts& texts)
@@ -345,6 +370,7 @@ void AppController::UpdatePreview()
         return;
     }
     m_previewRunning = run;
+    m_previewTickMs = kPreviewTickMs;
     m_timers.SetPreviewRunning(run);
     m_engine.SetPreviewRunning(run);
 }

@@ -148,8 +148,14 @@ class Timers
     Timers& operator=(const Timers&) = delete;
     virtual ~Timers() = default;
 
-    // Starts or stops the pointer preview's ticks; a stopped preview keeps its last text.
+    // Starts or stops the pointer preview's ticks, every kPreviewTickMs from the start; a
+    // stopped preview keeps its last text.
     virtual void SetPreviewRunning(bool running) = 0;
+    // The running preview's ticks come every this many milliseconds from now on.
+    virtual void SetPreviewInterval(std::int64_t milliseconds) = 0;
+
+    // Starts or stops a tick every kKeyReleaseCheckMs (the controller's OnKeyWatchTick).
+    virtual void SetKeyWatchRunning(bool running) = 0;
 
     // Asks for the controller's OnJournalTimer after about this many milliseconds, replacing an
     // earlier request; a negative time cancels it.

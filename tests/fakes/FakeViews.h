@@ -148,7 +148,11 @@ class FakeTimers final : public Timers, public CaptureFeedback
     std::int64_t readTimer = -1;    // the last wake-up asked for, -1 for none
     std::int64_t journalTimer = -1; // the same for the journal
 
+    std::int64_t previewInterval = 0; // the last interval asked for, 0 for none
+
     void SetPreviewRunning(bool running) override { m_journal.Note("preview " + OnOff(running)); }
+    void SetPreviewInterval(std::int64_t milliseconds) override { previewInterval = milliseconds; }
+    void SetKeyWatchRunning(bool) override {}
     void WakeJournalTimer(std::int64_t milliseconds) override { journalTimer = milliseconds; }
     void ArmExitTimer() override { m_journal.Note("exit timer"); }
     void Beep() override { m_journal.Note("beep"); }

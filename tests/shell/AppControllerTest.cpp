@@ -198,6 +198,28 @@ TEST(AppController, StopAndResumeSwitchKeysPreviewAndIntroduction)
     EXPECT_EQ(app.Next(), (Steps{"preview off", "preview on"}));
 }
 
+// Slower ticks once the pointer has rested a second; quick ones again at the first move.
+TEST(AppController, ThePreviewTicksSlowerWhileThePointerRests)
+{
+    App app;
+    app.StartWith(L"");
+    const auto tickFor = [&](std::int64_t milliseconds, std::int64_t interval)
+    {
+        for (std::int64_t passed = 0; passed < milliseconds; passed += interval)
+        {
+            app.m_clock.now += interval;
+            app.m_controller.OnPreviewTick();
+        }
+    };
+    tickFor(kRestBeforeSlowTickMs - kPreviewTickMs, kPreviewTickMs);
+    EXPECT_EQ(app.m_timers.previewInterval, 0);
+    tickFor(kPreviewTickMs * 2, kPreviewTickMs);
+    EXPECT_EQ(app.m_timers.previewInterval, kRestingTickMs);
+    app.m_pointer.at.x += 1;
+    tickFor(kRestingTickMs, kRestingTickMs);
+    EXPECT_EQ(app.m_timers.previewInterval, kPreviewTickMs);
+}
+
 TEST(AppController, HotkeysAndCopiesActOnlyWhileRegisteredAndListening)
 {
     App app;
