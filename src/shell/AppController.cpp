@@ -54,8 +54,10 @@ AppController::AppController(const AppServices& services)
       m_copy(
           services.system.clipboard, services.window.handle,
           [this](std::wstring_view text) { m_engine.AppendItem(std::wstring(text)); },
-          [this](std::wstring_view title, std::wstring_view text)
-          { m_dialogs.ShowMessage(std::wstring(title), std::wstring(text), MessageKind::Plain); }),
+          [this](std::wstring_view title, std::wstring_view text) {
+              m_dialogs.ShowMessage(std::wstring(title), std::wstring(text),
+                                    MessageKind::PlainInFront);
+          }),
       m_journal(
           services.stored.journal, services.system.clock,
           [this](std::int64_t milliseconds) { m_timers.WakeJournalTimer(milliseconds); },
@@ -258,6 +260,8 @@ void AppController::ToggleAlwaysOnTop()
 
 void AppController::ClearAll()
 {
+    // A copy still being read was made before: it never lands in the cleared log.
+    m_copy.DropReadUnderWay();
     // In turn with the other changes of the log: a capture still reading is cleared too.
     m_engine.Change(
         [this]

@@ -28,6 +28,9 @@ enum class MessageKind
 {
     Plain,   // an OK button and no icon
     Warning, // an OK button and the warning icon
+    // Plain, in front of every other window even while the main window is hidden in the tray
+    // or behind another program: for news the user did not ask for, such as a failed copy.
+    PlainInFront,
 };
 
 // What the Save dialog gave: the chosen file, nothing when the user cancelled, or why the

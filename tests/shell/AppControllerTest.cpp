@@ -252,15 +252,18 @@ TEST(AppController, HotkeysAndCopiesActOnlyWhileRegisteredAndListening)
     // The cancel takes the last item with the line break before it.
     EXPECT_EQ(app.m_log.Content(), L"name\r\ncopied");
 
-    // Clearing empties the clipboard on its worker, in turn with the other changes.
+    // Clearing empties the clipboard on its worker, in turn with the other changes; a copy
+    // still being read was made before, and is dropped.
+    app.m_controller.OnClipboardChanged();
     app.Next();
     app.m_controller.ClearAll();
     EXPECT_EQ(app.Next(), Steps{"empty clipboard"});
+    app.m_controller.OnClipboardRead(ClipboardRead{true, L"stale", 0, {}, 2});
     EXPECT_EQ(app.m_log.Content(), L"");
 
     app.m_controller.Shutdown(ShutdownCause::Closed);
     app.m_controller.OnClipboardChanged();
-    EXPECT_EQ(app.m_clipboard.reads, 1);
+    EXPECT_EQ(app.m_clipboard.reads, 2);
 }
 
 TEST(AppController, AlwaysOnTopTrayAndMenuCommands)
