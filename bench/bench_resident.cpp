@@ -5,7 +5,8 @@
 //  - idle processor time in four states (running with the pointer resting on another program,
 //    stopped, minimized, in the tray), from the Unix processes of the program and of Wine's
 //    server, which does the work of every call that crosses processes;
-//  - the preview's latency after a pointer move between two elements;
+//  - the preview's latency after a pointer move between two elements, after short pauses and
+//    after rests of over a second (when the tick has slowed);
 //  - new build only: how soon the preview shows a text that changes under a resting pointer;
 //  - the main window's message delay while a clipboard viewer after the program hangs, while
 //    an owner takes seconds to render its copy, and while another program holds the clipboard
@@ -54,6 +55,8 @@ constexpr auto kIdlePeriod = 5s;
 constexpr auto kSettle = 1s;
 constexpr int kMoveRounds = 2;
 constexpr int kMovesPerRound = 20;
+// Moves after the pointer rested longer than the second after which the tick slows.
+constexpr int kRestedMovesPerRound = 8;
 constexpr int kTextChanges = 20;
 constexpr int kHazardRounds = 2;
 constexpr auto kHazardLength = 5s;
@@ -96,6 +99,12 @@ std::string Ratio(double oldFigure, double newFigure)
 std::chrono::milliseconds VaryingPause(int sample)
 {
     return std::chrono::milliseconds(150 + sample * 73 % 200);
+}
+
+// The same, longer than a second: a rest.
+std::chrono::milliseconds VaryingRest(int sample)
+{
+    return std::chrono::milliseconds(1200 + sample * 137 % 400);
 }
 
 // Where the program runs: with its window on screen, or in the tray.
@@ -383,23 +392,27 @@ struct MoveRun
     int movedAgain = 0;
 };
 
-// Moves the pointer between the target's button and its label and measures each move. A
-// pointer that does not stay put after a move is put back before the next.
-MoveRun MoveLatencies(const std::wstring& program, const e2e::TargetWindow& target)
+using Pause = std::chrono::milliseconds (*)(int sample);
+
+// Moves the pointer between the target's button and its label and measures each move, with
+// the pauses between them. A pointer that does not stay put after a move is put back before
+// the next.
+MoveRun MoveLatencies(const std::wstring& program, const e2e::TargetWindow& target, int moves,
+                      Pause pause)
 {
     const Session session(program, Mode::Window);
     const std::array<POINT, 2> points{target.ButtonCentre(), target.LabelCentre()};
     const std::array<std::wstring, 2> names{target.ButtonCaption(), e2e::TargetWindow::kLabelText};
     PlacePointer(session, points[0], names[0]);
     MoveRun run;
-    for (int move = 1; move <= kMovesPerRound; ++move)
+    for (int move = 1; move <= moves; ++move)
     {
         const std::size_t to = static_cast<std::size_t>(move % 2);
         const std::optional<double> latency =
             MoveAndTime(session.PreviewName(), points[to], names[to], run.movedAgain);
         Require(latency.has_value(), "the preview did not follow a move");
         run.latencies.push_back(*latency);
-        if (!PointerStays(points[to], VaryingPause(move)))
+        if (!PointerStays(points[to], pause(move)))
         {
             ++run.movedAgain;
             PlacePointer(session, points[to], names[to]);
@@ -430,7 +443,8 @@ void PrintPercentiles(const std::array<std::vector<double>, 2>& samples,
 }
 
 void MeasureAndPrintMoves(const std::array<std::wstring, 2>& programs,
-                          const e2e::TargetWindow& target)
+                          const e2e::TargetWindow& target, int moves, Pause pause,
+                          const char* after)
 {
     std::array<std::vector<double>, 2> latencies;
     std::array<int, 2> movedAgain{};
@@ -438,16 +452,16 @@ void MeasureAndPrintMoves(const std::array<std::wstring, 2>& programs,
     {
         for (const std::size_t build : kBuilds)
         {
-            const MoveRun run = MoveLatencies(programs[build], target);
+            const MoveRun run = MoveLatencies(programs[build], target, moves, pause);
             latencies[build].insert(latencies[build].end(), run.latencies.begin(),
                                     run.latencies.end());
             movedAgain[build] += run.movedAgain;
         }
     }
-    std::printf("Preview latency after a move (SetCursorPos to the new name in the preview, "
-                "button <-> label), %d moves each (moved again after Wine put the pointer back: "
-                "old %d, new %d):\n",
-                kMoveRounds * kMovesPerRound, movedAgain[kOld], movedAgain[kNew]);
+    std::printf("Preview latency after a move %s (SetCursorPos to the new name in the "
+                "preview, button <-> label), %d moves each (moved again after Wine put the "
+                "pointer back: old %d, new %d):\n",
+                after, kMoveRounds * moves, movedAgain[kOld], movedAgain[kNew]);
     PrintPercentiles(latencies, {{"median", 0.5}, {"90th percentile", 0.9}, {"worst", 1.0}}, 2);
     std::fflush(stdout);
 }
@@ -669,7 +683,10 @@ int wmain(int argc, wchar_t** argv)
         target.BringToFront();
         Require(e2e::MovePointer(target.ButtonCentre()), "the pointer could not be placed");
         MeasureAndPrintIdle(*programs, target);
-        MeasureAndPrintMoves(*programs, target);
+        MeasureAndPrintMoves(*programs, target, kMovesPerRound, VaryingPause,
+                             "after 150 to 350 ms at rest");
+        MeasureAndPrintMoves(*programs, target, kRestedMovesPerRound, VaryingRest,
+                             "after 1.2 to 1.6 s at rest");
         MeasureAndPrintChanges((*programs)[kNew], target);
         MeasureAndPrintHazards(*programs, target);
     }

@@ -24,6 +24,20 @@ std::wstring_view Beginning(const std::wstring& text)
 
 } // namespace
 
+std::int64_t PreviewTickInterval(std::int64_t restedMs)
+{
+    return restedMs >= kRestBeforeSlowTickMs ? kRestingTickMs : kPreviewTickMs;
+}
+
+std::int64_t CaptureEngine::PreviewTickMs() const
+{
+    if (!m_restingAt)
+    {
+        return kPreviewTickMs;
+    }
+    return PreviewTickInterval(m_clock.NowMs() - m_restingSinceMs);
+}
+
 void CaptureEngine::OnPreviewTick()
 {
     if (PointerRests())
@@ -94,6 +108,11 @@ bool CaptureEngine::PointerRests()
         return true;
     }
     const std::int64_t now = m_clock.NowMs();
+    if (m_restingAt != position)
+    {
+        m_restingAt = position;
+        m_restingSinceMs = now;
+    }
     if (m_lookedAt && *m_lookedAt == position && now - m_lookedAtMs < kPreviewRefreshMs)
     {
         return true;
@@ -130,6 +149,7 @@ void CaptureEngine::SetPreviewRunning(bool running)
     m_previewRunning = running;
     m_previewAt.reset();
     m_lookedAt.reset();
+    m_restingAt.reset();
 }
 
 void CaptureEngine::ShowNotice(UiText notice)

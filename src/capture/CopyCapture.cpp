@@ -52,8 +52,14 @@ void CopyCapture::End()
         return;
     }
     m_listening = false;
-    m_readAgain = false;
+    DropReadUnderWay();
     m_clipboard.StopListening();
+}
+
+void CopyCapture::DropReadUnderWay()
+{
+    m_dropRead = m_reading;
+    m_readAgain = false;
 }
 
 void CopyCapture::OnClipboardChanged()
@@ -75,30 +81,48 @@ void CopyCapture::OnClipboardChanged()
         return;
     }
     StartRead();
+    ShowFailures();
 }
 
 void CopyCapture::StartRead()
 {
-    m_reading = true;
     m_readAgain = false;
-    m_clipboard.StartRead();
+    if (const std::optional<ClipboardRead> failed = m_clipboard.StartRead())
+    {
+        // Nothing is under way, so the next change is read again.
+        Take(*failed);
+        return;
+    }
+    m_reading = true;
 }
 
 void CopyCapture::OnReadDone(const ClipboardRead& read)
 {
     m_reading = false;
+    const bool dropped = std::exchange(m_dropRead, false);
     if (!m_listening)
     {
         return;
     }
+    if (!dropped)
+    {
+        Take(read);
+    }
+    // Started before an error box is shown, which may stay open a while.
     if (m_readAgain)
     {
-        // Started before this read is handled: the error box below may stay open a while.
         StartRead();
     }
+    ShowFailures();
+}
+
+// The read's item, if any, in its place; a failure's box follows.
+void CopyCapture::Take(const ClipboardRead& read)
+{
     if (!read.ok)
     {
-        ReportFailure(read);
+        m_append(kClipboardErrorMarker);
+        m_failures.push_back(std::to_wstring(read.errorNumber) + L" " + read.errorDescription);
         return;
     }
     if (read.content != ClipboardContent::Text)
@@ -116,9 +140,8 @@ void CopyCapture::OnReadDone(const ClipboardRead& read)
     m_append(read.text);
 }
 
-void CopyCapture::ReportFailure(const ClipboardRead& read)
+void CopyCapture::ShowFailures()
 {
-    m_failures.push_back(std::to_wstring(read.errorNumber) + L" " + read.errorDescription);
     if (m_showingError)
     {
         return;
@@ -129,7 +152,6 @@ void CopyCapture::ReportFailure(const ClipboardRead& read)
         const std::wstring text = std::move(m_failures.front());
         m_failures.pop_front();
         m_showError(Text(UiText::ClipboardErrorTitle), text);
-        m_append(kClipboardErrorMarker);
     }
 }
 

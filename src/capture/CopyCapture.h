@@ -38,10 +38,14 @@ class CopyCapture
     ~CopyCapture();
 
     // Starts or stops listening for changes; harmless when already so. A read still under way
-    // when listening stops appends nothing.
+    // when listening stops appends nothing, even when listening starts again before it ends.
     void Start();
     void End();
     bool IsListening() const { return m_listening; }
+
+    // The log is being cleared: a read still under way, and the changes that came during it,
+    // were copies made before, and append nothing.
+    void DropReadUnderWay();
 
     // The clipboard's content changed. Unless the main window or no window is in the
     // foreground, or the clipboard holds no text, its text is read. A change that comes while a
@@ -50,15 +54,16 @@ class CopyCapture
     void OnClipboardChanged();
 
     // A read has ended. Its text is appended, unless that clipboard state was appended already,
-    // the clipboard held no text by then or the copy is private. After a read that failed every
-    // try, the error box shows the number and description of the last failure, then the marker is
-    // appended as the item; failures that come while a box is open wait for it, so that one box
-    // shows at a time.
+    // the clipboard held no text by then or the copy is private. A read that failed every try,
+    // or could not start, appends the marker as its item, in its place among the other items,
+    // and then the error box shows the number and description of the last failure; failures
+    // that come while a box is open wait for it, so that one box shows at a time.
     void OnReadDone(const ClipboardRead& read);
 
   private:
     void StartRead();
-    void ReportFailure(const ClipboardRead& read);
+    void Take(const ClipboardRead& read);
+    void ShowFailures();
 
     Clipboard& m_clipboard;
     WindowId m_mainWindow;
@@ -67,9 +72,11 @@ class CopyCapture
     bool m_listening = false;
     bool m_reading = false;
     bool m_readAgain = false;
+    // The read under way appends nothing when it ends.
+    bool m_dropRead = false;
     // The sequence number of the clipboard state appended last; 0 when none is known.
     std::uint32_t m_lastAppended = 0;
-    // Error texts waiting for the box that is open.
+    // Error texts of the markers appended, waiting for their boxes.
     std::deque<std::wstring> m_failures;
     bool m_showingError = false;
 };

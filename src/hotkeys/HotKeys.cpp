@@ -254,6 +254,21 @@ std::optional<HotKeyCommand> HotKeyManager::Match(std::int32_t wParamLow32) cons
     return std::nullopt;
 }
 
+std::optional<unsigned> HotKeyManager::KeyOf(HotKeyCommand command) const
+{
+    const unsigned combination = m_held[IndexOf(command)];
+    if (combination == 0)
+    {
+        return std::nullopt;
+    }
+    return combination & 0xFFFF;
+}
+
+HotKeyDispatcher::HotKeyDispatcher(HotKeyApi& keys, const Clock& clock)
+    : m_keys(keys), m_clock(clock)
+{
+}
+
 void HotKeyDispatcher::OnHotKey(std::int32_t wParamLow32, const HotKeyManager& manager,
                                 const std::function<void(HotKeyCommand)>& run)
 {
@@ -263,10 +278,39 @@ void HotKeyDispatcher::OnHotKey(std::int32_t wParamLow32, const HotKeyManager& m
     }
     const ScopedFlag busy(m_busy);
     const std::optional<HotKeyCommand> command = manager.Match(wParamLow32);
-    if (command && run)
+    if (!command || !run)
     {
-        run(*command);
+        return;
     }
+    const unsigned key = manager.KeyOf(*command).value_or(0);
+    HeldKey& held = m_held[IndexOf(*command)];
+    // A key that has been down since the last press, longer than the keyboard waits before it
+    // repeats, reads down even in Wine.
+    if (key != 0 && held.key == key && m_keys.IsKeyDown(key))
+    {
+        return;
+    }
+    held = HeldKey{key, m_clock.NowMs()};
+    run(*command);
+}
+
+bool HotKeyDispatcher::CheckReleases()
+{
+    const std::int64_t now = m_clock.NowMs();
+    for (HeldKey& held : m_held)
+    {
+        if (held.key != 0 && now - held.pressedMs >= kKeyStateLagMs && !m_keys.IsKeyDown(held.key))
+        {
+            held.key = 0;
+        }
+    }
+    return IsAnyKeyHeld();
+}
+
+bool HotKeyDispatcher::IsAnyKeyHeld() const
+{
+    return std::any_of(m_held.begin(), m_held.end(),
+                       [](const HeldKey& held) { return held.key != 0; });
 }
 
 } // namespace mirufon

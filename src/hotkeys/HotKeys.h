@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Clock.h"
 #include "platform/HotKeyApi.h"
 #include "settings/Settings.h"
 
@@ -109,6 +110,9 @@ class HotKeyManager
     // order wins. Ids of 0 (not registered) never match.
     std::optional<HotKeyCommand> Match(std::int32_t wParamLow32) const;
 
+    // The virtual key of the combination the command holds; nothing when it holds none.
+    std::optional<unsigned> KeyOf(HotKeyCommand command) const;
+
     const std::array<std::int32_t, kHotKeyCommandCount>& Ids() const { return m_ids; }
 
   private:
@@ -124,22 +128,57 @@ class HotKeyManager
     std::array<bool, kHotKeyCommandCount> m_refused{};
 };
 
-// The guard against running a second hotkey command while one runs: a command that waits on
-// another program (whose replies are dispatched meanwhile), or a message sent to the window
-// during a command, would otherwise start another command in the middle of the first.
+// How soon the dispatcher looks again whether a pressed command's key has been released, for
+// as long as it is held: a press after a release shorter than this may count as held.
+inline constexpr std::int64_t kKeyReleaseCheckMs = 10;
+// How long after a press a key reading "up" is not taken for its release: Wine answers from a
+// copy of the keyboard's state that it keeps for up to 50 ms, in which a key that has just gone
+// down is still up.
+inline constexpr std::int64_t kKeyStateLagMs = 100;
+
+// Runs the command of each hotkey press, once per press. It guards against running a second
+// command while one runs: a command that waits on another program (whose replies are
+// dispatched meanwhile), or a message sent to the window during a command, would otherwise
+// start another command in the middle of the first. And it drops the repeats of a held key:
+// Wine sends the hotkey again and again while its key is down, and a held key would append its
+// text many times, cancel item after item, or flip stop and resume back and forth.
 class HotKeyDispatcher
 {
   public:
-    // When no command is running: for an id that matches, calls run with the command. While
-    // a command runs, does nothing: that press is dropped. The guard is released on every way
-    // out, an exception from run included (the exception goes on to the caller).
+    // keys tells whether a key is down, clock when a press came.
+    HotKeyDispatcher(HotKeyApi& keys, const Clock& clock);
+    HotKeyDispatcher(const HotKeyDispatcher&) = delete;
+    HotKeyDispatcher& operator=(const HotKeyDispatcher&) = delete;
+
+    // When no command is running: for an id that matches, calls run with the command, unless
+    // its key has not been seen released since the command's last press and is still down: a
+    // repeat. A press whose key is already up when it is handled runs. While a command runs,
+    // does nothing: that press is dropped. The guard is released on every way out, an
+    // exception from run included (the exception goes on to the caller).
     void OnHotKey(std::int32_t wParamLow32, const HotKeyManager& manager,
                   const std::function<void(HotKeyCommand)>& run);
+
+    // Takes note of the keys released since their commands' last presses, kKeyStateLagMs or
+    // more ago. True while some command's key is still held: the owner asks again after
+    // kKeyReleaseCheckMs, so that the next press after a release runs.
+    bool CheckReleases();
+    bool IsAnyKeyHeld() const;
 
     bool IsBusy() const { return m_busy; }
 
   private:
+    // The key of a command's last press, while it has not been seen released (0 otherwise),
+    // and when that press came.
+    struct HeldKey
+    {
+        unsigned key = 0;
+        std::int64_t pressedMs = 0;
+    };
+
+    HotKeyApi& m_keys;
+    const Clock& m_clock;
     bool m_busy = false;
+    std::array<HeldKey, kHotKeyCommandCount> m_held{};
 };
 
 } // namespace mirufon

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace mirufon
@@ -60,9 +61,11 @@ class Clipboard
     // Reads the clipboard's text as Unicode, up to the first NUL and never beyond its memory,
     // in up to kClipboardTries attempts kClipboardRetryMs apart while the clipboard cannot be
     // opened or read; the outcome reaches the main window later (the controller's
-    // OnClipboardRead). A clipboard that holds no text at the moment of the read, or a copy
-    // marked private, reads as ok with that content and no text.
-    virtual void StartRead() = 0;
+    // OnClipboardRead), however long the window takes to take it. A clipboard that holds no
+    // text at the moment of the read, or a copy marked private, reads as ok with that content
+    // and no text. When the read cannot even start (no worker), returns its failure at once,
+    // and nothing comes later.
+    virtual std::optional<ClipboardRead> StartRead() = 0;
     // Empties the clipboard, in up to kClipboardTries attempts; a clipboard that stays locked
     // is not reported.
     virtual void StartEmpty() = 0;

@@ -25,13 +25,18 @@ class HotKeyApi
     virtual void DeleteGlobalAtom(std::uint16_t atom) = 0;
 
     // Asks the system to post WM_HOTKEY with wParam = id to the main window whenever the
-    // combination is pressed. False when the system refused, typically because another
-    // program, or another id, already holds the combination; nothing is registered then.
+    // combination is pressed, once per press: a key held down is not repeated. False when the
+    // system refused, typically because another program, or another id, already holds the
+    // combination; nothing is registered then.
     virtual bool Register(std::int32_t id, unsigned modifiers, unsigned virtualKey) = 0;
 
     // Withdraws the hotkey registered under id. Calling it for an id that is not registered
     // does nothing and is not reported.
     virtual void Unregister(std::int32_t id) = 0;
+
+    // Whether the key is held down now, whichever program has the keyboard. False when the
+    // system does not tell (another desktop is active, say).
+    virtual bool IsKeyDown(unsigned virtualKey) = 0;
 };
 
 } // namespace mirufon

@@ -49,11 +49,14 @@ AppController::AppController(const AppServices& services)
       m_engine(m_log, services.window.nameBox, services.window.valueBox, services.system.pointer,
                services.system.readWorkers, services.system.clock, services.window.feedback),
       m_hotKeys(services.system.hotKeyApi),
+      m_dispatcher(services.system.hotKeyApi, services.system.clock),
       m_copy(
           services.system.clipboard, services.window.handle,
           [this](std::wstring_view text) { m_engine.AppendItem(std::wstring(text)); },
-          [this](std::wstring_view title, std::wstring_view text)
-          { m_dialogs.ShowMessage(std::wstring(title), std::wstring(text), MessageKind::Plain); }),
+          [this](std::wstring_view title, std::wstring_view text) {
+              m_dialogs.ShowMessage(std::wstring(title), std::wstring(text),
+                                    MessageKind::PlainInFront);
+          }),
       m_journal(
           services.stored.journal, services.system.clock,
           [this](std::int64_t milliseconds) { m_timers.WakeJournalTimer(milliseconds); },
@@ -129,6 +132,25 @@ void AppController::FinishStart()
 void AppController::OnHotKey(std::int32_t id)
 {
     m_dispatcher.OnHotKey(id, m_hotKeys, [this](HotKeyCommand command) { RunCommand(command); });
+    WatchHeldKeys();
+}
+
+void AppController::OnKeyWatchTick()
+{
+    m_dispatcher.CheckReleases();
+    WatchHeldKeys();
+}
+
+// The keys just pressed are watched until they are released, so that the next press of a
+// released key runs its command and a repeat of a held one does not.
+void AppController::WatchHeldKeys()
+{
+    const bool watch = m_dispatcher.IsAnyKeyHeld();
+    if (watch != m_watchingKeys)
+    {
+        m_watchingKeys = watch;
+        m_timers.SetKeyWatchRunning(watch);
+    }
 }
 
 void AppController::OnClipboardChanged()
@@ -169,6 +191,11 @@ void AppController::RunCommand(HotKeyCommand command)
 void AppController::OnPreviewTick()
 {
     m_engine.OnPreviewTick();
+    if (const std::int64_t interval = m_engine.PreviewTickMs(); interval != m_previewTickMs)
+    {
+        m_previewTickMs = interval;
+        m_timers.SetPreviewInterval(interval);
+    }
 }
 
 void AppController::OnReadDone(std::uint64_t id, const ElementTexts& texts)
@@ -230,6 +257,8 @@ void AppController::ToggleAlwaysOnTop()
 
 void AppController::ClearAll()
 {
+    // A copy still being read was made before: it never lands in the cleared log.
+    m_copy.DropReadUnderWay();
     // In turn with the other changes of the log: a capture still reading is cleared too.
     m_engine.Change(
         [this]
@@ -319,6 +348,7 @@ void AppController::UpdatePreview()
         return;
     }
     m_previewRunning = run;
+    m_previewTickMs = kPreviewTickMs;
     m_timers.SetPreviewRunning(run);
     m_engine.SetPreviewRunning(run);
 }

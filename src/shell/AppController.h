@@ -88,6 +88,8 @@ class AppController
 
     // A WM_HOTKEY with this id (the low 32 bits of wParam). Inert while not registered.
     void OnHotKey(std::int32_t id);
+    // A tick of the watch over the keys of the hotkeys just pressed (while one is held).
+    void OnKeyWatchTick();
     // The clipboard's content changed (the window listens only while copy capture is on); and
     // a read of it has ended.
     void OnClipboardChanged();
@@ -95,8 +97,8 @@ class AppController
 
     // The window was minimized, or came back from the taskbar.
     void OnMinimized(bool minimized);
-    // A tick of the pointer preview (every 10 ms while capture runs and the window is on
-    // screen).
+    // A tick of the pointer preview (every 10 ms, or 50 ms while the pointer rests, while
+    // capture runs and the window is on screen).
     void OnPreviewTick();
     // A read of the element under the pointer has ended; and the timer of the reads'
     // deadlines.
@@ -153,6 +155,7 @@ class AppController
     void RetryTrayIcon();
     void EndTrayIcon();
     void RunCommand(HotKeyCommand command);
+    void WatchHeldKeys();
     void SetRunState(bool running);
     void UpdatePreview();
     void ReapplySettings();
@@ -193,6 +196,8 @@ class AppController
     int m_trayAttemptsLeft = 0;
     bool m_minimized = false;
     bool m_previewRunning = false;
+    std::int64_t m_previewTickMs = kPreviewTickMs;
+    bool m_watchingKeys = false;
     bool m_waitingForStartMessage = false;
     bool m_started = false;
     bool m_shutDown = false;

@@ -28,6 +28,9 @@ enum class MessageKind
 {
     Plain,   // an OK button and no icon
     Warning, // an OK button and the warning icon
+    // Plain, in front of every other window even while the main window is hidden in the tray
+    // or behind another program: for news the user did not ask for, such as a failed copy.
+    PlainInFront,
 };
 
 // What the Save dialog gave: the chosen file, nothing when the user cancelled, or why the
@@ -160,8 +163,14 @@ class Timers
     Timers& operator=(const Timers&) = delete;
     virtual ~Timers() = default;
 
-    // Starts or stops the pointer preview's ticks; a stopped preview keeps its last text.
+    // Starts or stops the pointer preview's ticks, every kPreviewTickMs from the start; a
+    // stopped preview keeps its last text.
     virtual void SetPreviewRunning(bool running) = 0;
+    // The running preview's ticks come every this many milliseconds from now on.
+    virtual void SetPreviewInterval(std::int64_t milliseconds) = 0;
+
+    // Starts or stops a tick every kKeyReleaseCheckMs (the controller's OnKeyWatchTick).
+    virtual void SetKeyWatchRunning(bool running) = 0;
 
     // Asks for the controller's OnJournalTimer after about this many milliseconds, replacing an
     // earlier request; a negative time cancels it.

@@ -77,12 +77,18 @@ TEST(CopyCapture, OnlyCopiesFromOtherWindowsWithTextAreRead)
         }
     }
 
-    // Once it stops listening, a read still under way appends nothing.
+    // Once it stops listening, a read still under way appends nothing, even when it listens
+    // again before the read ends; nor is what changed during it read. A later copy is.
+    c.copy.OnClipboardChanged();
     c.copy.OnClipboardChanged();
     c.copy.End();
     EXPECT_FALSE(c.clipboard.listening);
+    c.copy.Start();
     c.Read(L"late", 2);
-    EXPECT_EQ(c.events, (std::vector<std::wstring>{L"+x"}));
+    c.copy.OnClipboardChanged();
+    c.Read(L"new", 3);
+    EXPECT_EQ(c.clipboard.reads, 3);
+    EXPECT_EQ(c.events, (std::vector<std::wstring>{L"+x", L"+new"}));
 }
 
 TEST(CopyCapture, EachClipboardStateIsAppendedOnceAndChangesDuringAReadGetOneMoreRead)
@@ -109,23 +115,34 @@ TEST(CopyCapture, EachClipboardStateIsAppendedOnceAndChangesDuringAReadGetOneMor
     EXPECT_EQ(c.clipboard.reads, 6);
 }
 
-TEST(CopyCapture, FailuresShowOneBoxAtATimeEachFollowedByTheMarker)
+// A failed read's marker lands in its place at once; its box follows, and what is copied while
+// it is open comes after the marker. A read that cannot start is a failure like any, and the
+// next copy is read again.
+TEST(CopyCapture, FailuresLeaveTheMarkerInPlaceAndShowOneBoxAtATime)
 {
     Copies c;
     c.copy.Start();
     c.copy.OnClipboardChanged();
-    // While the first box is open, a copy arrives and the next read fails too.
+    // While the first box is open, a copy arrives, the next read fails, and the one after
+    // that cannot even start.
     c.duringBox = [&]
     {
         c.copy.OnClipboardChanged();
         c.Read(L"meanwhile", 3);
         c.copy.OnClipboardChanged();
         c.Fail(1418);
+        c.clipboard.cannotStart = ClipboardRead{false, {}, 8, L"no worker"};
+        c.copy.OnClipboardChanged();
+        c.clipboard.cannotStart.reset();
     };
     c.Fail(5);
+    c.copy.OnClipboardChanged();
+    EXPECT_EQ(c.clipboard.reads, 5) << "the copy after a read that could not start is read";
+    c.Read(L"after", 4);
     const std::wstring marker = L"+" + std::wstring(kClipboardErrorMarker);
-    EXPECT_EQ(c.events, (std::vector<std::wstring>{L"!5 busy", L"+meanwhile", marker, L"!1418 busy",
-                                                   marker}));
+    EXPECT_EQ(c.events,
+              (std::vector<std::wstring>{marker, L"!5 busy", L"+meanwhile", marker, marker,
+                                         L"!1418 busy", L"!8 no worker", L"+after"}));
 }
 
 TEST(CopyCapture, TriesTenTimesWithAPauseAfterEachFailure)

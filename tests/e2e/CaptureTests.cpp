@@ -79,6 +79,25 @@ TEST_F(CaptureTest, HotkeysAppendNameValueNewlineAndCancel)
     KeepScreenshot(m_main, L"main-window-after-capture");
 }
 
+// Wine sends a hotkey again and again while its key is held: a capture, or a cancel, runs once
+// per press all the same, and again after a release.
+TEST_F(CaptureTest, AHeldKeyRunsItsCommandOnce)
+{
+    const std::wstring name = m_target->ButtonCaption();
+    PointAt(m_target->ButtonCentre());
+    // The log is checked while the key is still down: every repeat is handled by then.
+    const auto hold = [&](WORD key, const std::wstring& log)
+    {
+        return HoldChord(
+            {VK_SHIFT}, key, 5,
+            [&]
+            { EXPECT_TRUE(WaitForText(m_main, kIdLog, log) && StaysText(m_main, kIdLog, log)); });
+    };
+    ASSERT_TRUE(hold('A', name));
+    ASSERT_TRUE(hold('A', name + L"\r\n" + name));
+    ASSERT_TRUE(hold('B', name));
+}
+
 TEST_F(CaptureTest, PreviewFollowsThePointerAndStaysEmptyOverTheProgramsOwnWindow)
 {
     PointAt(m_target->ButtonCentre());

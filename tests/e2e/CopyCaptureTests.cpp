@@ -150,6 +150,32 @@ TEST_F(CopyCaptureTest, ClipboardHazardsNeverHoldUpTheWindow)
     EXPECT_TRUE(WaitForText(m_main, kIdLog, captured + L"\r\n" + kMarker));
 }
 
+// A copy that cannot be read while the program sits in the tray and the user works elsewhere:
+// the box stands above every window, and the marker is in the log already, in its place; what
+// is captured while the box is open comes after it.
+TEST_F(CopyCaptureTest, AFailedCopyIsReportedInFrontAndInItsPlaceFromTheTray)
+{
+    ASSERT_TRUE(SetClipboardText(nullptr, L"already there"));
+    ASSERT_TRUE(WriteBytes(m_folder.File(L"Conf.txt"), "task tray = 1\r\ncustom msg = 0\r\n"
+                                                       "add copy = 1\r\ndisp top = 0\r\n"));
+    m_app.emplace(m_folder);
+    // Posted as soon as the window exists, the change is handled once start-up is over.
+    ASSERT_TRUE(WaitUntil([&] { return (m_main = m_app->FindWindowOf(kMainWindowClass, L"")); }));
+    m_target.emplace();
+    const ClipboardHold hold(m_target->Handle());
+    ::PostMessageW(m_main, WM_CLIPBOARDUPDATE, 0, 0);
+    const HWND box = WaitForMessageBox(*m_app, L"クリップボードエラー", 10s);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(Utf8(LogText(m_main)), Utf8(kMarker));
+    EXPECT_TRUE(IsTopMost(box) && ::IsWindowVisible(box));
+
+    m_target->BringToFront();
+    ASSERT_TRUE(MovePointer(m_target->ButtonCentre()));
+    ASSERT_TRUE(PressChord({VK_SHIFT}, 'A'));
+    EXPECT_TRUE(WaitForText(m_main, kIdLog, kMarker + (L"\r\n" + m_target->ButtonCaption())));
+    EXPECT_TRUE(DismissMessageBox(box));
+}
+
 // Password managers mark their copies for clipboard monitors: such a copy never reaches the
 // log or the journal, and the next ordinary copy is appended as usual.
 TEST_F(CopyCaptureTest, PrivateCopiesNeverReachTheLogOrTheJournal)

@@ -13,6 +13,8 @@ namespace
 
 // Time for the input to travel through the system's queues and be dispatched.
 constexpr auto kSettle = 30ms;
+// A keyboard's shortest delay before it repeats a key, and a hand's before it presses again.
+constexpr auto kHandPause = 250ms;
 
 bool IsExtendedKey(WORD key)
 {
@@ -147,6 +149,29 @@ bool PressChord(std::initializer_list<WORD> modifiers, WORD key)
     }
     // One call: no real key press of the user can come between the events.
     return Send(inputs);
+}
+
+bool HoldChord(std::initializer_list<WORD> modifiers, WORD key, int repeats,
+               const std::function<void()>& whileHeld)
+{
+    std::vector<INPUT> down, up{KeyInput(key, true)};
+    for (WORD modifier : modifiers)
+    {
+        down.push_back(KeyInput(modifier, false));
+        up.insert(up.begin() + 1, KeyInput(modifier, true));
+    }
+    down.push_back(KeyInput(key, false));
+    std::vector<INPUT> repeat{KeyInput(key, false)};
+    bool sent = Send(down);
+    PumpMessages(kHandPause);
+    for (int time = 0; time < repeats; ++time)
+    {
+        sent = Send(repeat) && sent;
+    }
+    whileHeld();
+    sent = Send(up) && sent;
+    PumpMessages(kHandPause);
+    return sent;
 }
 
 bool ClickAt(POINT screen, bool right)

@@ -10,6 +10,7 @@
 
 #include "e2e/Harness.h"
 
+#include <functional>
 #include <initializer_list>
 #include <string_view>
 
@@ -26,6 +27,13 @@ bool MovePointer(POINT screen);
 // Presses the modifiers in order, presses and releases the key, then releases the modifiers in
 // reverse order. Modifiers are virtual keys such as VK_SHIFT, VK_CONTROL, VK_MENU, VK_LWIN.
 bool PressChord(std::initializer_list<WORD> modifiers, WORD key);
+
+// Holds the chord down while whileHeld runs, the key going down again repeats times as a
+// keyboard repeats it (the first after a quarter of a second, Windows' shortest delay), then
+// lets go of it whatever whileHeld did, and pauses as long; false when the system refused the
+// input.
+bool HoldChord(std::initializer_list<WORD> modifiers, WORD key, int repeats,
+               const std::function<void()>& whileHeld);
 
 // Moves the pointer to the point and clicks the left (or right) button there.
 bool ClickAt(POINT screen, bool right = false);

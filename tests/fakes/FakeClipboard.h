@@ -2,6 +2,7 @@
 
 #include "platform/Clipboard.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,8 @@ class FakeClipboard final : public Clipboard
     bool listening = false;
     int reads = 0;
     int empties = 0;
+    // What the next reads give at once when they cannot start; nothing while they can.
+    std::optional<ClipboardRead> cannotStart;
 
     void StartListening() override
     {
@@ -34,10 +37,11 @@ class FakeClipboard final : public Clipboard
     }
     WindowId Foreground() override { return foreground; }
     bool TextAvailable() override { return textAvailable; }
-    void StartRead() override
+    std::optional<ClipboardRead> StartRead() override
     {
         ++reads;
         Note("read clipboard");
+        return cannotStart;
     }
     void StartEmpty() override
     {

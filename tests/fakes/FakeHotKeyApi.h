@@ -37,6 +37,9 @@ class FakeHotKeyApi final : public HotKeyApi
     // journal, where tests follow the order of calls across several fakes.
     void SetJournal(std::vector<std::string>* journal) { m_journal = journal; }
 
+    // The keys held down now.
+    std::set<unsigned> keysDown;
+
     // Another program holds this combination.
     void Refuse(unsigned modifiers, unsigned virtualKey)
     {
@@ -133,6 +136,8 @@ class FakeHotKeyApi final : public HotKeyApi
             m_journal->push_back("hotkey-");
         }
     }
+
+    bool IsKeyDown(unsigned virtualKey) override { return keysDown.count(virtualKey) != 0; }
 
   private:
     struct Entry

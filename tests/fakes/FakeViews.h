@@ -165,7 +165,11 @@ class FakeTimers final : public Timers, public CaptureFeedback
     std::int64_t journalTimer = -1; // the same for the journal
     std::int64_t trayTimer = -1;    // and for the tray icon's next attempt
 
+    std::int64_t previewInterval = 0; // the last interval asked for, 0 for none
+
     void SetPreviewRunning(bool running) override { m_journal.Note("preview " + OnOff(running)); }
+    void SetPreviewInterval(std::int64_t milliseconds) override { previewInterval = milliseconds; }
+    void SetKeyWatchRunning(bool) override {}
     void WakeJournalTimer(std::int64_t milliseconds) override { journalTimer = milliseconds; }
     void WakeTrayTimer(std::int64_t milliseconds) override { trayTimer = milliseconds; }
     void ArmExitTimer() override { m_journal.Note("exit timer"); }

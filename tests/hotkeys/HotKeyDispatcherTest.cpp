@@ -1,9 +1,11 @@
 #include "fakes/FakeHotKeyApi.h"
+#include "fakes/FakeServices.h"
 #include "hotkeys/HotKeys.h"
 
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <string_view>
 #include <vector>
 
 namespace mirufon
@@ -27,7 +29,8 @@ class HotKeyDispatcherTest : public ::testing::Test
 
     FakeHotKeyApi m_api;
     HotKeyManager m_hotKeys{m_api};
-    HotKeyDispatcher m_dispatcher;
+    FakeClock m_clock;
+    HotKeyDispatcher m_dispatcher{m_api, m_clock};
     std::vector<HotKeyCommand> m_ran;
 };
 
@@ -68,6 +71,40 @@ TEST_F(HotKeyDispatcherTest, ThrowingCommandReleasesTheGuard)
     EXPECT_FALSE(m_dispatcher.IsBusy());
     m_dispatcher.OnHotKey(Id(HotKeyCommand::StopResume), m_hotKeys, Record());
     EXPECT_EQ(m_ran, (std::vector<HotKeyCommand>{HotKeyCommand::StopResume}));
+}
+
+// Wine repeats a hotkey while its key is held: a command runs once per press, and a press
+// after the key was seen released, or whose key is already up when it is handled, runs again.
+// Wine may read a key up for a moment after it went down: such a reading is no release.
+TEST_F(HotKeyDispatcherTest, AHeldKeyRunsItsCommandOnce)
+{
+    // P the key goes down with WM_HOTKEY, H WM_HOTKEY alone (a repeat, or a late message),
+    // D the key reads down, U it reads up, W kKeyStateLagMs pass, C the watch looks.
+    const std::pair<const char*, std::size_t> cases[] = {
+        {"PWHCH", 1}, {"PUWCPH", 2}, {"PUCDWH", 1}, {"PUH", 2}};
+    for (const auto& [steps, runs] : cases)
+    {
+        HotKeyDispatcher dispatcher(m_api, m_clock);
+        const unsigned key = *m_hotKeys.KeyOf(HotKeyCommand::CancelLast);
+        m_ran.clear();
+        for (const char step : std::string_view(steps))
+        {
+            if (step == 'P' || step == 'D' || step == 'U')
+            {
+                m_api.keysDown = {step == 'U' ? 0 : key};
+            }
+            if (step == 'P' || step == 'H')
+            {
+                dispatcher.OnHotKey(Id(HotKeyCommand::CancelLast), m_hotKeys, Record());
+            }
+            m_clock.now += step == 'W' ? kKeyStateLagMs : 0;
+            if (step == 'C')
+            {
+                dispatcher.CheckReleases();
+            }
+        }
+        EXPECT_EQ(m_ran.size(), runs) << steps;
+    }
 }
 
 } // namespace

@@ -195,6 +195,28 @@ TEST(AppController, StopAndResumeSwitchKeysPreviewAndIntroduction)
     EXPECT_EQ(app.Next(), (Steps{"preview off", "preview on"}));
 }
 
+// Slower ticks once the pointer has rested a second; quick ones again at the first move.
+TEST(AppController, ThePreviewTicksSlowerWhileThePointerRests)
+{
+    App app;
+    app.StartWith(L"");
+    const auto tickFor = [&](std::int64_t milliseconds, std::int64_t interval)
+    {
+        for (std::int64_t passed = 0; passed < milliseconds; passed += interval)
+        {
+            app.m_clock.now += interval;
+            app.m_controller.OnPreviewTick();
+        }
+    };
+    tickFor(kRestBeforeSlowTickMs - kPreviewTickMs, kPreviewTickMs);
+    EXPECT_EQ(app.m_timers.previewInterval, 0);
+    tickFor(kPreviewTickMs * 2, kPreviewTickMs);
+    EXPECT_EQ(app.m_timers.previewInterval, kRestingTickMs);
+    app.m_pointer.at.x += 1;
+    tickFor(kRestingTickMs, kRestingTickMs);
+    EXPECT_EQ(app.m_timers.previewInterval, kPreviewTickMs);
+}
+
 TEST(AppController, HotkeysAndCopiesActOnlyWhileRegisteredAndListening)
 {
     App app;
@@ -227,15 +249,18 @@ TEST(AppController, HotkeysAndCopiesActOnlyWhileRegisteredAndListening)
     // The cancel takes the last item with the line break before it.
     EXPECT_EQ(app.m_log.Content(), L"name\r\ncopied");
 
-    // Clearing empties the clipboard on its worker, in turn with the other changes.
+    // Clearing empties the clipboard on its worker, in turn with the other changes; a copy
+    // still being read was made before, and is dropped.
+    app.m_controller.OnClipboardChanged();
     app.Next();
     app.m_controller.ClearAll();
     EXPECT_EQ(app.Next(), Steps{"empty clipboard"});
+    app.m_controller.OnClipboardRead(ClipboardRead{true, L"stale", 0, {}, 2});
     EXPECT_EQ(app.m_log.Content(), L"");
 
     app.m_controller.Shutdown(ShutdownCause::Closed);
     app.m_controller.OnClipboardChanged();
-    EXPECT_EQ(app.m_clipboard.reads, 1);
+    EXPECT_EQ(app.m_clipboard.reads, 2);
 }
 
 TEST(AppController, AlwaysOnTopTrayAndMenuCommands)

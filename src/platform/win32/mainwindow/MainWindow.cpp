@@ -25,7 +25,9 @@ constexpr UINT_PTR kReadTimer = 3;
 // Ends the process should the shutdown stall after the settings were saved (a window of
 // another program that does not answer, say): its only job is ExitProcess.
 constexpr UINT_PTR kExitTimer = 2;
-constexpr UINT kTimerIntervalMs = 10;
+constexpr UINT kExitTimerMs = 10;
+// Watches the keys of the hotkeys just pressed until they are released.
+constexpr UINT_PTR kKeyWatchTimer = 5;
 
 // Messages of the main window's own.
 constexpr UINT kTrayMessage = TrayIcon::kTrayMessage;
@@ -278,6 +280,10 @@ void MainWindow::OnTimer(UINT_PTR id)
     {
         m_controller->OnReadTimer();
     }
+    else if (id == kKeyWatchTimer)
+    {
+        m_controller->OnKeyWatchTick();
+    }
     else if (id == kJournalTimer)
     {
         ::KillTimer(Handle(), kJournalTimer);
@@ -387,13 +393,34 @@ void MainWindow::ShowRunState(bool running)
 
 void MainWindow::SetPreviewRunning(bool running)
 {
+    m_previewTicking = running;
     if (running)
     {
-        ::SetTimer(Handle(), kPreviewTimer, kTimerIntervalMs, nullptr);
+        ::SetTimer(Handle(), kPreviewTimer, static_cast<UINT>(kPreviewTickMs), nullptr);
     }
     else
     {
         ::KillTimer(Handle(), kPreviewTimer);
+    }
+}
+
+void MainWindow::SetPreviewInterval(std::int64_t milliseconds)
+{
+    if (m_previewTicking)
+    {
+        ::SetTimer(Handle(), kPreviewTimer, static_cast<UINT>(milliseconds), nullptr);
+    }
+}
+
+void MainWindow::SetKeyWatchRunning(bool running)
+{
+    if (running)
+    {
+        ::SetTimer(Handle(), kKeyWatchTimer, static_cast<UINT>(kKeyReleaseCheckMs), nullptr);
+    }
+    else
+    {
+        ::KillTimer(Handle(), kKeyWatchTimer);
     }
 }
 
@@ -444,7 +471,7 @@ void MainWindow::ShowTransientMessage(const std::wstring& text, int durationMs)
 
 void MainWindow::ArmExitTimer()
 {
-    ::SetTimer(Handle(), kExitTimer, kTimerIntervalMs, nullptr);
+    ::SetTimer(Handle(), kExitTimer, kExitTimerMs, nullptr);
 }
 
 void MainWindow::Beep()

@@ -90,6 +90,8 @@ class MainWindow final : public WindowBase,
     void RequestClose() override;
     void ShowRunState(bool running) override;
     void SetPreviewRunning(bool running) override;
+    void SetPreviewInterval(std::int64_t milliseconds) override;
+    void SetKeyWatchRunning(bool running) override;
     void ShowAlwaysOnTopCheck(bool checked) override;
     void SetTopMost(bool topMost) override;
     void ShowKeyLabels(const KeyLabels& labels) override;
@@ -129,6 +131,7 @@ class MainWindow final : public WindowBase,
     UINT m_taskbarCreated = 0;
     RECT m_createdRect{};
     DWORD m_startError = 0;
+    bool m_previewTicking = false;
 
     // Where the files below are: first, as they are made from it.
     StorageLocations m_storage;

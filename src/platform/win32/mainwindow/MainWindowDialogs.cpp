@@ -17,7 +17,12 @@ namespace mirufon::win32
 void MainWindow::ShowMessage(const std::wstring& title, const std::wstring& text, MessageKind kind)
 {
     const UINT icon = kind == MessageKind::Warning ? MB_ICONWARNING : 0;
-    ::MessageBoxW(Handle(), text.c_str(), title.c_str(), MB_OK | icon);
+    // A box owned by a hidden window has no taskbar button, and the system keeps a program that
+    // is not in the foreground from taking it: kept above every window, the box is seen even
+    // when it cannot be activated. MB_SYSTEMMODAL is application-modal with WS_EX_TOPMOST, and
+    // Wine, unlike MB_TOPMOST, honours it.
+    const UINT inFront = kind == MessageKind::PlainInFront ? MB_SYSTEMMODAL | MB_SETFOREGROUND : 0;
+    ::MessageBoxW(Handle(), text.c_str(), title.c_str(), MB_OK | icon | inFront);
 }
 
 void MainWindow::ShowMessageLater(const std::wstring& title, const std::wstring& text,

@@ -1,12 +1,12 @@
 #include "platform/win32/system/Win32Clipboard.h"
 
 #include "capture/CopyCapture.h"
-#include "platform/win32/window/PostedPayload.h"
 #include "platform/win32/window/SystemMessage.h"
 #include "text/UiText.h"
 
 #include <condition_variable>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -140,8 +140,11 @@ struct Win32Clipboard::Worker
     bool closing = false;
     HWND window = nullptr;
     UINT readDone = 0;
+    PostToWindow post;
 
-    void Add(Job job, const std::shared_ptr<Worker>& self)
+    // False when the worker thread could not start: the job is then dropped, and the next one
+    // tries to start it again.
+    bool Add(Job job, const std::shared_ptr<Worker>& self)
     {
         bool start = false;
         {
@@ -153,11 +156,12 @@ struct Win32Clipboard::Worker
         if (!start)
         {
             wake.notify_one();
-            return;
+            return true;
         }
         try
         {
             std::thread([self] { self->Serve(); }).detach();
+            return true;
         }
         catch (const std::system_error&)
         {
@@ -165,6 +169,7 @@ struct Win32Clipboard::Worker
             running = false;
             jobs.clear();
             ReportCurrentException(L"the clipboard's worker could not start");
+            return false;
         }
     }
 
@@ -210,19 +215,45 @@ struct Win32Clipboard::Worker
                 return read.ok;
             },
             sleep);
-        const std::lock_guard lock(mutex);
-        if (!closing)
+        Deliver(std::make_unique<ClipboardRead>(std::move(read)));
+    }
+
+    // The window hears of every read: until it does, copy capture waits for this one and reads
+    // no other copy. A full queue empties again, so a refused post is tried again.
+    void Deliver(std::unique_ptr<ClipboardRead> read)
+    {
+        for (bool reported = false;; reported = true)
         {
-            PostPayload(window, readDone, std::move(read));
+            DWORD error = 0;
+            {
+                const std::lock_guard lock(mutex);
+                if (closing)
+                {
+                    return;
+                }
+                if (post(window, readDone, 0, reinterpret_cast<LPARAM>(read.get())))
+                {
+                    // The window's thread owns it now (TakePayload).
+                    static_cast<void>(read.release());
+                    return;
+                }
+                error = ::GetLastError();
+            }
+            if (!reported)
+            {
+                ReportFailure(L"a clipboard read could not be posted yet", error);
+            }
+            ::Sleep(static_cast<DWORD>(kClipboardRetryMs));
         }
     }
 };
 
-Win32Clipboard::Win32Clipboard(HWND window, UINT readDone) : m_window(window)
+Win32Clipboard::Win32Clipboard(HWND window, UINT readDone, PostToWindow post) : m_window(window)
 {
     m_worker = std::make_shared<Worker>();
     m_worker->window = window;
     m_worker->readDone = readDone;
+    m_worker->post = post ? std::move(post) : ::PostMessageW;
 }
 
 Win32Clipboard::~Win32Clipboard()
@@ -269,9 +300,14 @@ bool Win32Clipboard::TextAvailable()
     return ::IsClipboardFormatAvailable(CF_TEXT) != FALSE;
 }
 
-void Win32Clipboard::StartRead()
+std::optional<ClipboardRead> Win32Clipboard::StartRead()
 {
-    m_worker->Add(Job::Read, m_worker);
+    if (m_worker->Add(Job::Read, m_worker))
+    {
+        return std::nullopt;
+    }
+    // What keeps a thread from starting: the system is short of memory.
+    return Failure(ERROR_NOT_ENOUGH_MEMORY, Text(UiText::ClipboardCannotRead));
 }
 
 void Win32Clipboard::StartEmpty()

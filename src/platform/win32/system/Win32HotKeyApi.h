@@ -15,6 +15,7 @@ class Win32HotKeyApi final : public HotKeyApi
     void DeleteGlobalAtom(std::uint16_t atom) override;
     bool Register(std::int32_t id, unsigned modifiers, unsigned virtualKey) override;
     void Unregister(std::int32_t id) override;
+    bool IsKeyDown(unsigned virtualKey) override;
 
   private:
     HWND m_window;
