@@ -2,8 +2,8 @@
 
 // A list view of 10,000 rows by 5 columns in another process, for the benchmarks that read one:
 // a benchmark starts itself again with --list and hands that run to ServeList, which fills the
-// list and tells the benchmark, on its standard output, the list's handle, its own Unix process
-// and where one cell is on screen. Also the bare reading of every cell, the floor that the
+// list and tells the benchmark, on its standard output, the list's handle and where one cell is
+// on screen. Also the bare reading of every cell, the floor that the
 // program's harvest is set against.
 
 #include "BenchStats.h"
@@ -46,25 +46,8 @@ inline LRESULT CALLBACK ListFrameProc(HWND window, UINT message, WPARAM wParam, 
     return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
-// The Unix process that runs this Windows process (Wine maps the Unix root to drive Z:, and a
-// process opens its files itself, so /proc/self is its own); 0 when it cannot be read.
-inline unsigned long OwnUnixProcess()
-{
-    FILE* stat = ::_wfopen(L"Z:\\proc\\self\\stat", L"rb");
-    unsigned long pid = 0;
-    if (stat)
-    {
-        if (std::fscanf(stat, "%lu", &pid) != 1)
-        {
-            pid = 0;
-        }
-        std::fclose(stat);
-    }
-    return pid;
-}
-
-// The list's process: fills the list view, prints "handle unix-process x y" (x and y the
-// screen centre of the pointed cell) and serves the list until its window is closed.
+// The list's process: fills the list view, prints "handle x y" (x and y the screen centre of
+// the pointed cell) and serves the list until its window is closed.
 inline int ServeList()
 {
     INITCOMMONCONTROLSEX common{sizeof common, ICC_LISTVIEW_CLASSES};
@@ -110,8 +93,8 @@ inline int ServeList()
     ::SendMessageW(list, LVM_GETSUBITEMRECT, kPointedRow, reinterpret_cast<LPARAM>(&cell));
     POINT centre{(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
     ::ClientToScreen(list, &centre);
-    std::printf("%llu %lu %ld %ld\n", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(list)),
-                OwnUnixProcess(), centre.x, centre.y);
+    std::printf("%llu %ld %ld\n", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(list)),
+                centre.x, centre.y);
     std::fflush(stdout);
     MSG message;
     while (::GetMessageW(&message, nullptr, 0, 0) > 0)
@@ -153,8 +136,8 @@ class ListProcess
             line += c;
         }
         unsigned long long list = 0;
-        if (std::sscanf(line.c_str(), "%llu %lu %ld %ld", &list, &m_unixProcess, &m_pointedCell.x,
-                        &m_pointedCell.y) == 4)
+        if (std::sscanf(line.c_str(), "%llu %ld %ld", &list, &m_pointedCell.x, &m_pointedCell.y) ==
+            3)
         {
             m_list = reinterpret_cast<HWND>(static_cast<UINT_PTR>(list));
         }
@@ -178,7 +161,6 @@ class ListProcess
 
     // Empty when the process did not start or did not tell.
     HWND List() const { return m_list; }
-    unsigned long UnixProcess() const { return m_unixProcess; }
     // The screen centre of the cell in row kPointedRow, column kPointedColumn.
     POINT PointedCell() const { return m_pointedCell; }
 
@@ -186,7 +168,6 @@ class ListProcess
     PROCESS_INFORMATION m_process{};
     HANDLE m_output = nullptr;
     HWND m_list = nullptr;
-    unsigned long m_unixProcess = 0;
     POINT m_pointedCell{};
 };
 

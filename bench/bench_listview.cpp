@@ -6,9 +6,13 @@
 //    item is the cell's own text;
 //  - the pointer resting there: the processor time, over 5 s after the preview shows the cell,
 //    of the list's process, of the program and of Wine's server (their Unix processes);
-//  - a harvest (Shift+L): the time from the key press until the whole harvest is in the log.
+//  - a harvest (Shift+L): the time from the key press until the whole harvest is in the log,
+//    and the processor time of the list's process, the program and Wine's server meanwhile.
 // Before each pair of runs, with no program running, as many bare LVM_GETITEMTEXTW calls as the
-// list has cells, each with its own write and read of the list's memory: the harvest's floor.
+// list has cells, each with its own write and read of the list's memory: the harvest's floor,
+// timed alike (the processor time of this process in the program's place). On a loaded machine
+// every message that crosses processes waits for the other side to be scheduled, so that the
+// times spread widely: the processor time hardly does.
 //
 // Usage: bench_listview --old PATH [--new PATH]; the new build defaults to the mirufon.exe
 // beside the benchmark.
@@ -47,6 +51,9 @@ constexpr int kRounds = 3;
 constexpr int kPressesPerRun = 15;
 constexpr auto kRestPeriod = 5s;
 constexpr auto kCaptureTimeout = 10s;
+constexpr auto kCapturePoll = 1ms;
+// Polled more slowly: the polls cost Wine's server time that counts toward the harvest's.
+constexpr auto kHarvestPoll = 20ms;
 // A harvest of the whole list has taken over half a minute on a loaded machine.
 constexpr auto kHarvestTimeout = 300s;
 // The new build's harvest against the bare calls: at most this.
@@ -76,7 +83,8 @@ std::wstring WholeHarvest()
 // timeout.
 std::optional<double> MillisecondsUntil(const std::function<bool()>& done,
                                         BenchClock::time_point start,
-                                        std::chrono::milliseconds timeout)
+                                        std::chrono::milliseconds timeout,
+                                        std::chrono::milliseconds poll)
 {
     while (!done())
     {
@@ -84,15 +92,49 @@ std::optional<double> MillisecondsUntil(const std::function<bool()>& done,
         {
             return std::nullopt;
         }
-        ::Sleep(1);
+        ::Sleep(static_cast<DWORD>(poll.count()));
     }
     return MicrosecondsSince(start) / 1000.0;
+}
+
+// The Unix processes whose processor time counts: the list's, the reader's (the program, or
+// this benchmark for the bare calls) and Wine's server.
+using Processes = std::array<unsigned long, 3>;
+constexpr std::size_t kReader = 1;
+
+// Seconds of processor time each has used so far. 0 stands for this process: Wine gives its
+// own times as /proc shows its Unix process's (another process's it gives far too low).
+std::array<double, 3> ProcessorSeconds(const Processes& processes)
+{
+    std::array<double, 3> seconds{};
+    for (std::size_t i = 0; i < processes.size(); ++i)
+    {
+        if (processes[i] == 0)
+        {
+            FILETIME created{}, exited{}, kernel{}, user{};
+            ::GetProcessTimes(::GetCurrentProcess(), &created, &exited, &kernel, &user);
+            const auto ticks = [](FILETIME time)
+            { return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime; };
+            seconds[i] = static_cast<double>(ticks(kernel) + ticks(user)) / 1e7;
+            continue;
+        }
+        seconds[i] = e2e::UnixProcessorSeconds(processes[i]);
+        Require(seconds[i] >= 0.0, "the processor time of a Unix process could not be read");
+    }
+    return seconds;
+}
+
+double Sum(const std::array<double, 3>& seconds)
+{
+    return seconds[0] + seconds[1] + seconds[2];
 }
 
 // What one build gave over the runs.
 struct Figures
 {
     std::vector<double> harvests;
+    // Seconds of processor time of the three processes in each harvest.
+    std::vector<double> harvestSeconds;
     int wholeHarvests = 0;
     std::vector<double> captures;
     int ownTexts = 0;
@@ -109,7 +151,8 @@ struct Figures
 class Run
 {
   public:
-    Run(const std::wstring& program, const ListProcess& list) : m_list(list)
+    Run(const std::wstring& program, const ListProcess& list, const Processes& others)
+        : m_list(list), m_processes(others)
     {
         m_app.emplace(m_folder, L"mirufon.exe", program);
         m_main = m_app->MainWindow();
@@ -117,15 +160,17 @@ class Run
                                        e2e::Utf8(m_app->StartError()));
         Require(::WindowFromPoint(list.PointedCell()) == list.List(),
                 "the list's cell is covered by another window");
+        m_processes[kReader] = e2e::FindUnixProgram(m_folder.Name());
+        Require(m_processes[kReader] != 0, "the program's Unix process was not found");
     }
     Run(const Run&) = delete;
     Run& operator=(const Run&) = delete;
     ~Run() { m_app->Close(); }
 
-    void MeasureInto(Figures& figures, unsigned long server)
+    void MeasureInto(Figures& figures)
     {
         Capture(figures);
-        Rest(figures, server);
+        Rest(figures);
         Harvest(figures);
     }
 
@@ -187,15 +232,17 @@ class Run
     // With the pointer resting on the cell and the log empty, presses Shift with the key and
     // returns the milliseconds until the log holds something. Pressed again when the pointer
     // was found elsewhere afterwards; nothing after the timeout.
-    std::optional<double> PressAndTime(WORD key, std::chrono::milliseconds timeout)
+    std::optional<double> PressAndTime(WORD key, std::chrono::milliseconds timeout,
+                                       std::chrono::milliseconds poll)
     {
         for (int tries = 0; tries < 10; ++tries)
         {
             m_preview = ClearAndAwaitPreview();
+            m_secondsAtPress = ProcessorSeconds(m_processes);
             const auto start = BenchClock::now();
             SendShiftChord(key);
             const std::optional<double> took =
-                MillisecondsUntil([&] { return LogLength() > 0; }, start, timeout);
+                MillisecondsUntil([&] { return LogLength() > 0; }, start, timeout, poll);
             if (PointerOnCell())
             {
                 return took;
@@ -209,7 +256,7 @@ class Run
         const std::wstring own = ListCellText(kPointedRow, kPointedColumn);
         for (int press = 0; press < kPressesPerRun; ++press)
         {
-            const std::optional<double> latency = PressAndTime('A', kCaptureTimeout);
+            const std::optional<double> latency = PressAndTime('A', kCaptureTimeout, kCapturePoll);
             Require(latency.has_value(), "a capture did not reach the log");
             figures.preview = m_preview;
             figures.captures.push_back(*latency);
@@ -226,32 +273,22 @@ class Run
     }
 
     // Measured again when the pointer was found elsewhere afterwards.
-    void Rest(Figures& figures, unsigned long server)
+    void Rest(Figures& figures)
     {
-        const std::array<unsigned long, 3> processes{m_list.UnixProcess(),
-                                                     e2e::FindUnixProgram(m_folder.Name()), server};
         for (int tries = 0; tries < 10; ++tries)
         {
             ClearAndAwaitPreview();
-            std::array<double, 3> used{};
-            for (std::size_t i = 0; i < processes.size(); ++i)
-            {
-                used[i] = -e2e::UnixProcessorSeconds(processes[i]);
-                Require(processes[i] != 0 && used[i] <= 0.0, "a Unix process was not found");
-            }
+            const std::array<double, 3> before = ProcessorSeconds(m_processes);
             const auto start = BenchClock::now();
             ::Sleep(static_cast<DWORD>(std::chrono::milliseconds(kRestPeriod).count()));
             const double wall = MicrosecondsSince(start) / 1e6;
-            for (std::size_t i = 0; i < processes.size(); ++i)
-            {
-                used[i] += e2e::UnixProcessorSeconds(processes[i]);
-            }
+            const std::array<double, 3> after = ProcessorSeconds(m_processes);
             if (PointerOnCell())
             {
                 figures.restedWall += wall;
-                for (std::size_t i = 0; i < processes.size(); ++i)
+                for (std::size_t i = 0; i < after.size(); ++i)
                 {
-                    figures.rested[i] += used[i];
+                    figures.rested[i] += after[i] - before[i];
                 }
                 return;
             }
@@ -261,14 +298,19 @@ class Run
 
     void Harvest(Figures& figures)
     {
-        const std::optional<double> took = PressAndTime('L', kHarvestTimeout);
+        const std::optional<double> took = PressAndTime('L', kHarvestTimeout, kHarvestPoll);
         Require(took.has_value(), "the harvest did not reach the log");
         figures.harvests.push_back(*took);
+        figures.harvestSeconds.push_back(Sum(ProcessorSeconds(m_processes)) -
+                                         Sum(m_secondsAtPress));
         static const std::wstring whole = WholeHarvest();
         figures.wholeHarvests += e2e::WindowText(Log()) == whole ? 1 : 0;
     }
 
     const ListProcess& m_list;
+    Processes m_processes;
+    // Their processor time just before the last press.
+    std::array<double, 3> m_secondsAtPress{};
     e2e::TempFolder m_folder;
     std::optional<e2e::App> m_app;
     HWND m_main = nullptr;
@@ -287,35 +329,58 @@ std::string Ratio(double over, double under)
     return text;
 }
 
-void PrintHarvest(const std::array<Figures, 2>& figures, const std::vector<double>& bare)
+// The samples, one after another.
+std::string Samples(const std::vector<double>& samples, const char* format)
 {
-    const double floor = Percentile(bare, 0.5);
-    std::printf("Harvest, Shift+L to the whole harvest in the log, median of %d:\n", kRounds);
+    std::string text;
+    for (const double sample : samples)
+    {
+        char one[32];
+        std::snprintf(one, sizeof one, format, sample);
+        text += (text.empty() ? "" : " ") + std::string(one);
+    }
+    return text;
+}
+
+// Times and processor times of the harvests, or of the bare calls.
+struct Reads
+{
+    std::vector<double> ms;
+    std::vector<double> seconds;
+};
+
+void PrintHarvest(const std::array<Figures, 2>& figures, const Reads& bare)
+{
+    const double bareMs = Percentile(bare.ms, 0.5);
+    const double bareSeconds = Percentile(bare.seconds, 0.5);
+    std::printf("Harvest, Shift+L to the whole harvest in the log, and the processor time of the "
+                "list's process, the reader and Wine's server meanwhile; medians of %d (runs in "
+                "brackets):\n",
+                kRounds);
+    std::array<double, 2> ms{};
+    std::array<double, 2> seconds{};
     for (const std::size_t build : {kOld, kNew})
     {
-        const double median = Percentile(figures[build].harvests, 0.5);
-        std::printf("  %s %8.0f ms = %s x the bare calls%s   (runs:", kBuildNames[build], median,
-                    Ratio(median, floor).c_str(),
-                    build == kNew ? (median <= kHarvestGoal * floor ? ", goal met" : ", goal MISSED")
-                                  : "");
-        for (const double ms : figures[build].harvests)
-        {
-            std::printf(" %.0f", ms);
-        }
-        std::printf("; whole and right %d of %d)\n", figures[build].wholeHarvests,
-                    static_cast<int>(figures[build].harvests.size()));
+        const Figures& f = figures[build];
+        ms[build] = Percentile(f.harvests, 0.5);
+        seconds[build] = Percentile(f.harvestSeconds, 0.5);
+        std::printf("  %s  %6.0f ms = %s x the bare calls (%s)   processor %5.1f s = %s x (%s)   "
+                    "whole and right %d of %d\n",
+                    kBuildNames[build], ms[build], Ratio(ms[build], bareMs).c_str(),
+                    Samples(f.harvests, "%.0f").c_str(), seconds[build],
+                    Ratio(seconds[build], bareSeconds).c_str(),
+                    Samples(f.harvestSeconds, "%.1f").c_str(), f.wholeHarvests,
+                    static_cast<int>(f.harvests.size()));
     }
-    std::printf("  new/old %s; %d bare LVM_GETITEMTEXTW calls, each with a write and a read of "
-                "the list's memory: median %.0f ms (%.1f us a cell; runs:",
-                Ratio(Percentile(figures[kNew].harvests, 0.5),
-                      Percentile(figures[kOld].harvests, 0.5))
-                    .c_str(),
-                kListRows * kListColumns, floor, 1000.0 * floor / (kListRows * kListColumns));
-    for (const double ms : bare)
-    {
-        std::printf(" %.0f", ms);
-    }
-    std::printf("); goal for new: at most %.1f x\n", kHarvestGoal);
+    std::printf("  %d bare LVM_GETITEMTEXTW calls, each with a write and a read of the list's "
+                "memory: %.0f ms, %.1f us a cell (%s)   processor %.1f s (%s)\n",
+                kListRows * kListColumns, bareMs, 1000.0 * bareMs / (kListRows * kListColumns),
+                Samples(bare.ms, "%.0f").c_str(), bareSeconds,
+                Samples(bare.seconds, "%.1f").c_str());
+    std::printf("  new/old: time %s, processor %s; goal for new, at most %.1f x the bare calls' "
+                "time: %s\n",
+                Ratio(ms[kNew], ms[kOld]).c_str(), Ratio(seconds[kNew], seconds[kOld]).c_str(),
+                kHarvestGoal, ms[kNew] <= kHarvestGoal * bareMs ? "met" : "MISSED");
 }
 
 void PrintCaptures(const std::array<Figures, 2>& figures)
@@ -395,20 +460,25 @@ int wmain(int argc, wchar_t** argv)
     try
     {
         const ListProcess list;
-        Require(list.List() != nullptr && list.UnixProcess() != 0,
-                "the list's process did not start");
+        Require(list.List() != nullptr, "the list's process did not start");
         const unsigned long server = e2e::FindWineServer();
-        Require(server != 0, "Wine's server for this prefix was not found");
+        const unsigned long listProcess = e2e::FindUnixCommand(L"bench_listview.exe --list");
+        Require(server != 0 && listProcess != 0,
+                "the Unix processes of the list or of Wine's server were not found");
+        // This process reads in the program's place for the bare calls.
+        const Processes bareReaders{listProcess, 0, server};
         std::array<Figures, 2> figures;
-        std::vector<double> bare;
+        Reads bare;
         for (int round = 0; round < kRounds; ++round)
         {
             std::size_t chars = 0;
-            bare.push_back(BareListReads(list.List(), chars));
+            const std::array<double, 3> before = ProcessorSeconds(bareReaders);
+            bare.ms.push_back(BareListReads(list.List(), chars));
+            bare.seconds.push_back(Sum(ProcessorSeconds(bareReaders)) - Sum(before));
             Require(chars > 0, "the bare calls read nothing");
             for (const std::size_t build : {kOld, kNew})
             {
-                Run(programs[build], list).MeasureInto(figures[build], server);
+                Run(programs[build], list, bareReaders).MeasureInto(figures[build]);
             }
         }
         PrintHarvest(figures, bare);

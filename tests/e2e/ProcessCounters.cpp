@@ -187,6 +187,18 @@ unsigned long FindUnixProgram(const std::wstring& unixMarker)
         });
 }
 
+unsigned long FindUnixCommand(const std::wstring& text)
+{
+    const std::string wanted = e2e::Utf8(text);
+    return FindUnixProcess(
+        [&](const std::wstring& procFolder)
+        {
+            std::string commandLine = e2e::ReadBytes(procFolder + L"\\cmdline").value_or("");
+            std::replace(commandLine.begin(), commandLine.end(), '\0', ' ');
+            return commandLine.find(wanted) != std::string::npos && InThisPrefix(procFolder);
+        });
+}
+
 unsigned long FindWineServer()
 {
     return FindUnixProcess(
