@@ -181,6 +181,12 @@ class Run
         return static_cast<std::size_t>(::SendMessageW(Log(), WM_GETTEXTLENGTH, 0, 0));
     }
 
+    std::wstring Preview() const { return e2e::WindowText(e2e::Control(m_main, kIdPreviewName)); }
+    std::string PreviewShows() const
+    {
+        return "; the preview shows \"" + e2e::Utf8(Preview()) + "\"";
+    }
+
     bool PointerOnCell() const
     {
         POINT now{};
@@ -221,7 +227,7 @@ class Run
         Require(e2e::WaitUntil(
                     [&]
                     {
-                        shown = e2e::WindowText(e2e::Control(m_main, kIdPreviewName));
+                        shown = Preview();
                         return !shown.empty();
                     },
                     10s),
@@ -257,7 +263,7 @@ class Run
         for (int press = 0; press < kPressesPerRun; ++press)
         {
             const std::optional<double> latency = PressAndTime('A', kCaptureTimeout, kCapturePoll);
-            Require(latency.has_value(), "a capture did not reach the log");
+            Require(latency.has_value(), "a capture did not reach the log" + PreviewShows());
             figures.preview = m_preview;
             figures.captures.push_back(*latency);
             const std::wstring item = e2e::WindowText(Log());
@@ -299,7 +305,7 @@ class Run
     void Harvest(Figures& figures)
     {
         const std::optional<double> took = PressAndTime('L', kHarvestTimeout, kHarvestPoll);
-        Require(took.has_value(), "the harvest did not reach the log");
+        Require(took.has_value(), "the harvest did not reach the log" + PreviewShows());
         figures.harvests.push_back(*took);
         figures.harvestSeconds.push_back(Sum(ProcessorSeconds(m_processes)) -
                                          Sum(m_secondsAtPress));

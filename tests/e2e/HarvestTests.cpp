@@ -167,6 +167,8 @@ TEST_F(HarvestTest, HostileControlsGiveTheRightTextAndLeaveNothingBehind)
          CentreOf(hostile.GappedList()), HostileControls::kGappedListText},
         {"a list that goes away while it is read: what it told stands, no notice",
          CentreOf(hostile.VanishingList()), HostileControls::kVanishingListText},
+        {"a list that answers every cell late, its rows read at once longer than a deadline",
+         CentreOf(hostile.SlowList()), HostileControls::SlowListText()},
         {"a million blank rows end at the limit; another toolkit's password is never read",
          CentreOf(hostile.BlankRowsButton()),
          std::wstring(HostileControls::kBlankRowsTitle) + L"\r\n" +

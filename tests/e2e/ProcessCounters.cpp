@@ -113,7 +113,8 @@ std::string EnvironmentVariable(const std::wstring& procFolder, const std::strin
 // prefix on the machine may run a program from a folder of the same name.
 bool InThisPrefix(const std::wstring& procFolder)
 {
-    // The driver reads its own environment as its Unix process has it, as it reads others'.
+    // Wine's server opens the files of every process of the prefix, so that /proc/self is the
+    // server's: its WINEPREFIX is the driver's.
     static const std::string prefix =
         EnvironmentVariable(std::wstring(kProc) + L"self", "WINEPREFIX");
     return EnvironmentVariable(procFolder, "WINEPREFIX") == prefix;
