@@ -163,3 +163,11 @@ add_executable(bench_harvest bench/bench_harvest.cpp)
 target_include_directories(bench_harvest PRIVATE bench)
 target_link_libraries(bench_harvest PRIVATE mirufon_win32 mirufon_warnings)
 target_link_options(bench_harvest PRIVATE -municode)
+
+# Old against new over a list view of 10,000 rows in another process: the harvest against as
+# many bare LVM_GETITEMTEXTW calls, a capture over a cell and a pointer resting on it.
+add_executable(bench_listview bench/bench_listview.cpp)
+target_include_directories(bench_listview PRIVATE bench)
+target_link_libraries(bench_listview PRIVATE e2e_harness mirufon_warnings)
+target_link_options(bench_listview PRIVATE -municode)
+add_dependencies(bench_listview mirufon)

@@ -38,7 +38,8 @@ class HarvestProgress
     virtual ~HarvestProgress() = default;
 
     // The other program has given this many items so far (lines, and texts left out as
-    // blank): it is answering, so a deadline can move out. Called after every item: an
+    // blank): it is answering, so a deadline can move out. Called after every item, and with
+    // the same total after every answer while a reader gathers items before it adds them: an
     // implementation that tells another thread does so at most every so often.
     virtual void ItemsArrived(std::size_t total) = 0;
     // Whether the harvest is to stop: it is asked before every item.
@@ -72,6 +73,11 @@ class HarvestSink
     // out. It still counts toward the limits, as a line of its length, so that a list of
     // millions of blank rows ends the harvest as soon as a list of as many texts would.
     void SkipBlankLines() { m_skipBlank = true; }
+
+    // The other program answered a reader that gathers items before it adds them (rows read
+    // in batches): told as progress, so that a slow but steady program is not given up on
+    // because a whole batch took longer than a deadline.
+    void Answered() { m_progress.ItemsArrived(m_items); }
 
     // Whether the reader is to stop before its next item: cancelled, or full.
     bool ShouldStop() const { return m_full || Cancelled(); }

@@ -169,6 +169,8 @@ TEST_F(HarvestTest, HostileControlsGiveTheRightTextAndLeaveNothingBehind)
          CentreOf(hostile.VanishingList()), HostileControls::kVanishingListText},
         {"a window's texts: another toolkit's password box is never read",
          CentreOf(hostile.PasswordLabel()), HostileControls::kPasswordWindowText},
+        {"a list that answers every cell late, its rows read at once longer than a deadline",
+         CentreOf(hostile.SlowList()), HostileControls::SlowListText()},
     };
     for (const auto& harvest : harvests)
     {

@@ -115,7 +115,8 @@ std::string EnvironmentVariable(const std::wstring& procFolder, const std::strin
 // prefix on the machine may run a program from a folder of the same name.
 bool InThisPrefix(const std::wstring& procFolder)
 {
-    // The driver reads its own environment as its Unix process has it, as it reads others'.
+    // Wine's server opens the files of every process of the prefix, so that /proc/self is the
+    // server's: its WINEPREFIX is the driver's.
     static const std::string prefix =
         EnvironmentVariable(std::wstring(kProc) + L"self", "WINEPREFIX");
     return EnvironmentVariable(procFolder, "WINEPREFIX") == prefix;
@@ -186,6 +187,18 @@ unsigned long FindUnixProgram(const std::wstring& unixMarker)
             const std::string program = ProgramOf(procFolder);
             return program.find(marker) != std::string::npos &&
                    program.find("mirufon.exe") != std::string::npos && InThisPrefix(procFolder);
+        });
+}
+
+unsigned long FindUnixCommand(const std::wstring& text)
+{
+    const std::string wanted = e2e::Utf8(text);
+    return FindUnixProcess(
+        [&](const std::wstring& procFolder)
+        {
+            std::string commandLine = e2e::ReadBytes(procFolder + L"\\cmdline").value_or("");
+            std::replace(commandLine.begin(), commandLine.end(), '\0', ' ');
+            return commandLine.find(wanted) != std::string::npos && InThisPrefix(procFolder);
         });
 }
 

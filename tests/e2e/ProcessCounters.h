@@ -17,6 +17,9 @@ namespace e2e
 // driver's Wine prefix whose command line names mirufon.exe in a path holding unixMarker (the
 // folder's name). 0 when none does.
 unsigned long FindUnixProgram(const std::wstring& unixMarker);
+// The Unix process of this driver's prefix whose command line, its arguments joined by spaces,
+// holds the text (a program's file name and an argument, say). 0 when none does.
+unsigned long FindUnixCommand(const std::wstring& text);
 // Wine's server for this driver's prefix: the wineserver process whose environment holds the
 // same WINEPREFIX as the driver's own Unix process. It serves every process of the prefix, the
 // driver's included. 0 when none is found.

@@ -146,6 +146,7 @@ HWND HostileControls::BuildControls(POINT at)
 
     m_browser = AddBrowser(frame);
     m_rowAnsweringList = AddRowAnsweringList(frame);
+    m_slowList = AddSlowList(frame);
 
     m_longStatus = AddControl(frame, STATUSCLASSNAMEW, L"", 0, RECT{});
     const int edges[] = {150, -1};
@@ -256,6 +257,56 @@ HWND HostileControls::AddBrowser(HWND frame)
         page, [asked = std::make_shared<bool>(false)](POINT)
         { return std::exchange(*asked, true) ? 1L : static_cast<LONG>(CHILDID_SELF); }));
     return m_trees.back()->AddWindow(frame, RECT{160, 90, 290, 160}, kBrowserClass);
+}
+
+namespace
+{
+
+constexpr int kSlowRows = 70;
+constexpr int kSlowColumns = 4;
+
+std::wstring SlowCell(int row, int column)
+{
+    return L"遅 " + std::to_wstring(row) + L"." + std::to_wstring(column);
+}
+
+} // namespace
+
+std::wstring HostileControls::SlowListText()
+{
+    std::wstring text = L"一\t二\t三\t四";
+    for (int row = 0; row < kSlowRows; ++row)
+    {
+        for (int column = 0; column < kSlowColumns; ++column)
+        {
+            text += (column == 0 ? L"\r\n" : L"\t") + SlowCell(row, column);
+        }
+    }
+    return text;
+}
+
+HWND HostileControls::AddSlowList(HWND frame)
+{
+    HWND list =
+        AddControl(frame, WC_LISTVIEWW, L"", WS_BORDER | LVS_REPORT, RECT{10, 270, 420, 370});
+    AddListViewColumns(list, {L"一", L"二", L"三", L"四"}, 95);
+    for (int row = 0; row < kSlowRows; ++row)
+    {
+        const std::wstring cells[] = {SlowCell(row, 0), SlowCell(row, 1), SlowCell(row, 2),
+                                      SlowCell(row, 3)};
+        AddListViewRow(list, row,
+                       {cells[0].c_str(), cells[1].c_str(), cells[2].c_str(), cells[3].c_str()});
+    }
+    Subclass(list,
+             [](HWND, UINT message, WPARAM, LPARAM) -> std::optional<LRESULT>
+             {
+                 if (message == LVM_GETITEMTEXTW)
+                 {
+                     ::Sleep(8);
+                 }
+                 return std::nullopt;
+             });
+    return list;
 }
 
 HWND HostileControls::BuildBlankRows(POINT at)

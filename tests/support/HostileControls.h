@@ -6,7 +6,8 @@
 // box of another toolkit, a tree whose next item leads back, a status bar part of 70,000
 // characters, tabs and rows that go away while they are read, accessible children with empty
 // entries and an empty batch, a list view whose accessible object answers by row as Windows'
-// does, and a browser's window that builds its accessibility tree only when first asked.
+// does, a list view that answers every cell late, and a browser's window that builds its
+// accessibility tree only when first asked.
 
 #include "support/AccessibleServer.h"
 #include "support/WindowThread.h"
@@ -77,6 +78,11 @@ class HostileControls
         L"名前\tサイズ\t種類\t更新日\r\na.txt\t1 KB\t文書\t2026/12/01\r\n"
         L"b.txt\t2 KB\t画像\t2026/12/08";
 
+    // Report view, 70 rows by 4 columns, each cell's text given 8 ms late: the rows a harvest
+    // reads at once take longer than a read's deadline, while the list answers all along.
+    HWND SlowList() const { return m_slowList; }
+    static std::wstring SlowListText();
+
     // Class Chrome_RenderWidgetHostHWND: its first hit test gives its document only.
     HWND Browser() const { return m_browser; }
     static constexpr const wchar_t* kBrowserButton = L"送信 send";
@@ -95,6 +101,7 @@ class HostileControls
     HWND AddLoopingTree(HWND frame);
     HWND AddRowAnsweringList(HWND frame);
     HWND AddBrowser(HWND frame);
+    HWND AddSlowList(HWND frame);
 
     HWND m_lyingList = nullptr;
     HWND m_blankRowsButton = nullptr;
@@ -108,6 +115,7 @@ class HostileControls
     HWND m_gappedList = nullptr;
     HWND m_rowAnsweringList = nullptr;
     HWND m_browser = nullptr;
+    HWND m_slowList = nullptr;
     std::vector<std::unique_ptr<AccessibleTree>> m_trees; // made and used on the thread
     std::vector<std::unique_ptr<Handler>> m_handlers;
     std::unique_ptr<WindowThread> m_thread; // last: it ends first

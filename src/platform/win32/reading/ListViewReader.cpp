@@ -79,7 +79,7 @@ class ListViewReader final : public ItemReader
         {
             batch.assign(std::min(rowsAtOnce, rows - row),
                          std::vector<std::wstring>(subItems.size()));
-            const std::size_t read = ReadRows(row, subItems, batch);
+            const std::size_t read = ReadRows(row, subItems, batch, sink);
             // Rows taken away meanwhile are not read as blank ones.
             if (read == batch.size())
             {
@@ -157,7 +157,7 @@ class ListViewReader final : public ItemReader
     // rows read whole: fewer when the control stopped answering, went away (the rows it told
     // before stand) or its block could not be used.
     std::size_t ReadRows(std::size_t firstRow, const std::vector<int>& subItems,
-                         std::vector<std::vector<std::wstring>>& batch)
+                         std::vector<std::vector<std::wstring>>& batch, HarvestSink& sink)
     {
         RemoteBlock* block = m_session.Block();
         if (!block)
@@ -194,6 +194,7 @@ class ListViewReader final : public ItemReader
             {
                 break;
             }
+            sink.Answered();
             m_lengths[answered] = static_cast<std::size_t>(std::max<LRESULT>(*length, 0));
         }
         const std::size_t rowsAnswered = answered / columns;
