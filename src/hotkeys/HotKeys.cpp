@@ -286,7 +286,8 @@ void HotKeyDispatcher::OnHotKey(std::int32_t wParamLow32, const HotKeyManager& m
     HeldKey& held = m_held[IndexOf(*command)];
     // A key that has been down since the last press, longer than the keyboard waits before it
     // repeats, reads down even in Wine.
-    if (key != 0 && held.key == key && m_keys.IsKeyDown(key))
+    if (key != 0 && held.key == key && m_clock.NowMs() - held.pressedMs >= kShortestRepeatDelayMs &&
+        m_keys.IsKeyDown(key))
     {
         return;
     }

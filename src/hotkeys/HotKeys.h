@@ -135,6 +135,10 @@ inline constexpr std::int64_t kKeyReleaseCheckMs = 10;
 // copy of the keyboard's state that it keeps for up to 50 ms, in which a key that has just gone
 // down is still up.
 inline constexpr std::int64_t kKeyStateLagMs = 100;
+// A keyboard repeats a held key no sooner than this after it went down (Windows' shortest
+// keyboard delay is 250 ms): a press that comes sooner after the last is a new one, even
+// when its key still reads down because the press is handled before its release arrives.
+inline constexpr std::int64_t kShortestRepeatDelayMs = 200;
 
 // Runs the command of each hotkey press, once per press. It guards against running a second
 // command while one runs: a command that waits on another program (whose replies are
@@ -151,9 +155,10 @@ class HotKeyDispatcher
     HotKeyDispatcher& operator=(const HotKeyDispatcher&) = delete;
 
     // When no command is running: for an id that matches, calls run with the command, unless
-    // its key has not been seen released since the command's last press and is still down: a
-    // repeat. A press whose key is already up when it is handled runs. While a command runs,
-    // does nothing: that press is dropped. The guard is released on every way out, an
+    // its key has not been seen released since the command's last press, is still down, and
+    // that press came kShortestRepeatDelayMs or more ago: a repeat. A press whose key is already
+    // up when it is handled runs, and so does one that follows the last within the delay. While a
+    // command runs, does nothing: that press is dropped. The guard is released on every way out, an
     // exception from run included (the exception goes on to the caller).
     void OnHotKey(std::int32_t wParamLow32, const HotKeyManager& manager,
                   const std::function<void(HotKeyCommand)>& run);

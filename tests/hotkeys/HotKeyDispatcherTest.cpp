@@ -74,14 +74,16 @@ TEST_F(HotKeyDispatcherTest, ThrowingCommandReleasesTheGuard)
 }
 
 // Wine repeats a hotkey while its key is held: a command runs once per press, and a press
-// after the key was seen released, or whose key is already up when it is handled, runs again.
-// Wine may read a key up for a moment after it went down: such a reading is no release.
+// after the key was seen released, whose key is already up when it is handled, or that comes
+// sooner after the last than a keyboard starts to repeat, runs again. Wine may read a key up
+// for a moment after it went down: such a reading is no release.
 TEST_F(HotKeyDispatcherTest, AHeldKeyRunsItsCommandOnce)
 {
     // P the key goes down with WM_HOTKEY, H WM_HOTKEY alone (a repeat, or a late message),
-    // D the key reads down, U it reads up, W kKeyStateLagMs pass, C the watch looks.
+    // D the key reads down, U it reads up, W kShortestRepeatDelayMs pass, C the watch looks.
+    static_assert(kShortestRepeatDelayMs >= kKeyStateLagMs);
     const std::pair<const char*, std::size_t> cases[] = {
-        {"PWHCH", 1}, {"PUWCPH", 2}, {"PUCDWH", 1}, {"PUH", 2}};
+        {"PWHCH", 1}, {"PUWCPWH", 2}, {"PUCDWH", 1}, {"PUH", 2}, {"PP", 2}};
     for (const auto& [steps, runs] : cases)
     {
         HotKeyDispatcher dispatcher(m_api, m_clock);
@@ -97,7 +99,7 @@ TEST_F(HotKeyDispatcherTest, AHeldKeyRunsItsCommandOnce)
             {
                 dispatcher.OnHotKey(Id(HotKeyCommand::CancelLast), m_hotKeys, Record());
             }
-            m_clock.now += step == 'W' ? kKeyStateLagMs : 0;
+            m_clock.now += step == 'W' ? kShortestRepeatDelayMs : 0;
             if (step == 'C')
             {
                 dispatcher.CheckReleases();

@@ -19,21 +19,7 @@ namespace
 
 constexpr DWORD kMainStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 
-constexpr UINT_PTR kPreviewTimer = 1;
-// Wakes the controller when a read of the element under the pointer reaches its deadline.
-constexpr UINT_PTR kReadTimer = 3;
-// Ends the process should the shutdown stall after the settings were saved (a window of
-// another program that does not answer, say): its only job is ExitProcess.
-constexpr UINT_PTR kExitTimer = 2;
 constexpr UINT kExitTimerMs = 10;
-// Watches the keys of the hotkeys just pressed until they are released.
-constexpr UINT_PTR kKeyWatchTimer = 5;
-
-// Messages of the main window's own.
-constexpr UINT kTrayMessage = TrayIcon::kTrayMessage;
-constexpr UINT kMessageWindowClosed = WM_APP + 3;
-constexpr UINT kReadDone = WM_APP + 4;
-constexpr UINT kClipboardReadDone = WM_APP + 5;
 
 } // namespace
 

@@ -3,6 +3,7 @@
 #include "platform/win32/mainwindow/EditTextBox.h"
 #include "platform/win32/mainwindow/MainControls.h"
 #include "platform/win32/mainwindow/MainMenus.h"
+#include "platform/win32/mainwindow/MainWindowSignals.h"
 #include "platform/win32/mainwindow/MessageWindow.h"
 #include "platform/win32/mainwindow/TrayIcon.h"
 #include "platform/win32/reading/ReadWorkerPool.h"
@@ -52,12 +53,6 @@ class MainWindow final : public WindowBase,
     bool TranslateDialogMessage(MSG& message);
 
   private:
-    // Wakes the controller when the journal's next write is due.
-    static constexpr UINT_PTR kJournalTimer = 4;
-    // Wakes the controller for the tray icon's next attempt.
-    static constexpr UINT_PTR kTrayTimer = 5;
-    // Shows the boxes ShowMessageLater queued.
-    static constexpr UINT kShowLaterMessages = WM_APP + 9;
 
     struct LaterMessage
     {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/win32/mainwindow/MainWindowSignals.h"
 #include "platform/win32/window/Handles.h"
 
 #include <shellapi.h>
@@ -11,15 +12,10 @@ namespace mirufon::win32
 {
 
 // The program's icon in the notification area, drawn at the size of the taskbar's scale. The
-// shell sends mouse events on the icon to the window as kTrayMessage, the event in the low word
-// of lParam.
+// shell sends mouse events on the icon to the window as kTrayMessage.
 class TrayIcon
 {
   public:
-    // A message of the program's own: 0x207, the number the shell would otherwise use here, is
-    // WM_MBUTTONDOWN, which a real middle click in the window would also send.
-    static constexpr UINT kTrayMessage = WM_APP + 2;
-
     // The shell's Shell_NotifyIconW; the Win32 layer's tests stand in a shell that refuses.
     using ShellCall = std::function<bool(DWORD message, NOTIFYICONDATAW& data)>;
     static bool CallShell(DWORD message, NOTIFYICONDATAW& data);
