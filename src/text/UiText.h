@@ -63,6 +63,7 @@ enum class UiText
     LogDelete,
     LogSelectAll,
     LogSave,
+    LogFind,
 
     NameLabel,
     ValueLabel,
@@ -73,6 +74,8 @@ enum class UiText
     OtherFrame,
     CopyCaptureCheck,
     TabSeparatorCheck,
+    StartWithWindowsCheck,
+    StartWithWindowsFailed,
     OkButton,
     CancelButton,
     ModifierTip,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "hotkeys/HotKeyEditor.h"
+#include "platform/win32/system/RunAtLogon.h"
 #include "platform/win32/window/ControlSubclass.h"
 #include "platform/win32/window/Handles.h"
 #include "platform/win32/window/WindowBase.h"
@@ -11,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace mirufon::win32
@@ -23,12 +25,15 @@ namespace mirufon::win32
 // TranslateDialogMessage. When the dialog closes, it stores its choices and then calls
 // onClose, synchronously, while its window still exists: the owner re-applies and enables
 // itself there, so that the system hands the activation back to the owner when the dialog's
-// window goes, as at the end of a modal dialog.
+// window goes, as at the end of a modal dialog. Starting with Windows is not a setting: the box
+// shows whether Windows starts this program at logon, and closing with a change of it writes or
+// removes the program's entry there (runAtLogon).
 class SettingsDialog final : public WindowBase
 {
   public:
     SettingsDialog(HINSTANCE instance, HWND owner, Settings& settings,
-                   std::function<void(DialogClose)> onClose = {});
+                   std::function<void(DialogClose)> onClose = {},
+                   std::optional<RunAtLogon> runAtLogon = std::nullopt);
     // Destroys the window without storing and without calling onClose, when still open. Not to
     // be destroyed from inside its own window's handlers or its onClose.
     ~SettingsDialog() override;
@@ -62,6 +67,7 @@ class SettingsDialog final : public WindowBase
     int KeyListIndex(HWND control) const;
     bool RefuseFocusChange(HWND target);
     void CloseWith(DialogClose how);
+    void ApplyStartWithWindows();
 
     void OnCommand(int id, int code);
     void OnActivate(bool active);
@@ -71,6 +77,7 @@ class SettingsDialog final : public WindowBase
     HWND m_owner;
     Settings& m_settings;
     std::function<void(DialogClose)> m_onClose;
+    RunAtLogon m_runAtLogon;
 
     int m_dotsPerInch = 96;
     std::int32_t m_twipsPerPixel = 15;
@@ -83,11 +90,13 @@ class SettingsDialog final : public WindowBase
     HWND m_modifier = nullptr;
     HWND m_captureCopiesBox = nullptr;
     HWND m_tabSeparatedBox = nullptr;
+    HWND m_startWithWindowsBox = nullptr;
     HWND m_ok = nullptr;
     HWND m_cancel = nullptr;
 
     std::vector<std::unique_ptr<ControlSubclass>> m_subclasses;
     EditorState m_filled;
+    bool m_startsWithWindows = false; // what the box showed when the dialog opened
     HWND m_lastFocus = nullptr;
     bool m_refusing = false;
 };
