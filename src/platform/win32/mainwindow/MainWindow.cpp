@@ -45,6 +45,7 @@ MainWindow::~MainWindow()
 {
     // The dialogs go before the window they belong to and the controller they call.
     m_settingsDialog.reset();
+    m_findDialog.Close();
     m_messageWindow.reset();
 }
 
@@ -117,7 +118,7 @@ bool MainWindow::OnCreate()
 bool MainWindow::TranslateDialogMessage(MSG& message)
 {
     return (m_settingsDialog && m_settingsDialog->TranslateDialogMessage(message)) ||
-           TranslateShortcut(message);
+           m_findDialog.TranslateDialogMessage(message) || TranslateShortcut(message);
 }
 
 LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -126,6 +127,11 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     {
         // The shell restarted: without the icon a program in the tray could not be reached.
         m_tray.Restore();
+        return 0;
+    }
+    if (message == m_findDialog.RequestMessage() && message != 0)
+    {
+        OnFindRequest(lParam);
         return 0;
     }
     switch (message)
@@ -175,6 +181,9 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case kShowLaterMessages:
         ShowLaterMessages();
+        return 0;
+    case FindDialog::kActivationMessage:
+        m_controller->OnFindDialogActive(wParam != 0);
         return 0;
     case kReadDone:
         if (std::optional<ReadOutcome> outcome = TakePayload<ReadOutcome>(lParam))
@@ -248,6 +257,15 @@ void MainWindow::OnCommand(int id)
         break;
     case kMenuSaveLog:
         m_controller->SaveLog();
+        break;
+    case kMenuFind:
+        OpenFindDialog();
+        break;
+    case kMenuFindNext:
+        FindAgain(SearchDirection::Down);
+        break;
+    case kMenuFindPrevious:
+        FindAgain(SearchDirection::Up);
         break;
     default:
         break;
