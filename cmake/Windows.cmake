@@ -9,7 +9,7 @@ target_compile_definitions(mirufon_windows INTERFACE UNICODE _UNICODE WIN32_LEAN
 file(GLOB_RECURSE MIRUFON_WIN32_SOURCES CONFIGURE_DEPENDS src/platform/win32/*.cpp)
 list(REMOVE_ITEM MIRUFON_WIN32_SOURCES ${PROJECT_SOURCE_DIR}/src/platform/win32/WinMain.cpp)
 add_library(mirufon_win32 STATIC ${MIRUFON_WIN32_SOURCES})
-target_link_libraries(mirufon_win32 PUBLIC mirufon_core mirufon_windows comctl32 ole32 oleaut32 uuid
+target_link_libraries(mirufon_win32 PUBLIC mirufon_core mirufon_windows comctl32 comdlg32 ole32 oleaut32 uuid
                                     PRIVATE mirufon_warnings)
 
 # The version resource and the manifest are written into the build folder with the project

@@ -140,7 +140,10 @@ std::wstring FormatValue(const ConfKey& key, const Settings& settings)
 {
     if (key.textField != nullptr)
     {
-        return settings.*key.textField;
+        // A CR would end the line early and make the rest a line of its own, able to set any
+        // key: such a text (a search text pasted with a line break) is written empty.
+        const std::wstring& text = settings.*key.textField;
+        return text.find(L'\r') == std::wstring::npos ? text : std::wstring();
     }
     if (key.int16Field != nullptr)
     {

@@ -44,7 +44,8 @@ std::size_t ConfValueStart(std::wstring_view afterEquals);
 bool ApplyConfValue(std::size_t index, std::wstring_view value, Settings& settings);
 
 // The 21 lines of Conf.txt in their fixed order, each ended by CR LF. The geometry lines take
-// the window's current geometry, which the caller puts in the Form* fields.
+// the window's current geometry, which the caller puts in the Form* fields. A text holding a CR
+// is written empty.
 std::wstring FormatConf(const Settings& settings);
 
 } // namespace mirufon

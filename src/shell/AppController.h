@@ -17,6 +17,7 @@
 #include "settings/Settings.h"
 #include "shell/LogJournal.h"
 #include "shell/MainView.h"
+#include "text/TextSearch.h"
 
 #include <cstdint>
 
@@ -122,6 +123,16 @@ class AppController
     // chosen. Does nothing while the log shows the introduction.
     void SaveLog();
     bool CanSaveLog() const;
+
+    // The log's Find dialog and F3 search with the last search, the one Conf.txt keeps: a
+    // search from the dialog becomes it, the dialog's match-case box telling exact from loose.
+    void RememberSearch(std::wstring what, bool matchCase);
+    // Where the last search finds its next occurrence in the log from the selection; nothing
+    // when it finds none or there is no search text.
+    std::optional<TextSpan> FindInLog(TextSpan selection, SearchDirection direction) const;
+    // While the Find dialog is the active window the hotkeys are off, so that the capitals typed
+    // into it arrive there.
+    void OnFindDialogActive(bool active);
 
     // The log box's change notification: the user edited it, or the program's own edit is
     // being made.

@@ -59,6 +59,7 @@ constexpr Entry kTexts[] = {
     {UiText::LogDelete, {L"削除(&D)", L"&Delete"}},
     {UiText::LogSelectAll, {L"すべて選択(&A)", L"Select &all"}},
     {UiText::LogSave, {L"ログを保存(&S)...", L"&Save log..."}},
+    {UiText::LogFind, {L"検索...", L"Find..."}},
 
     {UiText::NameLabel, {L"accName:", L"accName:"}},
     {UiText::ValueLabel, {L"accValue:", L"accValue:"}},
@@ -69,6 +70,8 @@ constexpr Entry kTexts[] = {
     {UiText::OtherFrame, {L"その他", L"Other"}},
     {UiText::CopyCaptureCheck, {L"コピーでも取得", L"Capture copies too"}},
     {UiText::TabSeparatorCheck, {L"タブ区切り", L"Tab separated"}},
+    {UiText::StartWithWindowsCheck, {L"Windows の起動時に開始", L"Start with Windows"}},
+    {UiText::StartWithWindowsFailed, {L"Windows の起動時に開始する設定を変更できませんでした。", L"Starting with Windows could not be changed."}},
     {UiText::OkButton, {L"OK", L"OK"}},
     {UiText::CancelButton, {L"Cancel", L"Cancel"}},
     {UiText::ModifierTip, {L"装飾キー", L"Modifier key"}},

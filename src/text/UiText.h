@@ -64,6 +64,7 @@ enum class UiText
     LogDelete,
     LogSelectAll,
     LogSave,
+    LogFind,
 
     NameLabel,
     ValueLabel,
@@ -74,6 +75,8 @@ enum class UiText
     OtherFrame,
     CopyCaptureCheck,
     TabSeparatorCheck,
+    StartWithWindowsCheck,
+    StartWithWindowsFailed,
     OkButton,
     CancelButton,
     ModifierTip,

@@ -208,14 +208,15 @@ App::App(const TempFolder& folder, const std::wstring& exeName, const std::wstri
     Start(target);
 }
 
-App::App(const std::wstring& exePath)
+App::App(const std::wstring& exePath, const std::wstring& currentFolder)
 {
-    Start(exePath);
+    Start(exePath, currentFolder);
 }
 
-void App::Start(const std::wstring& exePath)
+void App::Start(const std::wstring& exePath, const std::wstring& currentFolder)
 {
-    const std::wstring folder = exePath.substr(0, exePath.find_last_of(L"\\/"));
+    const std::wstring folder =
+        !currentFolder.empty() ? currentFolder : exePath.substr(0, exePath.find_last_of(L"\\/"));
     std::wstring commandLine = L"\"" + exePath + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;

@@ -73,8 +73,8 @@ class App
     App(const TempFolder& folder, const std::wstring& exeName = L"mirufon.exe",
         const std::wstring& source = BuiltProgram());
     // Starts the program at exePath where it is, in its own folder, as a user does after
-    // unpacking it.
-    explicit App(const std::wstring& exePath);
+    // unpacking it; or in another current folder, as Windows starts programs at logon.
+    explicit App(const std::wstring& exePath, const std::wstring& currentFolder = L"");
     App(const App&) = delete;
     App& operator=(const App&) = delete;
     ~App();
@@ -98,7 +98,7 @@ class App
     void Kill();
 
   private:
-    void Start(const std::wstring& exePath);
+    void Start(const std::wstring& exePath, const std::wstring& currentFolder = L"");
 
     PROCESS_INFORMATION m_process{};
     std::wstring m_startError;

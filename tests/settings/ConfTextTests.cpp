@@ -320,8 +320,10 @@ TEST(FormatConfTest, ParsingTheOutputLosesOnlyWhatCannotBeWritten)
     saved.windowTop = -300;
     saved.searchString = L"  leading";
     saved.stopKey = L"a=b";
+    saved.customItem = L"x\rkey back = D";
 
     Settings expected = saved;
+    expected.customItem = L"";
     expected.windowLeft = base.windowLeft;
     expected.windowTop = base.windowTop;
     expected.searchString = L"leading";

@@ -42,6 +42,10 @@ enum MenuId : int
     kMenuQuit = 216,
     // Ctrl+S and the log's context menu.
     kMenuSaveLog = 220,
+    // Ctrl+F and the log's context menu; F3 and Shift+F3.
+    kMenuFind = 221,
+    kMenuFindNext = 222,
+    kMenuFindPrevious = 223,
 };
 
 } // namespace mirufon::win32

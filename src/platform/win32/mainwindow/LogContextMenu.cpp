@@ -18,6 +18,7 @@ enum Command : UINT
     kDelete,
     kSelectAll,
     kSave,
+    kFind,
 };
 
 struct EditState
@@ -57,6 +58,7 @@ UniqueMenu BuildMenu(const EditState& state, bool canSave)
     Add(m, kDelete, UiText::LogDelete, state.hasSelection);
     ::AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
     Add(m, kSelectAll, UiText::LogSelectAll, state.hasText);
+    Add(m, kFind, UiText::LogFind, state.hasText);
     ::AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
     Add(m, kSave, UiText::LogSave, canSave);
     return menu;
@@ -80,7 +82,7 @@ POINT MenuPoint(HWND edit, LPARAM point)
     return POINT{box.left, box.top};
 }
 
-void Run(HWND edit, UINT command, const LogMenuSave& save)
+void Run(HWND edit, UINT command, const LogMenuSave& save, const std::function<void()>& find)
 {
     switch (command)
     {
@@ -108,6 +110,12 @@ void Run(HWND edit, UINT command, const LogMenuSave& save)
             save.save();
         }
         break;
+    case kFind:
+        if (find)
+        {
+            find();
+        }
+        break;
     default:
         break;
     }
@@ -115,7 +123,8 @@ void Run(HWND edit, UINT command, const LogMenuSave& save)
 
 } // namespace
 
-void ShowLogContextMenu(HWND edit, LPARAM point, const LogMenuSave& save)
+void ShowLogContextMenu(HWND edit, LPARAM point, const LogMenuSave& save,
+                        const std::function<void()>& find)
 {
     // As the box's own menu does: it takes the focus, so its selection shows.
     ::SetFocus(edit);
@@ -124,7 +133,7 @@ void ShowLogContextMenu(HWND edit, LPARAM point, const LogMenuSave& save)
     const auto chosen = static_cast<UINT>(
         ::TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_NONOTIFY | TPM_LEFTALIGN | TPM_RIGHTBUTTON,
                          at.x, at.y, 0, edit, nullptr));
-    Run(edit, chosen, save);
+    Run(edit, chosen, save, find);
 }
 
 } // namespace mirufon::win32

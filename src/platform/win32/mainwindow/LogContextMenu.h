@@ -15,8 +15,10 @@ struct LogMenuSave
 };
 
 // The log box's context menu (WM_CONTEXTMENU, at the point in lParam or, from the keyboard,
-// at the caret): 元に戻す, 切り取り, コピー, 貼り付け, 削除, すべて選択 and ログを保存, each
-// enabled as the box's state allows. Returns once the chosen command has been carried out.
-void ShowLogContextMenu(HWND edit, LPARAM point, const LogMenuSave& save);
+// at the caret): 元に戻す, 切り取り, コピー, 貼り付け, 削除, すべて選択, 検索 (find runs) and
+// ログを保存, each enabled as the box's state allows. Returns once the chosen command has been
+// carried out.
+void ShowLogContextMenu(HWND edit, LPARAM point, const LogMenuSave& save,
+                        const std::function<void()>& find);
 
 } // namespace mirufon::win32

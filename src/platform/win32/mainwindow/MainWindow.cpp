@@ -34,6 +34,7 @@ MainWindow::~MainWindow()
 {
     // The dialogs go before the window they belong to and the controller they call.
     m_settingsDialog.reset();
+    m_findDialog.Close();
     m_messageWindow.reset();
 }
 
@@ -110,7 +111,7 @@ bool MainWindow::OnCreate()
 bool MainWindow::TranslateDialogMessage(MSG& message)
 {
     return (m_settingsDialog && m_settingsDialog->TranslateDialogMessage(message)) ||
-           TranslateShortcut(message);
+           m_findDialog.TranslateDialogMessage(message) || TranslateShortcut(message);
 }
 
 LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -122,6 +123,11 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         {
             m_controller->OnTaskbarCreated();
         }
+        return 0;
+    }
+    if (message == m_findDialog.RequestMessage() && message != 0)
+    {
+        OnFindRequest(lParam);
         return 0;
     }
     switch (message)
@@ -171,6 +177,9 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case kShowLaterMessages:
         ShowLaterMessages();
+        return 0;
+    case FindDialog::kActivationMessage:
+        m_controller->OnFindDialogActive(wParam != 0);
         return 0;
     case kReadDone:
         if (std::optional<ReadOutcome> outcome = TakePayload<ReadOutcome>(lParam))
@@ -250,6 +259,15 @@ void MainWindow::OnCommand(int id)
         break;
     case kMenuSaveLog:
         m_controller->SaveLog();
+        break;
+    case kMenuFind:
+        OpenFindDialog();
+        break;
+    case kMenuFindNext:
+        FindAgain(SearchDirection::Down);
+        break;
+    case kMenuFindPrevious:
+        FindAgain(SearchDirection::Up);
         break;
     default:
         break;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/win32/mainwindow/EditTextBox.h"
+#include "platform/win32/mainwindow/FindDialog.h"
 #include "platform/win32/mainwindow/MainControls.h"
 #include "platform/win32/mainwindow/MainMenus.h"
 #include "platform/win32/mainwindow/MainWindowSignals.h"
@@ -73,6 +74,11 @@ class MainWindow final : public WindowBase,
     void CreateShortcuts();
     bool TranslateShortcut(MSG& message);
     void OnLogContextMenu(LPARAM point);
+    // Finding text in the log (MainWindowFind.cpp).
+    void OpenFindDialog();
+    void OnFindRequest(LPARAM request);
+    void FindAgain(SearchDirection direction);
+    void FindInLog(SearchDirection direction);
 
     // The roles the controller drives (shell/MainView.h) and the capture engine's feedback.
     DefaultGeometry CreatedGeometry() const override;
@@ -140,6 +146,8 @@ class MainWindow final : public WindowBase,
     std::optional<Win32PointerProbe> m_pointer;
     std::optional<ReadWorkerPool> m_readWorkers;
     std::optional<AppController> m_controller;
+    // After the controller: the dialog tells it of its activation until it is gone.
+    FindDialog m_findDialog;
 
     std::unique_ptr<SettingsDialog> m_settingsDialog;
     std::unique_ptr<MessageWindow> m_messageWindow;

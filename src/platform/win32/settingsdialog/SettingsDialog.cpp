@@ -4,8 +4,10 @@
 #include "platform/win32/settingsdialog/KeyListInput.h"
 #include "platform/win32/settingsdialog/SettingsDialogIds.h"
 #include "platform/win32/settingsdialog/SettingsDialogLayout.h"
+#include "platform/win32/storage/ProgramFolders.h"
 #include "platform/win32/window/Dpi.h"
 #include "platform/win32/window/Fonts.h"
+#include "platform/win32/window/SystemMessage.h"
 #include "shell/AppInfo.h"
 #include "text/UiText.h"
 
@@ -26,9 +28,10 @@ constexpr COLORREF kBlue = RGB(0, 0, 255);
 
 SettingsDialog::SettingsDialog(HINSTANCE instance, HWND owner, Settings& settings,
                                std::function<void(DialogClose)> onClose,
-                               const MonitorLayout& monitors)
+                               const MonitorLayout& monitors, std::optional<RunAtLogon> runAtLogon)
     : m_instance(instance), m_owner(owner), m_settings(settings), m_onClose(std::move(onClose)),
-      m_monitors(monitors)
+      m_monitors(monitors),
+      m_runAtLogon(runAtLogon ? std::move(*runAtLogon) : RunAtLogon(ExecutablePath()))
 {
 }
 
@@ -110,11 +113,13 @@ bool SettingsDialog::FindControls()
     m_modifier = item(kIdSettingsModifier);
     m_captureCopiesBox = item(kIdSettingsAddCopy);
     m_tabSeparatedBox = item(kIdSettingsTab);
+    m_startWithWindowsBox = item(kIdSettingsStartWithWindows);
     m_ok = item(kIdSettingsOk);
     m_cancel = item(kIdSettingsCancel);
     return std::all_of(m_keyLists.begin(), m_keyLists.end(),
                        [](HWND list) { return list != nullptr; }) &&
-           m_modifier && m_captureCopiesBox && m_tabSeparatedBox && m_ok && m_cancel;
+           m_modifier && m_captureCopiesBox && m_tabSeparatedBox && m_startWithWindowsBox && m_ok &&
+           m_cancel;
 }
 
 // The key lists take no keyboard input; every other control that can take the focus refuses a
@@ -128,7 +133,8 @@ void SettingsDialog::SubclassControls()
             list, [this, refuse](HWND control, UINT message, WPARAM wParam, LPARAM lParam)
             { return OnKeyListMessage(Handle(), refuse, control, message, wParam, lParam); }));
     }
-    for (HWND control : {m_modifier, m_captureCopiesBox, m_tabSeparatedBox, m_ok, m_cancel})
+    for (HWND control :
+         {m_modifier, m_captureCopiesBox, m_tabSeparatedBox, m_startWithWindowsBox, m_ok, m_cancel})
     {
         m_subclasses.push_back(std::make_unique<ControlSubclass>(
             control, [refuse](HWND target, UINT message, WPARAM, LPARAM)
@@ -173,7 +179,8 @@ void SettingsDialog::ApplyDpi(int dotsPerInch)
 }
 
 // Fills the lists in row order (get name, get value, newline, cancel last, stop/resume,
-// harvest), then the modifier, whose choice sets the prefix labels, then the check boxes.
+// harvest), then the modifier, whose choice sets the prefix labels, then the check boxes; the
+// last one from the registry, as Windows will find it at the next logon.
 void SettingsDialog::Fill()
 {
     m_filled = EditorStateFor(m_settings);
@@ -201,6 +208,9 @@ void SettingsDialog::Fill()
                    m_filled.tabSeparated ? BST_CHECKED : BST_UNCHECKED, 0);
     ::SendMessageW(m_captureCopiesBox, BM_SETCHECK,
                    m_filled.captureCopies ? BST_CHECKED : BST_UNCHECKED, 0);
+    m_startsWithWindows = m_runAtLogon.NamesThisProgram();
+    ::SendMessageW(m_startWithWindowsBox, BM_SETCHECK,
+                   m_startsWithWindows ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 void SettingsDialog::RelabelPrefixes()
@@ -278,6 +288,12 @@ void SettingsDialog::CloseWith(DialogClose how)
     if (how == DialogClose::Ok || how == DialogClose::CloseBox)
     {
         StoreEditorState(CurrentState(), m_filled, m_settings);
+        ApplyStartWithWindows();
+        // The program may have closed the dialog while a failure was shown.
+        if (!Exists())
+        {
+            return;
+        }
     }
     // The owner re-enables itself before the window goes, so that the activation returns to
     // it at once rather than to another program's window.
@@ -289,6 +305,25 @@ void SettingsDialog::CloseWith(DialogClose how)
     {
         ::DestroyWindow(Handle());
     }
+}
+
+// Only a change the user made reaches the registry: an entry the box did not show as this
+// program's (another copy's, say) stays as it is unless the box is checked.
+void SettingsDialog::ApplyStartWithWindows()
+{
+    const bool checked = ::SendMessageW(m_startWithWindowsBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    if (checked == m_startsWithWindows)
+    {
+        return;
+    }
+    const LSTATUS error = m_runAtLogon.Set(checked);
+    if (error == ERROR_SUCCESS)
+    {
+        return;
+    }
+    const std::wstring text = std::wstring(Text(UiText::StartWithWindowsFailed)) + L"\r\n" +
+                              SystemMessage(static_cast<DWORD>(error));
+    ::MessageBoxW(Handle(), text.c_str(), GetAppTitle().c_str(), MB_OK | MB_ICONWARNING);
 }
 
 void SettingsDialog::OnCommand(int id, int code)
@@ -407,7 +442,8 @@ void SettingsDialog::OnDestroyed()
     m_keyLists = {};
     m_prefixes = {};
     m_headings = {};
-    m_modifier = m_captureCopiesBox = m_tabSeparatedBox = m_ok = m_cancel = nullptr;
+    m_modifier = m_captureCopiesBox = m_tabSeparatedBox = m_startWithWindowsBox = m_ok = m_cancel =
+        nullptr;
     m_lastFocus = nullptr;
     // The controls are gone, so their fonts may go too.
     m_labelFont.Reset();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "hotkeys/HotKeyEditor.h"
+#include "platform/win32/system/RunAtLogon.h"
 #include "platform/win32/window/ControlSubclass.h"
 #include "platform/win32/window/Handles.h"
 #include "platform/win32/window/Monitors.h"
@@ -13,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace mirufon::win32
@@ -25,14 +27,17 @@ namespace mirufon::win32
 // TranslateDialogMessage. When the dialog closes, it stores its choices and then calls
 // onClose, synchronously, while its window still exists: the owner re-applies and enables
 // itself there, so that the system hands the activation back to the owner when the dialog's
-// window goes, as at the end of a modal dialog.
+// window goes, as at the end of a modal dialog. Starting with Windows is not a setting: the box
+// shows whether Windows starts this program at logon, and closing with a change of it writes or
+// removes the program's entry there (runAtLogon).
 class SettingsDialog final : public WindowBase
 {
   public:
     // The dialog opens centred on the owner's monitor, at that monitor's scale.
     SettingsDialog(HINSTANCE instance, HWND owner, Settings& settings,
                    std::function<void(DialogClose)> onClose = {},
-                   const MonitorLayout& monitors = SystemMonitors());
+                   const MonitorLayout& monitors = SystemMonitors(),
+                   std::optional<RunAtLogon> runAtLogon = std::nullopt);
     // Destroys the window without storing and without calling onClose, when still open. Not to
     // be destroyed from inside its own window's handlers or its onClose.
     ~SettingsDialog() override;
@@ -66,6 +71,7 @@ class SettingsDialog final : public WindowBase
     int KeyListIndex(HWND control) const;
     bool RefuseFocusChange(HWND target);
     void CloseWith(DialogClose how);
+    void ApplyStartWithWindows();
 
     void OnCommand(int id, int code);
     void OnActivate(bool active);
@@ -77,6 +83,7 @@ class SettingsDialog final : public WindowBase
     std::function<void(DialogClose)> m_onClose;
     const MonitorLayout& m_monitors;
     WindowIcons m_icons;
+    RunAtLogon m_runAtLogon;
 
     int m_dotsPerInch = 96;
     std::int32_t m_twipsPerPixel = 15;
@@ -89,11 +96,13 @@ class SettingsDialog final : public WindowBase
     HWND m_modifier = nullptr;
     HWND m_captureCopiesBox = nullptr;
     HWND m_tabSeparatedBox = nullptr;
+    HWND m_startWithWindowsBox = nullptr;
     HWND m_ok = nullptr;
     HWND m_cancel = nullptr;
 
     std::vector<std::unique_ptr<ControlSubclass>> m_subclasses;
     EditorState m_filled;
+    bool m_startsWithWindows = false; // what the box showed when the dialog opened
     HWND m_lastFocus = nullptr;
     bool m_refusing = false;
 };

@@ -18,6 +18,7 @@ enum SettingsControlId : int
     kIdSettingsModifier = 310,
     kIdSettingsAddCopy = 311,
     kIdSettingsTab = 312,
+    kIdSettingsStartWithWindows = 313,
     // The prefix labels lbl(0) to (5), each beside the key list of the same index.
     kIdSettingsPrefix = 320,
     // The labels lblHotKey(0) to (7): kIdSettingsHeading + label index.

@@ -53,14 +53,15 @@ constexpr ControlPlacement kRows[] = {
     // "その他".
     {kIdSettingsAddCopy, L"BUTTON", UiText::CopyCaptureCheck, kCheckStyle, Container::OtherFrame, {300, 300, 3165, 255}, DialogFont::Label, Container::Form, UiText::CopyCaptureTip},
     {kIdSettingsTab, L"BUTTON", UiText::TabSeparatorCheck, kCheckStyle, Container::OtherFrame, {300, 600, 3165, 255}, DialogFont::Label, Container::Form, UiText::TabSeparatorTip},
-    // The buttons.
+    {kIdSettingsStartWithWindows, L"BUTTON", UiText::StartWithWindowsCheck, kCheckStyle, Container::OtherFrame, {300, 900, 3165, 255}, DialogFont::Label, Container::Form},
+    // The buttons, one row pitch (390) lower for the third check box.
     {kIdSettingsOk, L"BUTTON", UiText::OkButton, kButtonStyle, Container::ButtonFrame, {330, 0, 975, 345}, DialogFont::Label, Container::Form},
     {kIdSettingsCancel, L"BUTTON", UiText::CancelButton, kButtonStyle, Container::ButtonFrame, {1320, 0, 945, 345}, DialogFont::Label, Container::Form},
     // The frames.
     {kIdSettingsHotKeyFrame, L"BUTTON", UiText::HotKeysFrame, BS_GROUPBOX, Container::Form, {120, 120, 3885, 3165}, DialogFont::Label, Container::HotKeyFrame},
-    {kIdSettingsOtherFrame, L"BUTTON", UiText::OtherFrame, BS_GROUPBOX, Container::Form, {120, 3420, 3885, 1185}, DialogFont::Label, Container::OtherFrame},
+    {kIdSettingsOtherFrame, L"BUTTON", UiText::OtherFrame, BS_GROUPBOX, Container::Form, {120, 3420, 3885, 1575}, DialogFont::Label, Container::OtherFrame},
     // The borderless frame round the buttons: no window, only the offset of what it holds.
-    {0, nullptr, std::nullopt, 0, Container::Form, {1680, 4710, 2265, 345}, DialogFont::Label, Container::ButtonFrame},
+    {0, nullptr, std::nullopt, 0, Container::Form, {1680, 5100, 2265, 345}, DialogFont::Label, Container::ButtonFrame},
 };
 // clang-format on
 

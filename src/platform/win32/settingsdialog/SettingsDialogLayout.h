@@ -45,7 +45,7 @@ struct ControlPlacement
 // The dialog's size in twips: the client area, and the outer width that is held whatever
 // resizing is attempted.
 constexpr std::int32_t kSettingsClientWidth = 4260;
-constexpr std::int32_t kSettingsClientHeight = 5175;
+constexpr std::int32_t kSettingsClientHeight = 5565;
 constexpr std::int32_t kSettingsOuterWidth = 4350;
 
 constexpr DWORD kSettingsDialogStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;

@@ -33,6 +33,11 @@ std::wstring ModulePath()
 
 } // namespace
 
+std::wstring ExecutablePath()
+{
+    return ModulePath();
+}
+
 std::wstring ExecutableDirectory()
 {
     std::wstring path = ModulePath();

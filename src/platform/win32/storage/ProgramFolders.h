@@ -5,6 +5,8 @@
 namespace mirufon::win32
 {
 
+// The running executable's full path.
+std::wstring ExecutablePath();
 // The folder of the running executable, without a trailing separator.
 std::wstring ExecutableDirectory();
 // The executable's file name without folder and extension.

@@ -2,6 +2,7 @@
 #include "platform/win32/settingsdialog/SettingsDialogLayout.h"
 #include "platform/win32/settingsdialog/SettingsDialogIds.h"
 #include "platform/win32/window/Dpi.h"
+#include "platform/win32/window/SystemMessage.h"
 #include "shell/AppInfo.h"
 #include "support/MessagePump.h"
 
@@ -31,13 +32,13 @@ constexpr int G = 6;
 constexpr int L = 11;
 constexpr int Z = 25;
 
-// Watches this thread's windows for the duplicate message while the dialog's handlers run
-// (the box runs its own message loop, which serves this thread timer), notes what it shows
-// and dismisses it with its OK button.
+// Watches this thread's windows for a message box with the title (the duplicate message unless
+// told) while the dialog's handlers run (the box runs its own message loop, which serves this
+// thread timer), notes what it shows and dismisses it with its OK button.
 class DuplicateBoxWatch
 {
   public:
-    DuplicateBoxWatch()
+    explicit DuplicateBoxWatch(std::wstring title = kDuplicateTitle) : m_title(std::move(title))
     {
         s_current = this;
         m_timer = ::SetTimer(nullptr, 0, 50, &DuplicateBoxWatch::Tick);
@@ -64,7 +65,10 @@ class DuplicateBoxWatch
     {
         wchar_t title[64] = {};
         ::GetWindowTextW(window, title, 64);
-        if (!s_current || !::IsWindowVisible(window) || std::wstring(title) != kDuplicateTitle)
+        wchar_t className[16] = {};
+        ::GetClassNameW(window, className, 16);
+        if (!s_current || !::IsWindowVisible(window) || title != s_current->m_title ||
+            std::wstring(className) != L"#32770")
         {
             return TRUE;
         }
@@ -88,6 +92,7 @@ class DuplicateBoxWatch
     }
 
     static inline DuplicateBoxWatch* s_current = nullptr;
+    std::wstring m_title;
     UINT_PTR m_timer = 0;
     int m_seen = 0;
     HWND m_owner = nullptr;
@@ -368,7 +373,7 @@ TEST_F(SettingsDialogTest, ControlsStandWhereTheTwipsPlaceThem)
     HWND dialog = m_dialog->Handle();
     RECT client{};
     ::GetClientRect(dialog, &client);
-    EXPECT_EQ(client.bottom, Px(5175));
+    EXPECT_EQ(client.bottom, Px(5565));
     RECT outer{};
     ::GetWindowRect(dialog, &outer);
     EXPECT_EQ(outer.right - outer.left, Px(kSettingsOuterWidth));
@@ -388,7 +393,7 @@ TEST_F(SettingsDialogTest, ControlsStandWhereTheTwipsPlaceThem)
         int width;
     };
     // Frame children are offset by their frame (120, 120 or 120, 3420); the buttons by their
-    // borderless frame (1680, 4710).
+    // borderless frame (1680, 5100).
     const Expected places[] = {
         {kIdSettingsHotKeyFrame, 120, 120, 3885},
         {kIdSettingsOtherFrame, 120, 3420, 3885},
@@ -402,8 +407,9 @@ TEST_F(SettingsDialogTest, ControlsStandWhereTheTwipsPlaceThem)
         {kIdSettingsModifier, 120 + 2340, 120 + 2670, 1425},
         {kIdSettingsAddCopy, 120 + 300, 3420 + 300, 3165},
         {kIdSettingsTab, 120 + 300, 3420 + 600, 3165},
-        {kIdSettingsOk, 1680 + 330, 4710, 975},
-        {kIdSettingsCancel, 1680 + 1320, 4710, 945},
+        {kIdSettingsStartWithWindows, 120 + 300, 3420 + 900, 3165},
+        {kIdSettingsOk, 1680 + 330, 5100, 975},
+        {kIdSettingsCancel, 1680 + 1320, 5100, 945},
     };
     for (const Expected& place : places)
     {
@@ -422,6 +428,7 @@ TEST_F(SettingsDialogTest, ControlsStandWhereTheTwipsPlaceThem)
     EXPECT_EQ(TextOf(Item(SettingsHeadingId(3))), L"停止/再開");
     EXPECT_EQ(TextOf(Item(SettingsHeadingId(7))), L"まとめて取得");
     EXPECT_EQ(TextOf(Item(kIdSettingsAddCopy)), L"コピーでも取得");
+    EXPECT_EQ(TextOf(Item(kIdSettingsStartWithWindows)), L"Windows の起動時に開始");
     EXPECT_EQ(TextOf(Item(kIdSettingsCancel)), L"Cancel");
     EXPECT_EQ(::GetWindowLongPtrW(Item(SettingsPrefixId(0)), GWL_STYLE) & SS_TYPEMASK, SS_RIGHT);
 
@@ -669,6 +676,40 @@ TEST_F(SettingsDialogTest, KeysThatLeaveADuplicateListAreRefused)
     EXPECT_FALSE(m_dialog->IsOpen());
     EXPECT_EQ(m_settings.harvestKey, L"C");
     EXPECT_EQ(m_settings.stopKey, L"G");
+}
+
+// Below a volatile key only volatile keys can be made: there the program's entry cannot be
+// written, as where a policy forbids it. The failure is told, and the dialog closes as usual.
+TEST_F(SettingsDialogTest, StartWithWindowsThatCannotBeWrittenIsToldAndTheDialogCloses)
+{
+    const std::wstring parent =
+        L"Software\\MirufonTests-" + std::to_wstring(::GetCurrentProcessId());
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, parent.c_str(), 0, nullptr, REG_OPTION_VOLATILE,
+                                KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    ::RegCloseKey(key);
+    m_dialog.emplace(::GetModuleHandleW(nullptr), m_owner, m_settings, nullptr, SystemMonitors(),
+                     RunAtLogon(L"C:\\mirufon.exe", parent + L"\\Run"));
+    m_boxes.emplace(GetAppTitle());
+    OpenDialog();
+    HWND box = Item(kIdSettingsStartWithWindows);
+    EXPECT_EQ(::SendMessageW(box, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    ::SendMessageW(box, BM_CLICK, 0, 0);
+    ::SendMessageW(Item(kIdSettingsTab), BM_CLICK, 0, 0);
+    const HWND dialog = m_dialog->Handle();
+    ::SendMessageW(Item(kIdSettingsOk), BM_CLICK, 0, 0);
+    Pump(50);
+    EXPECT_EQ(BoxesSeen(), 1);
+    EXPECT_EQ(m_boxes->LastOwner(), dialog);
+    const std::wstring told = L"Windows の起動時に開始する設定を変更できませんでした。\r\n" +
+                              SystemMessage(ERROR_CHILD_MUST_BE_VOLATILE);
+    const std::vector<std::wstring>& texts = m_boxes->LastTexts();
+    EXPECT_NE(std::find(texts.begin(), texts.end(), told), texts.end());
+    EXPECT_FALSE(m_dialog->IsOpen());
+    EXPECT_EQ(m_settings.tabSeparated, 1);
+    // Were it left behind, it would go with the session: it is volatile.
+    ::RegDeleteKeyW(HKEY_CURRENT_USER, parent.c_str());
 }
 
 // A handler in a nested loop (the duplicate box) may see its subclass go, as at a shutdown under
