@@ -94,8 +94,7 @@ target_link_options(mirufon-screenshots PRIVATE -municode)
 add_dependencies(mirufon-screenshots mirufon)
 
 # The last step of the test zip's run-tests.cmd: the summary of every test program's report.
-add_executable(test-summary tests/tools/test_summary.cpp tests/tools/TestReport.cpp)
-target_include_directories(test-summary PRIVATE tests)
+add_executable(test-summary tools/test-summary/test_summary.cpp tools/test-summary/TestReport.cpp)
 target_link_libraries(test-summary PRIVATE mirufon_warnings)
 target_link_options(test-summary PRIVATE -municode)
 

@@ -155,22 +155,22 @@ TEST_F(HarvestTest, HostileControlsGiveTheRightTextAndLeaveNothingBehind)
         POINT point;
         std::wstring expected;
     } harvests[] = {
-        {"items with a NUL inside, or longer told than written", CentreOf(hostile.LyingList()),
+        {"items with a NUL inside, or longer told than written", CentreOf(hostile.lyingList),
          HostileControls::kLyingListText},
-        {"a tree whose next item leads back", CentreOf(hostile.LoopingTree()),
+        {"a tree whose next item leads back", CentreOf(hostile.loopingTree),
          HostileControls::kLoopingTreeText},
         {"a status bar part over 65,535 characters",
-         testsupport::StatusPartCentre(hostile.LongStatus(), 0), HostileControls::LongStatusText()},
-        {"a tab that is gone when asked for", CentreOf(hostile.VanishingTabs()),
+         testsupport::StatusPartCentre(hostile.longStatus, 0), HostileControls::LongStatusText()},
+        {"a tab that is gone when asked for", CentreOf(hostile.vanishingTabs),
          HostileControls::kVanishingTabsText},
-        {"accessible children with empty entries and an empty batch",
-         CentreOf(hostile.GappedList()), HostileControls::kGappedListText},
+        {"accessible children with empty entries and an empty batch", CentreOf(hostile.gappedList),
+         HostileControls::kGappedListText},
         {"a list that goes away while it is read: what it told stands, no notice",
-         CentreOf(hostile.VanishingList()), HostileControls::kVanishingListText},
+         CentreOf(hostile.vanishingList), HostileControls::kVanishingListText},
         {"a window's texts: another toolkit's password box is never read",
-         CentreOf(hostile.PasswordLabel()), HostileControls::kPasswordWindowText},
+         CentreOf(hostile.passwordLabel), HostileControls::kPasswordWindowText},
         {"a list that answers every cell late, its rows read at once longer than a deadline",
-         CentreOf(hostile.SlowList()), HostileControls::SlowListText()},
+         CentreOf(hostile.slowList), HostileControls::SlowListText()},
     };
     for (const auto& harvest : harvests)
     {
@@ -185,13 +185,13 @@ TEST_F(HarvestTest, HostileControlsGiveTheRightTextAndLeaveNothingBehind)
         POINT point;
         std::wstring expected;
     } captures[] = {
-        {"an item with a NUL inside", testsupport::ListBoxItemCentre(hostile.LyingList(), 1),
+        {"an item with a NUL inside", testsupport::ListBoxItemCentre(hostile.lyingList, 1),
          HostileControls::kItemWithNul},
         {"a cell of the fourth column",
-         testsupport::ListViewCellCentre(hostile.RowAnsweringList(), 1, 3),
+         testsupport::ListViewCellCentre(hostile.rowAnsweringList, 1, 3),
          HostileControls::kRows[1][3]},
         {"a status bar part over 65,535 characters",
-         testsupport::StatusPartCentre(hostile.LongStatus(), 1), HostileControls::LongPart()},
+         testsupport::StatusPartCentre(hostile.longStatus, 1), HostileControls::LongPart()},
     };
     for (const auto& capture : captures)
     {
@@ -200,7 +200,7 @@ TEST_F(HarvestTest, HostileControlsGiveTheRightTextAndLeaveNothingBehind)
 
     // Another toolkit's password box: the preview shows nothing of it, no capture brings it.
     ASSERT_TRUE(ClearLog());
-    ASSERT_TRUE(MovePointer(CentreOf(hostile.ForeignPassword())));
+    ASSERT_TRUE(MovePointer(CentreOf(hostile.foreignPassword)));
     EXPECT_TRUE(WaitForText(m_main, kIdPreviewName, L""));
     EXPECT_TRUE(StaysText(m_main, kIdPreviewValue, L"", 1s));
     ASSERT_TRUE(PressChord({VK_SHIFT}, 'A'));
@@ -210,7 +210,7 @@ TEST_F(HarvestTest, HostileControlsGiveTheRightTextAndLeaveNothingBehind)
     EXPECT_EQ(BlocksInThisProcess(), blocksBefore) << "a read left its memory behind";
 
     // Ended while a harvest reads the million rows: the memory it put here is freed.
-    ASSERT_TRUE(MovePointer(CentreOf(hostile.BlankRows())));
+    ASSERT_TRUE(MovePointer(CentreOf(hostile.blankRows)));
     ASSERT_TRUE(PressChord({VK_SHIFT}, 'L'));
     ASSERT_TRUE(WaitUntil([&] { return BlocksInThisProcess() > blocksBefore; }, 10s));
     ::PostMessageW(m_main, WM_CLOSE, 0, 0);

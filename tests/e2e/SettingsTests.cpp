@@ -436,11 +436,8 @@ TEST_F(SettingsTest, HandEditedKeysOpenAndOkWritesWhatWasShown)
 TEST_F(SettingsTest, TrayDoubleClickAndTrayMenuOpenTheDialog)
 {
     Start("task tray = 1\r\ncustom msg = 0\r\n", true);
-    const TrayIconOnTaskbar tray = WaitForTrayIcon(10s);
-    E2E_SKIP_IF(tray.hidden);
-    const std::optional<POINT> icon = tray.centre;
-    ASSERT_TRUE(icon.has_value()) << "no icon in the tray";
-    ASSERT_TRUE(DoubleClickAt(*icon));
+    E2E_TRAY_ICON(icon, 10s);
+    ASSERT_TRUE(DoubleClickAt(icon));
     HWND dialog = WaitForDialog();
     ASSERT_NE(dialog, nullptr) << "a double click on the icon did not open the dialog";
     Click(dialog, kIdSettingsCancel);

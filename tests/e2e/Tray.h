@@ -5,6 +5,7 @@
 // (Shell_NotifyIconGetRect), on the taskbar or among the hidden icons.
 
 #include "e2e/Harness.h"
+#include "e2e/SystemChecks.h"
 
 #include <optional>
 #include <string>
@@ -25,3 +26,11 @@ struct TrayIconOnTaskbar
 TrayIconOnTaskbar WaitForTrayIcon(std::chrono::milliseconds timeout);
 
 } // namespace e2e
+
+// Names the centre of the program's tray icon `icon` once it is on the taskbar: skips the test
+// where Windows keeps it hidden, fails it where it never comes.
+#define E2E_TRAY_ICON(icon, timeout)                                                               \
+    const ::e2e::TrayIconOnTaskbar icon##OnTaskbar = ::e2e::WaitForTrayIcon(timeout);              \
+    E2E_SKIP_IF(icon##OnTaskbar.hidden);                                                           \
+    ASSERT_TRUE(icon##OnTaskbar.centre.has_value()) << "no icon in the tray";                      \
+    [[maybe_unused]] const POINT icon = *icon##OnTaskbar.centre

@@ -127,15 +127,12 @@ TEST(Tray, StartsInTheTrayAfterTheMessageAndComesBackOut)
     // The window stays hidden; the icon is in the tray.
     ASSERT_TRUE(WaitUntil([&] { return FindMainWindowOf(app) != nullptr; }, 5s));
     const HWND main = FindMainWindowOf(app);
-    const TrayIconOnTaskbar tray = WaitForTrayIcon(5s);
-    E2E_SKIP_IF(tray.hidden);
-    const std::optional<POINT> icon = tray.centre;
-    ASSERT_TRUE(icon.has_value()) << "no icon in the tray";
+    E2E_TRAY_ICON(icon, 5s);
     EXPECT_FALSE(WaitUntil([&] { return ::IsWindowVisible(main) != FALSE; }, 500ms))
         << "the window showed while in the tray";
 
     // Its menu: 設定, 表示, トレイから出す, ... "トレイから出す" shows the window.
-    ASSERT_TRUE(ChooseTrayMenu(*icon, 3));
+    ASSERT_TRUE(ChooseTrayMenu(icon, 3));
     ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(main) != FALSE; }, 5s))
         << "the window did not come out of the tray";
     EXPECT_TRUE(WaitUntil([] { return !FindTrayIcon().has_value(); }, 3s))
@@ -153,10 +150,7 @@ TEST(Tray, QuitFromTheTrayMenuSavesAndLeavesNoIcon)
     ASSERT_TRUE(WriteBytes(folder.File(L"Conf.txt"),
                            "task tray = 1\r\ncustom msg = 0\r\nkey get name = K\r\n"));
     App app(folder);
-    const TrayIconOnTaskbar tray = WaitForTrayIcon(10s);
-    E2E_SKIP_IF(tray.hidden);
-    const std::optional<POINT> icon = tray.centre;
-    ASSERT_TRUE(icon.has_value()) << "no icon in the tray";
+    E2E_TRAY_ICON(icon, 10s);
     const HWND main = FindMainWindowOf(app);
     ASSERT_NE(main, nullptr);
     // With messages off, no start message is shown (it would come before the icon), and the
@@ -173,7 +167,7 @@ TEST(Tray, QuitFromTheTrayMenuSavesAndLeavesNoIcon)
         500ms));
 
     // 設定, 表示, トレイから出す, クリア, ヘルプ, バージョン, 終了.
-    ASSERT_TRUE(ChooseTrayMenu(*icon, 7));
+    ASSERT_TRUE(ChooseTrayMenu(icon, 7));
     ASSERT_TRUE(app.WaitForExit()) << "終了 did not end the program";
     // The taskbar repaints on its own time.
     EXPECT_TRUE(WaitUntil([] { return !FindTrayIcon().has_value(); }, 3s))
@@ -191,13 +185,10 @@ TEST(Tray, ShowItemBringsTheWindowToTheFrontWhereASingleClickDoesNothing)
     TempFolder folder;
     ASSERT_TRUE(WriteBytes(folder.File(L"Conf.txt"), "task tray = 1\r\ncustom msg = 0\r\n"));
     App app(folder);
-    const TrayIconOnTaskbar tray = WaitForTrayIcon(10s);
-    E2E_SKIP_IF(tray.hidden);
-    const std::optional<POINT> icon = tray.centre;
-    ASSERT_TRUE(icon.has_value()) << "no icon in the tray";
+    E2E_TRAY_ICON(icon, 10s);
     const HWND main = FindMainWindowOf(app);
     ASSERT_NE(main, nullptr);
-    ASSERT_TRUE(ClickAt(*icon));
+    ASSERT_TRUE(ClickAt(icon));
     EXPECT_TRUE(Throughout(
         [&]
         {
@@ -210,7 +201,7 @@ TEST(Tray, ShowItemBringsTheWindowToTheFrontWhereASingleClickDoesNothing)
         },
         600ms));
 
-    ASSERT_TRUE(ChooseTrayMenu(*icon, 2)); // 表示
+    ASSERT_TRUE(ChooseTrayMenu(icon, 2)); // 表示
     ASSERT_TRUE(
         WaitUntil([&] { return ::IsWindowVisible(main) && ::GetForegroundWindow() == main; }, 5s))
         << "表示 did not bring the window to the front";
@@ -272,9 +263,7 @@ TEST(Tray, IconComesBackWhenTheShellRestarts)
     TempFolder folder;
     ASSERT_TRUE(WriteBytes(folder.File(L"Conf.txt"), "task tray = 1\r\ncustom msg = 0\r\n"));
     App app(folder);
-    const TrayIconOnTaskbar tray = WaitForTrayIcon(10s);
-    E2E_SKIP_IF(tray.hidden);
-    ASSERT_TRUE(tray.centre.has_value()) << "no icon in the tray";
+    E2E_TRAY_ICON(shown, 10s);
     const HWND main = FindMainWindowOf(app);
     ASSERT_NE(main, nullptr);
     const auto forgetIcon = [main]
@@ -315,11 +304,8 @@ TEST(Tray, SettingsItemOfTheIconMenuOpensTheDialog)
     TempFolder folder;
     ASSERT_TRUE(WriteBytes(folder.File(L"Conf.txt"), "task tray = 1\r\ncustom msg = 0\r\n"));
     App app(folder);
-    const TrayIconOnTaskbar tray = WaitForTrayIcon(10s);
-    E2E_SKIP_IF(tray.hidden);
-    const std::optional<POINT> icon = tray.centre;
-    ASSERT_TRUE(icon.has_value()) << "no icon in the tray";
-    ASSERT_TRUE(ChooseTrayMenu(*icon, 1)); // 設定
+    E2E_TRAY_ICON(icon, 10s);
+    ASSERT_TRUE(ChooseTrayMenu(icon, 1)); // 設定
     HWND dialog = nullptr;
     ASSERT_TRUE(WaitUntil(
         [&]

@@ -57,19 +57,14 @@ LRESULT CopyOut(LPARAM buffer, std::wstring_view text, LRESULT told)
     return told;
 }
 
-AccessibleNode Simple(LONG role, std::wstring name)
-{
-    return AccessibleNode{role, std::move(name)};
-}
-
 } // namespace
 
 HostileControls::HostileControls(POINT controlsAt, POINT blankRowsAt)
     : m_thread(std::make_unique<WindowThread>(
-          [this, controlsAt, blankRowsAt] {
-              return std::vector<HWND>{
-                  BuildControls(controlsAt), BuildBlankRows(blankRowsAt),
-                  BuildPassword(POINT{blankRowsAt.x, blankRowsAt.y + 230})};
+          [this, controlsAt, blankRowsAt]
+          {
+              return std::vector<HWND>{BuildControls(controlsAt), BuildBlankRows(blankRowsAt),
+                                       BuildPassword(POINT{blankRowsAt.x, blankRowsAt.y + 230})};
           }))
 {
 }
@@ -86,21 +81,21 @@ void HostileControls::Subclass(HWND window, Handler handler)
 HWND HostileControls::BuildControls(POINT at)
 {
     HWND frame = AddFrame(L"ミルフォン 敵対的な部品", at, SIZE{430, 440});
-    m_lyingList = AddLyingList(frame);
-    m_loopingTree = AddLoopingTree(frame);
+    lyingList = AddLyingList(frame);
+    loopingTree = AddLoopingTree(frame);
 
-    m_vanishingTabs = AddControl(frame, WC_TABCONTROLW, L"", 0, RECT{300, 10, 420, 40});
+    vanishingTabs = AddControl(frame, WC_TABCONTROLW, L"", 0, RECT{300, 10, 420, 40});
     int index = 0;
     for (const wchar_t* caption : {L"一", L"二", L"三"})
     {
         TCITEMW item{};
         item.mask = TCIF_TEXT;
         item.pszText = const_cast<wchar_t*>(caption);
-        ::SendMessageW(m_vanishingTabs, TCM_INSERTITEMW, static_cast<WPARAM>(index++),
+        ::SendMessageW(vanishingTabs, TCM_INSERTITEMW, static_cast<WPARAM>(index++),
                        reinterpret_cast<LPARAM>(&item));
     }
     // The second tab is gone by the time it is asked for.
-    Subclass(m_vanishingTabs,
+    Subclass(vanishingTabs,
              [](HWND, UINT message, WPARAM wParam, LPARAM) -> std::optional<LRESULT>
              {
                  if (message == TCM_GETITEMW && wParam == 1)
@@ -112,27 +107,26 @@ HWND HostileControls::BuildControls(POINT at)
 
     AccessibleNode gapped{ROLE_SYSTEM_LIST, L"隙間"};
     gapped.enumerates = true;
-    gapped.children.push_back(Simple(ROLE_SYSTEM_LISTITEM, L"最初"));
+    gapped.children.emplace_back(ROLE_SYSTEM_LISTITEM, L"最初");
     for (int entry = 1; entry < 512; ++entry)
     {
-        AccessibleNode empty = Simple(ROLE_SYSTEM_LISTITEM, L"?");
+        AccessibleNode empty(ROLE_SYSTEM_LISTITEM, L"?");
         (entry == 256 ? empty.notGiven : empty.notAnElement) = true;
         gapped.children.push_back(empty);
     }
-    gapped.children.push_back(Simple(ROLE_SYSTEM_LISTITEM, L"x"));
-    gapped.children.push_back(Simple(ROLE_SYSTEM_LISTITEM, L"y"));
+    gapped.children.emplace_back(ROLE_SYSTEM_LISTITEM, L"x");
+    gapped.children.emplace_back(ROLE_SYSTEM_LISTITEM, L"y");
     m_trees.push_back(std::make_unique<AccessibleTree>(gapped));
-    m_gappedList = m_trees.back()->AddWindow(frame, RECT{300, 50, 420, 110});
+    gappedList = m_trees.back()->AddWindow(frame, RECT{300, 50, 420, 110});
 
-    m_vanishingList =
-        AddControl(frame, WC_LISTVIEWW, L"", WS_BORDER | LVS_REPORT | LVS_NOCOLUMNHEADER,
-                   RECT{10, 90, 150, 160});
-    AddListViewColumns(m_vanishingList, {L"列"}, 120);
-    AddListViewRow(m_vanishingList, 0, {L"残る"});
-    AddListViewRow(m_vanishingList, 1, {L"消える"});
-    AddListViewRow(m_vanishingList, 2, {L"後"});
+    vanishingList = AddControl(frame, WC_LISTVIEWW, L"",
+                               WS_BORDER | LVS_REPORT | LVS_NOCOLUMNHEADER, RECT{10, 90, 150, 160});
+    AddListViewColumns(vanishingList, {L"列"}, 120);
+    AddListViewRow(vanishingList, 0, {L"残る"});
+    AddListViewRow(vanishingList, 1, {L"消える"});
+    AddListViewRow(vanishingList, 2, {L"後"});
     // Answers for its second row, then goes away.
-    Subclass(m_vanishingList,
+    Subclass(vanishingList,
              [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> std::optional<LRESULT>
              {
                  if (message != LVM_GETITEMTEXTW || wParam != 1)
@@ -144,16 +138,16 @@ HWND HostileControls::BuildControls(POINT at)
                  return answer;
              });
 
-    m_browser = AddBrowser(frame);
-    m_rowAnsweringList = AddRowAnsweringList(frame);
-    m_slowList = AddSlowList(frame);
+    browser = AddBrowser(frame);
+    rowAnsweringList = AddRowAnsweringList(frame);
+    slowList = AddSlowList(frame);
 
-    m_longStatus = AddControl(frame, STATUSCLASSNAMEW, L"", 0, RECT{});
+    longStatus = AddControl(frame, STATUSCLASSNAMEW, L"", 0, RECT{});
     const int edges[] = {150, -1};
-    ::SendMessageW(m_longStatus, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(edges));
-    ::SendMessageW(m_longStatus, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(L"短い"));
+    ::SendMessageW(longStatus, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(edges));
+    ::SendMessageW(longStatus, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(L"短い"));
     const std::wstring longPart = LongPart();
-    ::SendMessageW(m_longStatus, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(longPart.c_str()));
+    ::SendMessageW(longStatus, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(longPart.c_str()));
     return frame;
 }
 
@@ -220,7 +214,7 @@ HWND HostileControls::AddRowAnsweringList(HWND frame)
     for (int row = 0; row < 2; ++row)
     {
         AddListViewRow(list, row, {kRows[row][0], kRows[row][1], kRows[row][2], kRows[row][3]});
-        AccessibleNode item = Simple(ROLE_SYSTEM_LISTITEM, kRows[row][0]);
+        AccessibleNode item(ROLE_SYSTEM_LISTITEM, kRows[row][0]);
         item.description = std::wstring(L"サイズ: ") + kRows[row][1] + L", 種類: " + kRows[row][2] +
                            L", 更新日: " + kRows[row][3];
         rows.children.push_back(item);
@@ -241,7 +235,7 @@ HWND HostileControls::AddRowAnsweringList(HWND frame)
     AccessibleNode headings{ROLE_SYSTEM_LIST, L""};
     for (const wchar_t* heading : {L"名前", L"サイズ", L"種類", L"更新日"})
     {
-        headings.children.push_back(Simple(ROLE_SYSTEM_COLUMNHEADER, heading));
+        headings.children.emplace_back(ROLE_SYSTEM_COLUMNHEADER, heading);
     }
     m_trees.push_back(std::make_unique<AccessibleTree>(headings));
     Subclass(ListView_GetHeader(list), Serving(*m_trees.back()));
@@ -251,7 +245,7 @@ HWND HostileControls::AddRowAnsweringList(HWND frame)
 HWND HostileControls::AddBrowser(HWND frame)
 {
     AccessibleNode page{ROLE_SYSTEM_DOCUMENT, L"page"};
-    page.children.push_back(Simple(ROLE_SYSTEM_PUSHBUTTON, kBrowserButton));
+    page.children.emplace_back(ROLE_SYSTEM_PUSHBUTTON, kBrowserButton);
     // Until it has been asked once, the page is all it tells.
     m_trees.push_back(std::make_unique<AccessibleTree>(
         page, [asked = std::make_shared<bool>(false)](POINT)
@@ -312,24 +306,24 @@ HWND HostileControls::AddSlowList(HWND frame)
 HWND HostileControls::BuildBlankRows(POINT at)
 {
     HWND frame = AddFrame(kBlankRowsTitle, at, SIZE{380, 220});
-    m_blankRowsButton =
+    blankRowsButton =
         AddControl(frame, L"BUTTON", kButtonCaption, BS_PUSHBUTTON, RECT{10, 10, 110, 40});
     // Its items are asked of the frame, which tells nothing: every row is blank.
-    m_blankRows = AddControl(frame, WC_LISTVIEWW, L"",
-                             WS_BORDER | LVS_REPORT | LVS_OWNERDATA | LVS_NOCOLUMNHEADER,
-                             RECT{10, 50, 340, 170});
-    AddListViewColumns(m_blankRows, {L"空"}, 300);
-    ::SendMessageW(m_blankRows, LVM_SETITEMCOUNT, kBlankRowCount, 0);
+    blankRows = AddControl(frame, WC_LISTVIEWW, L"",
+                           WS_BORDER | LVS_REPORT | LVS_OWNERDATA | LVS_NOCOLUMNHEADER,
+                           RECT{10, 50, 340, 170});
+    AddListViewColumns(blankRows, {L"空"}, 300);
+    ::SendMessageW(blankRows, LVM_SETITEMCOUNT, kBlankRowCount, 0);
     return frame;
 }
 
 HWND HostileControls::BuildPassword(POINT at)
 {
     HWND frame = AddFrame(L"ログイン login", at, SIZE{380, 100});
-    m_passwordLabel = AddControl(frame, L"STATIC", L"パスワード:", 0, RECT{10, 15, 110, 35});
-    m_foreignPassword = AddControl(
-        frame, EditClassOfAnotherToolkit(L"WindowsForms10.EDIT.app.0.141b42a_r6_ad1"), kPassword,
-        WS_BORDER | ES_PASSWORD, RECT{120, 10, 340, 40});
+    passwordLabel = AddControl(frame, L"STATIC", L"パスワード:", 0, RECT{10, 15, 110, 35});
+    foreignPassword =
+        AddControl(frame, EditClassOfAnotherToolkit(L"WindowsForms10.EDIT.app.0.141b42a_r6_ad1"),
+                   kPassword, WS_BORDER | ES_PASSWORD, RECT{120, 10, 340, 40});
     return frame;
 }
 

@@ -24,6 +24,7 @@ namespace testsupport
 class HostileControls
 {
   public:
+    // The controls are made on the fixture's own thread before the constructor returns.
     // Outer frames: the controls 430 x 440, the blank rows' window 380 x 220, the password's
     // 380 x 100 pixels, below the blank rows'.
     explicit HostileControls(POINT controlsAt = POINT{5, 5}, POINT blankRowsAt = POINT{880, 10});
@@ -32,44 +33,44 @@ class HostileControls
     ~HostileControls();
 
     // Its second item holds a NUL; its third says it is longer than it is.
-    HWND LyingList() const { return m_lyingList; }
+    HWND lyingList = nullptr;
     static constexpr const wchar_t* kLyingListText = L"一番目 first item\r\n前\r\nab";
     static constexpr const wchar_t* kItemWithNul = L"前";
 
     // A button above a virtual list view of a million blank rows.
-    HWND BlankRowsButton() const { return m_blankRowsButton; }
-    HWND BlankRows() const { return m_blankRows; }
+    HWND blankRowsButton = nullptr;
+    HWND blankRows = nullptr;
     static constexpr const wchar_t* kBlankRowsTitle = L"空行 blank rows";
     static constexpr const wchar_t* kButtonCaption = L"ボタン";
     static constexpr int kBlankRowCount = 1'000'000;
 
     // A label beside a password box of another toolkit, in a window of their own.
-    HWND PasswordLabel() const { return m_passwordLabel; }
-    HWND ForeignPassword() const { return m_foreignPassword; }
+    HWND passwordLabel = nullptr;
+    HWND foreignPassword = nullptr;
     static constexpr const wchar_t* kPassword = L"秘密 hostile";
     static constexpr const wchar_t* kPasswordWindowText = L"ログイン login\r\nパスワード:";
 
-    HWND LoopingTree() const { return m_loopingTree; }
+    HWND loopingTree = nullptr;
     static constexpr const wchar_t* kLoopingTreeText = L"甲\r\n乙\r\n丙";
 
-    HWND LongStatus() const { return m_longStatus; }
+    HWND longStatus = nullptr;
     static std::wstring LongPart() { return std::wstring(70'000, L'長'); }
     static std::wstring LongStatusText() { return L"短い\t" + LongPart(); }
 
-    HWND VanishingTabs() const { return m_vanishingTabs; }
+    HWND vanishingTabs = nullptr;
     static constexpr const wchar_t* kVanishingTabsText = L"一\r\n三";
 
     // Goes away while its second row is read.
-    HWND VanishingList() const { return m_vanishingList; }
+    HWND vanishingList = nullptr;
     static constexpr const wchar_t* kVanishingListText = L"残る\r\n消える";
 
-    HWND GappedList() const { return m_gappedList; }
+    HWND gappedList = nullptr;
     static constexpr const wchar_t* kGappedListText = L"最初\r\nx\r\ny";
 
     // Report view, four columns; its accessible object names a row by its first column and
     // tells the others in the row's description ("heading: text, ..."), and its header's
     // object names the headings.
-    HWND RowAnsweringList() const { return m_rowAnsweringList; }
+    HWND rowAnsweringList = nullptr;
     static constexpr const wchar_t* kRows[2][4] = {
         {L"a.txt", L"1 KB", L"文書", L"2026/12/01"},
         {L"b.txt", L"2 KB", L"画像", L"2026/12/08"},
@@ -80,14 +81,12 @@ class HostileControls
 
     // Report view, 70 rows by 4 columns, each cell's text given 8 ms late: the rows a harvest
     // reads at once take longer than a read's deadline, while the list answers all along.
-    HWND SlowList() const { return m_slowList; }
+    HWND slowList = nullptr;
     static std::wstring SlowListText();
 
     // Class Chrome_RenderWidgetHostHWND: its first hit test gives its document only.
-    HWND Browser() const { return m_browser; }
+    HWND browser = nullptr;
     static constexpr const wchar_t* kBrowserButton = L"送信 send";
-
-    WindowThread& Thread() { return *m_thread; }
 
     // What a hostile control answers in place of its own procedure; nothing to let it answer.
     using Handler = std::function<std::optional<LRESULT>(HWND, UINT, WPARAM, LPARAM)>;
@@ -103,19 +102,6 @@ class HostileControls
     HWND AddBrowser(HWND frame);
     HWND AddSlowList(HWND frame);
 
-    HWND m_lyingList = nullptr;
-    HWND m_blankRowsButton = nullptr;
-    HWND m_blankRows = nullptr;
-    HWND m_passwordLabel = nullptr;
-    HWND m_foreignPassword = nullptr;
-    HWND m_loopingTree = nullptr;
-    HWND m_longStatus = nullptr;
-    HWND m_vanishingTabs = nullptr;
-    HWND m_vanishingList = nullptr;
-    HWND m_gappedList = nullptr;
-    HWND m_rowAnsweringList = nullptr;
-    HWND m_browser = nullptr;
-    HWND m_slowList = nullptr;
     std::vector<std::unique_ptr<AccessibleTree>> m_trees; // made and used on the thread
     std::vector<std::unique_ptr<Handler>> m_handlers;
     std::unique_ptr<WindowThread> m_thread; // last: it ends first

@@ -3,8 +3,8 @@
 #include "support/ControlItems.h"
 #include "support/HarvestTargets.h"
 #include "support/HostileControls.h"
-#include "text/UiText.h"
 #include "support/MessagePump.h"
+#include "text/UiText.h"
 
 #include <gtest/gtest.h>
 
@@ -146,11 +146,11 @@ TEST(HarvestTest, BlankRowsCountTowardTheLimits)
     testsupport::HostileControls hostile;
     TestProgress progress;
     const Harvested harvested =
-        HarvestOnWorker(CentreOf(hostile.BlankRowsButton()), progress, HarvestLimits{1000});
+        HarvestOnWorker(CentreOf(hostile.blankRowsButton), progress, HarvestLimits{1000});
     EXPECT_EQ(harvested.outcome, HarvestOutcome::Harvested);
     EXPECT_EQ(harvested.text, std::wstring(testsupport::HostileControls::kBlankRowsTitle) +
-                                  L"\r\n" + testsupport::HostileControls::kButtonCaption +
-                                  L"\r\n" + std::wstring(Text(UiText::HarvestCut)));
+                                  L"\r\n" + testsupport::HostileControls::kButtonCaption + L"\r\n" +
+                                  std::wstring(Text(UiText::HarvestCut)));
 }
 
 } // namespace

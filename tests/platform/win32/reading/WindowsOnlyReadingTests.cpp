@@ -84,29 +84,32 @@ ElementTexts ReadHere(POINT point, WantedTexts wanted)
 }
 
 // On a worker with COM multithreaded, as the program reads windows of another thread.
-ElementTexts ReadOnWorker(POINT point, WantedTexts wanted)
+template <typename Work> auto OnWorker(Work work)
 {
     return std::async(std::launch::async,
-                      [point, wanted]
+                      [work]
                       {
                           const ComApartment apartment(COINIT_MULTITHREADED);
-                          return ReadHere(point, wanted);
+                          return work();
                       })
         .get();
 }
 
+ElementTexts ReadOnWorker(POINT point, WantedTexts wanted)
+{
+    return OnWorker([point, wanted] { return ReadHere(point, wanted); });
+}
+
 std::pair<HarvestOutcome, std::wstring> HarvestOnWorker(POINT point)
 {
-    return std::async(std::launch::async,
-                      [point]
-                      {
-                          const ComApartment apartment(COINIT_MULTITHREADED);
-                          QuietProgress progress;
-                          HarvestSink sink(progress);
-                          const HarvestOutcome outcome = HarvestAt(point, sink);
-                          return std::make_pair(outcome, sink.TakeText());
-                      })
-        .get();
+    return OnWorker(
+        [point]
+        {
+            QuietProgress progress;
+            HarvestSink sink(progress);
+            const HarvestOutcome outcome = HarvestAt(point, sink);
+            return std::make_pair(outcome, sink.TakeText());
+        });
 }
 
 TEST(WindowsOnlyReading, AProgramRunAsAdministratorIsToldToRefuseNotToHang)
@@ -115,13 +118,13 @@ TEST(WindowsOnlyReading, AProgramRunAsAdministratorIsToldToRefuseNotToHang)
     const InjectedCalls injected;
     CallsIntoTargets().sendMessageTimeout = &RefusedMessage;
     CallsIntoTargets().openProcess = &RefusedProcess;
-    const POINT item = ListBoxItemCentre(hostile.LyingList(), 0);
+    const POINT item = ListBoxItemCentre(hostile.lyingList, 0);
     const ElementTexts texts = ReadOnWorker(item, WantedTexts{true, false});
     EXPECT_TRUE(texts.refused);
     EXPECT_EQ(texts.name, L"");
     EXPECT_EQ(HarvestOnWorker(item).first, HarvestOutcome::Refused);
-    EXPECT_EQ(HarvestOnWorker(CentreOf(hostile.RowAnsweringList())).first, HarvestOutcome::Refused);
-    EXPECT_EQ(HarvestOnWorker(CentreOf(hostile.BlankRowsButton())).first, HarvestOutcome::Refused)
+    EXPECT_EQ(HarvestOnWorker(CentreOf(hostile.rowAnsweringList)).first, HarvestOutcome::Refused);
+    EXPECT_EQ(HarvestOnWorker(CentreOf(hostile.blankRowsButton)).first, HarvestOutcome::Refused)
         << "a window's texts";
 }
 
@@ -132,7 +135,7 @@ TEST(WindowsOnlyReading, AProgramOfTheOtherBitnessIsHarvestedThroughItsAccessibl
     CallsIntoTargets().isWow64Process = &OtherBitness;
     // The list view's accessible object tells the other columns in each row's description,
     // its header's the headings.
-    const auto harvested = HarvestOnWorker(CentreOf(hostile.RowAnsweringList()));
+    const auto harvested = HarvestOnWorker(CentreOf(hostile.rowAnsweringList));
     EXPECT_EQ(harvested.first, HarvestOutcome::Harvested);
     EXPECT_EQ(harvested.second, HostileControls::kRowAnsweringText);
 }
@@ -178,7 +181,7 @@ TEST(WindowsOnlyReading, PointsReachAnUnawareWindowInItsOwnUnits)
 TEST(WindowsOnlyReading, ABrowserIsAskedAgainWhenItFirstTellsOnlyItsPage)
 {
     HostileControls hostile;
-    EXPECT_EQ(ReadOnWorker(CentreOf(hostile.Browser()), WantedTexts{true, false}).name,
+    EXPECT_EQ(ReadOnWorker(CentreOf(hostile.browser), WantedTexts{true, false}).name,
               HostileControls::kBrowserButton);
 }
 

@@ -1,4 +1,4 @@
-#include "tools/TestReport.h"
+#include "TestReport.h"
 
 #include <cstdlib>
 #include <utility>

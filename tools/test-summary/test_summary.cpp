@@ -4,7 +4,7 @@
 // "tests: N passed, M failed". Exits with 1 when anything failed.
 //   test-summary <results folder>
 
-#include "tools/TestReport.h"
+#include "TestReport.h"
 
 #include <algorithm>
 #include <cstdio>
