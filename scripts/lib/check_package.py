@@ -36,7 +36,7 @@ TESTS_ZIP = f"mirufon-{version}-tests-win-x64.zip"
 TESTS_FILES = {"run-tests.cmd", "test-summary.exe", "mirufon.exe", "mirufon-help.html",
                "mirufon-help-en.html", "planted/oleacc.dll", "planted/version.dll",
                "planted/comctl32.dll", "LICENSE.txt", "THIRD-PARTY-NOTICES.txt",
-               "GOOGLETEST-LICENSE.txt", "planted/"}
+               "GOOGLETEST-LICENSE.txt", "planted/", "lock-folder.sh"}
 TESTS_PROGRAMS = {"core_tests.exe", "win32_tests.exe", "e2e_tests.exe"}
 
 

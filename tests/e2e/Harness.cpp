@@ -1,10 +1,12 @@
 #include "e2e/Harness.h"
 
 #include "e2e/LogFiles.h"
+#include "e2e/SystemChecks.h"
 #include "platform/win32/mainwindow/ControlIds.h"
 #include "platform/win32/storage/ProgramFolders.h"
 #include "support/MessagePump.h"
 
+#include <aclapi.h>
 #include <gtest/gtest.h>
 #include <shellapi.h>
 
@@ -126,17 +128,78 @@ void RunLockScript(const std::wstring& action, const std::wstring& folder)
                      nullptr, &startup, &process);
 }
 
+// The folder's access list, for putting it back.
+struct SavedAccess
+{
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    PACL list = nullptr;
+};
+
+// On Windows, which honours access lists (Wine does not): denies everyone the right to add or
+// remove entries of the folder, as a folder under Program Files denies a user.
+SavedAccess DenyChanges(const std::wstring& folder)
+{
+    SavedAccess saved;
+    if (::GetNamedSecurityInfoW(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                                nullptr, &saved.list, nullptr, &saved.descriptor) != ERROR_SUCCESS)
+    {
+        return saved;
+    }
+    EXPLICIT_ACCESSW deny{};
+    deny.grfAccessPermissions = FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY | FILE_DELETE_CHILD;
+    deny.grfAccessMode = DENY_ACCESS;
+    deny.grfInheritance = NO_INHERITANCE;
+    wchar_t everyone[] = L"EVERYONE";
+    ::BuildTrusteeWithNameW(&deny.Trustee, everyone);
+    PACL denying = nullptr;
+    if (::SetEntriesInAclW(1, &deny, saved.list, &denying) == ERROR_SUCCESS)
+    {
+        ::SetNamedSecurityInfoW(const_cast<wchar_t*>(folder.c_str()), SE_FILE_OBJECT,
+                                DACL_SECURITY_INFORMATION, nullptr, nullptr, denying, nullptr);
+        ::LocalFree(denying);
+    }
+    return saved;
+}
+
+void PutBack(const std::wstring& folder, SavedAccess& saved)
+{
+    if (saved.descriptor)
+    {
+        ::SetNamedSecurityInfoW(const_cast<wchar_t*>(folder.c_str()), SE_FILE_OBJECT,
+                                DACL_SECURITY_INFORMATION, nullptr, nullptr, saved.list, nullptr);
+        ::LocalFree(saved.descriptor);
+        saved = SavedAccess{};
+    }
+}
+
 } // namespace
 
 LockedFolder::LockedFolder(std::wstring folder) : m_folder(std::move(folder))
 {
-    RunLockScript(L"lock", m_folder);
+    if (UnderWine())
+    {
+        RunLockScript(L"lock", m_folder);
+    }
+    else
+    {
+        const SavedAccess saved = DenyChanges(m_folder);
+        m_savedDescriptor = saved.descriptor;
+        m_savedList = saved.list;
+    }
     m_locked = WaitUntil([this] { return !mirufon::win32::CanCreateFilesIn(m_folder); });
 }
 
 LockedFolder::~LockedFolder()
 {
-    RunLockScript(L"unlock", m_folder);
+    if (UnderWine())
+    {
+        RunLockScript(L"unlock", m_folder);
+    }
+    else
+    {
+        SavedAccess saved{m_savedDescriptor, m_savedList};
+        PutBack(m_folder, saved);
+    }
     WaitUntil([this] { return mirufon::win32::CanCreateFilesIn(m_folder); });
 }
 

@@ -105,9 +105,10 @@ class App
 };
 
 // While it lives, no file can be created, renamed or removed in the folder, by the programs the
-// driver starts as by the driver itself, as in a folder under Program Files for a user. The Unix
-// script lock-folder.sh beside the driver does it; Wine starts it without a handle to wait on,
-// so both ends wait for the folder to change.
+// driver starts as by the driver itself, as in a folder under Program Files for a user. On
+// Windows an entry that denies it in the folder's access list does it; Wine ignores access
+// lists, so there the Unix script lock-folder.sh beside the driver does it. Wine starts the
+// script without a handle to wait on, so both ends wait for the folder to change.
 class LockedFolder
 {
   public:
@@ -120,6 +121,9 @@ class LockedFolder
   private:
     std::wstring m_folder;
     bool m_locked = false;
+    // On Windows, the folder's access list before the lock, put back after it.
+    PSECURITY_DESCRIPTOR m_savedDescriptor = nullptr;
+    PACL m_savedList = nullptr;
 };
 
 std::wstring WindowText(HWND window);
