@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace mirufon
 {
 namespace
@@ -87,10 +89,9 @@ TEST(WindowPlacement, WindowReopensWhereItWasOnAMonitorOfAnyScale)
     for (const RoundTrip& c : cases)
     {
         const WindowGeometry stored = StoredGeometryOf(c.window, c.displays.systemDpi);
-        EXPECT_EQ(stored.left, c.stored.left) << c.what;
-        EXPECT_EQ(stored.top, c.stored.top) << c.what;
-        EXPECT_EQ(stored.width, c.stored.width) << c.what;
-        EXPECT_EQ(stored.height, c.stored.height) << c.what;
+        EXPECT_EQ(std::tie(stored.left, stored.top, stored.width, stored.height),
+                  std::tie(c.stored.left, c.stored.top, c.stored.width, c.stored.height))
+            << c.what;
         EXPECT_EQ(PlaceStoredWindow(c.stored, c.displays), c.window) << c.what;
     }
 }

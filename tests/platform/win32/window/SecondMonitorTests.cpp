@@ -56,54 +56,44 @@ int IconWidth(HWND window, WPARAM kind)
     return bitmap.bmWidth;
 }
 
-class SecondMonitorTest : public ::testing::Test
+// How far the window's centre lies from the centre of the area.
+POINT OffCentre(HWND window, const PixelRect& area)
 {
-  protected:
-    void SetUp() override
-    {
-        // The main window stands on the second monitor.
-        m_main = ::CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, m_area.left + 200, 100,
-                                   900, 500, nullptr, nullptr, nullptr, nullptr);
-        ASSERT_NE(m_main, nullptr);
-    }
-    void TearDown() override { ::DestroyWindow(m_main); }
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    return POINT{(rect.left + rect.right - area.left - area.right) / 2,
+                 (rect.top + rect.bottom - area.top - area.bottom) / 2};
+}
 
-    // How far the window's centre lies from the second monitor's work area's.
-    POINT OffCentre(HWND window) const
-    {
-        RECT rect{};
-        ::GetWindowRect(window, &rect);
-        return POINT{(rect.left + rect.right - m_area.left - m_area.right) / 2,
-                     (rect.top + rect.bottom - m_area.top - m_area.bottom) / 2};
-    }
-
-    TwoMonitors m_monitors;
-    PixelRect m_area = m_monitors.Displays().monitors[1].workArea;
-    HWND m_main = nullptr;
-};
-
-// Placed there, the main window draws its controls at that scale and reports it, so that
-// Conf.txt gets its size in that monitor's twips.
-TEST_F(SecondMonitorTest, MainWindowPlacedThereDrawsAndReportsItsScale)
+// With the main window on the second monitor: placed there, it draws its controls at that scale
+// and reports it, so that Conf.txt gets its size in that monitor's twips; the settings dialog
+// and the message window open centred there at that scale, the dialog's client area holding the
+// whole layout, the buttons' row included.
+TEST(SecondMonitorTest, WindowsThereTakeItsScale)
 {
-    MainControls controls(::GetModuleHandleW(nullptr), m_monitors);
+    const TwoMonitors monitors;
+    const PixelRect area = monitors.Displays().monitors[1].workArea;
+    struct Window
+    {
+        HWND handle;
+        ~Window() { ::DestroyWindow(handle); }
+    } const main{::CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, area.left + 200, 100,
+                                   900, 500, nullptr, nullptr, nullptr, nullptr)};
+    ASSERT_NE(main.handle, nullptr);
+
+    MainControls controls(::GetModuleHandleW(nullptr), monitors);
     DWORD error = 0;
-    ASSERT_TRUE(controls.Create(m_main, {}, {}, error));
-    const WindowPixels placement{{m_area.left + 300, 200, m_area.left + 1212, 672}, kDpi};
+    ASSERT_TRUE(controls.Create(main.handle, {}, {}, error));
+    const WindowPixels placement{{area.left + 300, 200, area.left + 1212, 672}, kDpi};
     controls.PlaceWindow(placement);
     EXPECT_EQ(controls.CurrentPlacement(), placement);
     EXPECT_EQ(controls.TwipsPerPixel(), TwipsPerPixel(kDpi));
-}
 
-// The settings dialog opens centred on the owner's monitor, its caption and frame at that
-// scale: the client area holds the whole layout, the buttons' row included.
-TEST_F(SecondMonitorTest, SettingsDialogOpensThereWithRoomForItsBottomRow)
-{
     Settings settings;
-    SettingsDialog dialog(::GetModuleHandleW(nullptr), m_main, settings, {}, m_monitors);
+    SettingsDialog dialog(::GetModuleHandleW(nullptr), main.handle, settings, {}, monitors);
     ASSERT_TRUE(dialog.Open());
-    EXPECT_NEAR(OffCentre(dialog.Handle()).x, 0, 1);
-    EXPECT_NEAR(OffCentre(dialog.Handle()).y, 0, 1);
+    EXPECT_NEAR(OffCentre(dialog.Handle(), area).x, 0, 1);
+    EXPECT_NEAR(OffCentre(dialog.Handle(), area).y, 0, 1);
     RECT outer{};
     ::GetWindowRect(dialog.Handle(), &outer);
     RECT frame{};
@@ -115,14 +105,11 @@ TEST_F(SecondMonitorTest, SettingsDialogOpensThereWithRoomForItsBottomRow)
         << "the bottom row is cut";
     EXPECT_EQ(IconWidth(dialog.Handle(), ICON_SMALL), 32) << "a 16 pixel icon stretched";
     EXPECT_EQ(IconWidth(dialog.Handle(), ICON_BIG), 64);
-}
 
-TEST_F(SecondMonitorTest, MessageWindowOpensThereAtItsScale)
-{
     MessageWindow message(
-        ::GetModuleHandleW(nullptr), [] {}, m_monitors);
-    ASSERT_TRUE(message.Show(L"a\r\nb", 0, m_main));
-    EXPECT_NEAR(OffCentre(message.Handle()).x, 0, 1);
+        ::GetModuleHandleW(nullptr), [] {}, monitors);
+    ASSERT_TRUE(message.Show(L"a\r\nb", 0, main.handle));
+    EXPECT_NEAR(OffCentre(message.Handle(), area).x, 0, 1);
     RECT rect{};
     ::GetWindowRect(message.Handle(), &rect);
     EXPECT_EQ(rect.right - rect.left, ToPixels(kMessageWindowWidth, TwipsPerPixel(kDpi)));
