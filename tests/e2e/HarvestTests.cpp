@@ -149,12 +149,13 @@ TEST_F(HarvestTest, HostileControlsGiveTheRightTextAndLeaveNothingBehind)
 {
     HostileControls hostile(OnThisScreen(POINT{5, 5}), OnThisScreen(POINT{880, 10}));
     const std::size_t blocksBefore = BlocksInThisProcess();
-    const struct
+    struct AtPoint
     {
         const char* what;
         POINT point;
         std::wstring expected;
-    } harvests[] = {
+    };
+    const AtPoint harvests[] = {
         {"items with a NUL inside, or longer told than written", CentreOf(hostile.lyingList),
          HostileControls::kLyingListText},
         {"a tree whose next item leads back", CentreOf(hostile.loopingTree),
@@ -179,12 +180,7 @@ TEST_F(HarvestTest, HostileControlsGiveTheRightTextAndLeaveNothingBehind)
 
     // A capture takes the item under the point: the text before the NUL, the cell of the fourth
     // column although the list view's accessible object answers by row, the whole long part.
-    const struct
-    {
-        const char* what;
-        POINT point;
-        std::wstring expected;
-    } captures[] = {
+    const AtPoint captures[] = {
         {"an item with a NUL inside", testsupport::ListBoxItemCentre(hostile.lyingList, 1),
          HostileControls::kItemWithNul},
         {"a cell of the fourth column",

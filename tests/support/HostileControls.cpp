@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <cstring>
+#include <string_view>
 #include <utility>
 
 namespace testsupport
@@ -49,12 +50,35 @@ Handler Serving(const AccessibleTree& tree)
     };
 }
 
-// Copies the text (with what follows a NUL inside it) and its terminator into the buffer.
-LRESULT CopyOut(LPARAM buffer, std::wstring_view text, LRESULT told)
+// What a control answers for one of its items in place of its own answer: the result, after
+// the text (with what follows a NUL inside it) and its terminator copied into the buffer.
+struct Answer
 {
-    std::memcpy(reinterpret_cast<wchar_t*>(buffer), text.data(), text.size() * sizeof(wchar_t));
-    reinterpret_cast<wchar_t*>(buffer)[text.size()] = L'\0';
-    return told;
+    UINT message;
+    WPARAM item;
+    LRESULT result;
+    std::optional<std::wstring_view> text;
+};
+
+Handler Answering(std::vector<Answer> answers)
+{
+    return [answers](HWND, UINT message, WPARAM wParam, LPARAM lParam) -> std::optional<LRESULT>
+    {
+        for (const Answer& answer : answers)
+        {
+            if (answer.message == message && answer.item == wParam)
+            {
+                if (answer.text)
+                {
+                    auto* buffer = reinterpret_cast<wchar_t*>(lParam);
+                    std::memcpy(buffer, answer.text->data(), answer.text->size() * sizeof(wchar_t));
+                    buffer[answer.text->size()] = L'\0';
+                }
+                return answer.result;
+            }
+        }
+        return std::nullopt;
+    };
 }
 
 } // namespace
@@ -95,15 +119,7 @@ HWND HostileControls::BuildControls(POINT at)
                        reinterpret_cast<LPARAM>(&item));
     }
     // The second tab is gone by the time it is asked for.
-    Subclass(vanishingTabs,
-             [](HWND, UINT message, WPARAM wParam, LPARAM) -> std::optional<LRESULT>
-             {
-                 if (message == TCM_GETITEMW && wParam == 1)
-                 {
-                     return FALSE;
-                 }
-                 return std::nullopt;
-             });
+    Subclass(vanishingTabs, Answering({{TCM_GETITEMW, 1, FALSE, std::nullopt}}));
 
     AccessibleNode gapped{ROLE_SYSTEM_LIST, L"隙間"};
     gapped.enumerates = true;
@@ -160,27 +176,10 @@ HWND HostileControls::AddLyingList(HWND frame)
         ::SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
     }
     // The second item holds a NUL and goes on after it; the third says it is 20 characters.
-    Subclass(list,
-             [](HWND, UINT message, WPARAM wParam, LPARAM lParam) -> std::optional<LRESULT>
-             {
-                 if (wParam == 1 && message == LB_GETTEXTLEN)
-                 {
-                     return 4;
-                 }
-                 if (wParam == 1 && message == LB_GETTEXT)
-                 {
-                     return CopyOut(lParam, std::wstring_view(L"前\0後ろ", 4), 4);
-                 }
-                 if (wParam == 2 && message == LB_GETTEXTLEN)
-                 {
-                     return 20;
-                 }
-                 if (wParam == 2 && message == LB_GETTEXT)
-                 {
-                     return CopyOut(lParam, L"ab", 20);
-                 }
-                 return std::nullopt;
-             });
+    Subclass(list, Answering({{LB_GETTEXTLEN, 1, 4, std::nullopt},
+                              {LB_GETTEXT, 1, 4, std::wstring_view(L"前\0後ろ", 4)},
+                              {LB_GETTEXTLEN, 2, 20, std::nullopt},
+                              {LB_GETTEXT, 2, 20, L"ab"}}));
     return list;
 }
 

@@ -112,32 +112,36 @@ std::pair<HarvestOutcome, std::wstring> HarvestOnWorker(POINT point)
         });
 }
 
-TEST(WindowsOnlyReading, AProgramRunAsAdministratorIsToldToRefuseNotToHang)
+// Over the same hostile controls: a program run as administrator is told to refuse, not to
+// hang, whatever is read; one of the other bitness is harvested through its accessible objects
+// (a list view's tells the other columns in each row's description, its header's the headings);
+// a browser that first tells only its page is asked again.
+TEST(WindowsOnlyReading, RefusingProgramsOtherBitnessesAndBrowsers)
 {
     HostileControls hostile;
-    const InjectedCalls injected;
-    CallsIntoTargets().sendMessageTimeout = &RefusedMessage;
-    CallsIntoTargets().openProcess = &RefusedProcess;
-    const POINT item = ListBoxItemCentre(hostile.lyingList, 0);
-    const ElementTexts texts = ReadOnWorker(item, WantedTexts{true, false});
-    EXPECT_TRUE(texts.refused);
-    EXPECT_EQ(texts.name, L"");
-    EXPECT_EQ(HarvestOnWorker(item).first, HarvestOutcome::Refused);
-    EXPECT_EQ(HarvestOnWorker(CentreOf(hostile.rowAnsweringList)).first, HarvestOutcome::Refused);
-    EXPECT_EQ(HarvestOnWorker(CentreOf(hostile.blankRowsButton)).first, HarvestOutcome::Refused)
-        << "a window's texts";
-}
-
-TEST(WindowsOnlyReading, AProgramOfTheOtherBitnessIsHarvestedThroughItsAccessibleObjects)
-{
-    HostileControls hostile;
-    const InjectedCalls injected;
-    CallsIntoTargets().isWow64Process = &OtherBitness;
-    // The list view's accessible object tells the other columns in each row's description,
-    // its header's the headings.
-    const auto harvested = HarvestOnWorker(CentreOf(hostile.rowAnsweringList));
-    EXPECT_EQ(harvested.first, HarvestOutcome::Harvested);
-    EXPECT_EQ(harvested.second, HostileControls::kRowAnsweringText);
+    {
+        const InjectedCalls injected;
+        CallsIntoTargets().sendMessageTimeout = &RefusedMessage;
+        CallsIntoTargets().openProcess = &RefusedProcess;
+        const POINT item = ListBoxItemCentre(hostile.lyingList, 0);
+        const ElementTexts texts = ReadOnWorker(item, WantedTexts{true, false});
+        EXPECT_TRUE(texts.refused);
+        EXPECT_EQ(texts.name, L"");
+        EXPECT_EQ(HarvestOnWorker(item).first, HarvestOutcome::Refused);
+        EXPECT_EQ(HarvestOnWorker(CentreOf(hostile.rowAnsweringList)).first,
+                  HarvestOutcome::Refused);
+        EXPECT_EQ(HarvestOnWorker(CentreOf(hostile.blankRowsButton)).first, HarvestOutcome::Refused)
+            << "a window's texts";
+    }
+    {
+        const InjectedCalls injected;
+        CallsIntoTargets().isWow64Process = &OtherBitness;
+        const auto harvested = HarvestOnWorker(CentreOf(hostile.rowAnsweringList));
+        EXPECT_EQ(harvested.first, HarvestOutcome::Harvested);
+        EXPECT_EQ(harvested.second, HostileControls::kRowAnsweringText);
+    }
+    EXPECT_EQ(ReadOnWorker(CentreOf(hostile.browser), WantedTexts{true, false}).name,
+              HostileControls::kBrowserButton);
 }
 
 TEST(WindowsOnlyReading, PointsReachAnUnawareWindowInItsOwnUnits)
@@ -176,13 +180,6 @@ TEST(WindowsOnlyReading, PointsReachAnUnawareWindowInItsOwnUnits)
         EXPECT_EQ(ReadHere(c.point, WantedTexts{true, false}).name,
                   L"行 " + std::to_wstring(index));
     }
-}
-
-TEST(WindowsOnlyReading, ABrowserIsAskedAgainWhenItFirstTellsOnlyItsPage)
-{
-    HostileControls hostile;
-    EXPECT_EQ(ReadOnWorker(CentreOf(hostile.browser), WantedTexts{true, false}).name,
-              HostileControls::kBrowserButton);
 }
 
 } // namespace
