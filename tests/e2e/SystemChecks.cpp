@@ -11,18 +11,21 @@ namespace e2e
 namespace
 {
 
-bool JapaneseDisplayLanguage()
+// Nothing when the display language and the ANSI code page are both Japanese, or both not, as
+// wanted; otherwise the reason, with the language and code page found here.
+std::optional<std::string> NeedsLanguage(bool japanese, const char* reason)
 {
-    return mirufon::LanguageForDisplayLanguage(::GetUserDefaultUILanguage()) ==
-           mirufon::Language::Japanese;
-}
-
-std::string LanguageAndCodePage()
-{
-    char text[96] = {};
-    std::snprintf(text, sizeof text, "display language 0x%04X, ANSI code page %u",
+    const bool japaneseLanguage = mirufon::LanguageForDisplayLanguage(
+                                      ::GetUserDefaultUILanguage()) == mirufon::Language::Japanese;
+    if (japaneseLanguage == japanese && (::GetACP() == 932) == japanese)
+    {
+        return std::nullopt;
+    }
+    char here[96] = {};
+    std::snprintf(here, sizeof here, "display language 0x%04X, ANSI code page %u",
                   ::GetUserDefaultUILanguage(), ::GetACP());
-    return text;
+    return std::string(reason) + " (" + here + " here; the " +
+           (japanese ? "English test runs" : "Japanese tests run") + " instead)";
 }
 
 } // namespace
@@ -44,22 +47,14 @@ std::optional<std::string> NeedsWine(const std::string& what)
 
 std::optional<std::string> NeedsJapaneseWindows()
 {
-    if (JapaneseDisplayLanguage() && ::GetACP() == 932)
-    {
-        return std::nullopt;
-    }
-    return "reads the program's Japanese texts, which it shows on a Japanese Windows only (" +
-           LanguageAndCodePage() + " here; the English test runs instead)";
+    return NeedsLanguage(true, "reads the program's Japanese texts, which it shows on a Japanese "
+                               "Windows only");
 }
 
 std::optional<std::string> NeedsEnglishWindows()
 {
-    if (!JapaneseDisplayLanguage() && ::GetACP() != 932)
-    {
-        return std::nullopt;
-    }
-    return "needs a Windows that is not Japanese, where the program speaks English (" +
-           LanguageAndCodePage() + " here; the Japanese tests run instead)";
+    return NeedsLanguage(false,
+                         "needs a Windows that is not Japanese, where the program speaks English");
 }
 
 } // namespace e2e
