@@ -4,7 +4,7 @@
 
 #include "LogBench.h"
 #include "MemoryTextBox.h"
-#include "platform/win32/mainwindow/EditTextBox.h"
+#include "platform/win32/mainwindow/Win32TextBox.h"
 
 #include <cstdio>
 #include <memory>
@@ -47,7 +47,7 @@ class WindowedEdit final : public TextBox
 
   private:
     HWND m_parent = nullptr;
-    win32::EditTextBox m_box;
+    win32::Win32TextBox m_box;
 };
 
 } // namespace

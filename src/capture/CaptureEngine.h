@@ -1,8 +1,8 @@
 #pragma once
 
 #include "capture/CaptureLog.h"
-#include "capture/ElementReader.h"
 #include "capture/ReadWorkers.h"
+#include "capture/ReaderChain.h"
 #include "platform/Clock.h"
 #include "platform/PointerProbe.h"
 #include "platform/TextBox.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "capture/ElementReader.h"
 #include "capture/Harvest.h"
+#include "capture/ReaderChain.h"
 
 #include <cstdint>
 #include <string>

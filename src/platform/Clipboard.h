@@ -1,14 +1,13 @@
 #pragma once
 
+#include "platform/WindowId.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
 
 namespace mirufon
 {
-
-// A window handle as an integer, 0 standing for none.
-using WindowId = std::uintptr_t;
 
 // What a read found on the clipboard.
 enum class ClipboardContent

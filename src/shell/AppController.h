@@ -15,8 +15,11 @@
 #include "platform/PointerProbe.h"
 #include "platform/TextBox.h"
 #include "settings/Settings.h"
+#include "shell/Dialogs.h"
 #include "shell/LogJournal.h"
-#include "shell/MainView.h"
+#include "shell/Timers.h"
+#include "shell/TrayView.h"
+#include "shell/WindowFrame.h"
 #include "text/TextSearch.h"
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "capture/ElementReader.h"
+#include "capture/ReaderChain.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,10 @@
 #pragma once
 
-#include "shell/MainView.h"
+#include "capture/CaptureEngine.h"
+#include "shell/Dialogs.h"
+#include "shell/Timers.h"
+#include "shell/TrayView.h"
+#include "shell/WindowFrame.h"
 
 #include <functional>
 #include <string>

@@ -200,7 +200,7 @@ void MainControls::Paint()
 
 HBRUSH MainControls::ControlColours(HDC dc, HWND control)
 {
-    for (EditTextBox* box : {&m_log, &m_nameBox, &m_valueBox})
+    for (Win32TextBox* box : {&m_log, &m_nameBox, &m_valueBox})
     {
         if (control == box->Handle())
         {

@@ -2,7 +2,7 @@
 
 #include "capture/CaptureLog.h"
 #include "hotkeys/KeyTexts.h"
-#include "platform/win32/mainwindow/EditTextBox.h"
+#include "platform/win32/mainwindow/Win32TextBox.h"
 #include "platform/win32/window/ControlSubclass.h"
 #include "platform/win32/window/Handles.h"
 #include "platform/win32/window/Monitors.h"
@@ -36,9 +36,9 @@ class MainControls
     [[nodiscard]] bool Create(HWND window, std::function<void()> onSelectAll,
                               std::function<void(LPARAM)> onContextMenu, DWORD& error);
 
-    EditTextBox& Log() { return m_log; }
-    EditTextBox& NameBox() { return m_nameBox; }
-    EditTextBox& ValueBox() { return m_valueBox; }
+    Win32TextBox& Log() { return m_log; }
+    Win32TextBox& NameBox() { return m_nameBox; }
+    Win32TextBox& ValueBox() { return m_valueBox; }
 
     std::int32_t TwipsPerPixel() const { return m_twipsPerPixel; }
     int Dpi() const { return m_dpi; }
@@ -81,9 +81,9 @@ class MainControls
     std::int32_t m_twipsPerPixel = kDefaultTwipsPerPixel;
     MainLayout m_layout;
 
-    EditTextBox m_log;
-    EditTextBox m_nameBox;
-    EditTextBox m_valueBox;
+    Win32TextBox m_log;
+    Win32TextBox m_nameBox;
+    Win32TextBox m_valueBox;
     HWND m_nameCaption = nullptr;
     HWND m_valueCaption = nullptr;
     HWND m_nameKeyLabel = nullptr;

@@ -5,8 +5,8 @@
 #include "platform/win32/storage/ProgramFolders.h"
 #include "platform/win32/window/Dpi.h"
 #include "platform/win32/window/PostedPayload.h"
-#include "platform/win32/window/Timers.h"
 #include "platform/win32/window/VersionInfo.h"
+#include "platform/win32/window/WindowTimer.h"
 #include "shell/AppInfo.h"
 #include "shell/Layout.h"
 

@@ -1,27 +1,30 @@
 #pragma once
 
-#include "platform/win32/mainwindow/EditTextBox.h"
 #include "platform/win32/mainwindow/FindDialog.h"
 #include "platform/win32/mainwindow/MainControls.h"
 #include "platform/win32/mainwindow/MainMenus.h"
 #include "platform/win32/mainwindow/MainWindowSignals.h"
 #include "platform/win32/mainwindow/MessageWindow.h"
 #include "platform/win32/mainwindow/TrayIcon.h"
-#include "platform/win32/reading/ReadWorkerPool.h"
+#include "platform/win32/mainwindow/Win32TextBox.h"
 #include "platform/win32/reading/Win32PointerProbe.h"
+#include "platform/win32/reading/Win32ReadWorkers.h"
 #include "platform/win32/settingsdialog/SettingsDialog.h"
-#include "platform/win32/storage/FileConfStore.h"
-#include "platform/win32/storage/FileJournalStore.h"
 #include "platform/win32/storage/ProgramFolders.h"
+#include "platform/win32/storage/Win32ConfStore.h"
+#include "platform/win32/storage/Win32JournalStore.h"
 #include "platform/win32/storage/Win32LogFiles.h"
-#include "platform/win32/system/SteadyClock.h"
 #include "platform/win32/system/Win32Clipboard.h"
+#include "platform/win32/system/Win32Clock.h"
 #include "platform/win32/system/Win32HotKeyApi.h"
 #include "platform/win32/window/Handles.h"
 #include "platform/win32/window/WindowBase.h"
 #include "platform/win32/window/WindowIcons.h"
 #include "shell/AppController.h"
-#include "shell/MainView.h"
+#include "shell/Dialogs.h"
+#include "shell/Timers.h"
+#include "shell/TrayView.h"
+#include "shell/WindowFrame.h"
 
 #include <memory>
 #include <optional>
@@ -54,7 +57,6 @@ class MainWindow final : public WindowBase,
     bool TranslateDialogMessage(MSG& message);
 
   private:
-
     struct LaterMessage
     {
         std::wstring title;
@@ -80,7 +82,8 @@ class MainWindow final : public WindowBase,
     void FindAgain(SearchDirection direction);
     void FindInLog(SearchDirection direction);
 
-    // The roles the controller drives (shell/MainView.h) and the capture engine's feedback.
+    // The roles the controller drives (shell/WindowFrame.h, Dialogs.h, TrayView.h, Timers.h) and
+    // the capture engine's feedback.
     DefaultGeometry CreatedGeometry() const override;
     DisplayAreas Displays() const override;
     void PlaceWindow(const WindowPixels& placement) override;
@@ -136,15 +139,15 @@ class MainWindow final : public WindowBase,
 
     // Where the files below are: first, as they are made from it.
     StorageLocations m_storage;
-    FileConfStore m_conf;
-    FileJournalStore m_journal;
+    Win32ConfStore m_conf;
+    Win32JournalStore m_journal;
     Win32LogFiles m_logFiles;
     UniqueAccelerators m_shortcuts;
     std::optional<Win32HotKeyApi> m_hotKeyApi;
     std::optional<Win32Clipboard> m_clipboard;
-    SteadyClock m_clock;
+    Win32Clock m_clock;
     std::optional<Win32PointerProbe> m_pointer;
-    std::optional<ReadWorkerPool> m_readWorkers;
+    std::optional<Win32ReadWorkers> m_readWorkers;
     std::optional<AppController> m_controller;
     // After the controller: the dialog tells it of its activation until it is gone.
     FindDialog m_findDialog;

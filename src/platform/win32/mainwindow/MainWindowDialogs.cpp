@@ -4,10 +4,10 @@
 #include "platform/win32/mainwindow/ControlIds.h"
 #include "platform/win32/mainwindow/MainWindow.h"
 #include "platform/win32/mainwindow/SaveFileDialog.h"
-#include "platform/win32/storage/FileConfStore.h"
 #include "platform/win32/storage/ProgramFolders.h"
-#include "text/UiText.h"
+#include "platform/win32/storage/Win32ConfStore.h"
 #include "shell/AppInfo.h"
+#include "text/UiText.h"
 
 #include <shellapi.h>
 

@@ -4,7 +4,7 @@
 #include "platform/win32/mainwindow/ControlIds.h"
 #include "platform/win32/mainwindow/LogContextMenu.h"
 #include "platform/win32/mainwindow/MainWindow.h"
-#include "platform/win32/window/Timers.h"
+#include "platform/win32/window/WindowTimer.h"
 
 #include <algorithm>
 

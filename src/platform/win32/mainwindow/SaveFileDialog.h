@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/win32/window/Handles.h"
-#include "shell/MainView.h"
+#include "shell/Dialogs.h"
 
 #include <string>
 

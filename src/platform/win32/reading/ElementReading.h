@@ -1,7 +1,7 @@
 #pragma once
 
-#include "capture/ElementReader.h"
 #include "capture/ReadWorkers.h"
+#include "capture/ReaderChain.h"
 
 namespace mirufon::win32
 {

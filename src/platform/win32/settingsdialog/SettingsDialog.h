@@ -8,7 +8,7 @@
 #include "platform/win32/window/WindowBase.h"
 #include "platform/win32/window/WindowIcons.h"
 #include "settings/Settings.h"
-#include "shell/MainView.h"
+#include "shell/Dialogs.h"
 
 #include <array>
 #include <cstdint>

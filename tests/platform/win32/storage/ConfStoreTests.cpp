@@ -1,6 +1,6 @@
-#include "platform/win32/storage/FileConfStore.h"
 #include "platform/win32/storage/FileContents.h"
 #include "platform/win32/storage/TextCodec.h"
+#include "platform/win32/storage/Win32ConfStore.h"
 #include "platform/win32/window/Handles.h"
 #include "settings/ConfFile.h"
 #include "settings/ConfText.h"
@@ -80,7 +80,7 @@ TEST(TextCodec, JapaneseTextUsesCodePage932)
 
 TEST_F(ConfStoreTest, AbsentDirectoryHiddenAndSystemFilesReadAsNoFile)
 {
-    FileConfStore store(m_path);
+    Win32ConfStore store(m_path);
     EXPECT_FALSE(store.Read().has_value());
 
     ASSERT_TRUE(::CreateDirectoryW(m_path.c_str(), nullptr));
@@ -98,7 +98,7 @@ TEST_F(ConfStoreTest, AbsentDirectoryHiddenAndSystemFilesReadAsNoFile)
 TEST_F(ConfStoreTest, WriteReplacesTheFileAndReadsBackInTheAnsiCodePage)
 {
     WriteRaw(std::string(5000, 'x'));
-    FileConfStore store(m_path);
+    Win32ConfStore store(m_path);
     ASSERT_TRUE(store.Write(L"disp pos = 右下隅\r\n").ok);
     EXPECT_EQ(ReadRaw(), "disp pos = \x89\x45\x89\xBA\x8B\xF7\r\n");
     EXPECT_EQ(store.Read(), std::optional<std::wstring>(L"disp pos = 右下隅\r\n"));
@@ -139,7 +139,7 @@ TEST_F(ConfStoreTest, UtfFilesAreReadWholeAndWrittenBackInTheirOwnEncoding)
     for (const Case& c : cases)
     {
         WriteRaw(c.bytes);
-        FileConfStore store(m_path);
+        Win32ConfStore store(m_path);
         EXPECT_EQ(store.Read(), std::optional<std::wstring>(text)) << c.what;
         ASSERT_TRUE(store.Write(saved).ok) << c.what;
         EXPECT_EQ(ReadRaw(), c.written) << c.what;
@@ -147,7 +147,7 @@ TEST_F(ConfStoreTest, UtfFilesAreReadWholeAndWrittenBackInTheirOwnEncoding)
 
     // A file in the ANSI code page stays in it.
     WriteRaw("disp pos = \x8D\xB6\x8F\xE3\x8B\xF7\r\n");
-    FileConfStore store(m_path);
+    Win32ConfStore store(m_path);
     EXPECT_EQ(store.Read(), std::optional<std::wstring>(L"disp pos = 左上隅\r\n"));
     ASSERT_TRUE(store.Write(L"disp pos = 右下隅\r\n").ok);
     EXPECT_EQ(ReadRaw(), "disp pos = \x89\x45\x89\xBA\x8B\xF7\r\n");
@@ -158,12 +158,12 @@ TEST_F(ConfStoreTest, UtfFilesAreReadWholeAndWrittenBackInTheirOwnEncoding)
 TEST_F(ConfStoreTest, TextTheAnsiCodePageCannotHoldIsWrittenAsUtf8WithAMark)
 {
     const std::wstring text = L"disp pos = 左上隅 한글\r\n";
-    FileConfStore store(m_path);
+    Win32ConfStore store(m_path);
     ASSERT_TRUE(store.Write(text).ok);
     EXPECT_EQ(ReadRaw(), "\xEF\xBB\xBF"
                          "disp pos = \xE5\xB7\xA6\xE4\xB8\x8A\xE9\x9A\x85 "
                          "\xED\x95\x9C\xEA\xB8\x80\r\n");
-    FileConfStore again(m_path);
+    Win32ConfStore again(m_path);
     EXPECT_EQ(again.Read(), std::optional<std::wstring>(text));
     ASSERT_TRUE(again.Write(L"disp pos = 右下隅\r\n").ok);
     EXPECT_EQ(ReadRaw().substr(0, 3), "\xEF\xBB\xBF");
@@ -186,7 +186,7 @@ TEST_F(ConfStoreTest, LeftoverOfAnInterruptedSaveGoesAtTheRead)
                                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         ASSERT_TRUE(leftover);
         leftover.Reset();
-        FileConfStore store(m_path);
+        Win32ConfStore store(m_path);
         EXPECT_EQ(store.Read().has_value(), withConf);
         EXPECT_EQ(::GetFileAttributesW(temporary.c_str()), INVALID_FILE_ATTRIBUTES) << withConf;
     }
@@ -198,7 +198,7 @@ TEST_F(ConfStoreTest, FailedWriteLeavesTheOldFileWhole)
     WriteRaw(old);
     // The new file cannot be created where a folder of its name stands.
     ASSERT_TRUE(::CreateDirectoryW((m_path + L".new").c_str(), nullptr));
-    FileConfStore store(m_path);
+    Win32ConfStore store(m_path);
     const StoreWrite written = store.Write(L"form left = 1\r\n");
     EXPECT_FALSE(written.ok);
     EXPECT_FALSE(written.error.empty()) << "the system's reason goes with the failure";
@@ -232,7 +232,7 @@ TEST_F(ConfStoreTest, ReplacementWaitsForAProgramThatHoldsTheFileForAMoment)
 
 TEST_F(ConfStoreTest, SettingsSurviveASaveAndALoad)
 {
-    FileConfStore store(m_path);
+    Win32ConfStore store(m_path);
     Settings saved;
     saved.nameKey = L"Q";
     saved.tabSeparated = 1;

@@ -1,7 +1,7 @@
 #include "platform/win32/storage/FileContents.h"
-#include "platform/win32/storage/FileJournalStore.h"
 #include "platform/win32/storage/LatestTextWriter.h"
 #include "platform/win32/storage/TextCodec.h"
+#include "platform/win32/storage/Win32JournalStore.h"
 #include "platform/win32/window/SystemMessage.h"
 
 #include <gtest/gtest.h>
@@ -55,10 +55,10 @@ bool Exists(const std::wstring& path)
     return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-TEST(FileJournalStore, WritesUtf8WholeKeepsCopiesAsideAndLeavesNoFileForNothing)
+TEST(Win32JournalStore, WritesUtf8WholeKeepsCopiesAsideAndLeavesNoFileForNothing)
 {
     Folder local;
-    FileJournalStore store(local.Path() + L"\\Mirufon\\Journal");
+    Win32JournalStore store(local.Path() + L"\\Mirufon\\Journal");
     ASSERT_EQ(store.Folder(), local.Path() + L"\\Mirufon\\Journal") << "made with its parent";
     const std::wstring path = store.Folder() + L"\\mirufon-journal.txt";
     EXPECT_EQ(store.Read(), std::nullopt);
@@ -89,8 +89,8 @@ TEST(FileJournalStore, WritesUtf8WholeKeepsCopiesAsideAndLeavesNoFileForNothing)
     // A journal an earlier version left in its own folder is taken over at the read, once the
     // journal's place is free; the emptied earlier folder goes.
     const std::wstring earlier = local.Path() + L"\\Earlier";
-    ASSERT_TRUE(FileJournalStore(earlier).Write(L"earlier"));
-    FileJournalStore upgraded(store.Folder(), earlier);
+    ASSERT_TRUE(Win32JournalStore(earlier).Write(L"earlier"));
+    Win32JournalStore upgraded(store.Folder(), earlier);
     ASSERT_TRUE(upgraded.Write(L"own"));
     EXPECT_EQ(upgraded.Read(), L"own");
     ASSERT_TRUE(upgraded.Write(L""));
@@ -99,10 +99,10 @@ TEST(FileJournalStore, WritesUtf8WholeKeepsCopiesAsideAndLeavesNoFileForNothing)
 
     // An empty folder goes with the journal, its emptied parent too; where no folder can be
     // made, the journal is off and does nothing.
-    FileJournalStore fresh(local.Path() + L"\\Other\\Journal");
+    Win32JournalStore fresh(local.Path() + L"\\Other\\Journal");
     fresh.Remove();
     EXPECT_FALSE(Exists(local.Path() + L"\\Other"));
-    FileJournalStore off(path); // a file of the folder's name
+    Win32JournalStore off(path); // a file of the folder's name
     EXPECT_EQ(off.Folder(), L"");
     EXPECT_TRUE(off.Write(L"x"));
     EXPECT_EQ(off.Read(), std::nullopt);

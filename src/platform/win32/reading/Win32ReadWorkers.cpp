@@ -1,4 +1,4 @@
-#include "platform/win32/reading/ReadWorkerPool.h"
+#include "platform/win32/reading/Win32ReadWorkers.h"
 
 #include "platform/win32/window/ComApartment.h"
 #include "platform/win32/window/PostedPayload.h"
@@ -22,7 +22,7 @@ constexpr int kMostIdleWorkers = 4;
 
 } // namespace
 
-struct ReadWorkerPool::Shared
+struct Win32ReadWorkers::Shared
 {
     std::mutex mutex;
     std::condition_variable wake;
@@ -65,7 +65,7 @@ struct ReadWorkerPool::Shared
     }
 };
 
-ReadWorkerPool::ReadWorkerPool(HWND window, UINT message, ReadFunction read)
+Win32ReadWorkers::Win32ReadWorkers(HWND window, UINT message, ReadFunction read)
     : m_shared(std::make_shared<Shared>())
 {
     m_shared->window = window;
@@ -73,7 +73,7 @@ ReadWorkerPool::ReadWorkerPool(HWND window, UINT message, ReadFunction read)
     m_shared->read = std::move(read);
 }
 
-ReadWorkerPool::~ReadWorkerPool()
+Win32ReadWorkers::~Win32ReadWorkers()
 {
     {
         const std::lock_guard lock(m_shared->mutex);
@@ -88,7 +88,7 @@ ReadWorkerPool::~ReadWorkerPool()
     m_shared->wake.notify_all();
 }
 
-void ReadWorkerPool::Cancel(std::uint64_t id)
+void Win32ReadWorkers::Cancel(std::uint64_t id)
 {
     // A read that has ended has no flag any more, and needs none.
     const std::lock_guard lock(m_shared->mutex);
@@ -98,7 +98,7 @@ void ReadWorkerPool::Cancel(std::uint64_t id)
     }
 }
 
-void ReadWorkerPool::Start(const ReadRequest& request)
+void Win32ReadWorkers::Start(const ReadRequest& request)
 {
     // From now on it can be cancelled, even before a worker takes it.
     m_shared->CancelFlag(request.id);
@@ -133,7 +133,7 @@ void ReadWorkerPool::Start(const ReadRequest& request)
 
 // Tells the window that the read's program answers, through the same owned payload as an
 // outcome, and whether the read was cancelled.
-class ReadWorkerPool::Progress final : public ReadProgress
+class Win32ReadWorkers::Progress final : public ReadProgress
 {
   public:
     Progress(Shared& shared, const ReadRequest& request)
@@ -154,7 +154,7 @@ class ReadWorkerPool::Progress final : public ReadProgress
 
 // A read that throws (out of memory on a huge text, say) must not end the process: it is
 // reported as failed, and the worker goes on serving.
-ReadOutcome ReadWorkerPool::ReadSafely(Shared& shared, const ReadRequest& request)
+ReadOutcome Win32ReadWorkers::ReadSafely(Shared& shared, const ReadRequest& request)
 {
     ReadOutcome outcome{request.id, request.kind, {}, false, 0, true};
     try
@@ -171,7 +171,7 @@ ReadOutcome ReadWorkerPool::ReadSafely(Shared& shared, const ReadRequest& reques
     return outcome;
 }
 
-void ReadWorkerPool::Serve(const std::shared_ptr<Shared>& shared)
+void Win32ReadWorkers::Serve(const std::shared_ptr<Shared>& shared)
 {
     const ComApartment apartment(COINIT_MULTITHREADED);
     for (;;)

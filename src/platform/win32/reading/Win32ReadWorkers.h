@@ -29,7 +29,7 @@ struct ReadOutcome
 // (TakePayload reclaims it). A worker stuck in another program is left to it: when every
 // worker is busy a new one starts, and one that comes back later goes on serving. Nothing
 // ever waits for a worker, not even the pool's end, so a stuck read cannot delay the exit.
-class ReadWorkerPool final : public ReadWorkers
+class Win32ReadWorkers final : public ReadWorkers
 {
   public:
     // Runs on a worker: the read the request asks for. It and everything it uses must outlive
@@ -37,11 +37,11 @@ class ReadWorkerPool final : public ReadWorkers
     // workers for that reason.
     using ReadFunction = std::function<ReadResult(const ReadRequest&, ReadProgress&)>;
 
-    ReadWorkerPool(HWND window, UINT message, ReadFunction read);
-    ReadWorkerPool(const ReadWorkerPool&) = delete;
-    ReadWorkerPool& operator=(const ReadWorkerPool&) = delete;
+    Win32ReadWorkers(HWND window, UINT message, ReadFunction read);
+    Win32ReadWorkers(const Win32ReadWorkers&) = delete;
+    Win32ReadWorkers& operator=(const Win32ReadWorkers&) = delete;
     // Idle workers end; busy ones end when their read does, posting nothing.
-    ~ReadWorkerPool() override;
+    ~Win32ReadWorkers() override;
 
     void Start(const ReadRequest& request) override;
     void Cancel(std::uint64_t id) override;

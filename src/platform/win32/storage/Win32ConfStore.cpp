@@ -1,4 +1,4 @@
-#include "platform/win32/storage/FileConfStore.h"
+#include "platform/win32/storage/Win32ConfStore.h"
 
 #include "platform/win32/storage/FileContents.h"
 #include "platform/win32/storage/TextCodec.h"
@@ -131,12 +131,12 @@ std::wstring SettingLines(HANDLE file, std::uint64_t size, ConfEncoding encoding
 
 } // namespace
 
-FileConfStore::FileConfStore(std::wstring path, std::wstring startingPoint)
+Win32ConfStore::Win32ConfStore(std::wstring path, std::wstring startingPoint)
     : m_path(std::move(path)), m_startingPoint(std::move(startingPoint))
 {
 }
 
-std::optional<std::wstring> FileConfStore::Read()
+std::optional<std::wstring> Win32ConfStore::Read()
 {
     // Only one instance runs: a temporary file found now is what a save killed before the
     // replacement left behind, and Conf.txt itself is still the last complete save.
@@ -164,7 +164,7 @@ std::optional<std::wstring> FileConfStore::Read()
     return SettingLines(file.Get(), static_cast<std::uint64_t>(size.QuadPart), m_encoding, piece);
 }
 
-StoreWrite FileConfStore::Write(std::wstring_view text)
+StoreWrite Win32ConfStore::Write(std::wstring_view text)
 {
     const std::optional<std::string> ansi =
         m_encoding == ConfEncoding::Ansi ? WideToAnsiExactly(text) : std::nullopt;

@@ -6,7 +6,7 @@
 namespace mirufon::win32
 {
 
-class SteadyClock final : public Clock
+class Win32Clock final : public Clock
 {
   public:
     std::int64_t NowMs() const override { return static_cast<std::int64_t>(::GetTickCount64()); }

@@ -13,10 +13,10 @@ namespace mirufon::win32
 // ANSI would lose characters (see EncodingToWrite). As long as it does not exist, the starting
 // point (another Conf.txt, if any) is read in its place, encoding and all. Writing creates the
 // file's folder when it is missing.
-class FileConfStore final : public ConfStore
+class Win32ConfStore final : public ConfStore
 {
   public:
-    explicit FileConfStore(std::wstring path, std::wstring startingPoint = {});
+    explicit Win32ConfStore(std::wstring path, std::wstring startingPoint = {});
 
     std::optional<std::wstring> Read() override;
     StoreWrite Write(std::wstring_view text) override;

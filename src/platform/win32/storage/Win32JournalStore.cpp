@@ -1,4 +1,4 @@
-#include "platform/win32/storage/FileJournalStore.h"
+#include "platform/win32/storage/Win32JournalStore.h"
 
 #include "platform/win32/storage/FileContents.h"
 #include "platform/win32/storage/ProgramFolders.h"
@@ -56,7 +56,7 @@ std::wstring Numbered(const std::wstring& name, int number)
 
 } // namespace
 
-FileJournalStore::FileJournalStore(const std::wstring& folder, std::wstring earlierFolder)
+Win32JournalStore::Win32JournalStore(const std::wstring& folder, std::wstring earlierFolder)
     : m_folder(PrepareFolder(folder)), m_earlierFolder(std::move(earlierFolder)),
       m_path(m_folder.empty() ? std::wstring() : m_folder + L"\\" + kJournalName),
       m_temporary(m_folder.empty() ? std::wstring() : m_folder + L"\\" + kTemporaryName),
@@ -64,12 +64,12 @@ FileJournalStore::FileJournalStore(const std::wstring& folder, std::wstring earl
 {
 }
 
-FileJournalStore::~FileJournalStore()
+Win32JournalStore::~Win32JournalStore()
 {
     m_writer.Stop();
 }
 
-std::optional<std::wstring> FileJournalStore::Read()
+std::optional<std::wstring> Win32JournalStore::Read()
 {
     if (m_folder.empty())
     {
@@ -87,7 +87,7 @@ std::optional<std::wstring> FileJournalStore::Read()
 // Moved, never copied: a journal left in both places would be offered twice. The earlier
 // folder goes when nothing else is in it; the temporary file of a write that was cut short
 // goes with it, as the journal itself is the last complete write.
-void FileJournalStore::TakeOverEarlierJournal()
+void Win32JournalStore::TakeOverEarlierJournal()
 {
     if (m_earlierFolder.empty() || m_earlierFolder == m_folder)
     {
@@ -99,7 +99,7 @@ void FileJournalStore::TakeOverEarlierJournal()
     ::RemoveDirectoryW(m_earlierFolder.c_str());
 }
 
-void FileJournalStore::WriteLater(std::wstring text)
+void Win32JournalStore::WriteLater(std::wstring text)
 {
     if (!m_folder.empty())
     {
@@ -107,17 +107,17 @@ void FileJournalStore::WriteLater(std::wstring text)
     }
 }
 
-void FileJournalStore::StopWriter()
+void Win32JournalStore::StopWriter()
 {
     m_writer.Stop();
 }
 
-bool FileJournalStore::Write(std::wstring_view text)
+bool Win32JournalStore::Write(std::wstring_view text)
 {
     return m_folder.empty() || WriteFile(text);
 }
 
-bool FileJournalStore::WriteFile(std::wstring_view text)
+bool Win32JournalStore::WriteFile(std::wstring_view text)
 {
     const std::lock_guard lock(m_fileMutex);
     if (text.empty())
@@ -134,7 +134,7 @@ bool FileJournalStore::WriteFile(std::wstring_view text)
     return true;
 }
 
-void FileJournalStore::Remove()
+void Win32JournalStore::Remove()
 {
     if (m_folder.empty())
     {
@@ -149,7 +149,7 @@ void FileJournalStore::Remove()
     ::RemoveDirectoryW(FolderOf(m_folder).c_str());
 }
 
-bool FileJournalStore::SetAside(const std::wstring& name)
+bool Win32JournalStore::SetAside(const std::wstring& name)
 {
     if (m_folder.empty())
     {

@@ -9,11 +9,11 @@ namespace mirufon::win32
 // A TextBox over an EDIT control. Edits go through EM_REPLACESEL at the end of the text and
 // reads of a few characters go through the control's own buffer, so appending to or cutting
 // the end of a long log never copies the whole text.
-class EditTextBox final : public TextBox
+class Win32TextBox final : public TextBox
 {
   public:
-    EditTextBox() = default;
-    explicit EditTextBox(HWND edit) : m_edit(edit) {}
+    Win32TextBox() = default;
+    explicit Win32TextBox(HWND edit) : m_edit(edit) {}
 
     void Attach(HWND edit) { m_edit = edit; }
     HWND Handle() const { return m_edit; }

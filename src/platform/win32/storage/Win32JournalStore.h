@@ -14,14 +14,14 @@ namespace mirufon::win32
 // does nothing. A journal that an earlier version left in its own folder is taken over at the
 // read, to be offered like any other; while the folder in use holds a journal of its own, the
 // earlier one waits for a later start.
-class FileJournalStore final : public JournalStore
+class Win32JournalStore final : public JournalStore
 {
   public:
-    explicit FileJournalStore(const std::wstring& folder,
-                              std::wstring earlierFolder = std::wstring());
-    FileJournalStore(const FileJournalStore&) = delete;
-    FileJournalStore& operator=(const FileJournalStore&) = delete;
-    ~FileJournalStore() override;
+    explicit Win32JournalStore(const std::wstring& folder,
+                               std::wstring earlierFolder = std::wstring());
+    Win32JournalStore(const Win32JournalStore&) = delete;
+    Win32JournalStore& operator=(const Win32JournalStore&) = delete;
+    ~Win32JournalStore() override;
 
     // The folder in use; empty when the journal is off.
     const std::wstring& Folder() const { return m_folder; }

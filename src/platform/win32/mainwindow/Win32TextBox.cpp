@@ -1,4 +1,4 @@
-#include "platform/win32/mainwindow/EditTextBox.h"
+#include "platform/win32/mainwindow/Win32TextBox.h"
 
 #include <algorithm>
 #include <string>
@@ -47,12 +47,12 @@ void LiftTextLimit(HWND edit)
     ::SendMessageW(edit, EM_SETLIMITTEXT, 0, 0);
 }
 
-std::size_t EditTextBox::Length() const
+std::size_t Win32TextBox::Length() const
 {
     return static_cast<std::size_t>(::GetWindowTextLengthW(m_edit));
 }
 
-std::wstring EditTextBox::Slice(std::size_t from, std::size_t count) const
+std::wstring Win32TextBox::Slice(std::size_t from, std::size_t count) const
 {
     const std::size_t length = Length();
     if (from >= length || count == 0)
@@ -68,7 +68,7 @@ std::wstring EditTextBox::Slice(std::size_t from, std::size_t count) const
     return Text().substr(from, count);
 }
 
-std::wstring EditTextBox::Text() const
+std::wstring Win32TextBox::Text() const
 {
     std::wstring text(Length() + 1, L'\0');
     const int copied = ::GetWindowTextW(m_edit, text.data(), static_cast<int>(text.size()));
@@ -76,7 +76,7 @@ std::wstring EditTextBox::Text() const
     return text;
 }
 
-void EditTextBox::SetText(std::wstring_view text)
+void Win32TextBox::SetText(std::wstring_view text)
 {
     ::SetWindowTextW(m_edit, std::wstring(text).c_str());
     if (m_caretToEndOnSet)
@@ -88,7 +88,7 @@ void EditTextBox::SetText(std::wstring_view text)
 // Placing the caret costs time in proportion to the text in some EDIT implementations, so it
 // is only moved when it is not already at the end (it is, after every edit of the log's own).
 // EM_REPLACESEL leaves the caret after the inserted text and scrolls it into view.
-void EditTextBox::Append(std::wstring_view text)
+void Win32TextBox::Append(std::wstring_view text)
 {
     if (!CaretIsAtEnd())
     {
@@ -99,13 +99,13 @@ void EditTextBox::Append(std::wstring_view text)
                    reinterpret_cast<LPARAM>(std::wstring(text).c_str()));
 }
 
-void EditTextBox::Truncate(std::size_t length)
+void Win32TextBox::Truncate(std::size_t length)
 {
     ::SendMessageW(m_edit, EM_SETSEL, static_cast<WPARAM>(length), kEnd);
     ::SendMessageW(m_edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
 }
 
-bool EditTextBox::CaretIsAtEnd() const
+bool Win32TextBox::CaretIsAtEnd() const
 {
     DWORD start = 0;
     DWORD end = 0;
@@ -115,37 +115,37 @@ bool EditTextBox::CaretIsAtEnd() const
     return start == length && end == length;
 }
 
-void EditTextBox::SetTextColor(Rgb colour)
+void Win32TextBox::SetTextColor(Rgb colour)
 {
     m_text = static_cast<COLORREF>(colour);
     ::InvalidateRect(m_edit, nullptr, TRUE);
 }
 
-void EditTextBox::SetBackground(COLORREF colour)
+void Win32TextBox::SetBackground(COLORREF colour)
 {
     m_background = colour;
     m_brush.Reset(::CreateSolidBrush(colour));
     ::InvalidateRect(m_edit, nullptr, TRUE);
 }
 
-HBRUSH EditTextBox::PaintColours(HDC dc) const
+HBRUSH Win32TextBox::PaintColours(HDC dc) const
 {
     ::SetTextColor(dc, m_text);
     ::SetBkColor(dc, m_background);
     return m_brush.Get();
 }
 
-void EditTextBox::SelectAll()
+void Win32TextBox::SelectAll()
 {
     ::SendMessageW(m_edit, EM_SETSEL, 0, -1);
 }
 
-void EditTextBox::Focus()
+void Win32TextBox::Focus()
 {
     ::SetFocus(m_edit);
 }
 
-void EditTextBox::CaretToEnd() const
+void Win32TextBox::CaretToEnd() const
 {
     ::SendMessageW(m_edit, EM_SETSEL, kEnd, kEnd);
     ::SendMessageW(m_edit, EM_SCROLLCARET, 0, 0);

@@ -1,5 +1,5 @@
 #include "capture/CaptureLog.h"
-#include "platform/win32/mainwindow/EditTextBox.h"
+#include "platform/win32/mainwindow/Win32TextBox.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@ namespace
 {
 
 // A real multi-line EDIT in a hidden window, styled as the main window's log.
-class EditTextBoxTest : public ::testing::Test
+class Win32TextBoxTest : public ::testing::Test
 {
   protected:
     void SetUp() override
@@ -31,10 +31,10 @@ class EditTextBoxTest : public ::testing::Test
 
     HWND m_parent = nullptr;
     HWND m_edit = nullptr;
-    EditTextBox m_box;
+    Win32TextBox m_box;
 };
 
-TEST_F(EditTextBoxTest, HoldsFarMoreThan32767CharactersAndEditsAtTheEnd)
+TEST_F(Win32TextBoxTest, HoldsFarMoreThan32767CharactersAndEditsAtTheEnd)
 {
     const std::wstring line = L"0123456789abcdefghij\r\n";
     std::wstring big;
@@ -62,7 +62,7 @@ TEST_F(EditTextBoxTest, HoldsFarMoreThan32767CharactersAndEditsAtTheEnd)
     EXPECT_EQ(m_box.Text(), big.substr(0, big.size() - line.size()));
 }
 
-TEST_F(EditTextBoxTest, CaptureLogWorksOnTheRealControl)
+TEST_F(Win32TextBoxTest, CaptureLogWorksOnTheRealControl)
 {
     Settings settings;
     settings.separator = L"\t";
