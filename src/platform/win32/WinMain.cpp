@@ -1,10 +1,6 @@
+#include "platform/win32/Program.h"
 #include "platform/win32/mainwindow/ControlIds.h"
-#include "platform/win32/mainwindow/MainWindow.h"
-#include "platform/win32/reading/MessageReader.h"
-#include "platform/win32/reading/RemoteMemory.h"
 #include "platform/win32/storage/ProgramFolders.h"
-#include "platform/win32/storage/Win32ConfStore.h"
-#include "platform/win32/window/ComApartment.h"
 #include "platform/win32/window/Handles.h"
 #include "platform/win32/window/SystemMessage.h"
 #include "shell/AppInfo.h"
@@ -46,28 +42,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
         return 0;
     }
 
-    ComApartment com(COINIT_APARTMENTTHREADED);
-    MainWindow mainWindow(instance);
-    if (!mainWindow.Create())
+    Program program(instance);
+    if (!program.Start())
     {
-        // Nothing was started, so nothing is saved: Conf.txt and the journal stay as they are.
-        const DWORD error = mainWindow.StartError();
+        const DWORD error = program.StartError();
         const std::wstring text = StartFailedText(error != 0 ? SystemMessage(error) : L"");
         ::MessageBoxW(nullptr, text.c_str(), GetAppTitle().c_str(), MB_OK | MB_ICONERROR);
         return 1;
     }
-    MSG message;
-    while (::GetMessageW(&message, nullptr, 0, 0) > 0)
-    {
-        if (mainWindow.TranslateDialogMessage(message))
-        {
-            continue;
-        }
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-    }
-    // A harvest may still be reading another program: the memory it put there is freed now,
-    // unless a message pointing into it stays unanswered past the wait.
-    FreeRemoteBlocksAtExit(kControlMessageLimit + std::chrono::milliseconds(100));
-    return static_cast<int>(message.wParam);
+    return program.Run();
 }

@@ -1,7 +1,6 @@
 #include "platform/win32/mainwindow/MainControls.h"
 
 #include "hotkeys/KeyChords.h"
-#include "platform/ScopedFlag.h"
 #include "platform/win32/mainwindow/ControlIds.h"
 #include "platform/win32/window/Dpi.h"
 #include "platform/win32/window/Fonts.h"
@@ -29,9 +28,9 @@ HWND CreateChild(HWND parent, const wchar_t* className, const wchar_t* text, DWO
 
 } // namespace
 
-MainControls::MainControls(HINSTANCE instance, const MonitorLayout& monitors)
-    : m_instance(instance), m_monitors(monitors), m_dpi(monitors.Displays().systemDpi),
-      m_twipsPerPixel(mirufon::TwipsPerPixel(m_dpi)), m_whiteBrush(::CreateSolidBrush(kWhite))
+MainControls::MainControls(HINSTANCE instance, int dotsPerInch)
+    : m_instance(instance), m_dpi(dotsPerInch), m_twipsPerPixel(mirufon::TwipsPerPixel(m_dpi)),
+      m_whiteBrush(::CreateSolidBrush(kWhite))
 {
 }
 
@@ -210,41 +209,6 @@ HBRUSH MainControls::ControlColours(HDC dc, HWND control)
     ::SetTextColor(dc, kLabelGreen);
     ::SetBkColor(dc, kWhite);
     return m_whiteBrush.Get();
-}
-
-DefaultGeometry MainControls::CreatedGeometry(const RECT& created) const
-{
-    const std::int32_t twipsPerPixel = m_twipsPerPixel;
-    DefaultGeometry geometry;
-    geometry.screenWidth = ::GetSystemMetrics(SM_CXSCREEN) * twipsPerPixel;
-    geometry.screenHeight = ::GetSystemMetrics(SM_CYSCREEN) * twipsPerPixel;
-    geometry.windowWidth = (created.right - created.left) * twipsPerPixel;
-    geometry.windowHeight = (created.bottom - created.top) * twipsPerPixel;
-    return geometry;
-}
-
-void MainControls::PlaceWindow(const WindowPixels& placement)
-{
-    if (placement.dpi != m_dpi)
-    {
-        SetDpi(placement.dpi);
-    }
-    {
-        const ScopedFlag placing(m_placing);
-        const RECT r = ToRect(placement.rect);
-        ::SetWindowPos(m_window, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                       SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-    // The window system has the last word on the scale the window is drawn at.
-    if (const int dpi = m_monitors.WindowDpi(m_window); dpi != m_dpi)
-    {
-        SetDpi(dpi);
-    }
-}
-
-WindowPixels MainControls::CurrentPlacement() const
-{
-    return WindowPixels{win32::ToPixelRect(RestoredWindowRect(m_window)), m_dpi};
 }
 
 } // namespace mirufon::win32

@@ -5,11 +5,7 @@
 #include "platform/win32/mainwindow/Win32TextBox.h"
 #include "platform/win32/window/ControlSubclass.h"
 #include "platform/win32/window/Handles.h"
-#include "platform/win32/window/Monitors.h"
-#include "settings/ConfFile.h"
-#include "settings/Settings.h"
 #include "shell/Layout.h"
-#include "shell/WindowPlacement.h"
 
 #include <cstdint>
 #include <functional>
@@ -24,7 +20,8 @@ namespace mirufon::win32
 class MainControls
 {
   public:
-    explicit MainControls(HINSTANCE instance, const MonitorLayout& monitors = SystemMonitors());
+    // Drawn at the given scale until SetDpi changes it.
+    MainControls(HINSTANCE instance, int dotsPerInch);
     MainControls(const MainControls&) = delete;
     MainControls& operator=(const MainControls&) = delete;
 
@@ -50,18 +47,6 @@ class MainControls
     // while stopped.
     void ShowRunState(bool running);
 
-    // The screen's size and the window's size as created (its outer rectangle), in twips.
-    DefaultGeometry CreatedGeometry(const RECT& created) const;
-    DisplayAreas Displays() const { return m_monitors.Displays(); }
-    // Moves and sizes the window without activating it, and draws the controls at the scale
-    // of the monitor it then stands on.
-    void PlaceWindow(const WindowPixels& placement);
-    // True while PlaceWindow moves the window: a change of scale on the way keeps the size
-    // chosen for the monitor it goes to.
-    bool IsPlacing() const { return m_placing; }
-    // Where the window is and its scale; while minimized, where it will come back.
-    WindowPixels CurrentPlacement() const;
-
     // Places every control for the window's client size.
     void LayOut();
     void Paint();
@@ -74,9 +59,7 @@ class MainControls
     RECT ToPixelRect(const ControlRect& container, const ControlRect& control) const;
 
     HINSTANCE m_instance;
-    const MonitorLayout& m_monitors;
     HWND m_window = nullptr;
-    bool m_placing = false;
     int m_dpi = 96;
     std::int32_t m_twipsPerPixel = kDefaultTwipsPerPixel;
     MainLayout m_layout;

@@ -1,7 +1,6 @@
 #include "platform/win32/mainwindow/MainWindow.h"
 
 #include "platform/win32/mainwindow/ControlIds.h"
-#include "platform/win32/reading/ElementReading.h"
 #include "platform/win32/storage/ProgramFolders.h"
 #include "platform/win32/window/Dpi.h"
 #include "platform/win32/window/PostedPayload.h"
@@ -9,8 +8,6 @@
 #include "platform/win32/window/WindowTimer.h"
 #include "shell/AppInfo.h"
 #include "shell/Layout.h"
-
-#include <algorithm>
 
 namespace mirufon::win32
 {
@@ -23,19 +20,10 @@ constexpr UINT kExitTimerMs = 10;
 
 } // namespace
 
-MainWindow::MainWindow(HINSTANCE instance)
-    : m_instance(instance), m_controls(instance), m_tray(instance), m_storage(LocateOwnStorage()),
-      m_conf(m_storage.conf, m_storage.confStartingPoint),
-      m_journal(m_storage.journalFolder, m_storage.earlierJournalFolder)
+MainWindow::MainWindow(HINSTANCE instance, const MonitorLayout& monitors)
+    : m_instance(instance), m_monitors(monitors),
+      m_controls(instance, monitors.Displays().systemDpi), m_tray(instance)
 {
-}
-
-MainWindow::~MainWindow()
-{
-    // The dialogs go before the window they belong to and the controller they call.
-    m_settingsDialog.reset();
-    m_findDialog.Close();
-    m_messageWindow.reset();
 }
 
 bool MainWindow::Create()
@@ -60,15 +48,34 @@ bool MainWindow::Create()
         m_startError = m_startError != 0 ? m_startError : ::GetLastError();
         return false;
     }
-    if (!m_controller)
-    {
-        // Creating the controls or the services failed.
-        ::DestroyWindow(Handle());
-        return false;
-    }
     ::GetWindowRect(Handle(), &m_createdRect);
-    m_controller->Start();
     return true;
+}
+
+MainWindowParts MainWindow::Parts()
+{
+    return MainWindowParts{*this,
+                           *this,
+                           *this,
+                           *this,
+                           *this,
+                           m_controls.Log(),
+                           m_controls.NameBox(),
+                           m_controls.ValueBox(),
+                           reinterpret_cast<WindowId>(Handle())};
+}
+
+void MainWindow::Connect(AppController& controller)
+{
+    m_controller = &controller;
+}
+
+void MainWindow::Disconnect()
+{
+    m_settingsDialog.reset();
+    m_findDialog.Close();
+    m_messageWindow.reset();
+    m_controller = nullptr;
 }
 
 // False, when a control could not be created: the window is then not created either.
@@ -88,23 +95,6 @@ bool MainWindow::OnCreate()
     // Explorer runs at a lower integrity level than a program run as administrator, and such
     // a program hears from it only what it lets through.
     ::ChangeWindowMessageFilterEx(Handle(), m_taskbarCreated, MSGFLT_ALLOW, nullptr);
-    m_hotKeyApi.emplace(Handle());
-    m_clipboard.emplace(Handle(), kClipboardReadDone);
-    m_pointer.emplace(Handle());
-    m_readWorkers.emplace(Handle(), kReadDone, &ReadAtPoint);
-    const MainWindowParts window{*this,
-                                 *this,
-                                 *this,
-                                 *this,
-                                 *this,
-                                 m_controls.Log(),
-                                 m_controls.NameBox(),
-                                 m_controls.ValueBox(),
-                                 reinterpret_cast<WindowId>(Handle())};
-    m_controller.emplace(
-        AppServices{window,
-                    {*m_hotKeyApi, *m_clipboard, *m_pointer, *m_readWorkers, m_clock},
-                    {m_conf, m_journal, m_logFiles}});
     return true;
 }
 
@@ -223,57 +213,6 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     return DefaultProcedure(message, wParam, lParam);
 }
 
-void MainWindow::OnCommand(int id)
-{
-    switch (id)
-    {
-    case kMenuRunState:
-        m_controller->ToggleRunState();
-        break;
-    case kMenuAlwaysOnTop:
-        m_controller->ToggleAlwaysOnTop();
-        break;
-    case kMenuClear:
-    case kMenuTrayClear:
-        m_controller->ClearAll();
-        break;
-    case kMenuHelp:
-    case kMenuTrayHelp:
-        OpenHelpPage();
-        break;
-    case kMenuHotKeyHelp:
-        m_controller->ShowHotKeyHelp();
-        break;
-    case kMenuSettings:
-    case kMenuTraySettings:
-        m_controller->OpenSettings();
-        break;
-    case kMenuTrayShow:
-        m_controller->ShowFromTray();
-        break;
-    case kMenuLeaveTray:
-        m_controller->LeaveTray();
-        break;
-    case kMenuQuit:
-        m_controller->Quit();
-        break;
-    case kMenuSaveLog:
-        m_controller->SaveLog();
-        break;
-    case kMenuFind:
-        OpenFindDialog();
-        break;
-    case kMenuFindNext:
-        FindAgain(SearchDirection::Down);
-        break;
-    case kMenuFindPrevious:
-        FindAgain(SearchDirection::Up);
-        break;
-    default:
-        break;
-    }
-}
-
 void MainWindow::OnTimer(UINT_PTR id)
 {
     if (id == kPreviewTimer)
@@ -304,23 +243,6 @@ void MainWindow::OnTimer(UINT_PTR id)
     }
 }
 
-// The window moved to a monitor of another scaling: new twips per pixel, fonts, icons and
-// layout. The size the system suggests is taken unless the program is placing the window
-// itself, at a size already chosen for that monitor.
-void MainWindow::OnDpiChanged(int dotsPerInch, const RECT& suggested)
-{
-    m_controls.SetDpi(dotsPerInch);
-    m_icons.Apply(Handle(), m_instance, dotsPerInch);
-    if (!m_controls.IsPlacing())
-    {
-        ::SetWindowPos(Handle(), nullptr, suggested.left, suggested.top,
-                       suggested.right - suggested.left, suggested.bottom - suggested.top,
-                       SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-    m_controls.LayOut();
-    m_tray.RefreshIconSize();
-}
-
 void MainWindow::OnReadOutcome(ReadOutcome outcome)
 {
     if (outcome.answering)
@@ -339,60 +261,6 @@ void MainWindow::OnReadOutcome(ReadOutcome outcome)
     {
         m_controller->OnReadDone(outcome.id, outcome.result.texts);
     }
-}
-
-void MainWindow::OnMessageWindowClosed()
-{
-    m_messageWindow.reset();
-    m_controller->OnTransientMessageClosed();
-}
-
-DefaultGeometry MainWindow::CreatedGeometry() const
-{
-    return m_controls.CreatedGeometry(m_createdRect);
-}
-
-DisplayAreas MainWindow::Displays() const
-{
-    return m_controls.Displays();
-}
-
-void MainWindow::PlaceWindow(const WindowPixels& placement)
-{
-    m_controls.PlaceWindow(placement);
-    m_icons.Apply(Handle(), m_instance, m_controls.Dpi());
-}
-
-WindowPixels MainWindow::CurrentPlacement() const
-{
-    return m_controls.CurrentPlacement();
-}
-
-void MainWindow::LayOut()
-{
-    m_controls.LayOut();
-}
-
-void MainWindow::ShowWindow()
-{
-    ::ShowWindow(Handle(), SW_SHOW);
-    ::UpdateWindow(Handle());
-}
-
-void MainWindow::SetInputEnabled(bool enabled)
-{
-    ::EnableWindow(Handle(), enabled ? TRUE : FALSE);
-}
-
-void MainWindow::RequestClose()
-{
-    ::PostMessageW(Handle(), WM_CLOSE, 0, 0);
-}
-
-void MainWindow::ShowRunState(bool running)
-{
-    m_menus.ShowRunState(running);
-    m_controls.ShowRunState(running);
 }
 
 void MainWindow::SetPreviewRunning(bool running)
@@ -425,51 +293,6 @@ void MainWindow::SetKeyWatchRunning(bool running)
     else
     {
         ::KillTimer(Handle(), kKeyWatchTimer);
-    }
-}
-
-void MainWindow::ShowAlwaysOnTopCheck(bool checked)
-{
-    m_menus.ShowAlwaysOnTopCheck(checked);
-}
-
-void MainWindow::SetTopMost(bool topMost)
-{
-    ::SetWindowPos(Handle(), topMost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-}
-
-void MainWindow::ShowKeyLabels(const KeyLabels& labels)
-{
-    m_controls.ShowKeyLabels(labels);
-}
-
-bool MainWindow::IsForeground() const
-{
-    return ::GetForegroundWindow() == Handle();
-}
-
-void MainWindow::HoldSessionEnd(const std::wstring& reason)
-{
-    ::ShutdownBlockReasonCreate(Handle(), reason.c_str());
-}
-
-void MainWindow::ReleaseSessionEnd()
-{
-    ::ShutdownBlockReasonDestroy(Handle());
-}
-
-void MainWindow::ShowTransientMessage(const std::wstring& text, int durationMs)
-{
-    // The controller hears of the close through a message of the window's own, so that the
-    // message window is not destroyed from inside its own handler.
-    HWND window = Handle();
-    m_messageWindow = std::make_unique<MessageWindow>(
-        m_instance, [window] { ::PostMessageW(window, kMessageWindowClosed, 0, 0); });
-    if (!m_messageWindow->Show(text, durationMs, window))
-    {
-        // Nothing was shown: start-up goes on as if it had been.
-        ::PostMessageW(window, kMessageWindowClosed, 0, 0);
     }
 }
 

@@ -7,17 +7,10 @@
 #include "platform/win32/mainwindow/MessageWindow.h"
 #include "platform/win32/mainwindow/TrayIcon.h"
 #include "platform/win32/mainwindow/Win32TextBox.h"
-#include "platform/win32/reading/Win32PointerProbe.h"
 #include "platform/win32/reading/Win32ReadWorkers.h"
 #include "platform/win32/settingsdialog/SettingsDialog.h"
-#include "platform/win32/storage/ProgramFolders.h"
-#include "platform/win32/storage/Win32ConfStore.h"
-#include "platform/win32/storage/Win32JournalStore.h"
-#include "platform/win32/storage/Win32LogFiles.h"
-#include "platform/win32/system/Win32Clipboard.h"
-#include "platform/win32/system/Win32Clock.h"
-#include "platform/win32/system/Win32HotKeyApi.h"
 #include "platform/win32/window/Handles.h"
+#include "platform/win32/window/Monitors.h"
 #include "platform/win32/window/WindowBase.h"
 #include "platform/win32/window/WindowIcons.h"
 #include "shell/AppController.h"
@@ -27,15 +20,14 @@
 #include "shell/WindowFrame.h"
 
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
 namespace mirufon::win32
 {
 
-// The program's main window: it creates its controls and menus, routes its messages to the
-// controller and draws what the controller tells it.
+// The program's main window: it creates its controls and menus, places itself on the monitors,
+// routes its messages to the controller and draws what the controller tells it.
 class MainWindow final : public WindowBase,
                          private WindowFrame,
                          private Dialogs,
@@ -44,25 +36,32 @@ class MainWindow final : public WindowBase,
                          private CaptureFeedback
 {
   public:
-    explicit MainWindow(HINSTANCE instance);
-    ~MainWindow() override;
+    explicit MainWindow(HINSTANCE instance, const MonitorLayout& monitors = SystemMonitors());
 
-    // Creates the window and runs the start-up sequence, which shows it when it is done.
-    // False when the window or one of its controls could not be created; StartError then
+    // Creates the window, hidden, with its controls; the controller shows it once start-up is
+    // done. False when the window or one of its controls could not be created; StartError then
     // gives the system's error number for it (0 when none is known).
     bool Create();
     DWORD StartError() const { return m_startError; }
+    // The window's roles and text boxes, for the controller.
+    MainWindowParts Parts();
     // The settings dialog's keyboard interface and the main window's shortcut (Ctrl+S), for
     // the thread's message loop: true when the message has been handled.
     bool TranslateDialogMessage(MSG& message);
 
   private:
+    friend class ControllerConnection;
     struct LaterMessage
     {
         std::wstring title;
         std::wstring text;
         MessageKind kind;
     };
+
+    // The controller the window's events go to, from now on; Disconnect closes the dialogs,
+    // which call the controller, and routes nothing more.
+    void Connect(AppController& controller);
+    void Disconnect();
 
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     bool OnCreate();
@@ -128,33 +127,44 @@ class MainWindow final : public WindowBase,
     void WakeReadTimer(std::int64_t milliseconds) override;
 
     HINSTANCE m_instance;
+    const MonitorLayout& m_monitors;
     MainControls m_controls;
     MainMenus m_menus;
     WindowIcons m_icons;
     TrayIcon m_tray;
+    UniqueAccelerators m_shortcuts;
     UINT m_taskbarCreated = 0;
     RECT m_createdRect{};
+    // True while PlaceWindow moves the window: a change of scale on the way keeps the size
+    // chosen for the monitor it goes to.
+    bool m_placing = false;
     DWORD m_startError = 0;
     bool m_previewTicking = false;
 
-    // Where the files below are: first, as they are made from it.
-    StorageLocations m_storage;
-    Win32ConfStore m_conf;
-    Win32JournalStore m_journal;
-    Win32LogFiles m_logFiles;
-    UniqueAccelerators m_shortcuts;
-    std::optional<Win32HotKeyApi> m_hotKeyApi;
-    std::optional<Win32Clipboard> m_clipboard;
-    Win32Clock m_clock;
-    std::optional<Win32PointerProbe> m_pointer;
-    std::optional<Win32ReadWorkers> m_readWorkers;
-    std::optional<AppController> m_controller;
-    // After the controller: the dialog tells it of its activation until it is gone.
+    // Null until connected, and again once disconnected.
+    AppController* m_controller = nullptr;
     FindDialog m_findDialog;
-
     std::unique_ptr<SettingsDialog> m_settingsDialog;
     std::unique_ptr<MessageWindow> m_messageWindow;
     std::vector<LaterMessage> m_laterMessages;
+};
+
+// The window's route to the controller, for as long as this lives. Made once the controller
+// exists and gone before it: the window's dialogs close while the controller they call is still
+// there, and no event of the window reaches a controller that is gone.
+class ControllerConnection
+{
+  public:
+    ControllerConnection(MainWindow& window, AppController& controller) : m_window(window)
+    {
+        window.Connect(controller);
+    }
+    ControllerConnection(const ControllerConnection&) = delete;
+    ControllerConnection& operator=(const ControllerConnection&) = delete;
+    ~ControllerConnection() { m_window.Disconnect(); }
+
+  private:
+    MainWindow& m_window;
 };
 
 } // namespace mirufon::win32

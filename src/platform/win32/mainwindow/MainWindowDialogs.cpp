@@ -1,5 +1,5 @@
-// The windows the main window opens over itself: message boxes, the Save dialog, the settings
-// dialog, the help page, and its icon in the notification area.
+// The windows the main window opens over itself: message boxes, the message window, the Save
+// dialog, the settings dialog, the help page, and its icon in the notification area.
 
 #include "platform/win32/mainwindow/ControlIds.h"
 #include "platform/win32/mainwindow/MainWindow.h"
@@ -41,6 +41,26 @@ void MainWindow::ShowLaterMessages()
     {
         ShowMessage(message.title, message.text, message.kind);
     }
+}
+
+void MainWindow::ShowTransientMessage(const std::wstring& text, int durationMs)
+{
+    // The controller hears of the close through a message of the window's own, so that the
+    // message window is not destroyed from inside its own handler.
+    HWND window = Handle();
+    m_messageWindow = std::make_unique<MessageWindow>(
+        m_instance, [window] { ::PostMessageW(window, kMessageWindowClosed, 0, 0); });
+    if (!m_messageWindow->Show(text, durationMs, window))
+    {
+        // Nothing was shown: start-up goes on as if it had been.
+        ::PostMessageW(window, kMessageWindowClosed, 0, 0);
+    }
+}
+
+void MainWindow::OnMessageWindowClosed()
+{
+    m_messageWindow.reset();
+    m_controller->OnTransientMessageClosed();
 }
 
 bool MainWindow::AskYesNo(const std::wstring& title, const std::wstring& text)

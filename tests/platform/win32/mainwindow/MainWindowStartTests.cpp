@@ -1,5 +1,5 @@
+#include "platform/win32/Program.h"
 #include "platform/win32/mainwindow/ControlIds.h"
-#include "platform/win32/mainwindow/MainWindow.h"
 #include "platform/win32/storage/ProgramFolders.h"
 #include "shell/LogFileNames.h"
 
@@ -33,9 +33,9 @@ TEST(MainWindowStartTest, ControlThatCannotBeCreatedEndsTheStartWithTheReason)
     ASSERT_EQ(::GetFileAttributesW(conf.c_str()), INVALID_FILE_ATTRIBUTES) << "a Conf.txt is there";
     HHOOK hook = ::SetWindowsHookExW(WH_CBT, &RefuseEdits, nullptr, ::GetCurrentThreadId());
     {
-        MainWindow window(::GetModuleHandleW(nullptr));
-        EXPECT_FALSE(window.Create());
-        EXPECT_EQ(window.StartError(), DWORD{ERROR_NOT_ENOUGH_MEMORY});
+        Program program(::GetModuleHandleW(nullptr));
+        EXPECT_FALSE(program.Start());
+        EXPECT_EQ(program.StartError(), DWORD{ERROR_NOT_ENOUGH_MEMORY});
     }
     ::UnhookWindowsHookEx(hook);
     EXPECT_EQ(::FindWindowW(kMainWindowClass, nullptr), nullptr);

@@ -2,12 +2,14 @@
 // share one scale. The layout the windows ask for stands in that monitor just below them; the
 // windows are real, placed where it would be.
 
-#include "platform/win32/mainwindow/MainControls.h"
+#include "platform/win32/mainwindow/ControlIds.h"
+#include "platform/win32/mainwindow/MainWindow.h"
 #include "platform/win32/mainwindow/MessageWindow.h"
 #include "platform/win32/settingsdialog/SettingsDialog.h"
 #include "platform/win32/settingsdialog/SettingsDialogIds.h"
 #include "platform/win32/settingsdialog/SettingsDialogLayout.h"
 #include "platform/win32/window/Dpi.h"
+#include "platform/win32/window/Fonts.h"
 #include "shell/Layout.h"
 #include "shell/TransientMessage.h"
 
@@ -56,6 +58,13 @@ int IconWidth(HWND window, WPARAM kind)
     return bitmap.bmWidth;
 }
 
+LONG FontHeight(HFONT font)
+{
+    LOGFONTW description{};
+    ::GetObjectW(font, sizeof description, &description);
+    return description.lfHeight;
+}
+
 // How far the window's centre lies from the centre of the area.
 POINT OffCentre(HWND window, const PixelRect& area)
 {
@@ -65,32 +74,27 @@ POINT OffCentre(HWND window, const PixelRect& area)
                  (rect.top + rect.bottom - area.top - area.bottom) / 2};
 }
 
-// With the main window on the second monitor: placed there, it draws its controls at that scale
-// and reports it, so that Conf.txt gets its size in that monitor's twips; the settings dialog
-// and the message window open centred there at that scale, the dialog's client area holding the
-// whole layout, the buttons' row included.
+// With the main window on the second monitor: placed there, it draws its controls and icons at
+// that scale and reports it, so that Conf.txt gets its size in that monitor's twips; the settings
+// dialog and the message window open centred there at that scale, the dialog's client area holding
+// the whole layout, the buttons' row included.
 TEST(SecondMonitorTest, WindowsThereTakeItsScale)
 {
     const TwoMonitors monitors;
     const PixelRect area = monitors.Displays().monitors[1].workArea;
-    struct Window
-    {
-        HWND handle;
-        ~Window() { ::DestroyWindow(handle); }
-    } const main{::CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, area.left + 200, 100,
-                                   900, 500, nullptr, nullptr, nullptr, nullptr)};
-    ASSERT_NE(main.handle, nullptr);
-
-    MainControls controls(::GetModuleHandleW(nullptr), monitors);
-    DWORD error = 0;
-    ASSERT_TRUE(controls.Create(main.handle, {}, {}, error));
+    MainWindow main(::GetModuleHandleW(nullptr), monitors);
+    ASSERT_TRUE(main.Create());
+    WindowFrame& mainFrame = main.Parts().frame;
     const WindowPixels placement{{area.left + 300, 200, area.left + 1212, 672}, kDpi};
-    controls.PlaceWindow(placement);
-    EXPECT_EQ(controls.CurrentPlacement(), placement);
-    EXPECT_EQ(controls.TwipsPerPixel(), TwipsPerPixel(kDpi));
+    mainFrame.PlaceWindow(placement);
+    EXPECT_EQ(mainFrame.CurrentPlacement(), placement);
+    const HWND log = ::GetDlgItem(main.Handle(), kIdLog);
+    EXPECT_EQ(FontHeight(reinterpret_cast<HFONT>(::SendMessageW(log, WM_GETFONT, 0, 0))),
+              FontHeight(CreateProgramFont(FontRole::Text, kDpi).Get()));
+    EXPECT_EQ(IconWidth(main.Handle(), ICON_SMALL), 32);
 
     Settings settings;
-    SettingsDialog dialog(::GetModuleHandleW(nullptr), main.handle, settings, {}, monitors);
+    SettingsDialog dialog(::GetModuleHandleW(nullptr), main.Handle(), settings, {}, monitors);
     ASSERT_TRUE(dialog.Open());
     EXPECT_NEAR(OffCentre(dialog.Handle(), area).x, 0, 1);
     EXPECT_NEAR(OffCentre(dialog.Handle(), area).y, 0, 1);
@@ -108,7 +112,7 @@ TEST(SecondMonitorTest, WindowsThereTakeItsScale)
 
     MessageWindow message(
         ::GetModuleHandleW(nullptr), [] {}, monitors);
-    ASSERT_TRUE(message.Show(L"a\r\nb", 0, main.handle));
+    ASSERT_TRUE(message.Show(L"a\r\nb", 0, main.Handle()));
     EXPECT_NEAR(OffCentre(message.Handle(), area).x, 0, 1);
     RECT rect{};
     ::GetWindowRect(message.Handle(), &rect);
