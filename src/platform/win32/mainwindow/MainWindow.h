@@ -65,6 +65,7 @@ class MainWindow final : public WindowBase,
 
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     bool OnCreate();
+    // The menus' and shortcuts' commands (MainWindowCommands.cpp).
     void OnCommand(int id);
     void OnTimer(UINT_PTR id);
     void OnDpiChanged(int dotsPerInch, const RECT& suggested);
@@ -82,7 +83,8 @@ class MainWindow final : public WindowBase,
     void FindInLog(SearchDirection direction);
 
     // The roles the controller drives (shell/WindowFrame.h, Dialogs.h, TrayView.h, Timers.h) and
-    // the capture engine's feedback.
+    // the capture engine's feedback: the window itself in MainWindowFrame.cpp, the windows it
+    // opens over itself in MainWindowDialogs.cpp.
     DefaultGeometry CreatedGeometry() const override;
     DisplayAreas Displays() const override;
     void PlaceWindow(const WindowPixels& placement) override;
