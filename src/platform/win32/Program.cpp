@@ -39,7 +39,7 @@ bool Program::Start()
 
 int Program::Run()
 {
-    MSG message;
+    MSG message{};
     while (::GetMessageW(&message, nullptr, 0, 0) > 0)
     {
         if (m_window.TranslateDialogMessage(message))
