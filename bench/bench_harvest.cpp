@@ -20,10 +20,10 @@ using namespace mirufon::bench;
 
 constexpr int kRounds = 3;
 
-class QuietProgress final : public mirufon::HarvestProgress
+class QuietProgress final : public mirufon::ReadProgress
 {
   public:
-    void ItemsArrived(std::size_t) override {}
+    void Answering(std::size_t) override {}
     bool Cancelled() const override { return false; }
 };
 

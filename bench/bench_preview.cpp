@@ -72,8 +72,11 @@ int main()
     {
         POINT pointer{};
         ::GetCursorPos(&pointer);
-        win32::GetAccNameAt(pointer);
-        win32::GetAccValueAt(pointer);
+        ReadTarget target;
+        target.x = pointer.x;
+        target.y = pointer.y;
+        win32::MsaaReader().Read(target, WantedTexts{true, false});
+        win32::MsaaReader().Read(target, WantedTexts{false, true});
     };
     // Nobody listens for long texts here: a preview asks for the beginning only.
     struct : ReadProgress

@@ -63,7 +63,7 @@ std::size_t CutWithoutSplitting(std::wstring_view text, std::size_t length)
 
 } // namespace
 
-HarvestSink::HarvestSink(HarvestProgress& progress, HarvestLimits limits)
+HarvestSink::HarvestSink(ReadProgress& progress, HarvestLimits limits)
     : m_progress(progress), m_limits(limits)
 {
 }
@@ -80,7 +80,7 @@ bool HarvestSink::AddLine(std::span<const std::wstring> cells, std::size_t inden
     {
         return false;
     }
-    m_progress.ItemsArrived(++m_items);
+    m_progress.Answering(0);
     if (m_lines + m_blankLines == m_limits.maxLines)
     {
         return Refuse();

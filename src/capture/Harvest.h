@@ -1,5 +1,7 @@
 #pragma once
 
+#include "capture/ReadProgress.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -27,25 +29,6 @@ enum class HarvestOutcome
     Cancelled,     // the caller cancelled it
 };
 
-// What a harvest tells its caller while it runs, and asks of it. Called on the harvest's
-// thread.
-class HarvestProgress
-{
-  public:
-    HarvestProgress() = default;
-    HarvestProgress(const HarvestProgress&) = delete;
-    HarvestProgress& operator=(const HarvestProgress&) = delete;
-    virtual ~HarvestProgress() = default;
-
-    // The other program has given this many items so far (lines, and texts left out as
-    // blank): it is answering, so a deadline can move out. Called after every item, and with
-    // the same total after every answer while a reader gathers items before it adds them: an
-    // implementation that tells another thread does so at most every so often.
-    virtual void ItemsArrived(std::size_t total) = 0;
-    // Whether the harvest is to stop: it is asked before every item.
-    virtual bool Cancelled() const = 0;
-};
-
 struct HarvestLimits
 {
     std::size_t maxLines = kHarvestMaxLines;
@@ -57,7 +40,7 @@ struct HarvestLimits
 class HarvestSink
 {
   public:
-    explicit HarvestSink(HarvestProgress& progress, HarvestLimits limits = {});
+    explicit HarvestSink(ReadProgress& progress, HarvestLimits limits = {});
     HarvestSink(const HarvestSink&) = delete;
     HarvestSink& operator=(const HarvestSink&) = delete;
 
@@ -77,7 +60,7 @@ class HarvestSink
     // The other program answered a reader that gathers items before it adds them (rows read
     // in batches): told as progress, so that a slow but steady program is not given up on
     // because a whole batch took longer than a deadline.
-    void Answered() { m_progress.ItemsArrived(m_items); }
+    void Answered() { m_progress.Answering(0); }
 
     // Whether the reader is to stop before its next item: cancelled, or full.
     bool ShouldStop() const { return m_full || Cancelled(); }
@@ -94,11 +77,10 @@ class HarvestSink
   private:
     bool Refuse();
 
-    HarvestProgress& m_progress;
+    ReadProgress& m_progress;
     HarvestLimits m_limits;
     std::wstring m_text;
     std::size_t m_lines = 0;
-    std::size_t m_items = 0;
     // Blank lines left out, and their characters: they count toward the limits.
     std::size_t m_blankLines = 0;
     std::size_t m_blankChars = 0;

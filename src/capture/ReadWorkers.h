@@ -1,6 +1,5 @@
 #pragma once
 
-#include "capture/Harvest.h"
 #include "capture/ReaderChain.h"
 
 #include <cstdint>
@@ -33,20 +32,6 @@ struct ReadRequest
     // under a resting pointer may not, most of the time: the read of such a control is then
     // skipped, and what the preview shows stands.
     bool mayOpenMemory = true;
-};
-
-// What a harvest brought: its text when it harvested.
-struct HarvestResult
-{
-    HarvestOutcome outcome = HarvestOutcome::NothingToRead;
-    std::wstring text;
-};
-
-// What a read brought: the element's texts, or for a harvest, its result.
-struct ReadResult
-{
-    ElementTexts texts;
-    HarvestResult harvest;
 };
 
 // Runs reads on worker threads. The texts of a read come back on the main window's thread,

@@ -46,13 +46,15 @@ AppController::AppController(const AppServices& services)
       m_logFiles(services.stored.logFiles),
       m_observedLog(services.window.logBox, [this] { m_journal.OnChange(); }),
       m_log(m_observedLog, m_settings),
-      m_engine(m_log, services.window.nameBox, services.window.valueBox, services.system.pointer,
-               services.system.readWorkers, services.system.clock, services.window.feedback),
+      m_reads(services.system.readWorkers, services.system.clock, services.window.feedback),
+      m_preview(services.window.nameBox, services.window.valueBox, services.system.pointer, m_reads,
+                services.system.clock, services.window.feedback),
+      m_captures(m_log, services.system.pointer, m_reads, m_preview, services.window.feedback),
       m_hotKeys(services.system.hotKeyApi),
       m_dispatcher(services.system.hotKeyApi, services.system.clock),
       m_copy(
           services.system.clipboard, services.window.handle,
-          [this](std::wstring_view text) { m_engine.AppendItem(std::wstring(text)); },
+          [this](std::wstring_view text) { m_captures.AppendItem(std::wstring(text)); },
           [this](std::wstring_view title, std::wstring_view text) {
               m_dialogs.ShowMessage(std::wstring(title), std::wstring(text),
                                     MessageKind::PlainInFront);
@@ -168,59 +170,24 @@ void AppController::RunCommand(HotKeyCommand command)
     switch (command)
     {
     case HotKeyCommand::CaptureName:
-        m_engine.Capture(CaptureTarget::Name);
+        m_captures.Capture(CaptureTarget::Name);
         break;
     case HotKeyCommand::CaptureValue:
-        m_engine.Capture(CaptureTarget::Value);
+        m_captures.Capture(CaptureTarget::Value);
         break;
     case HotKeyCommand::LineBreak:
-        m_engine.AppendLineBreak();
+        m_captures.AppendLineBreak();
         break;
     case HotKeyCommand::CancelLast:
-        m_engine.CancelLastItem();
+        m_captures.CancelLastItem();
         break;
     case HotKeyCommand::StopResume:
         ToggleRunState();
         break;
     case HotKeyCommand::HarvestAll:
-        m_engine.Harvest();
+        m_captures.Harvest();
         break;
     }
-}
-
-void AppController::OnPreviewTick()
-{
-    m_engine.OnPreviewTick();
-    if (const std::int64_t interval = m_engine.PreviewTickMs(); interval != m_previewTickMs)
-    {
-        m_previewTickMs = interval;
-        m_timers.SetPreviewInterval(interval);
-    }
-}
-
-void AppController::OnReadDone(std::uint64_t id, const ElementTexts& texts)
-{
-    m_engine.OnReadDone(id, texts);
-}
-
-void AppController::OnHarvestDone(std::uint64_t id, HarvestResult result)
-{
-    m_engine.OnHarvestDone(id, std::move(result));
-}
-
-void AppController::OnReadFailed(std::uint64_t id)
-{
-    m_engine.OnReadFailed(id);
-}
-
-void AppController::OnAnswering(std::uint64_t id, std::size_t chars)
-{
-    m_engine.OnAnswering(id, chars);
-}
-
-void AppController::OnReadTimer()
-{
-    m_engine.OnReadTimer();
 }
 
 void AppController::ToggleRunState()
@@ -234,7 +201,7 @@ void AppController::SetRunState(bool running)
     if (!running)
     {
         // The stop key stops a harvest under way, too.
-        m_engine.CancelHarvests();
+        m_captures.CancelHarvests();
     }
     UpdatePreview();
     m_frame.ShowRunState(running);
@@ -260,7 +227,7 @@ void AppController::ClearAll()
     // A copy still being read was made before: it never lands in the cleared log.
     m_copy.DropReadUnderWay();
     // In turn with the other changes of the log: a capture still reading is cleared too.
-    m_engine.Change(
+    m_captures.Change(
         [this]
         {
             m_clipboard.StartEmpty();
@@ -342,15 +309,7 @@ void AppController::OnMinimized(bool minimized)
 // The preview reads only while someone can see it: capture running, the window on screen.
 void AppController::UpdatePreview()
 {
-    const bool run = m_started && m_running && !m_inTray && !m_minimized;
-    if (run == m_previewRunning)
-    {
-        return;
-    }
-    m_previewRunning = run;
-    m_previewTickMs = kPreviewTickMs;
-    m_timers.SetPreviewRunning(run);
-    m_engine.SetPreviewRunning(run);
+    m_preview.SetRunning(m_started && m_running && !m_inTray && !m_minimized);
 }
 
 void AppController::Quit()

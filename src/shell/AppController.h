@@ -1,9 +1,11 @@
 #pragma once
 
-#include "capture/CaptureEngine.h"
 #include "capture/CaptureLog.h"
+#include "capture/CaptureQueue.h"
 #include "capture/CopyCapture.h"
 #include "capture/ObservedTextBox.h"
+#include "capture/PointerPreview.h"
+#include "capture/ReadTracker.h"
 #include "capture/ReadWorkers.h"
 #include "hotkeys/HotKeys.h"
 #include "platform/Clipboard.h"
@@ -101,16 +103,10 @@ class AppController
 
     // The window was minimized, or came back from the taskbar.
     void OnMinimized(bool minimized);
-    // A tick of the pointer preview (every 10 ms, or 50 ms while the pointer rests, while
-    // capture runs and the window is on screen).
-    void OnPreviewTick();
-    // A read of the element under the pointer has ended; and the timer of the reads'
-    // deadlines.
-    void OnReadDone(std::uint64_t id, const ElementTexts& texts);
-    void OnReadFailed(std::uint64_t id);
-    void OnHarvestDone(std::uint64_t id, HarvestResult result);
-    void OnAnswering(std::uint64_t id, std::size_t chars);
-    void OnReadTimer();
+    // The reads of the element under the pointer: the window hands them what the workers post
+    // and the ticks of their timer. And the pointer preview, which the window ticks.
+    ReadTracker& Reads() { return m_reads; }
+    PointerPreview& Preview() { return m_preview; }
 
     // Menu commands.
     void ToggleRunState();
@@ -193,7 +189,9 @@ class AppController
     // The log box as the capture log edits it: every edit reaches the journal.
     ObservedTextBox m_observedLog;
     CaptureLog m_log;
-    CaptureEngine m_engine;
+    ReadTracker m_reads;
+    PointerPreview m_preview;
+    CaptureQueue m_captures;
     HotKeyManager m_hotKeys;
     HotKeyDispatcher m_dispatcher;
     CopyCapture m_copy;
@@ -209,8 +207,6 @@ class AppController
     bool m_trayIconWanted = false;
     int m_trayAttemptsLeft = 0;
     bool m_minimized = false;
-    bool m_previewRunning = false;
-    std::int64_t m_previewTickMs = kPreviewTickMs;
     bool m_watchingKeys = false;
     bool m_waitingForStartMessage = false;
     bool m_started = false;

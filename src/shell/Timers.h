@@ -5,7 +5,7 @@
 namespace mirufon
 {
 
-// The main window's timers that are not the capture engine's (see CaptureFeedback).
+// The main window's timers that are not the capture's (see CaptureFeedback).
 class Timers
 {
   public:
@@ -13,12 +13,6 @@ class Timers
     Timers(const Timers&) = delete;
     Timers& operator=(const Timers&) = delete;
     virtual ~Timers() = default;
-
-    // Starts or stops the pointer preview's ticks, every kPreviewTickMs from the start; a
-    // stopped preview keeps its last text.
-    virtual void SetPreviewRunning(bool running) = 0;
-    // The running preview's ticks come every this many milliseconds from now on.
-    virtual void SetPreviewInterval(std::int64_t milliseconds) = 0;
 
     // Starts or stops a tick every kKeyReleaseCheckMs (the controller's OnKeyWatchTick).
     virtual void SetKeyWatchRunning(bool running) = 0;

@@ -13,10 +13,10 @@ namespace mirufon
 namespace
 {
 
-class QuietProgress final : public HarvestProgress
+class QuietProgress final : public ReadProgress
 {
   public:
-    void ItemsArrived(std::size_t) override {}
+    void Answering(std::size_t) override {}
     bool Cancelled() const override { return false; }
 };
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "capture/CaptureEngine.h"
+#include "capture/CaptureFeedback.h"
 #include "shell/Dialogs.h"
 #include "shell/Timers.h"
 #include "shell/TrayView.h"

@@ -19,7 +19,7 @@ const Steps kShowSteps = {"topmost on", "layout", "preview on", "show"};
 void Capture(App& app, const std::wstring& name = L"name")
 {
     app.m_controller.OnHotKey(app.Id(HotKeyCommand::CaptureName));
-    app.m_controller.OnReadDone(app.m_workers.Last(), ElementTexts{false, name, L""});
+    app.EndRead(app.m_workers.Last(), ElementTexts{false, name, L""});
 }
 
 TEST(AppControllerLog, LeftOverJournalIsOfferedAfterTheIntroductionAndBeforeTheHotkeys)

@@ -205,7 +205,7 @@ TEST(AppController, ThePreviewTicksSlowerWhileThePointerRests)
         for (std::int64_t passed = 0; passed < milliseconds; passed += interval)
         {
             app.m_clock.now += interval;
-            app.m_controller.OnPreviewTick();
+            app.m_controller.Preview().OnTick();
         }
     };
     tickFor(kRestBeforeSlowTickMs - kPreviewTickMs, kPreviewTickMs);
@@ -235,7 +235,7 @@ TEST(AppController, HotkeysAndCopiesActOnlyWhileRegisteredAndListening)
     app.m_controller.OnClipboardRead(ClipboardRead{true, L"copied", 0, {}, 1});
     app.m_controller.OnHotKey(app.Id(HotKeyCommand::LineBreak));
     EXPECT_NE(app.m_log.Content().find(L"ポイント位置"), std::wstring::npos) << "applied early";
-    app.m_controller.OnReadDone(first, ElementTexts{false, L"name", L""});
+    app.EndRead(first, ElementTexts{false, L"name", L""});
     EXPECT_EQ(app.m_log.Content(), L"name\r\ncopied\r\n");
 
     // Over the program's own window nothing at all happens.
@@ -245,7 +245,7 @@ TEST(AppController, HotkeysAndCopiesActOnlyWhileRegisteredAndListening)
     app.m_pointer.at.overOwnWindow = false;
     app.m_controller.OnHotKey(app.Id(HotKeyCommand::CaptureName));
     app.m_controller.OnHotKey(app.Id(HotKeyCommand::CancelLast));
-    app.m_controller.OnReadDone(app.m_workers.Last(), ElementTexts{false, L"name", L""});
+    app.EndRead(app.m_workers.Last(), ElementTexts{false, L"name", L""});
     // The cancel takes the last item with the line break before it.
     EXPECT_EQ(app.m_log.Content(), L"name\r\ncopied");
 

@@ -64,6 +64,12 @@ struct App
         return 0;
     }
 
+    // What a worker posts for a read, handed to the controller's reads as the window does.
+    void EndRead(std::uint64_t id, ReadContent content)
+    {
+        m_controller.Reads().OnReadOutcome(ReadOutcome{id, std::move(content)});
+    }
+
     static unsigned Key(HotKeyCommand command)
     {
         constexpr unsigned keys[] = {'A', 'Z', 'E', 'B', 'G'};

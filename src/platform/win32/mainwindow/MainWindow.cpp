@@ -174,7 +174,7 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case kReadDone:
         if (std::optional<ReadOutcome> outcome = TakePayload<ReadOutcome>(lParam))
         {
-            OnReadOutcome(std::move(*outcome));
+            m_controller->Reads().OnReadOutcome(std::move(*outcome));
         }
         return 0;
     case WM_CTLCOLOREDIT:
@@ -217,11 +217,11 @@ void MainWindow::OnTimer(UINT_PTR id)
 {
     if (id == kPreviewTimer)
     {
-        m_controller->OnPreviewTick();
+        m_controller->Preview().OnTick();
     }
     else if (id == kReadTimer)
     {
-        m_controller->OnReadTimer();
+        m_controller->Reads().OnReadTimer();
     }
     else if (id == kKeyWatchTimer)
     {
@@ -243,29 +243,8 @@ void MainWindow::OnTimer(UINT_PTR id)
     }
 }
 
-void MainWindow::OnReadOutcome(ReadOutcome outcome)
-{
-    if (outcome.answering)
-    {
-        m_controller->OnAnswering(outcome.id, outcome.chars);
-    }
-    else if (outcome.failed)
-    {
-        m_controller->OnReadFailed(outcome.id);
-    }
-    else if (outcome.kind == ReadKind::Harvest)
-    {
-        m_controller->OnHarvestDone(outcome.id, std::move(outcome.result.harvest));
-    }
-    else
-    {
-        m_controller->OnReadDone(outcome.id, outcome.result.texts);
-    }
-}
-
 void MainWindow::SetPreviewRunning(bool running)
 {
-    m_previewTicking = running;
     if (running)
     {
         ::SetTimer(Handle(), kPreviewTimer, static_cast<UINT>(kPreviewTickMs), nullptr);
@@ -278,10 +257,7 @@ void MainWindow::SetPreviewRunning(bool running)
 
 void MainWindow::SetPreviewInterval(std::int64_t milliseconds)
 {
-    if (m_previewTicking)
-    {
-        ::SetTimer(Handle(), kPreviewTimer, static_cast<UINT>(milliseconds), nullptr);
-    }
+    ::SetTimer(Handle(), kPreviewTimer, static_cast<UINT>(milliseconds), nullptr);
 }
 
 void MainWindow::SetKeyWatchRunning(bool running)

@@ -70,7 +70,6 @@ class MainWindow final : public WindowBase,
     void OnTimer(UINT_PTR id);
     void OnDpiChanged(int dotsPerInch, const RECT& suggested);
     void OnMessageWindowClosed();
-    void OnReadOutcome(ReadOutcome outcome);
     void ShowLaterMessages();
     // The log's files (MainWindowLog.cpp).
     void CreateShortcuts();
@@ -141,7 +140,6 @@ class MainWindow final : public WindowBase,
     // chosen for the monitor it goes to.
     bool m_placing = false;
     DWORD m_startError = 0;
-    bool m_previewTicking = false;
 
     // Null until connected, and again once disconnected.
     AppController* m_controller = nullptr;

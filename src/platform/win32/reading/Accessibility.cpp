@@ -74,28 +74,6 @@ TextLevel LevelOf(const HitObject& hit, WindowId control) noexcept
     return TextLevel::Control;
 }
 
-std::wstring ReadAt(POINT screenPoint, Property property) noexcept
-{
-    HitObject hit;
-    if (!HitTestAt(screenPoint, hit))
-    {
-        return {};
-    }
-    return ReadProperty(hit, property);
-}
-
-} // namespace
-
-std::wstring GetAccNameAt(POINT screenPoint) noexcept
-{
-    return ReadAt(screenPoint, Property::Name);
-}
-
-std::wstring GetAccValueAt(POINT screenPoint) noexcept
-{
-    return ReadAt(screenPoint, Property::Value);
-}
-
 // An edit box's whole text is copied in one go by the accessibility layer. Its length, asked
 // first with a time limit, tells whether the program answers and whether a long copy follows.
 void AnnounceLongText(const ReadTarget& target)
@@ -111,6 +89,8 @@ void AnnounceLongText(const ReadTarget& target)
         target.progress->Answering(static_cast<std::size_t>(*length));
     }
 }
+
+} // namespace
 
 ReaderAnswer MsaaReader::Read(const ReadTarget& target, WantedTexts wanted)
 {

@@ -3,18 +3,9 @@
 #include "capture/ElementReader.h"
 #include "platform/win32/window/Handles.h"
 
-#include <string>
 
 namespace mirufon::win32
 {
-
-// The accessible name (accName) and the accessible value (accValue) of the element at a point
-// on the screen, through Active Accessibility. Each call makes its own hit test and releases
-// everything it obtained before it returns. The result is "" on any failure, when the element
-// has no such property (S_FALSE) or when it returns no string; nothing is reported.
-// COM must be initialised on the calling thread.
-std::wstring GetAccNameAt(POINT screenPoint) noexcept;
-std::wstring GetAccValueAt(POINT screenPoint) noexcept;
 
 // Active Accessibility as one of the readers of the element at a point: a single hit test
 // per read gives the name and the value, whichever are wanted. An element whose state is
@@ -28,7 +19,7 @@ class MsaaReader final : public ElementReader
 };
 
 // Whether oleacc.dll could be loaded from the system folder and exports the hit test; when
-// it cannot, both reads above give "".
+// it cannot, MsaaReader finds nothing.
 bool AccessibilityAvailable() noexcept;
 
 } // namespace mirufon::win32

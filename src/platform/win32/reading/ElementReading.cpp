@@ -66,12 +66,12 @@ namespace
 
 // A harvest's progress as the worker tells it: that items arrive, at most every so often (a
 // long list brings thousands a second), and whether it was cancelled.
-class HarvestProgressOfRead final : public HarvestProgress
+class ThrottledProgress final : public ReadProgress
 {
   public:
-    explicit HarvestProgressOfRead(ReadProgress& read) : m_read(read) {}
+    explicit ThrottledProgress(ReadProgress& read) : m_read(read) {}
 
-    void ItemsArrived(std::size_t) override
+    void Answering(std::size_t) override
     {
         const auto now = std::chrono::steady_clock::now();
         if (now - m_lastTold < kTellEvery)
@@ -89,12 +89,11 @@ class HarvestProgressOfRead final : public HarvestProgress
     std::chrono::steady_clock::time_point m_lastTold = std::chrono::steady_clock::now();
 };
 
-} // namespace
-
+// The harvest at the request's point, as a worker does it.
 HarvestResult HarvestAtRequest(const ReadRequest& request, ReadProgress& progress)
 {
-    HarvestProgressOfRead harvestProgress(progress);
-    HarvestSink sink(harvestProgress);
+    ThrottledProgress throttled(progress);
+    HarvestSink sink(throttled);
     HarvestResult result;
     result.outcome =
         HarvestAt(reinterpret_cast<HWND>(request.window), POINT{request.x, request.y}, sink);
@@ -105,18 +104,15 @@ HarvestResult HarvestAtRequest(const ReadRequest& request, ReadProgress& progres
     return result;
 }
 
-ReadResult ReadAtPoint(const ReadRequest& request, ReadProgress& progress)
+} // namespace
+
+ReadContent ReadAtPoint(const ReadRequest& request, ReadProgress& progress)
 {
-    ReadResult result;
     if (request.kind == ReadKind::Harvest)
     {
-        result.harvest = HarvestAtRequest(request, progress);
+        return HarvestAtRequest(request, progress);
     }
-    else
-    {
-        result.texts = ReadElementAt(request, progress);
-    }
-    return result;
+    return ReadElementAt(request, progress);
 }
 
 } // namespace mirufon::win32

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "capture/ReadOutcome.h"
 #include "capture/ReadWorkers.h"
 #include "capture/ReaderChain.h"
 
@@ -11,11 +12,9 @@ namespace mirufon::win32
 // initialised on the calling thread.
 ElementTexts ReadElementAt(const ReadRequest& request, ReadProgress& progress);
 
-// The harvest at the request's point, as a worker does it: progress hears every so often that
-// items arrive, and is asked whether to stop. COM must be initialised on the calling thread.
-HarvestResult HarvestAtRequest(const ReadRequest& request, ReadProgress& progress);
-
-// What a read worker runs: the read the request asks for.
-ReadResult ReadAtPoint(const ReadRequest& request, ReadProgress& progress);
+// What a read worker runs: the read the request asks for, the element's texts or a harvest's
+// result. Progress hears of a long text on its way, or every so often that a harvest's items
+// arrive, and is asked whether a harvest is to stop.
+ReadContent ReadAtPoint(const ReadRequest& request, ReadProgress& progress);
 
 } // namespace mirufon::win32

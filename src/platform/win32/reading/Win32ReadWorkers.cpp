@@ -142,7 +142,7 @@ class Win32ReadWorkers::Progress final : public ReadProgress
     }
     void Answering(std::size_t chars) override
     {
-        m_shared.Post(ReadOutcome{m_request.id, m_request.kind, {}, true, chars});
+        m_shared.Post(ReadOutcome{m_request.id, ReadAnswering{chars}});
     }
     bool Cancelled() const override { return m_cancelled->load(); }
 
@@ -156,12 +156,11 @@ class Win32ReadWorkers::Progress final : public ReadProgress
 // reported as failed, and the worker goes on serving.
 ReadOutcome Win32ReadWorkers::ReadSafely(Shared& shared, const ReadRequest& request)
 {
-    ReadOutcome outcome{request.id, request.kind, {}, false, 0, true};
+    ReadOutcome outcome{request.id, ReadFailed{}};
     try
     {
         Progress progress(shared, request);
-        outcome.result = shared.read(request, progress);
-        outcome.failed = false;
+        outcome.content = shared.read(request, progress);
     }
     catch (const std::exception&)
     {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "capture/ReadOutcome.h"
 #include "capture/ReadWorkers.h"
 #include "platform/win32/window/Handles.h"
 
@@ -10,23 +11,10 @@
 namespace mirufon::win32
 {
 
-// A read's outcome as a worker posts it to the main window: what it brought, or failed when the
-// read ended in an error of this program's own; or, before it ends, word that its program
-// answers (answering, with the length in chars of a text on its way, 0 for none).
-struct ReadOutcome
-{
-    std::uint64_t id = 0;
-    ReadKind kind = ReadKind::Element;
-    ReadResult result;
-    bool answering = false;
-    std::size_t chars = 0;
-    bool failed = false;
-};
-
 // Worker threads for the reads of the element under the pointer. Each worker initialises COM
 // for the multithreaded apartment once and takes reads from a queue; the outcome of each read
 // is posted to the window as `message` with the ReadOutcome as an owned pointer in lParam
-// (TakePayload reclaims it). A worker stuck in another program is left to it: when every
+// (TakePayload reclaims it), and so is word that its program answers. A worker stuck in another program is left to it: when every
 // worker is busy a new one starts, and one that comes back later goes on serving. Nothing
 // ever waits for a worker, not even the pool's end, so a stuck read cannot delay the exit.
 class Win32ReadWorkers final : public ReadWorkers
@@ -35,7 +23,7 @@ class Win32ReadWorkers final : public ReadWorkers
     // Runs on a worker: the read the request asks for. It and everything it uses must outlive
     // the pool, as a stuck worker may run it after the pool is gone; it is shared with the
     // workers for that reason.
-    using ReadFunction = std::function<ReadResult(const ReadRequest&, ReadProgress&)>;
+    using ReadFunction = std::function<ReadContent(const ReadRequest&, ReadProgress&)>;
 
     Win32ReadWorkers(HWND window, UINT message, ReadFunction read);
     Win32ReadWorkers(const Win32ReadWorkers&) = delete;

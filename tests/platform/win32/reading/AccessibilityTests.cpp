@@ -26,6 +26,25 @@ POINT CentreOnScreen(HWND window)
     return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
 }
 
+// What the accessibility reader gives at a point, with no control known there.
+ReaderAnswer ReadAccessibleAt(POINT point, WantedTexts wanted)
+{
+    ReadTarget target;
+    target.x = point.x;
+    target.y = point.y;
+    return MsaaReader().Read(target, wanted);
+}
+
+std::wstring NameAt(POINT point)
+{
+    return ReadAccessibleAt(point, WantedTexts{true, false}).name;
+}
+
+std::wstring ValueAt(POINT point)
+{
+    return ReadAccessibleAt(point, WantedTexts{false, true}).value;
+}
+
 void PumpMessages(DWORD milliseconds)
 {
     testsupport::DispatchFor(std::chrono::milliseconds(milliseconds));
@@ -207,41 +226,41 @@ TEST_F(AccessibilityTest, ReadsNameAndValueOfTheControlUnderAPointInFullUnicode)
     const POINT button = CentreOnScreen(m_button);
     const POINT edit = CentreOnScreen(m_edit);
 
-    EXPECT_EQ(GetAccNameAt(button), ButtonCaption);
-    EXPECT_EQ(GetAccValueAt(edit), EditValue);
+    EXPECT_EQ(NameAt(button), ButtonCaption);
+    EXPECT_EQ(ValueAt(edit), EditValue);
     // A push button has no value: the read answers S_FALSE, which gives "".
-    EXPECT_EQ(GetAccValueAt(button), L"");
+    EXPECT_EQ(ValueAt(button), L"");
 
     // The text is read anew on every call.
     const std::wstring changed = L"변경됨 changed 😀";
     ::SetWindowTextW(m_edit, changed.c_str());
-    EXPECT_EQ(GetAccValueAt(edit), changed);
+    EXPECT_EQ(ValueAt(edit), changed);
     ::SetWindowTextW(m_edit, L"");
-    EXPECT_EQ(GetAccValueAt(edit), L"");
+    EXPECT_EQ(ValueAt(edit), L"");
 }
 
 TEST_F(AccessibilityTest, GivesEmptyTextWhereThereIsNoElementOrNoSuchProperty)
 {
     // Far outside every screen: no window, no object.
     const POINT nowhere{-30000, -30000};
-    EXPECT_EQ(GetAccNameAt(nowhere), L"");
-    EXPECT_EQ(GetAccValueAt(nowhere), L"");
+    EXPECT_EQ(NameAt(nowhere), L"");
+    EXPECT_EQ(ValueAt(nowhere), L"");
 
     // Over the title bar Wine finds no object; Windows finds the title bar, named after the
     // window. Anything else would be text from somewhere it should not come from.
-    const std::wstring titleName = GetAccNameAt(TitleBarPoint());
+    const std::wstring titleName = NameAt(TitleBarPoint());
     EXPECT_TRUE(titleName.empty() || titleName == WindowCaption) << "got a foreign name";
-    EXPECT_EQ(GetAccValueAt(TitleBarPoint()), L"");
+    EXPECT_EQ(ValueAt(TitleBarPoint()), L"");
 
     // The controls still read correctly after the failed reads.
-    EXPECT_EQ(GetAccNameAt(CentreOnScreen(m_button)), ButtonCaption);
+    EXPECT_EQ(NameAt(CentreOnScreen(m_button)), ButtonCaption);
 }
 
 TEST_F(AccessibilityTest, LoadsOleAccFromTheSystemFolderOnlyAndAtRunTime)
 {
     EXPECT_FALSE(ImportsOleAcc()) << "oleacc.dll must not be linked at load time";
 
-    ASSERT_EQ(GetAccNameAt(CentreOnScreen(m_button)), ButtonCaption);
+    ASSERT_EQ(NameAt(CentreOnScreen(m_button)), ButtonCaption);
     const HMODULE oleAcc = ::GetModuleHandleW(L"oleacc.dll");
     ASSERT_NE(oleAcc, nullptr);
     wchar_t modulePath[MAX_PATH] = {};
@@ -261,10 +280,10 @@ TEST_F(AccessibilityTest, ThousandsOfReadsLeakNoHandlesObjectsOrMemory)
         for (int i = 0; i < rounds; ++i)
         {
             // Successful reads, S_FALSE reads and failed hit tests alike.
-            ASSERT_EQ(GetAccNameAt(button), ButtonCaption);
-            ASSERT_EQ(GetAccValueAt(edit), EditValue);
-            ASSERT_EQ(GetAccValueAt(button), L"");
-            ASSERT_EQ(GetAccNameAt(nowhere), L"");
+            ASSERT_EQ(NameAt(button), ButtonCaption);
+            ASSERT_EQ(ValueAt(edit), EditValue);
+            ASSERT_EQ(ValueAt(button), L"");
+            ASSERT_EQ(NameAt(nowhere), L"");
         }
     };
     // Let caches and first-use allocations settle before measuring.

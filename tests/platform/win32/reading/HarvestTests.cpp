@@ -22,21 +22,24 @@ using namespace std::chrono_literals;
 using testsupport::CentreOf;
 using testsupport::HarvestTargets;
 
-class TestProgress final : public HarvestProgress
+class TestProgress final : public ReadProgress
 {
   public:
-    // Called on the harvest's thread as items arrive.
-    std::function<void(std::size_t)> onItems;
+    // Called on the harvest's thread as items arrive, with how often the program answered.
+    std::function<void(std::size_t)> onAnswers;
     std::atomic<bool> cancelled{false};
 
-    void ItemsArrived(std::size_t total) override
+    void Answering(std::size_t) override
     {
-        if (onItems)
+        if (onAnswers)
         {
-            onItems(total);
+            onAnswers(++m_answers);
         }
     }
     bool Cancelled() const override { return cancelled; }
+
+  private:
+    std::size_t m_answers = 0;
 };
 
 struct Harvested
@@ -115,15 +118,15 @@ TEST(HarvestTest, StopsWhenCancelledAndGivesUpOnAListThatStopsAnswering)
 {
     HarvestTargets targets;
     TestProgress cancelling;
-    cancelling.onItems = [&](std::size_t total) { cancelling.cancelled = total == 2; };
+    cancelling.onAnswers = [&](std::size_t answers) { cancelling.cancelled = answers == 2; };
     const Harvested cancelled = HarvestOnWorker(CentreOf(targets.ListBox()), cancelling);
     EXPECT_EQ(cancelled.outcome, HarvestOutcome::Cancelled);
 
     // The list view's thread stops answering once the headings have arrived.
     TestProgress stalling;
-    stalling.onItems = [&](std::size_t total)
+    stalling.onAnswers = [&](std::size_t answers)
     {
-        if (total == 1)
+        if (answers == 1)
         {
             targets.Thread().Stall(3s);
         }

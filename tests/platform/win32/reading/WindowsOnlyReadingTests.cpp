@@ -63,11 +63,10 @@ BOOL WINAPI UnawareAt150(HWND, LPPOINT point)
     return TRUE;
 }
 
-class QuietProgress final : public ReadProgress, public HarvestProgress
+class QuietProgress final : public ReadProgress
 {
   public:
     void Answering(std::size_t) override {}
-    void ItemsArrived(std::size_t) override {}
     bool Cancelled() const override { return false; }
 };
 
