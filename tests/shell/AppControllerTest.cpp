@@ -249,6 +249,12 @@ TEST(AppController, HotkeysAndCopiesActOnlyWhileRegisteredAndListening)
     // The cancel takes the last item with the line break before it.
     EXPECT_EQ(app.m_log.Content(), L"name\r\ncopied");
 
+    // The harvest key harvests what lies under the pointer as one item.
+    app.m_controller.OnHotKey(app.Id(HotKeyCommand::HarvestAll));
+    ASSERT_EQ(app.m_workers.started.back().kind, ReadKind::Harvest);
+    app.EndRead(app.m_workers.Last(), HarvestResult{HarvestOutcome::Harvested, L"a\tb\r\nc"});
+    EXPECT_EQ(app.m_log.Content(), L"name\r\ncopied\r\na\tb\r\nc");
+
     // Clearing empties the clipboard on its worker, in turn with the other changes; a copy
     // still being read was made before, and is dropped.
     app.m_controller.OnClipboardChanged();

@@ -72,7 +72,7 @@ struct App
 
     static unsigned Key(HotKeyCommand command)
     {
-        constexpr unsigned keys[] = {'A', 'Z', 'E', 'B', 'G'};
+        constexpr unsigned keys[] = {'A', 'Z', 'E', 'B', 'G', 'L'};
         return keys[static_cast<int>(command)];
     }
 

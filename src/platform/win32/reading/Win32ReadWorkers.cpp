@@ -65,8 +65,14 @@ struct Win32ReadWorkers::Shared
     }
 };
 
-Win32ReadWorkers::Win32ReadWorkers(HWND window, UINT message, ReadFunction read)
-    : m_shared(std::make_shared<Shared>())
+void Win32ReadWorkers::StartDetached(std::function<void()> serve)
+{
+    std::thread(std::move(serve)).detach();
+}
+
+Win32ReadWorkers::Win32ReadWorkers(HWND window, UINT message, ReadFunction read,
+                                   WorkerStart startWorker)
+    : m_shared(std::make_shared<Shared>()), m_startWorker(std::move(startWorker))
 {
     m_shared->window = window;
     m_shared->message = message;
@@ -121,7 +127,7 @@ void Win32ReadWorkers::Start(const ReadRequest& request)
     }
     try
     {
-        std::thread([shared = m_shared] { Serve(shared); }).detach();
+        m_startWorker([shared = m_shared] { Serve(shared); });
     }
     catch (const std::system_error&)
     {
@@ -160,7 +166,14 @@ ReadOutcome Win32ReadWorkers::ReadSafely(Shared& shared, const ReadRequest& requ
     try
     {
         Progress progress(shared, request);
-        outcome.content = shared.read(request, progress);
+        if (request.kind == ReadKind::Harvest && progress.Cancelled())
+        {
+            outcome.content = HarvestResult{HarvestOutcome::Cancelled, {}};
+        }
+        else
+        {
+            outcome.content = shared.read(request, progress);
+        }
     }
     catch (const std::exception&)
     {
