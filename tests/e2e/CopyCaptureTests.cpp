@@ -1,15 +1,15 @@
 // Copy capture: texts copied in other programs become log items, whatever other programs do
 // with the clipboard meanwhile; copies marked private never do.
 
-#include "e2e/AppDriver.h"
-#include "e2e/Clipboard.h"
-#include "e2e/Harness.h"
-#include "e2e/HungTarget.h"
-#include "e2e/Input.h"
-#include "e2e/LogFiles.h"
-#include "e2e/Notepad.h"
-#include "e2e/SystemChecks.h"
-#include "e2e/Target.h"
+#include "e2e/harness/AppDriver.h"
+#include "e2e/harness/Clipboard.h"
+#include "e2e/harness/Harness.h"
+#include "e2e/harness/HungTarget.h"
+#include "e2e/harness/Input.h"
+#include "e2e/harness/LogFiles.h"
+#include "e2e/harness/Notepad.h"
+#include "e2e/harness/SystemChecks.h"
+#include "e2e/harness/Target.h"
 
 #include <gtest/gtest.h>
 

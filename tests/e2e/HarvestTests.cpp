@@ -5,11 +5,11 @@
 // right text and leave no memory of the program's behind in this one.
 
 #include "capture/ElementReader.h"
-#include "e2e/AppDriver.h"
-#include "e2e/Harness.h"
-#include "e2e/Input.h"
-#include "e2e/RealPrograms.h"
-#include "e2e/SystemChecks.h"
+#include "e2e/harness/AppDriver.h"
+#include "e2e/harness/Harness.h"
+#include "e2e/harness/Input.h"
+#include "e2e/harness/RealPrograms.h"
+#include "e2e/harness/SystemChecks.h"
 #include "platform/win32/reading/ControlSession.h"
 #include "support/ControlItems.h"
 #include "support/HarvestTargets.h"

@@ -1,12 +1,12 @@
 // The journal: the log mirrored to disk while the program runs, offered back after a crash or
 // the end of a Windows session, removed by a normal exit.
 
-#include "e2e/AppDriver.h"
-#include "e2e/Harness.h"
-#include "e2e/Input.h"
-#include "e2e/LogFiles.h"
-#include "e2e/SystemChecks.h"
-#include "e2e/Target.h"
+#include "e2e/harness/AppDriver.h"
+#include "e2e/harness/Harness.h"
+#include "e2e/harness/Input.h"
+#include "e2e/harness/LogFiles.h"
+#include "e2e/harness/SystemChecks.h"
+#include "e2e/harness/Target.h"
 #include "support/Version.h"
 
 #include <gtest/gtest.h>

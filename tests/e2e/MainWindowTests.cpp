@@ -1,13 +1,13 @@
 // The main window's menu commands, a second start, and capture from a program nobody here
 // wrote.
 
-#include "e2e/AppDriver.h"
-#include "e2e/Harness.h"
-#include "e2e/HtmlHandler.h"
-#include "e2e/Input.h"
-#include "e2e/Notepad.h"
-#include "e2e/SystemChecks.h"
-#include "e2e/Target.h"
+#include "e2e/harness/AppDriver.h"
+#include "e2e/harness/Harness.h"
+#include "e2e/harness/HtmlHandler.h"
+#include "e2e/harness/Input.h"
+#include "e2e/harness/Notepad.h"
+#include "e2e/harness/SystemChecks.h"
+#include "e2e/harness/Target.h"
 #include "platform/win32/mainwindow/ControlIds.h"
 #include "platform/win32/window/Handles.h"
 

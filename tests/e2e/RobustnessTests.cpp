@@ -2,13 +2,13 @@
 // a brisk pace, a window stored off every screen, Conf.txt in the encodings of modern editors,
 // an oversized line and the leftover of an interrupted save.
 
-#include "e2e/AppDriver.h"
-#include "e2e/Clipboard.h"
-#include "e2e/Harness.h"
-#include "e2e/Input.h"
-#include "e2e/ProcessCounters.h"
-#include "e2e/SystemChecks.h"
-#include "e2e/Target.h"
+#include "e2e/harness/AppDriver.h"
+#include "e2e/harness/Clipboard.h"
+#include "e2e/harness/Harness.h"
+#include "e2e/harness/Input.h"
+#include "e2e/harness/ProcessCounters.h"
+#include "e2e/harness/SystemChecks.h"
+#include "e2e/harness/Target.h"
 #include "platform/win32/settingsdialog/SettingsDialogIds.h"
 #include "shell/Layout.h"
 

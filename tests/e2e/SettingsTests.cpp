@@ -1,13 +1,13 @@
 // The settings dialog, driven with the mouse: the six key letters, the modifier, copy capture
 // and tab separation; what changes at once, what is refused, and what reaches Conf.txt.
 
-#include "e2e/AppDriver.h"
-#include "e2e/Clipboard.h"
-#include "e2e/Harness.h"
-#include "e2e/Input.h"
-#include "e2e/SystemChecks.h"
-#include "e2e/Target.h"
-#include "e2e/Tray.h"
+#include "e2e/harness/AppDriver.h"
+#include "e2e/harness/Clipboard.h"
+#include "e2e/harness/Harness.h"
+#include "e2e/harness/Input.h"
+#include "e2e/harness/SystemChecks.h"
+#include "e2e/harness/Target.h"
+#include "e2e/harness/Tray.h"
 #include "platform/win32/mainwindow/ControlIds.h"
 #include "platform/win32/settingsdialog/SettingsDialogIds.h"
 #include "platform/win32/settingsdialog/SettingsDialogLayout.h"

@@ -3,10 +3,10 @@
 // nothing else to the registry; started from that value, the program starts as from a double
 // click.
 
-#include "e2e/AppDriver.h"
-#include "e2e/Harness.h"
-#include "e2e/Input.h"
-#include "e2e/Tray.h"
+#include "e2e/harness/AppDriver.h"
+#include "e2e/harness/Harness.h"
+#include "e2e/harness/Input.h"
+#include "e2e/harness/Tray.h"
 #include "platform/win32/settingsdialog/SettingsDialogIds.h"
 #include "platform/win32/system/RunAtLogon.h"
 

@@ -1,10 +1,10 @@
 // Start-up with a prepared Conf.txt, the introduction text in the log, and the Conf.txt
 // written when the window is closed.
 
-#include "e2e/AppDriver.h"
-#include "e2e/Harness.h"
-#include "e2e/LogFiles.h"
-#include "e2e/SystemChecks.h"
+#include "e2e/harness/AppDriver.h"
+#include "e2e/harness/Harness.h"
+#include "e2e/harness/LogFiles.h"
+#include "e2e/harness/SystemChecks.h"
 #include "shell/Layout.h"
 #include "support/Version.h"
 

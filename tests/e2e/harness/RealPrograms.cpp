@@ -1,4 +1,4 @@
-#include "e2e/RealPrograms.h"
+#include "e2e/harness/RealPrograms.h"
 
 #include <functional>
 #include <vector>

@@ -1,10 +1,10 @@
-#include "e2e/AppDriver.h"
+#include "e2e/harness/AppDriver.h"
 
 #include "platform/win32/reading/ControlMessages.h"
 #include "platform/win32/window/Fonts.h"
 #include "text/AsciiCase.h"
 
-#include "e2e/Input.h"
+#include "e2e/harness/Input.h"
 
 #include <algorithm>
 #include <optional>

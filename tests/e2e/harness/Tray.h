@@ -4,8 +4,8 @@
 // of its virtual desktop, so there the icon is found by its colour; Windows tells where it is
 // (Shell_NotifyIconGetRect), on the taskbar or among the hidden icons.
 
-#include "e2e/Harness.h"
-#include "e2e/SystemChecks.h"
+#include "e2e/harness/Harness.h"
+#include "e2e/harness/SystemChecks.h"
 
 #include <optional>
 #include <string>

@@ -5,7 +5,7 @@
 // page with a check box and a button, and a password edit. Like TargetWindow it lives on the
 // driver's thread, which must keep pumping (WaitUntil, PumpMessages) while the program reads.
 
-#include "e2e/Harness.h"
+#include "e2e/harness/Harness.h"
 
 #include <commctrl.h>
 

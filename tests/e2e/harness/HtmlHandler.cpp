@@ -1,4 +1,4 @@
-#include "e2e/HtmlHandler.h"
+#include "e2e/harness/HtmlHandler.h"
 
 namespace e2e
 {

@@ -3,7 +3,7 @@
 // The clipboard as the tests use it: putting a copy on it as another program would, reading
 // what is on it, and keeping it open to play a program that holds it too long.
 
-#include "e2e/Harness.h"
+#include "e2e/harness/Harness.h"
 
 #include <optional>
 #include <string>

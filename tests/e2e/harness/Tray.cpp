@@ -1,6 +1,6 @@
-#include "e2e/Tray.h"
+#include "e2e/harness/Tray.h"
 
-#include "e2e/SystemChecks.h"
+#include "e2e/harness/SystemChecks.h"
 #include "platform/win32/mainwindow/ControlIds.h"
 #include "shell/Tray.h"
 

@@ -3,7 +3,7 @@
 // What the tests do to the program's main window, as a user would: read its log and preview
 // boxes, choose menu items with the keyboard, wait for its message boxes.
 
-#include "e2e/Harness.h"
+#include "e2e/harness/Harness.h"
 #include "platform/win32/mainwindow/ControlIds.h"
 #include "platform/win32/window/Dpi.h"
 

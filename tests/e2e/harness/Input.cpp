@@ -1,4 +1,4 @@
-#include "e2e/Input.h"
+#include "e2e/harness/Input.h"
 
 #include "support/MessagePump.h"
 

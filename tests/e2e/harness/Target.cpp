@@ -1,6 +1,6 @@
-#include "e2e/Target.h"
+#include "e2e/harness/Target.h"
 
-#include "e2e/Input.h"
+#include "e2e/harness/Input.h"
 #include "support/WindowObject.h"
 
 namespace e2e

@@ -1,6 +1,6 @@
-#include "e2e/Notepad.h"
+#include "e2e/harness/Notepad.h"
 
-#include "e2e/SystemChecks.h"
+#include "e2e/harness/SystemChecks.h"
 
 namespace e2e
 {

@@ -1,6 +1,6 @@
-#include "e2e/ItemTargets.h"
+#include "e2e/harness/ItemTargets.h"
 
-#include "e2e/Input.h"
+#include "e2e/harness/Input.h"
 #include "support/ControlItems.h"
 
 namespace e2e

@@ -10,7 +10,7 @@
 // answered in time, as it would on a program that has stopped responding. On its own thread
 // the window answers at once, whatever the driver's main thread is busy with.
 
-#include "e2e/Harness.h"
+#include "e2e/harness/Harness.h"
 
 #include <atomic>
 #include <string>

@@ -1,4 +1,4 @@
-#include "e2e/Clipboard.h"
+#include "e2e/harness/Clipboard.h"
 
 #include <cstring>
 #include <memory>

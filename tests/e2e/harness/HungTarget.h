@@ -4,7 +4,7 @@
 // responding for a while: its thread then pumps no messages at all (sent ones included) while
 // the driver's main thread goes on. It stands for a program that hangs under the pointer.
 
-#include "e2e/Harness.h"
+#include "e2e/harness/Harness.h"
 #include "platform/win32/window/Handles.h"
 
 #include <atomic>

@@ -1,6 +1,6 @@
-#include "e2e/HungTarget.h"
+#include "e2e/harness/HungTarget.h"
 
-#include "e2e/Clipboard.h"
+#include "e2e/harness/Clipboard.h"
 #include "support/WindowObject.h"
 
 namespace e2e

@@ -3,7 +3,7 @@
 // Stands in for the system's browser: what the program opens with ShellExecute becomes visible
 // to the test.
 
-#include "e2e/Harness.h"
+#include "e2e/harness/Harness.h"
 
 #include <optional>
 #include <string>

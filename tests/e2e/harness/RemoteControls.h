@@ -4,7 +4,7 @@
 // memory of that program for the messages that take pointers. Every message waits at most a
 // few seconds, so a program that stops answering fails a test instead of stalling it.
 
-#include "e2e/Harness.h"
+#include "e2e/harness/Harness.h"
 #include "platform/win32/reading/RemoteMemory.h"
 
 #include <commctrl.h>

@@ -3,7 +3,7 @@
 // The log's files as a user meets them: the Save dialog, the boxes that ask or report, the
 // journal on disk and the UTF-8 the program writes.
 
-#include "e2e/Harness.h"
+#include "e2e/harness/Harness.h"
 
 #include <gtest/gtest.h>
 

@@ -4,8 +4,8 @@
 // under test so that it reads their tree and list views across processes. The driver finds
 // their items through its own cross-process messages.
 
-#include "e2e/Harness.h"
-#include "e2e/RemoteControls.h"
+#include "e2e/harness/Harness.h"
+#include "e2e/harness/RemoteControls.h"
 
 #include <functional>
 #include <optional>

@@ -1,7 +1,7 @@
-#include "e2e/Harness.h"
+#include "e2e/harness/Harness.h"
 
-#include "e2e/LogFiles.h"
-#include "e2e/SystemChecks.h"
+#include "e2e/harness/LogFiles.h"
+#include "e2e/harness/SystemChecks.h"
 #include "platform/win32/mainwindow/ControlIds.h"
 #include "platform/win32/storage/ProgramFolders.h"
 #include "support/MessagePump.h"

@@ -2,7 +2,7 @@
 
 // Wine's own notepad, a program nobody here wrote, placed beside the program under test.
 
-#include "e2e/Harness.h"
+#include "e2e/harness/Harness.h"
 
 #include <optional>
 #include <string>

@@ -1,4 +1,4 @@
-#include "e2e/SystemChecks.h"
+#include "e2e/harness/SystemChecks.h"
 
 #include "text/UiText.h"
 

@@ -1,7 +1,7 @@
-#include "e2e/LogFiles.h"
+#include "e2e/harness/LogFiles.h"
 
-#include "e2e/AppDriver.h"
-#include "e2e/Input.h"
+#include "e2e/harness/AppDriver.h"
+#include "e2e/harness/Input.h"
 #include "platform/win32/mainwindow/ControlIds.h"
 
 #include <algorithm>

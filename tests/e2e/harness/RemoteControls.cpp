@@ -1,4 +1,4 @@
-#include "e2e/RemoteControls.h"
+#include "e2e/harness/RemoteControls.h"
 
 #include "platform/win32/reading/RemoteMemory.h"
 

@@ -8,7 +8,7 @@
 // the system refused the input (or the pointer did not end on the point). Nothing here waits
 // for another program to react: follow with WaitUntil.
 
-#include "e2e/Harness.h"
+#include "e2e/harness/Harness.h"
 
 #include <functional>
 #include <initializer_list>

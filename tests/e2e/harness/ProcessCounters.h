@@ -6,7 +6,7 @@
 // the soak, and for the tests that a repeated action leaks nothing. Also the Unix processes behind
 // a program and behind Wine's server, and the processor time they use, read through Z:\proc.
 
-#include "e2e/Harness.h"
+#include "e2e/harness/Harness.h"
 
 #include <string>
 

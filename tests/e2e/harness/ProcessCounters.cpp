@@ -1,6 +1,6 @@
-#include "e2e/ProcessCounters.h"
+#include "e2e/harness/ProcessCounters.h"
 
-#include "e2e/SystemChecks.h"
+#include "e2e/harness/SystemChecks.h"
 
 #include <winternl.h>
 

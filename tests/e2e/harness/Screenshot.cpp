@@ -1,4 +1,4 @@
-#include "e2e/Harness.h"
+#include "e2e/harness/Harness.h"
 
 #include <vector>
 
