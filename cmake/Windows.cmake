@@ -40,7 +40,7 @@ endif()
 file(GLOB MIRUFON_TEST_SUPPORT_SOURCES CONFIGURE_DEPENDS tests/support/*.cpp)
 add_library(test_support STATIC ${MIRUFON_TEST_SUPPORT_SOURCES})
 target_include_directories(test_support PUBLIC tests)
-target_link_libraries(test_support PUBLIC mirufon_windows comctl32 gdi32 ole32 oleaut32 uuid
+target_link_libraries(test_support PUBLIC mirufon_windows comctl32 gdi32 ntdll ole32 oleaut32 shell32 uuid
                                    PRIVATE mirufon_warnings)
 
 # Unit tests of the Win32 layer (code page, file replacement, the EDIT control).
@@ -67,6 +67,7 @@ add_library(e2e_harness STATIC ${MIRUFON_E2E_HARNESS_SOURCES})
 target_include_directories(e2e_harness PUBLIC tests src)
 target_link_libraries(e2e_harness PUBLIC mirufon_win32 mirufon_windows test_support GTest::gtest gdi32 ntdll
                       PRIVATE mirufon_warnings)
+target_compile_definitions(e2e_harness PUBLIC MIRUFON_PROJECT_VERSION="${PROJECT_VERSION}")
 
 # The end-to-end driver: a Win32 program of its own that starts mirufon.exe, drives it as a
 # user would and checks what it shows and writes.
@@ -159,7 +160,7 @@ endforeach()
 # LVM_GETITEMTEXTW calls.
 add_executable(bench_harvest bench/bench_harvest.cpp)
 target_include_directories(bench_harvest PRIVATE bench)
-target_link_libraries(bench_harvest PRIVATE mirufon_win32 mirufon_warnings)
+target_link_libraries(bench_harvest PRIVATE mirufon_win32 test_support mirufon_warnings)
 target_link_options(bench_harvest PRIVATE -municode)
 
 # Old against new over a list view of 10,000 rows in another process: the harvest against as

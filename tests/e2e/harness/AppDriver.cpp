@@ -1,10 +1,9 @@
 #include "e2e/harness/AppDriver.h"
 
+#include "e2e/harness/Input.h"
 #include "platform/win32/reading/ControlMessages.h"
 #include "platform/win32/window/Fonts.h"
 #include "text/AsciiCase.h"
-
-#include "e2e/harness/Input.h"
 
 #include <algorithm>
 #include <optional>
@@ -311,16 +310,43 @@ void KeepScreenshot(HWND window, const std::wstring& name)
     SaveWindowScreenshot(window, ArtifactFolder() + L"\\" + name + L".bmp");
 }
 
-std::wstring Introduction(const std::wstring& separatorWord, const std::wstring& modify,
-                          const std::wstring& keys)
+::testing::AssertionResult IsIntroduction(const std::wstring& text,
+                                          const std::wstring& separatorWord,
+                                          const std::wstring& modify, const std::wstring& keys)
 {
-    const auto key = [&](size_t i) { return modify + L"+" + keys.substr(i, 1); };
-    return L"\r\nポイント位置の文字列を連続取得します。\r\n区切り：" + separatorWord +
-           L"\r\n\r\n操作用のホットキー\r\n\r\n" + key(0) +
-           L"：ポイント位置文字列取得 accName\r\n" + key(1) +
-           L"：ポイント位置文字列取得 accValue\r\n" + key(2) + L"：改行\r\n" + key(3) +
-           L"：取り消し（前回取得項目キャンセル）\r\n" + key(4) + L"：停止/再開\r\n" + key(5) +
-           L"：まとめて取得";
+    std::vector<std::wstring> lines;
+    for (std::size_t at = 0;;)
+    {
+        const std::size_t end = text.find(L"\r\n", at);
+        lines.push_back(text.substr(at, end == std::wstring::npos ? end : end - at));
+        if (end == std::wstring::npos)
+        {
+            break;
+        }
+        at = end + 2;
+    }
+    const auto failure = [&] { return ::testing::AssertionFailure() << "not the introduction: "; };
+    if (lines.size() < 3 + keys.size() || !lines[0].empty() || lines[1].empty())
+    {
+        return failure() << "no opening line after a line break in \"" << Utf8(text) << "\"";
+    }
+    if (std::find(lines.begin(), lines.end(), L"区切り：" + separatorWord) == lines.end())
+    {
+        return failure() << "no separator line for " << Utf8(separatorWord) << " in \""
+                         << Utf8(text) << "\"";
+    }
+    // The key lines close the text, one a command, in command order.
+    const std::size_t first = lines.size() - keys.size();
+    for (std::size_t i = 0; i < keys.size(); ++i)
+    {
+        const std::wstring label = modify + L"+" + keys.substr(i, 1) + L"：";
+        if (!lines[first + i].starts_with(label))
+        {
+            return failure() << "line " << first + i << " is \"" << Utf8(lines[first + i])
+                             << "\", expected it to start with \"" << Utf8(label) << "\"";
+        }
+    }
+    return ::testing::AssertionSuccess();
 }
 
 namespace
@@ -369,12 +395,10 @@ std::vector<std::string> LabelsThatDoNotFit(HWND window)
     HDC screen = ::GetDC(nullptr);
     const HGDIOBJ previous = ::SelectObject(screen, font.Get());
     std::vector<std::string> misfits;
-    for (HWND child = ::GetWindow(window, GW_CHILD); child;
-         child = ::GetWindow(child, GW_HWNDNEXT))
+    for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
     {
         const std::optional<int> chrome = ChromeOf(child);
-        const std::wstring text =
-            mirufon::win32::WithoutPrefixMarks(WindowText(child));
+        const std::wstring text = mirufon::win32::WithoutPrefixMarks(WindowText(child));
         if (!chrome || text.empty() || !::IsWindowVisible(child))
         {
             continue;
@@ -393,19 +417,6 @@ std::vector<std::string> LabelsThatDoNotFit(HWND window)
     ::SelectObject(screen, previous);
     ::ReleaseDC(nullptr, screen);
     return misfits;
-}
-
-bool HasJapanese(std::wstring_view text)
-{
-    for (const wchar_t ch : text)
-    {
-        if ((ch >= 0x3000 && ch <= 0x30FF) || (ch >= 0x4E00 && ch <= 0x9FFF) ||
-            (ch >= 0xFF00 && ch <= 0xFFEF))
-        {
-            return true;
-        }
-    }
-    return false;
 }
 
 } // namespace e2e

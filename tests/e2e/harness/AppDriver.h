@@ -6,6 +6,7 @@
 #include "e2e/harness/Harness.h"
 #include "platform/win32/mainwindow/ControlIds.h"
 #include "platform/win32/window/Dpi.h"
+#include "support/JapaneseText.h"
 
 #include <gtest/gtest.h>
 
@@ -95,15 +96,17 @@ using mirufon::win32::ScreenDpi;
 // screen's DPI (the driver speaks the program's language); empty when all fit.
 std::vector<std::string> LabelsThatDoNotFit(HWND window);
 
-// Whether the text holds a Japanese character (kana, CJK ideographs, full-width forms).
-bool HasJapanese(std::wstring_view text);
+using testsupport::HasJapanese;
 
 // Saves a screenshot of the window into the artifact folder under the name (a .bmp).
 void KeepScreenshot(HWND window, const std::wstring& name);
 
-// The introduction text for the given separator word, modifier and six key letters, in
-// command order (get name, get value, newline, cancel last, stop/resume, harvest).
-std::wstring Introduction(const std::wstring& separatorWord, const std::wstring& modify,
-                          const std::wstring& keys);
+// Whether the text is the introduction for the given separator word, modifier and six key
+// letters in command order (get name, get value, newline, cancel last, stop/resume, harvest):
+// an opening line after a line break, the separator's line, and the keys' lines closing it,
+// each starting with its key.
+::testing::AssertionResult IsIntroduction(const std::wstring& text,
+                                          const std::wstring& separatorWord,
+                                          const std::wstring& modify, const std::wstring& keys);
 
 } // namespace e2e

@@ -8,7 +8,6 @@
 
 #include <aclapi.h>
 #include <gtest/gtest.h>
-#include <shellapi.h>
 
 #include <algorithm>
 #include <memory>
@@ -71,34 +70,6 @@ std::string Utf8(const std::wstring& text)
     ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
                           size, nullptr, nullptr);
     return bytes;
-}
-
-TempFolder::TempFolder()
-{
-    wchar_t base[MAX_PATH + 1] = {};
-    ::GetTempPathW(MAX_PATH, base);
-    static unsigned counter = 0;
-    for (;;)
-    {
-        m_path = std::wstring(base) + L"mirufon-e2e-" + std::to_wstring(::GetCurrentProcessId()) +
-                 L"-" + std::to_wstring(++counter);
-        if (::CreateDirectoryW(m_path.c_str(), nullptr))
-        {
-            return;
-        }
-    }
-}
-
-TempFolder::~TempFolder()
-{
-    // SHFileOperation wants a double-NUL-terminated list.
-    std::wstring from = m_path;
-    from.push_back(L'\0');
-    SHFILEOPSTRUCTW operation{};
-    operation.wFunc = FO_DELETE;
-    operation.pFrom = from.c_str();
-    operation.fFlags = FOF_NO_UI;
-    ::SHFileOperationW(&operation);
 }
 
 namespace
@@ -201,40 +172,6 @@ LockedFolder::~LockedFolder()
         PutBack(m_folder, saved);
     }
     WaitUntil([this] { return mirufon::win32::CanCreateFilesIn(m_folder); });
-}
-
-std::optional<std::string> ReadBytes(const std::wstring& path)
-{
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-    {
-        return std::nullopt;
-    }
-    std::string bytes;
-    char buffer[65536];
-    DWORD read = 0;
-    while (::ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
-    {
-        bytes.append(buffer, read);
-    }
-    ::CloseHandle(file);
-    return bytes;
-}
-
-bool WriteBytes(const std::wstring& path, const std::string& bytes)
-{
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-    {
-        return false;
-    }
-    DWORD written = 0;
-    const bool ok =
-        ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-        written == bytes.size();
-    ::CloseHandle(file);
-    return ok;
 }
 
 POINT OnThisScreen(POINT placed)
@@ -343,45 +280,14 @@ DWORD App::ExitCode() const
     return code;
 }
 
-namespace
-{
-
-struct WindowSearch
-{
-    DWORD processId;
-    std::wstring className;
-    std::wstring caption;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter)
-{
-    auto* search = reinterpret_cast<WindowSearch*>(parameter);
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(window, &owner);
-    if (owner != search->processId)
-    {
-        return TRUE;
-    }
-    if (!search->className.empty() && ClassName(window) != search->className)
-    {
-        return TRUE;
-    }
-    if (!search->caption.empty() && WindowText(window) != search->caption)
-    {
-        return TRUE;
-    }
-    search->found = window;
-    return FALSE;
-}
-
-} // namespace
-
 HWND App::FindWindowOf(const std::wstring& className, const std::wstring& caption) const
 {
-    WindowSearch search{ProcessId(), className, caption};
-    ::EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return FirstWhere(TopLevelWindowsOf(ProcessId()),
+                      [&](HWND window)
+                      {
+                          return (className.empty() || ClassName(window) == className) &&
+                                 (caption.empty() || WindowText(window) == caption);
+                      });
 }
 
 HWND App::MainWindow(std::chrono::milliseconds timeout) const
@@ -429,6 +335,18 @@ std::wstring ClassName(HWND window)
 HWND Control(HWND parent, int id)
 {
     return ::GetDlgItem(parent, id);
+}
+
+HWND FirstWhere(const std::vector<HWND>& windows, const std::function<bool(HWND)>& matches)
+{
+    for (HWND window : windows)
+    {
+        if (matches(window))
+        {
+            return window;
+        }
+    }
+    return nullptr;
 }
 
 } // namespace e2e

@@ -7,6 +7,8 @@
 #define NOMINMAX
 #endif
 #include "platform/win32/storage/TextCodec.h"
+#include "support/Files.h"
+#include "support/ProcessObjects.h"
 
 #include <windows.h>
 
@@ -28,25 +30,16 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 // UTF-16 <-> UTF-8 for readable failure messages.
 std::string Utf8(const std::wstring& text);
 
-// A fresh folder under the temporary folder, removed with everything in it at the end.
-class TempFolder
+using testsupport::ReadBytes;
+using testsupport::WriteBytes;
+
+// A fresh folder for a test: the program, its Conf.txt and its logs.
+class TempFolder : public testsupport::TempFolder
 {
   public:
-    TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    ~TempFolder();
-    const std::wstring& Path() const { return m_path; }
-    // The folder's own name, the last part of its path.
-    std::wstring Name() const { return m_path.substr(m_path.find_last_of(L'\\') + 1); }
-    std::wstring File(const std::wstring& name) const { return m_path + L"\\" + name; }
-
-  private:
-    std::wstring m_path;
+    TempFolder() : testsupport::TempFolder(L"mirufon-e2e-") {}
 };
 
-std::optional<std::string> ReadBytes(const std::wstring& path);
-bool WriteBytes(const std::wstring& path, const std::string& bytes);
 // Text in the ANSI code page, as Conf.txt holds it: the program's own conversions.
 using mirufon::win32::AnsiToWide;
 using mirufon::win32::WideToAnsi;
@@ -128,6 +121,11 @@ class LockedFolder
 
 std::wstring WindowText(HWND window);
 std::wstring ClassName(HWND window);
+
+using testsupport::DescendantsOf;
+using testsupport::TopLevelWindowsOf;
+// The first of the windows that matches, or null.
+HWND FirstWhere(const std::vector<HWND>& windows, const std::function<bool(HWND)>& matches);
 HWND Control(HWND parent, int id);
 
 } // namespace e2e

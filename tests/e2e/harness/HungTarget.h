@@ -5,12 +5,11 @@
 // the driver's main thread goes on. It stands for a program that hangs under the pointer.
 
 #include "e2e/harness/Harness.h"
-#include "platform/win32/window/Handles.h"
+#include "support/WindowThread.h"
 
 #include <atomic>
 #include <chrono>
 #include <string>
-#include <thread>
 
 namespace e2e
 {
@@ -38,9 +37,9 @@ class HungTarget
     // Makes the window's thread stop pumping for the duration and returns once it has stopped
     // (false when it did not within two seconds). The caller's thread pumps meanwhile.
     bool StopResponding(std::chrono::milliseconds duration);
-    bool IsHung() const { return m_hung; }
+    bool IsHung() const { return m_thread.Stalled(); }
     // How many hangs have ended so far: the thread pumps again after each.
-    int Recoveries() const { return m_recoveries; }
+    int Recoveries() const { return m_thread.StallsEnded(); }
     // Waits, pumping the caller's messages, until the window's thread pumps again.
     bool WaitUntilRecovered(std::chrono::milliseconds timeout);
 
@@ -54,26 +53,22 @@ class HungTarget
     void PostPing() const;
     int PingsAnswered() const { return m_pings; }
     std::chrono::steady_clock::time_point LastPingAnswered() const { return m_lastPing; }
-    std::chrono::steady_clock::time_point LastRecovery() const { return m_lastRecovery; }
+    std::chrono::steady_clock::time_point LastRecovery() const { return m_thread.LastStallEnded(); }
 
   private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    void Run(POINT position, SIZE size);
-    void Hang(DWORD milliseconds);
+    // On the window's thread: the window and its button.
+    std::vector<HWND> Build(POINT position, SIZE size);
 
-    mirufon::win32::UniqueKernelHandle m_wake{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};
     std::atomic<HWND> m_window{nullptr};
     std::atomic<HWND> m_button{nullptr};
-    std::atomic<bool> m_ready{false};
-    std::atomic<bool> m_hung{false};
-    std::atomic<int> m_recoveries{0};
     std::atomic<int> m_pings{0};
     std::atomic<std::chrono::steady_clock::time_point> m_lastPing{};
-    std::atomic<std::chrono::steady_clock::time_point> m_lastRecovery{};
     std::wstring m_offeredText;
-    DWORD m_renderDelayMs = 0;
+    std::chrono::milliseconds m_renderDelay{0};
     std::atomic<int> m_offers{0};
-    std::thread m_thread;
+    // Last: the thread ends before the members its window reads.
+    testsupport::WindowThread m_thread;
 };
 
 } // namespace e2e

@@ -29,14 +29,8 @@ void RegisterItemsClass()
         INITCOMMONCONTROLSEX common{sizeof(INITCOMMONCONTROLSEX),
                                     ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES};
         ::InitCommonControlsEx(&common);
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = &ItemsWindowProc;
-        windowClass.hInstance = ::GetModuleHandleW(nullptr);
-        windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        windowClass.lpszClassName = kItemsClass;
-        return ::RegisterClassExW(&windowClass) != 0;
+        testsupport::RegisterTestClass(kItemsClass, &ItemsWindowProc);
+        return true;
     }();
     (void)registered;
 }

@@ -3,6 +3,7 @@
 #include "e2e/harness/AppDriver.h"
 #include "e2e/harness/Input.h"
 #include "platform/win32/mainwindow/ControlIds.h"
+#include "support/ControlItems.h"
 
 #include <algorithm>
 
@@ -11,64 +12,23 @@ namespace e2e
 namespace
 {
 
-struct DialogSearch
-{
-    DWORD process;
-    std::function<bool(HWND)> matches;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK MatchDialog(HWND window, LPARAM parameter)
-{
-    auto* search = reinterpret_cast<DialogSearch*>(parameter);
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(window, &owner);
-    if (owner != search->process || ClassName(window) != L"#32770" || !::IsWindowVisible(window) ||
-        !search->matches(window))
-    {
-        return TRUE;
-    }
-    search->found = window;
-    return FALSE;
-}
-
 HWND WaitForDialog(const App& app, const std::function<bool(HWND)>& matches,
                    std::chrono::milliseconds timeout)
 {
-    DialogSearch search{app.ProcessId(), matches};
+    const auto isDialog = [&](HWND window)
+    { return ClassName(window) == L"#32770" && ::IsWindowVisible(window) && matches(window); };
+    HWND found = nullptr;
     WaitUntil(
         [&]
-        {
-            ::EnumWindows(&MatchDialog, reinterpret_cast<LPARAM>(&search));
-            return search.found != nullptr;
-        },
+        { return (found = FirstWhere(TopLevelWindowsOf(app.ProcessId()), isDialog)) != nullptr; },
         timeout);
-    return search.found;
+    return found;
 }
 
 bool HasVisible(HWND dialog, int id)
 {
     const HWND control = ::GetDlgItem(dialog, id);
     return control && ::IsWindowVisible(control);
-}
-
-BOOL CALLBACK FindFileNameEdit(HWND window, LPARAM found)
-{
-    const int parentId = ::GetDlgCtrlID(::GetParent(window));
-    if (ClassName(window) == L"Edit" && ::IsWindowVisible(window) &&
-        ClassName(::GetParent(window)) == L"ComboBox" && (parentId == 1148 || parentId == 1001))
-    {
-        *reinterpret_cast<HWND*>(found) = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-POINT CentreOf(HWND window)
-{
-    RECT rect{};
-    ::GetWindowRect(window, &rect);
-    return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
 }
 
 bool ToFront(HWND window)
@@ -86,9 +46,16 @@ HWND FileNameBox(HWND dialog)
     {
         return box;
     }
-    HWND found = nullptr;
-    ::EnumChildWindows(dialog, &FindFileNameEdit, reinterpret_cast<LPARAM>(&found));
-    return found;
+    // The newer dialog's name box: the edit of a combo box with one of two ids.
+    return FirstWhere(DescendantsOf(dialog),
+                      [](HWND window)
+                      {
+                          const HWND parent = ::GetParent(window);
+                          const int parentId = ::GetDlgCtrlID(parent);
+                          return ClassName(window) == L"Edit" && ::IsWindowVisible(window) &&
+                                 ClassName(parent) == L"ComboBox" &&
+                                 (parentId == 1148 || parentId == 1001);
+                      });
 }
 
 HWND WaitForSaveDialog(const App& app, std::chrono::milliseconds timeout)
@@ -116,7 +83,7 @@ HWND WaitForSaveDialog(const App& app, std::chrono::milliseconds timeout)
 bool SaveAs(HWND dialog, const std::wstring& name)
 {
     const HWND box = FileNameBox(dialog);
-    if (!ToFront(dialog) || !ClickAt(CentreOf(box)))
+    if (!ToFront(dialog) || !ClickAt(testsupport::CentreOf(box)))
     {
         return false;
     }
@@ -148,7 +115,7 @@ HWND WaitForAnyBox(const App& app, int button, std::chrono::milliseconds timeout
 
 bool Answer(HWND box, int button)
 {
-    if (!ToFront(box) || !ClickAt(CentreOf(::GetDlgItem(box, button))))
+    if (!ToFront(box) || !ClickAt(testsupport::CentreOf(::GetDlgItem(box, button))))
     {
         return false;
     }
@@ -158,7 +125,7 @@ bool Answer(HWND box, int button)
 bool OpenLogMenu(HWND mainWindow)
 {
     const HWND log = Control(mainWindow, mirufon::win32::kIdLog);
-    if (!Activate(mainWindow) || !ClickAt(CentreOf(log), true))
+    if (!Activate(mainWindow) || !ClickAt(testsupport::CentreOf(log), true))
     {
         return false;
     }

@@ -1,8 +1,7 @@
 #include "e2e/harness/ProcessCounters.h"
 
 #include "e2e/harness/SystemChecks.h"
-
-#include <winternl.h>
+#include "support/ProcessObjects.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -16,40 +15,6 @@ namespace e2e
 {
 namespace
 {
-
-// The system's handle list (SystemHandleInformation), as Wine fills it from its server.
-constexpr auto kSystemHandleInformation = static_cast<SYSTEM_INFORMATION_CLASS>(16);
-
-struct SystemHandle
-{
-    ULONG ownerProcessId;
-    BYTE objectType;
-    BYTE flags;
-    USHORT handle;
-    PVOID object;
-    ACCESS_MASK access;
-};
-
-struct SystemHandles
-{
-    ULONG count;
-    SystemHandle handles[1];
-};
-
-// One entry of a process's GDI handle table, as Wine lays it out.
-struct GdiEntry
-{
-    std::uint64_t object;
-    std::uint32_t owner;
-    std::uint16_t unique;
-    std::uint8_t type;
-    std::uint8_t flags;
-    std::uint64_t user;
-};
-static_assert(sizeof(GdiEntry) == 24);
-constexpr std::size_t kGdiEntries = 0x10000;
-// Where the PEB keeps the address of the GDI handle table (64-bit).
-constexpr std::size_t kPebGdiTableOffset = 0xF8;
 
 const wchar_t kProc[] = L"Z:\\proc\\";
 
@@ -151,31 +116,6 @@ long RssAnonKb(unsigned long unixPid)
     return at == std::string::npos ? -1 : std::strtol(status->c_str() + at + 8, nullptr, 10);
 }
 
-BOOL CALLBACK CountChild(HWND, LPARAM count)
-{
-    ++*reinterpret_cast<long*>(count);
-    return TRUE;
-}
-
-struct WindowCount
-{
-    DWORD processId;
-    long count;
-};
-
-BOOL CALLBACK CountTopLevel(HWND window, LPARAM parameter)
-{
-    auto* counting = reinterpret_cast<WindowCount*>(parameter);
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(window, &owner);
-    if (owner == counting->processId)
-    {
-        ++counting->count;
-        ::EnumChildWindows(window, &CountChild, reinterpret_cast<LPARAM>(&counting->count));
-    }
-    return TRUE;
-}
-
 } // namespace
 
 unsigned long FindUnixProgram(const std::wstring& unixMarker)
@@ -269,75 +209,17 @@ Counters ProgramCounters::Sample()
 
 long ProgramCounters::GdiObjects() const
 {
-    // Windows counts them itself; its PEB's table is shared by every process of the session.
-    if (!UnderWine())
-    {
-        return m_process ? static_cast<long>(::GetGuiResources(m_process, GR_GDIOBJECTS)) : -1;
-    }
-    PROCESS_BASIC_INFORMATION basic{};
-    ULONG length = 0;
-    if (!m_process || ::NtQueryInformationProcess(m_process, ProcessBasicInformation, &basic,
-                                                  sizeof basic, &length) != 0)
-    {
-        return -1;
-    }
-    std::uint64_t table = 0;
-    SIZE_T read = 0;
-    const auto* tableAddress =
-        reinterpret_cast<const char*>(basic.PebBaseAddress) + kPebGdiTableOffset;
-    if (!::ReadProcessMemory(m_process, tableAddress, &table, sizeof table, &read) || table == 0)
-    {
-        return -1;
-    }
-    std::vector<GdiEntry> entries(kGdiEntries);
-    if (!::ReadProcessMemory(m_process, reinterpret_cast<const void*>(table), entries.data(),
-                             entries.size() * sizeof(GdiEntry), &read))
-    {
-        return -1;
-    }
-    long count = 0;
-    for (std::size_t i = 0; i < read / sizeof(GdiEntry); ++i)
-    {
-        count += entries[i].type != 0 ? 1 : 0;
-    }
-    return count;
+    return m_process ? testsupport::GdiObjectsOf(m_process) : -1;
 }
 
 long ProgramCounters::Handles() const
 {
-    if (!UnderWine())
-    {
-        DWORD count = 0;
-        return m_process && ::GetProcessHandleCount(m_process, &count) ? static_cast<long>(count)
-                                                                       : -1;
-    }
-    std::vector<char> buffer(1 << 20);
-    ULONG length = 0;
-    NTSTATUS status = 0;
-    while ((status = ::NtQuerySystemInformation(kSystemHandleInformation, buffer.data(),
-                                                static_cast<ULONG>(buffer.size()), &length)) ==
-           static_cast<NTSTATUS>(0xC0000004)) // STATUS_INFO_LENGTH_MISMATCH
-    {
-        buffer.resize(buffer.size() * 2);
-    }
-    if (status != 0)
-    {
-        return -1;
-    }
-    const auto* list = reinterpret_cast<const SystemHandles*>(buffer.data());
-    long count = 0;
-    for (ULONG i = 0; i < list->count; ++i)
-    {
-        count += list->handles[i].ownerProcessId == m_processId ? 1 : 0;
-    }
-    return count;
+    return m_process ? testsupport::HandlesOf(m_process, m_processId) : -1;
 }
 
 long ProgramCounters::Windows() const
 {
-    WindowCount counting{m_processId, 0};
-    ::EnumWindows(&CountTopLevel, reinterpret_cast<LPARAM>(&counting));
-    return counting.count;
+    return testsupport::WindowsOf(m_processId);
 }
 
 } // namespace e2e

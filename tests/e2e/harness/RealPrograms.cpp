@@ -13,55 +13,10 @@ bool SameText(const std::wstring& left, const std::wstring& right)
     return ::CompareStringOrdinal(left.c_str(), -1, right.c_str(), -1, TRUE) == CSTR_EQUAL;
 }
 
-BOOL CALLBACK CollectWindow(HWND window, LPARAM found)
-{
-    reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
-    return TRUE;
-}
-
-std::vector<HWND> Descendants(HWND parent)
-{
-    std::vector<HWND> windows;
-    ::EnumChildWindows(parent, &CollectWindow, reinterpret_cast<LPARAM>(&windows));
-    return windows;
-}
-
 HWND FirstDescendant(HWND parent, const std::wstring& className)
 {
-    for (HWND window : Descendants(parent))
-    {
-        if (SameText(ClassName(window), className))
-        {
-            return window;
-        }
-    }
-    return nullptr;
-}
-
-struct WindowSearch
-{
-    DWORD processId;
-    const std::wstring* className;
-    HWND found;
-};
-
-BOOL CALLBACK MatchTopLevel(HWND window, LPARAM lParam)
-{
-    auto& search = *reinterpret_cast<WindowSearch*>(lParam);
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(window, &owner);
-    const auto style = ::GetWindowLongW(window, GWL_STYLE);
-    if (owner != search.processId || !::IsWindowVisible(window) ||
-        (style & WS_CAPTION) != WS_CAPTION)
-    {
-        return TRUE;
-    }
-    if (!search.className->empty() && !SameText(ClassName(window), *search.className))
-    {
-        return TRUE;
-    }
-    search.found = window;
-    return FALSE;
+    return FirstWhere(DescendantsOf(parent),
+                      [&](HWND window) { return SameText(ClassName(window), className); });
 }
 
 } // namespace
@@ -92,19 +47,25 @@ StartedProgram::~StartedProgram()
 HWND StartedProgram::WaitForWindow(const std::wstring& className,
                                    std::chrono::milliseconds timeout) const
 {
-    WindowSearch search{m_process.dwProcessId, &className, nullptr};
     if (!m_process.hProcess)
     {
         return nullptr;
     }
+    // A visible window with a title bar: the program's main window, not a helper of its own.
+    const auto isMain = [&](HWND window)
+    {
+        const auto style = ::GetWindowLongW(window, GWL_STYLE);
+        return ::IsWindowVisible(window) && (style & WS_CAPTION) == WS_CAPTION &&
+               (className.empty() || SameText(ClassName(window), className));
+    };
+    HWND found = nullptr;
     WaitUntil(
-        [&]
-        {
-            ::EnumWindows(&MatchTopLevel, reinterpret_cast<LPARAM>(&search));
-            return search.found != nullptr;
+        [&] {
+            return (found = FirstWhere(TopLevelWindowsOf(m_process.dwProcessId), isMain)) !=
+                   nullptr;
         },
         timeout);
-    return search.found;
+    return found;
 }
 
 void PlaceInFront(HWND window, POINT position, SIZE size)
@@ -246,7 +207,7 @@ TaskManager::TaskManager(POINT position, SIZE size)
 
 HWND TaskManager::VisibleListWith(const std::wstring& imageName) const
 {
-    for (HWND window : Descendants(m_window))
+    for (HWND window : DescendantsOf(m_window))
     {
         if (::IsWindowVisible(window) && SameText(ClassName(window), L"SysListView32") &&
             m_remote.FindListViewItem(window, imageName) >= 0)
@@ -298,7 +259,7 @@ HWND TaskManager::ShowDisabledButton()
     return ShowPageWith(
         [this]() -> HWND
         {
-            for (HWND window : Descendants(m_window))
+            for (HWND window : DescendantsOf(m_window))
             {
                 const auto style = ::GetWindowLongW(window, GWL_STYLE);
                 if (SameText(ClassName(window), L"Button") && ::IsWindowVisible(window) &&

@@ -1,6 +1,7 @@
 #include "e2e/harness/Target.h"
 
 #include "e2e/harness/Input.h"
+#include "support/ControlItems.h"
 #include "support/WindowObject.h"
 
 namespace e2e
@@ -15,104 +16,46 @@ constexpr int kIdEdit = 2;
 constexpr int kIdLabel = 3;
 // Messages the driver's main thread sends the window's own thread.
 constexpr UINT kComeToFront = WM_APP + 1;
-constexpr UINT kEnd = WM_APP + 2;
-
-void RegisterTargetClass(WNDPROC procedure)
-{
-    static bool registered = false;
-    if (registered)
-    {
-        return;
-    }
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = ::GetModuleHandleW(nullptr);
-    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = kTargetClass;
-    registered =
-        ::RegisterClassExW(&windowClass) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-}
-
-HWND CreateControl(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style,
-                   RECT place, int id)
-{
-    HWND control = ::CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, place.left,
-                                     place.top, place.right - place.left, place.bottom - place.top,
-                                     parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                     ::GetModuleHandleW(nullptr), nullptr);
-    ::SendMessageW(control, WM_SETFONT,
-                   reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-    return control;
-}
-
-POINT CentreOf(HWND window)
-{
-    RECT rect{};
-    ::GetWindowRect(window, &rect);
-    return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-}
 
 } // namespace
 
 TargetWindow::TargetWindow(POINT position, SIZE size)
+    : m_thread([this, position, size] { return Build(position, size); })
 {
-    const HANDLE created = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    m_thread = std::thread([this, position, size, created] { Serve(position, size, created); });
-    ::WaitForSingleObject(created, 10000);
-    ::CloseHandle(created);
     if (m_window)
     {
         BringToFront();
     }
 }
 
-void TargetWindow::Serve(POINT position, SIZE size, HANDLE created)
+TargetWindow::~TargetWindow() = default;
+
+std::vector<HWND> TargetWindow::Build(POINT position, SIZE size)
 {
-    RegisterTargetClass(&TargetWindow::WindowProc);
+    testsupport::RegisterTestClass(kTargetClass, &TargetWindow::WindowProc);
     HWND window = ::CreateWindowExW(
         WS_EX_TOPMOST, kTargetClass, kCaption, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, position.x,
         position.y, size.cx, size.cy, nullptr, nullptr, ::GetModuleHandleW(nullptr), this);
-    if (window)
-    {
-        // Controls at fixed client positions, apart from each other, so that each centre lies
-        // well inside its own control.
-        m_button = CreateControl(window, L"BUTTON", kButtonCaption, BS_PUSHBUTTON | WS_TABSTOP,
-                                 RECT{20, 20, 220, 56}, kIdButton);
-        m_edit = CreateControl(window, L"EDIT", kEditValue, WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP,
-                               RECT{20, 80, 260, 108}, kIdEdit);
-        // SS_NOTIFY: a plain static answers hit tests with HTTRANSPARENT, so the pointer would
-        // find the window behind it; with it the label is a window of its own under the
-        // pointer and reports clicks.
-        m_label = CreateControl(window, L"STATIC", kLabelText, SS_LEFT | SS_NOTIFY,
-                                RECT{20, 130, 140, 154}, kIdLabel);
-        ::ShowWindow(window, SW_SHOW);
-        ::UpdateWindow(window);
-    }
-    ::SetEvent(created);
     if (!window)
     {
-        return;
+        return {};
     }
-    MSG message;
-    while (::GetMessageW(&message, nullptr, 0, 0) > 0)
-    {
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-    }
-}
-
-TargetWindow::~TargetWindow()
-{
-    if (m_window)
-    {
-        ::PostMessageW(m_window, kEnd, 0, 0);
-    }
-    if (m_thread.joinable())
-    {
-        m_thread.join();
-    }
+    // Controls at fixed client positions, apart from each other, so that each centre lies well
+    // inside its own control.
+    m_button =
+        testsupport::AddControl(window, L"BUTTON", kButtonCaption, BS_PUSHBUTTON | WS_TABSTOP,
+                                RECT{20, 20, 220, 56}, kIdButton);
+    m_edit = testsupport::AddControl(window, L"EDIT", kEditValue,
+                                     WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP,
+                                     RECT{20, 80, 260, 108}, kIdEdit);
+    // SS_NOTIFY: a plain static answers hit tests with HTTRANSPARENT, so the pointer would find
+    // the window behind it; with it the label is a window of its own under the pointer and
+    // reports clicks.
+    m_label = testsupport::AddControl(window, L"STATIC", kLabelText, SS_LEFT | SS_NOTIFY,
+                                      RECT{20, 130, 140, 154}, kIdLabel);
+    ::ShowWindow(window, SW_SHOW);
+    ::UpdateWindow(window);
+    return {window};
 }
 
 HWND TargetWindow::Focus() const
@@ -135,17 +78,17 @@ POINT TargetWindow::LastMouseMove() const
 
 POINT TargetWindow::ButtonCentre() const
 {
-    return CentreOf(m_button);
+    return testsupport::CentreOf(m_button);
 }
 
 POINT TargetWindow::EditCentre() const
 {
-    return CentreOf(m_edit);
+    return testsupport::CentreOf(m_edit);
 }
 
 POINT TargetWindow::LabelCentre() const
 {
-    return CentreOf(m_label);
+    return testsupport::CentreOf(m_label);
 }
 
 POINT TargetWindow::BlankPoint() const
@@ -221,10 +164,6 @@ LRESULT TargetWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case kComeToFront:
         ::SetForegroundWindow(m_window);
         ::SetFocus(m_window);
-        return 0;
-    case kEnd:
-        ::DestroyWindow(m_window);
-        ::PostQuitMessage(0);
         return 0;
     case WM_CLOSE:
         // Only the destructor ends the window, so that no handle the test holds goes stale.

@@ -11,10 +11,11 @@
 // the window answers at once, whatever the driver's main thread is busy with.
 
 #include "e2e/harness/Harness.h"
+#include "support/WindowThread.h"
 
 #include <atomic>
 #include <string>
-#include <thread>
+#include <vector>
 
 namespace e2e
 {
@@ -79,10 +80,10 @@ class TargetWindow
   private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    void Serve(POINT position, SIZE size, HANDLE created);
+    // On the window's thread: the window and its controls.
+    std::vector<HWND> Build(POINT position, SIZE size);
 
-    std::thread m_thread;
-    HWND m_window = nullptr;
+    std::atomic<HWND> m_window{nullptr};
     HWND m_button = nullptr;
     HWND m_edit = nullptr;
     HWND m_label = nullptr;
@@ -92,6 +93,8 @@ class TargetWindow
     std::atomic<int> m_contextMenus{0};
     std::atomic<int> m_mouseMoves{0};
     std::atomic<LPARAM> m_lastMouseMove{-1};
+    // Last: the thread ends before the members its window writes.
+    testsupport::WindowThread m_thread;
 };
 
 } // namespace e2e
