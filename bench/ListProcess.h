@@ -7,6 +7,7 @@
 // program's harvest is set against.
 
 #include "BenchStats.h"
+#include "support/ChildProcess.h"
 
 #include <windows.h>
 
@@ -110,31 +111,7 @@ class ListProcess
   public:
     ListProcess()
     {
-        wchar_t self[MAX_PATH] = {};
-        ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-        std::wstring command = L"\"" + std::wstring(self) + L"\" --list";
-        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-        HANDLE writeEnd = nullptr;
-        ::CreatePipe(&m_output, &writeEnd, &inherit, 0);
-        ::SetHandleInformation(m_output, HANDLE_FLAG_INHERIT, 0);
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdOutput = writeEnd;
-        if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                              &startup, &m_process))
-        {
-            m_process = {};
-        }
-        ::CloseHandle(writeEnd);
-        std::string line;
-        char c = 0;
-        DWORD read = 0;
-        while (m_process.hProcess && c != '\n' && ::ReadFile(m_output, &c, 1, &read, nullptr) &&
-               read == 1)
-        {
-            line += c;
-        }
+        const std::string line = m_child.ReadLine();
         unsigned long long list = 0;
         if (std::sscanf(line.c_str(), "%llu %ld %ld", &list, &m_pointedCell.x, &m_pointedCell.y) ==
             3)
@@ -150,13 +127,10 @@ class ListProcess
         {
             ::PostMessageW(::GetAncestor(m_list, GA_ROOT), WM_CLOSE, 0, 0);
         }
-        if (m_process.hProcess)
+        if (m_child.Started())
         {
-            ::WaitForSingleObject(m_process.hProcess, 10000);
-            ::CloseHandle(m_process.hThread);
-            ::CloseHandle(m_process.hProcess);
+            ::WaitForSingleObject(m_child.Process(), 10000);
         }
-        ::CloseHandle(m_output);
     }
 
     // Empty when the process did not start or did not tell.
@@ -165,8 +139,7 @@ class ListProcess
     POINT PointedCell() const { return m_pointedCell; }
 
   private:
-    PROCESS_INFORMATION m_process{};
-    HANDLE m_output = nullptr;
+    testsupport::ChildProcess m_child{L"--list"};
     HWND m_list = nullptr;
     POINT m_pointedCell{};
 };

@@ -8,14 +8,15 @@
 #include "BenchInput.h"
 #include "BenchMessages.h"
 #include "BenchStats.h"
-#include "e2e/Clipboard.h"
-#include "e2e/Harness.h"
-#include "e2e/HungTarget.h"
-#include "e2e/Input.h"
-#include "e2e/ProcessCounters.h"
-#include "e2e/Target.h"
+#include "e2e/harness/Clipboard.h"
+#include "e2e/harness/Harness.h"
+#include "e2e/harness/HungTarget.h"
+#include "e2e/harness/Input.h"
+#include "e2e/harness/ProcessCounters.h"
+#include "e2e/harness/Target.h"
 #include "platform/win32/mainwindow/ControlIds.h"
 #include "platform/win32/reading/ElementReading.h"
+#include "support/ChildProcess.h"
 #include "support/MessagePump.h"
 
 #include <objbase.h>
@@ -63,41 +64,14 @@ int Probe(int x, int y)
 // Starts this program as a probe of the point and reads what it prints.
 bool MeasureFloor(POINT point, double& median, double& worst)
 {
-    wchar_t self[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring command = L"\"" + std::wstring(self) + L"\" --probe " + std::to_wstring(point.x) +
-                           L" " + std::to_wstring(point.y);
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE readEnd = nullptr;
-    HANDLE writeEnd = nullptr;
-    ::CreatePipe(&readEnd, &writeEnd, &inherit, 0);
-    ::SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = writeEnd;
-    PROCESS_INFORMATION process{};
-    const bool started = ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0,
-                                          nullptr, nullptr, &startup, &process);
-    ::CloseHandle(writeEnd);
-    std::string output;
-    if (started)
+    testsupport::ChildProcess probe(L"--probe " + std::to_wstring(point.x) + L" " +
+                                    std::to_wstring(point.y));
+    // The probe reads this process's window: keep answering it while it runs.
+    while (probe.Started() && ::WaitForSingleObject(probe.Process(), 10) == WAIT_TIMEOUT)
     {
-        // The probe reads this process's window: keep answering it while it runs.
-        while (::WaitForSingleObject(process.hProcess, 10) == WAIT_TIMEOUT)
-        {
-            Pump();
-        }
-        char buffer[256];
-        DWORD read = 0;
-        while (::ReadFile(readEnd, buffer, sizeof buffer, &read, nullptr) && read > 0)
-        {
-            output.append(buffer, read);
-        }
-        ::CloseHandle(process.hThread);
-        ::CloseHandle(process.hProcess);
+        Pump();
     }
-    ::CloseHandle(readEnd);
+    const std::string output = probe.ReadAll();
     return std::sscanf(output.c_str(), "%lf %lf", &median, &worst) == 2;
 }
 

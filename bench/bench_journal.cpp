@@ -6,11 +6,11 @@
 
 #include "BenchInput.h"
 #include "BenchStats.h"
-#include "e2e/Clipboard.h"
-#include "e2e/Harness.h"
-#include "e2e/Input.h"
-#include "e2e/LogFiles.h"
-#include "e2e/Target.h"
+#include "e2e/harness/Clipboard.h"
+#include "e2e/harness/Harness.h"
+#include "e2e/harness/Input.h"
+#include "e2e/harness/LogFiles.h"
+#include "e2e/harness/Target.h"
 #include "platform/win32/mainwindow/ControlIds.h"
 
 #include <cstdio>

@@ -21,9 +21,9 @@
 #include "BenchInput.h"
 #include "BenchStats.h"
 #include "ListProcess.h"
-#include "e2e/Harness.h"
-#include "e2e/Input.h"
-#include "e2e/ProcessCounters.h"
+#include "e2e/harness/Harness.h"
+#include "e2e/harness/Input.h"
+#include "e2e/harness/ProcessCounters.h"
 #include "platform/win32/mainwindow/ControlIds.h"
 
 #include <array>

@@ -17,14 +17,14 @@
 
 #include "BenchMessages.h"
 #include "BenchStats.h"
-#include "e2e/AppDriver.h"
-#include "e2e/Clipboard.h"
-#include "e2e/Harness.h"
-#include "e2e/HungTarget.h"
-#include "e2e/Input.h"
-#include "e2e/ProcessCounters.h"
-#include "e2e/Target.h"
-#include "e2e/Tray.h"
+#include "e2e/harness/AppDriver.h"
+#include "e2e/harness/Clipboard.h"
+#include "e2e/harness/Harness.h"
+#include "e2e/harness/HungTarget.h"
+#include "e2e/harness/Input.h"
+#include "e2e/harness/ProcessCounters.h"
+#include "e2e/harness/Target.h"
+#include "e2e/harness/Tray.h"
 #include "platform/win32/mainwindow/ControlIds.h"
 
 #include <array>

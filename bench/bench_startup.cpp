@@ -3,7 +3,7 @@
 // every file interleaved so that a change in the machine's load falls on all of them alike.
 
 #include "BenchStats.h"
-#include "e2e/Harness.h"
+#include "e2e/harness/Harness.h"
 
 #include <cstdio>
 #include <string>

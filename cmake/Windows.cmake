@@ -40,7 +40,7 @@ endif()
 file(GLOB MIRUFON_TEST_SUPPORT_SOURCES CONFIGURE_DEPENDS tests/support/*.cpp)
 add_library(test_support STATIC ${MIRUFON_TEST_SUPPORT_SOURCES})
 target_include_directories(test_support PUBLIC tests)
-target_link_libraries(test_support PUBLIC mirufon_windows comctl32 gdi32 ole32 oleaut32 uuid
+target_link_libraries(test_support PUBLIC mirufon_windows comctl32 gdi32 ntdll ole32 oleaut32 shell32 uuid
                                    PRIVATE mirufon_warnings)
 
 # Unit tests of the Win32 layer (code page, file replacement, the EDIT control).
@@ -51,32 +51,32 @@ target_link_libraries(win32_tests PRIVATE mirufon_win32 test_support mirufon_war
                                           GTest::gtest_main)
 add_test(NAME win32_tests COMMAND win32_tests --gtest_brief=1)
 
-# The end-to-end harness: everything in tests/e2e that is not a test file (starting the
-# program, input, screenshots, the clipboard, the target window, the main window's driver).
-# Built once for the end-to-end tests, the screenshot helper and the capture benchmark.
-file(GLOB MIRUFON_E2E_HARNESS_SOURCES CONFIGURE_DEPENDS tests/e2e/*.cpp)
-list(FILTER MIRUFON_E2E_HARNESS_SOURCES EXCLUDE REGEX "Tests\\.cpp$")
-# Test cases in the library would be dropped by the linker without a word: test files end in
-# Tests.cpp.
+# The end-to-end harness (tests/e2e/harness): starting the program, input, screenshots, the
+# clipboard, the target windows, the main window's driver. Built once for the end-to-end tests,
+# the screenshot helper and the capture benchmark.
+file(GLOB MIRUFON_E2E_HARNESS_SOURCES CONFIGURE_DEPENDS tests/e2e/harness/*.cpp)
+# Test cases in the library would be dropped by the linker without a word: they belong in
+# tests/e2e.
 foreach(source ${MIRUFON_E2E_HARNESS_SOURCES})
     file(STRINGS ${source} test_cases REGEX "^TEST(_F|_P)?\\(")
     if(test_cases)
-        message(FATAL_ERROR "${source} holds test cases: name it *Tests.cpp")
+        message(FATAL_ERROR "${source} holds test cases: move them to tests/e2e")
     endif()
 endforeach()
 add_library(e2e_harness STATIC ${MIRUFON_E2E_HARNESS_SOURCES})
 target_include_directories(e2e_harness PUBLIC tests src)
 target_link_libraries(e2e_harness PUBLIC mirufon_win32 mirufon_windows test_support GTest::gtest gdi32 ntdll
                       PRIVATE mirufon_warnings)
+target_compile_definitions(e2e_harness PUBLIC MIRUFON_PROJECT_VERSION="${PROJECT_VERSION}")
 
 # The end-to-end driver: a Win32 program of its own that starts mirufon.exe, drives it as a
 # user would and checks what it shows and writes.
-file(GLOB MIRUFON_E2E_TESTS CONFIGURE_DEPENDS tests/e2e/*Tests.cpp)
+file(GLOB MIRUFON_E2E_TESTS CONFIGURE_DEPENDS tests/e2e/*.cpp)
 add_executable(e2e_tests ${MIRUFON_E2E_TESTS})
 target_link_libraries(e2e_tests PRIVATE e2e_harness mirufon_core mirufon_warnings GTest::gtest_main)
 add_dependencies(e2e_tests mirufon)
 # The script with which the driver makes a folder unwritable, beside the driver.
-configure_file(${PROJECT_SOURCE_DIR}/tests/e2e/lock-folder.sh ${CMAKE_BINARY_DIR}/lock-folder.sh
+configure_file(${PROJECT_SOURCE_DIR}/tests/e2e/harness/lock-folder.sh ${CMAKE_BINARY_DIR}/lock-folder.sh
                COPYONLY)
 # The English suite runs on its own, under an English display language (scripts/test).
 add_test(NAME e2e_tests COMMAND e2e_tests --gtest_brief=1 --gtest_filter=-English.*)
@@ -148,7 +148,7 @@ add_dependencies(bench_journal mirufon)
 # Planted libraries for the end-to-end test of the library search: one for each system DLL the
 # program loads at run time.
 foreach(planted oleacc version comctl32)
-    add_library(planted_${planted} SHARED tests/e2e/planted/PlantedLibrary.cpp)
+    add_library(planted_${planted} SHARED tests/e2e/harness/planted/PlantedLibrary.cpp)
     set_target_properties(planted_${planted} PROPERTIES OUTPUT_NAME ${planted} PREFIX ""
                           LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/planted
                           RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/planted)
@@ -160,7 +160,7 @@ endforeach()
 # LVM_GETITEMTEXTW calls.
 add_executable(bench_harvest bench/bench_harvest.cpp)
 target_include_directories(bench_harvest PRIVATE bench)
-target_link_libraries(bench_harvest PRIVATE mirufon_win32 mirufon_warnings)
+target_link_libraries(bench_harvest PRIVATE mirufon_win32 test_support mirufon_warnings)
 target_link_options(bench_harvest PRIVATE -municode)
 
 # Old against new over a list view of 10,000 rows in another process: the harvest against as

@@ -2,10 +2,10 @@
 // resume, and the program's own window, driven with real input against a window of the
 // driver's own.
 
-#include "e2e/AppDriver.h"
-#include "e2e/Harness.h"
-#include "e2e/Input.h"
-#include "e2e/Target.h"
+#include "e2e/harness/AppDriver.h"
+#include "e2e/harness/Harness.h"
+#include "e2e/harness/Input.h"
+#include "e2e/harness/Target.h"
 
 #include <gtest/gtest.h>
 

@@ -2,13 +2,13 @@
 // LC_ALL=en_US.UTF-8): every window and box it opens speaks English, every label fits its
 // text, and Conf.txt is the same file a Japanese run writes.
 
-#include "e2e/AppDriver.h"
-#include "e2e/Clipboard.h"
-#include "e2e/Harness.h"
-#include "e2e/Input.h"
-#include "e2e/LogFiles.h"
-#include "e2e/SystemChecks.h"
-#include "e2e/Target.h"
+#include "e2e/harness/AppDriver.h"
+#include "e2e/harness/Clipboard.h"
+#include "e2e/harness/Harness.h"
+#include "e2e/harness/Input.h"
+#include "e2e/harness/LogFiles.h"
+#include "e2e/harness/SystemChecks.h"
+#include "e2e/harness/Target.h"
 #include "platform/win32/mainwindow/ControlIds.h"
 #include "platform/win32/settingsdialog/SettingsDialogIds.h"
 #include "platform/win32/storage/TextCodec.h"

@@ -1,12 +1,12 @@
 // Finding text in the log: Ctrl+F and the log's context menu open the system's Find dialog, F3
 // and Shift+F3 find again without it, exactly or loosely; Conf.txt keeps the last search.
 
-#include "e2e/AppDriver.h"
-#include "e2e/Clipboard.h"
-#include "e2e/Harness.h"
-#include "e2e/Input.h"
-#include "e2e/LogFiles.h"
-#include "e2e/Target.h"
+#include "e2e/harness/AppDriver.h"
+#include "e2e/harness/Clipboard.h"
+#include "e2e/harness/Harness.h"
+#include "e2e/harness/Input.h"
+#include "e2e/harness/LogFiles.h"
+#include "e2e/harness/Target.h"
 
 #include <dlgs.h>
 #include <gtest/gtest.h>

@@ -2,10 +2,10 @@
 // lies over the control they say, and the readers find the texts they promise there, across
 // processes for Wine's own regedit and task manager.
 
-#include "e2e/HungTarget.h"
-#include "e2e/ItemTargets.h"
-#include "e2e/RealPrograms.h"
-#include "e2e/SystemChecks.h"
+#include "e2e/harness/HungTarget.h"
+#include "e2e/harness/ItemTargets.h"
+#include "e2e/harness/RealPrograms.h"
+#include "e2e/harness/SystemChecks.h"
 #include "platform/win32/reading/ControlMessages.h"
 #include "platform/win32/reading/ControlProbe.h"
 #include "platform/win32/reading/MessageReader.h"

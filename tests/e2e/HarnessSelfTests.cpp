@@ -2,10 +2,10 @@
 // hotkeys, the pointer goes where it is sent, the target window's controls are where it says,
 // clicks and typing reach it, and the clipboard helpers round-trip text and really hold it.
 
-#include "e2e/Clipboard.h"
-#include "e2e/Harness.h"
-#include "e2e/Input.h"
-#include "e2e/Target.h"
+#include "e2e/harness/Clipboard.h"
+#include "e2e/harness/Harness.h"
+#include "e2e/harness/Input.h"
+#include "e2e/harness/Target.h"
 #include "support/WindowObject.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // The main window's controls where the layout rules put them, at the screen's real DPI (the
 // suite runs at 96 and at 144 DPI), before and after the user resizes the window.
 
-#include "e2e/AppDriver.h"
-#include "e2e/Harness.h"
-#include "e2e/Input.h"
+#include "e2e/harness/AppDriver.h"
+#include "e2e/harness/Harness.h"
+#include "e2e/harness/Input.h"
 #include "shell/Layout.h"
 
 #include <gtest/gtest.h>

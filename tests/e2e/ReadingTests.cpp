@@ -2,14 +2,14 @@
 // never freezes ours, items of lists and trees are captured by name, a password is never read,
 // and the same holds for programs nobody here wrote (Wine's regedit and task manager).
 
-#include "e2e/AppDriver.h"
-#include "e2e/Harness.h"
-#include "e2e/HungTarget.h"
-#include "e2e/Input.h"
-#include "e2e/ItemTargets.h"
-#include "e2e/RealPrograms.h"
-#include "e2e/SystemChecks.h"
-#include "e2e/Target.h"
+#include "e2e/harness/AppDriver.h"
+#include "e2e/harness/Harness.h"
+#include "e2e/harness/HungTarget.h"
+#include "e2e/harness/Input.h"
+#include "e2e/harness/ItemTargets.h"
+#include "e2e/harness/RealPrograms.h"
+#include "e2e/harness/SystemChecks.h"
+#include "e2e/harness/Target.h"
 
 #include <gtest/gtest.h>
 

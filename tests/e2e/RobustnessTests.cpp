@@ -2,13 +2,13 @@
 // a brisk pace, a window stored off every screen, Conf.txt in the encodings of modern editors,
 // an oversized line and the leftover of an interrupted save.
 
-#include "e2e/AppDriver.h"
-#include "e2e/Clipboard.h"
-#include "e2e/Harness.h"
-#include "e2e/Input.h"
-#include "e2e/ProcessCounters.h"
-#include "e2e/SystemChecks.h"
-#include "e2e/Target.h"
+#include "e2e/harness/AppDriver.h"
+#include "e2e/harness/Clipboard.h"
+#include "e2e/harness/Harness.h"
+#include "e2e/harness/Input.h"
+#include "e2e/harness/ProcessCounters.h"
+#include "e2e/harness/SystemChecks.h"
+#include "e2e/harness/Target.h"
 #include "platform/win32/settingsdialog/SettingsDialogIds.h"
 #include "shell/Layout.h"
 
@@ -304,8 +304,7 @@ TEST_F(Robustness, OversizedLineIsSkippedAndStartUpStaysQuick)
     ASSERT_NE(main, nullptr) << "the main window did not appear";
     EXPECT_EQ(Utf8(ControlText(main, kIdKeyName)), "Shift+Q");
     // Cut short, so that a failure does not print megabytes.
-    EXPECT_EQ(Utf8(LogText(main).substr(0, 1000)),
-              Utf8(Introduction(L"改行", L"Shift", L"QZRBGL")));
+    EXPECT_TRUE(IsIntroduction(LogText(main).substr(0, 1000), L"改行", L"Shift", L"QZRBGL"));
     ASSERT_TRUE(m_app->Close());
     EXPECT_EQ(Utf8(ConfValue(WrittenConf(), L"key modify").substr(0, 40)), "Shift");
 }
@@ -350,7 +349,9 @@ TEST_F(Robustness, SettingsDialogOpenedAgainAndAgainLeavesNothingBehind)
     ASSERT_TRUE(openAndCancel());
     ProgramCounters counters(m_app->ProcessId(), L"");
     const Counters before = counters.Sample();
-    ASSERT_GT(before.gdiObjects, 0) << "the GDI handle table could not be read";
+    ASSERT_GT(before.gdiObjects, 0) << "the GDI objects could not be counted";
+    ASSERT_GT(before.handles, 0) << "the handles could not be counted";
+    ASSERT_GT(before.windows, 0) << "the windows could not be counted";
     for (int i = 0; i < 12; ++i)
     {
         ASSERT_TRUE(openAndCancel()) << "opening " << i;

@@ -1,12 +1,12 @@
 // Saving the log: Ctrl+S and the log's context menu open the system's Save dialog, the file
 // holds the log as shown in UTF-8, and a save that fails leaves the old file whole.
 
-#include "e2e/AppDriver.h"
-#include "e2e/Harness.h"
-#include "e2e/Input.h"
-#include "e2e/LogFiles.h"
-#include "e2e/SystemChecks.h"
-#include "e2e/Target.h"
+#include "e2e/harness/AppDriver.h"
+#include "e2e/harness/Harness.h"
+#include "e2e/harness/Input.h"
+#include "e2e/harness/LogFiles.h"
+#include "e2e/harness/SystemChecks.h"
+#include "e2e/harness/Target.h"
 #include "support/Version.h"
 
 #include <gtest/gtest.h>

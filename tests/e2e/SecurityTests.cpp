@@ -1,10 +1,10 @@
 // Libraries the program loads at run time come from the system folder: a DLL planted beside
 // the executable under a system library's name is never loaded.
 
-#include "e2e/AppDriver.h"
-#include "e2e/Harness.h"
-#include "e2e/Input.h"
-#include "e2e/Target.h"
+#include "e2e/harness/AppDriver.h"
+#include "e2e/harness/Harness.h"
+#include "e2e/harness/Input.h"
+#include "e2e/harness/Target.h"
 
 #include <gtest/gtest.h>
 

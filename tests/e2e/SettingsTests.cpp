@@ -1,18 +1,19 @@
 // The settings dialog, driven with the mouse: the six key letters, the modifier, copy capture
 // and tab separation; what changes at once, what is refused, and what reaches Conf.txt.
 
-#include "e2e/AppDriver.h"
-#include "e2e/Clipboard.h"
-#include "e2e/Harness.h"
-#include "e2e/Input.h"
-#include "e2e/SystemChecks.h"
-#include "e2e/Target.h"
-#include "e2e/Tray.h"
+#include "e2e/harness/AppDriver.h"
+#include "e2e/harness/Clipboard.h"
+#include "e2e/harness/Harness.h"
+#include "e2e/harness/Input.h"
+#include "e2e/harness/SystemChecks.h"
+#include "e2e/harness/Target.h"
+#include "e2e/harness/Tray.h"
 #include "platform/win32/mainwindow/ControlIds.h"
 #include "platform/win32/settingsdialog/SettingsDialogIds.h"
 #include "platform/win32/settingsdialog/SettingsDialogLayout.h"
 #include "shell/AppInfo.h"
 #include "shell/Layout.h"
+#include "support/ControlItems.h"
 #include "support/Version.h"
 
 #include <gtest/gtest.h>
@@ -32,13 +33,6 @@ constexpr int kNewlineList = 1;
 constexpr int kStopList = 3;
 constexpr int kHarvestList = 5;
 constexpr int kSettingPosition = 3; // 停止 | 表示 | クリア | 設定 | ...
-
-POINT CentreOf(HWND window)
-{
-    RECT rect{};
-    ::GetWindowRect(window, &rect);
-    return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-}
 
 HWND VisibleDropDown()
 {
@@ -110,7 +104,7 @@ class SettingsTest : public ::testing::Test
     ::testing::AssertionResult PickLetter(HWND dialog, int list, wchar_t letter)
     {
         HWND combo = ::GetDlgItem(dialog, SettingsKeyListId(list));
-        ClickAt(CentreOf(combo));
+        ClickAt(testsupport::CentreOf(combo));
         HWND dropDown = nullptr;
         if (!WaitUntil([&] { return (dropDown = VisibleDropDown()) != nullptr; }, 3s))
         {
@@ -131,7 +125,7 @@ class SettingsTest : public ::testing::Test
         return ::testing::AssertionSuccess();
     }
 
-    void Click(HWND dialog, int id) { ClickAt(CentreOf(::GetDlgItem(dialog, id))); }
+    void Click(HWND dialog, int id) { ClickAt(testsupport::CentreOf(::GetDlgItem(dialog, id))); }
 
     bool WaitClosed(HWND dialog)
     {
@@ -248,7 +242,8 @@ TEST_F(SettingsTest, OkWithANewNewlineKeyTakesEffectAtOnce)
     ASSERT_TRUE(WaitClosed(dialog));
     ASSERT_TRUE(WaitForHotkeys(MOD_SHIFT, L"AZRBG", L"E", 3s));
     // The introduction, still shown, names the new key.
-    EXPECT_TRUE(WaitForText(m_main, kIdLog, Introduction(L"改行", L"Shift", L"AZRBGL")));
+    EXPECT_TRUE(
+        Eventually([&] { return IsIntroduction(LogText(m_main), L"改行", L"Shift", L"AZRBGL"); }));
 
     TargetWindow target;
     target.BringToFront();
@@ -323,7 +318,8 @@ TEST_F(SettingsTest, TabSeparationAndCopyCaptureStartAtOnce)
     Click(dialog, kIdSettingsAddCopy);
     Click(dialog, kIdSettingsOk);
     ASSERT_TRUE(WaitClosed(dialog));
-    EXPECT_TRUE(WaitForText(m_main, kIdLog, Introduction(L"タブ", L"Shift", L"AZEBGL")));
+    EXPECT_TRUE(
+        Eventually([&] { return IsIntroduction(LogText(m_main), L"タブ", L"Shift", L"AZEBGL"); }));
 
     TargetWindow target;
     target.BringToFront();

@@ -3,12 +3,13 @@
 // nothing else to the registry; started from that value, the program starts as from a double
 // click.
 
-#include "e2e/AppDriver.h"
-#include "e2e/Harness.h"
-#include "e2e/Input.h"
-#include "e2e/Tray.h"
+#include "e2e/harness/AppDriver.h"
+#include "e2e/harness/Harness.h"
+#include "e2e/harness/Input.h"
+#include "e2e/harness/Tray.h"
 #include "platform/win32/settingsdialog/SettingsDialogIds.h"
 #include "platform/win32/system/RunAtLogon.h"
+#include "support/ControlItems.h"
 
 #include <gtest/gtest.h>
 
@@ -88,9 +89,7 @@ std::vector<std::wstring> RegistryNames()
 
 bool ClickCentre(HWND window)
 {
-    RECT rect{};
-    ::GetWindowRect(window, &rect);
-    return ClickAt(POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
+    return ClickAt(testsupport::CentreOf(window));
 }
 
 TEST(StartWithWindows, TheBoxWritesAndRemovesOnlyThisProgramsValue)

@@ -1,11 +1,11 @@
 // Starting in the notification area: the start message, the icon, its menu, and the way back
 // to the window.
 
-#include "e2e/AppDriver.h"
-#include "e2e/Harness.h"
-#include "e2e/Input.h"
-#include "e2e/SystemChecks.h"
-#include "e2e/Tray.h"
+#include "e2e/harness/AppDriver.h"
+#include "e2e/harness/Harness.h"
+#include "e2e/harness/Input.h"
+#include "e2e/harness/SystemChecks.h"
+#include "e2e/harness/Tray.h"
 #include "platform/win32/mainwindow/ControlIds.h"
 #include "support/Version.h"
 

@@ -12,10 +12,6 @@ namespace mirufon
 namespace
 {
 
-const std::wstring_view kAtomNames[] = {L"ADDPOINT_GETNAME", L"ADDPOINT_GETVALUE",
-                                        L"ADDPOINT_CRLF",    L"ADDPOINT_BACK",
-                                        L"ADDPOINT_STOP",    L"ADDPOINT_GETALL"};
-
 // The main window's hotkeys over a fake atom table and hotkey registry.
 struct MainWindow
 {
@@ -46,7 +42,7 @@ TEST(HotKeyManager, RegistersInCommandOrder)
         EXPECT_EQ(calls[i].id, window.hotKeys.Ids()[i]);
         // The fake hands out 0xC000, 0xC001, ...: negative once widened.
         EXPECT_EQ(calls[i].id, -16384 + static_cast<std::int32_t>(i));
-        EXPECT_EQ(window.api.References(kAtomNames[i]), 1);
+        EXPECT_EQ(window.api.References(AtomName(kHotKeyCommands[i])), 1);
     }
     EXPECT_TRUE(window.hotKeys.IsRegistered());
     EXPECT_EQ(window.api.Live().size(), 6u);
@@ -286,7 +282,7 @@ TEST(HotKeyManager, AnySequenceKeepsAtomsBalanced)
         for (std::size_t i = 0; i < 6; ++i)
         {
             const int held = window.hotKeys.Ids()[i] != 0 ? 1 : 0;
-            ASSERT_EQ(window.api.References(kAtomNames[i]), held) << "step " << step;
+            ASSERT_EQ(window.api.References(AtomName(kHotKeyCommands[i])), held) << "step " << step;
         }
         for (const auto& [id, combination] : window.api.Live())
         {

@@ -75,17 +75,6 @@ TEST(VirtualKeyOf, NothingToRegister)
     }
 }
 
-TEST(HotKeyIdFromAtom, WidensAsSigned16Bit)
-{
-    EXPECT_EQ(HotKeyIdFromAtom(0xC000), -16384);
-    EXPECT_EQ(HotKeyIdFromAtom(0xC001), -16383);
-    EXPECT_EQ(HotKeyIdFromAtom(0xFFFF), -1);
-    EXPECT_EQ(HotKeyIdFromAtom(0x8000), -32768);
-    EXPECT_EQ(HotKeyIdFromAtom(0x7FFF), 32767);
-    EXPECT_EQ(HotKeyIdFromAtom(1), 1);
-    EXPECT_EQ(HotKeyIdFromAtom(0), 0);
-}
-
 TEST(HotKeyCommands, AtomNamesAndKeySettingsPairUp)
 {
     Settings settings;

@@ -3,11 +3,11 @@
 // captures, keeps its settings beside itself and opens the help page shipped with it.
 
 #include "MirufonVersion.h"
-#include "e2e/AppDriver.h"
-#include "e2e/Harness.h"
-#include "e2e/HtmlHandler.h"
-#include "e2e/Input.h"
-#include "e2e/Target.h"
+#include "e2e/harness/AppDriver.h"
+#include "e2e/harness/Harness.h"
+#include "e2e/harness/HtmlHandler.h"
+#include "e2e/harness/Input.h"
+#include "e2e/harness/Target.h"
 
 #include <gtest/gtest.h>
 

@@ -5,11 +5,11 @@
 // steps, and the log is compared with a model of what was captured. Not part of the tests: it
 // runs for many minutes. An optional argument scales the step counts (0.1 for a short run).
 
-#include "e2e/Clipboard.h"
-#include "e2e/Harness.h"
-#include "e2e/Input.h"
-#include "e2e/ProcessCounters.h"
-#include "e2e/Target.h"
+#include "e2e/harness/Clipboard.h"
+#include "e2e/harness/Harness.h"
+#include "e2e/harness/Input.h"
+#include "e2e/harness/ProcessCounters.h"
+#include "e2e/harness/Target.h"
 #include "platform/win32/mainwindow/ControlIds.h"
 #include "platform/win32/settingsdialog/SettingsDialogIds.h"
 

@@ -16,6 +16,20 @@
 namespace testsupport
 {
 
+// Registers a class of test windows: the procedure, the arrow, the dialog face. Once; again only
+// fails.
+inline void RegisterTestClass(const wchar_t* name, WNDPROC procedure)
+{
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = ::GetModuleHandleW(nullptr);
+    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = name;
+    ::RegisterClassExW(&windowClass);
+}
+
 // A topmost top-level window with a caption, for the common controls the tests place in it
 // (registered, and the common controls initialised, on first use).
 inline HWND AddFrame(const wchar_t* title, POINT at, SIZE size)
@@ -26,15 +40,8 @@ inline HWND AddFrame(const wchar_t* title, POINT at, SIZE size)
                                     ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES | ICC_BAR_CLASSES |
                                         ICC_TAB_CLASSES};
         ::InitCommonControlsEx(&common);
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = ::DefWindowProcW;
-        windowClass.hInstance = ::GetModuleHandleW(nullptr);
-        windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        windowClass.lpszClassName = L"MirufonTestFrame";
-        ::RegisterClassExW(&windowClass);
-        return windowClass.lpszClassName;
+        RegisterTestClass(L"MirufonTestFrame", ::DefWindowProcW);
+        return L"MirufonTestFrame";
     }();
     return ::CreateWindowExW(WS_EX_TOPMOST, frameClass, title,
                              WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE, at.x, at.y, size.cx, size.cy,
@@ -54,13 +61,14 @@ inline const wchar_t* EditClassOfAnotherToolkit(const wchar_t* name)
     return name;
 }
 
-// A visible child of parent with the class, text, style and client place, in the GUI font.
+// A visible child of parent with the class, text, style, client place and id, in the GUI font.
 inline HWND AddControl(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style,
-                       RECT place)
+                       RECT place, int id = 0)
 {
     HWND control = ::CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, place.left,
                                      place.top, place.right - place.left, place.bottom - place.top,
-                                     parent, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+                                     parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                     ::GetModuleHandleW(nullptr), nullptr);
     ::SendMessageW(control, WM_SETFONT,
                    reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), FALSE);
     return control;

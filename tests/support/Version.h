@@ -1,25 +1,43 @@
 #pragma once
 
-// The program's title as the tests expect it, with the version from the header the build
-// writes (project(VERSION) in CMakeLists.txt), so that a new version changes no test.
+// The program's title as the tests expect it: the version is the project's, passed in by the
+// build from CMakeLists.txt (MIRUFON_PROJECT_VERSION, "major.minor.patch.revision"), shown the
+// way the program shows a version, so that a new version changes no test.
 
-#include "MirufonVersion.h"
+#include "shell/AppInfo.h"
 
+#include <cstdio>
 #include <string>
 
 namespace testsupport
 {
 
-// "Ver" + major + "." + minor and revision run together: 0.2.0.7 shows as "Ver0.27".
+struct ProjectVersion
+{
+    int major = -1;
+    int minor = -1;
+    int patch = -1;
+    int revision = -1;
+};
+
+inline ProjectVersion ProjectVersionParts()
+{
+    ProjectVersion version;
+    std::sscanf(MIRUFON_PROJECT_VERSION, "%d.%d.%d.%d", &version.major, &version.minor,
+                &version.patch, &version.revision);
+    return version;
+}
+
 inline std::wstring ExpectedVersionText()
 {
-    return L"Ver" + std::to_wstring(MIRUFON_VERSION_MAJOR) + L"." +
-           std::to_wstring(MIRUFON_VERSION_MINOR) + std::to_wstring(MIRUFON_VERSION_REVISION);
+    const ProjectVersion version = ProjectVersionParts();
+    return mirufon::GetVersionText(version.major, version.minor, version.revision);
 }
 
 inline std::wstring ExpectedTitle()
 {
-    return L"ミルフォン " + ExpectedVersionText();
+    const ProjectVersion version = ProjectVersionParts();
+    return mirufon::GetAppTitle(version.major, version.minor, version.revision);
 }
 
 } // namespace testsupport

@@ -22,6 +22,7 @@ WindowThread::WindowThread(std::function<std::vector<HWND>()> build)
 
 WindowThread::~WindowThread()
 {
+    m_stopping = true;
     Release();
     ::PostThreadMessageW(m_threadId, WM_QUIT, 0, 0);
     m_thread.join();
@@ -41,6 +42,26 @@ void WindowThread::Release()
     ::SetEvent(m_release);
 }
 
+void WindowThread::StallHere(std::chrono::milliseconds longest)
+{
+    ::ResetEvent(m_release);
+    // A destructor that released before the reset has set this first.
+    if (!m_stopping)
+    {
+        Hold(static_cast<DWORD>(longest.count()));
+    }
+}
+
+void WindowThread::Hold(DWORD milliseconds)
+{
+    m_stalled = true;
+    // Neither pumping nor alertable: sent messages wait as well as posted ones.
+    ::WaitForSingleObject(m_release, milliseconds);
+    m_lastStallEnded = std::chrono::steady_clock::now();
+    m_stalled = false;
+    ++m_stallsEnded;
+}
+
 void WindowThread::Run(const std::function<std::vector<HWND>()>& build, HANDLE built)
 {
     ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
@@ -54,9 +75,7 @@ void WindowThread::Run(const std::function<std::vector<HWND>()>& build, HANDLE b
     {
         if (message.hwnd == nullptr && message.message == kStall)
         {
-            m_stalled = true;
-            ::WaitForSingleObject(m_release, static_cast<DWORD>(message.wParam));
-            m_stalled = false;
+            Hold(static_cast<DWORD>(message.wParam));
             continue;
         }
         ::TranslateMessage(&message);

@@ -1,5 +1,7 @@
 #include "text/UiText.h"
 
+#include "support/JapaneseText.h"
+
 #include <gtest/gtest.h>
 
 #include <cstddef>
@@ -9,18 +11,7 @@ namespace mirufon
 namespace
 {
 
-bool HasJapanese(std::wstring_view text)
-{
-    for (const wchar_t ch : text)
-    {
-        if ((ch >= 0x3000 && ch <= 0x30FF) || (ch >= 0x4E00 && ch <= 0x9FFF) ||
-            (ch >= 0xFF00 && ch <= 0xFFEF))
-        {
-            return true;
-        }
-    }
-    return false;
-}
+using testsupport::HasJapanese;
 
 // Every text has both columns, and the English one, which menus and tooltips show where no
 // test can read them back, holds no Japanese character.
@@ -35,7 +26,8 @@ TEST(UiText, EveryTextSpeaksBothLanguages)
         EXPECT_FALSE(Text(id).empty()) << row;
         EXPECT_FALSE(HasJapanese(Text(id))) << row;
     }
-    EXPECT_EQ(FormatText(UiText::AlreadyRunning, L"renamed"), L"Mirufon (renamed) is already running!");
+    EXPECT_EQ(FormatText(UiText::AlreadyRunning, L"renamed"),
+              L"Mirufon (renamed) is already running!");
     SetLanguage(Language::Japanese);
 
     struct Case

@@ -3,8 +3,8 @@
 // its main window, opens 設定 from the menu, shoots the dialog, then closes both.
 //   mirufon-screenshots <main-window.bmp> <settings-dialog.bmp>
 
-#include "e2e/AppDriver.h"
-#include "e2e/Harness.h"
+#include "e2e/harness/AppDriver.h"
+#include "e2e/harness/Harness.h"
 #include "platform/win32/settingsdialog/SettingsDialogIds.h"
 
 #include <cstdio>

@@ -2,7 +2,7 @@
 // close box would. Used by scripts/run on machines without a display.
 //   mirufon-shot <screenshot.bmp> [seconds to wait before the shot]
 
-#include "e2e/Harness.h"
+#include "e2e/harness/Harness.h"
 #include "platform/win32/mainwindow/ControlIds.h"
 
 #include <cstdio>

@@ -1,5 +1,7 @@
 #include "platform/win32/reading/Accessibility.h"
+#include "support/ControlItems.h"
 #include "support/MessagePump.h"
+#include "support/ProcessObjects.h"
 
 #include <gtest/gtest.h>
 #include <objbase.h>
@@ -18,13 +20,6 @@ constexpr wchar_t WindowCaption[] = L"標題 Title";
 // Japanese, ASCII, and characters outside code page 932 (the euro sign, a surrogate pair).
 constexpr wchar_t ButtonCaption[] = L"保存 Save Ω€ 😀";
 constexpr wchar_t EditValue[] = L"東京 Tokyo 한국어 €";
-
-POINT CentreOnScreen(HWND window)
-{
-    RECT rect{};
-    ::GetWindowRect(window, &rect);
-    return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-}
 
 // What the accessibility reader gives at a point, with no control known there.
 ReaderAnswer ReadAccessibleAt(POINT point, WantedTexts wanted)
@@ -85,9 +80,9 @@ bool ImportsOleAcc()
 
 struct ResourceUse
 {
-    DWORD handles = 0;
-    DWORD gdiObjects = 0;
-    DWORD userObjects = 0;
+    long handles = -1;
+    long gdiObjects = -1;
+    long userObjects = -1;
     SIZE_T committedBytes = 0;
     SIZE_T heapBytesInUse = 0;
 };
@@ -117,15 +112,19 @@ SIZE_T HeapBytesInUse()
     return total;
 }
 
-// Wine leaves the handle and GUI object counts at 0; Windows fills them. PagefileUsage is the
+// Wine leaves the handle and GUI object counts at 0; Windows fills them. There the handles and
+// GDI objects are counted in Wine's tables, and the windows stand for the USER objects (the
+// ones a read could leave here are the windows of COM's apartments). PagefileUsage is the
 // process's private committed memory on both (Wine leaves PrivateUsage at 0).
 ResourceUse MeasureResourceUse()
 {
     ResourceUse use;
     const HANDLE process = ::GetCurrentProcess();
-    ::GetProcessHandleCount(process, &use.handles);
-    use.gdiObjects = ::GetGuiResources(process, GR_GDIOBJECTS);
-    use.userObjects = ::GetGuiResources(process, GR_USEROBJECTS);
+    use.handles = testsupport::HandlesOf(process, ::GetCurrentProcessId());
+    use.gdiObjects = testsupport::GdiObjectsOf(process);
+    const DWORD userObjects = ::GetGuiResources(process, GR_USEROBJECTS);
+    use.userObjects = userObjects != 0 ? static_cast<long>(userObjects)
+                                       : testsupport::WindowsOf(::GetCurrentProcessId());
     PROCESS_MEMORY_COUNTERS memory{};
     memory.cb = sizeof(memory);
     if (::GetProcessMemoryInfo(process, &memory, sizeof(memory)))
@@ -182,8 +181,8 @@ class AccessibilityTest : public ::testing::Test
         for (int tries = 0; tries < 100; ++tries)
         {
             PumpMessages(20);
-            if (::WindowFromPoint(CentreOnScreen(m_button)) == m_button &&
-                ::WindowFromPoint(CentreOnScreen(m_edit)) == m_edit)
+            if (::WindowFromPoint(testsupport::CentreOf(m_button)) == m_button &&
+                ::WindowFromPoint(testsupport::CentreOf(m_edit)) == m_edit)
             {
                 return;
             }
@@ -223,8 +222,8 @@ class AccessibilityTest : public ::testing::Test
 TEST_F(AccessibilityTest, ReadsNameAndValueOfTheControlUnderAPointInFullUnicode)
 {
     ASSERT_TRUE(AccessibilityAvailable());
-    const POINT button = CentreOnScreen(m_button);
-    const POINT edit = CentreOnScreen(m_edit);
+    const POINT button = testsupport::CentreOf(m_button);
+    const POINT edit = testsupport::CentreOf(m_edit);
 
     EXPECT_EQ(NameAt(button), ButtonCaption);
     EXPECT_EQ(ValueAt(edit), EditValue);
@@ -253,14 +252,14 @@ TEST_F(AccessibilityTest, GivesEmptyTextWhereThereIsNoElementOrNoSuchProperty)
     EXPECT_EQ(ValueAt(TitleBarPoint()), L"");
 
     // The controls still read correctly after the failed reads.
-    EXPECT_EQ(NameAt(CentreOnScreen(m_button)), ButtonCaption);
+    EXPECT_EQ(NameAt(testsupport::CentreOf(m_button)), ButtonCaption);
 }
 
 TEST_F(AccessibilityTest, LoadsOleAccFromTheSystemFolderOnlyAndAtRunTime)
 {
     EXPECT_FALSE(ImportsOleAcc()) << "oleacc.dll must not be linked at load time";
 
-    ASSERT_EQ(NameAt(CentreOnScreen(m_button)), ButtonCaption);
+    ASSERT_EQ(NameAt(testsupport::CentreOf(m_button)), ButtonCaption);
     const HMODULE oleAcc = ::GetModuleHandleW(L"oleacc.dll");
     ASSERT_NE(oleAcc, nullptr);
     wchar_t modulePath[MAX_PATH] = {};
@@ -272,8 +271,8 @@ TEST_F(AccessibilityTest, LoadsOleAccFromTheSystemFolderOnlyAndAtRunTime)
 
 TEST_F(AccessibilityTest, ThousandsOfReadsLeakNoHandlesObjectsOrMemory)
 {
-    const POINT button = CentreOnScreen(m_button);
-    const POINT edit = CentreOnScreen(m_edit);
+    const POINT button = testsupport::CentreOf(m_button);
+    const POINT edit = testsupport::CentreOf(m_edit);
     const POINT nowhere{-30000, -30000};
     auto readAll = [&](int rounds)
     {
@@ -289,6 +288,9 @@ TEST_F(AccessibilityTest, ThousandsOfReadsLeakNoHandlesObjectsOrMemory)
     // Let caches and first-use allocations settle before measuring.
     readAll(200);
     const ResourceUse before = MeasureResourceUse();
+    ASSERT_GT(before.handles, 0) << "the handles could not be counted";
+    ASSERT_GT(before.gdiObjects, 0) << "the GDI objects could not be counted";
+    ASSERT_GT(before.userObjects, 0) << "the USER objects could not be counted";
     readAll(2000);
     const ResourceUse after = MeasureResourceUse();
 

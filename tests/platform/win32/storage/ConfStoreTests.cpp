@@ -4,6 +4,7 @@
 #include "platform/win32/window/Handles.h"
 #include "settings/ConfFile.h"
 #include "settings/ConfText.h"
+#include "support/Files.h"
 
 #include <gtest/gtest.h>
 
@@ -38,31 +39,9 @@ class ConfStoreTest : public ::testing::Test
         ::RemoveDirectoryW(m_folder.c_str());
     }
 
-    void WriteRaw(const std::string& bytes)
-    {
-        HANDLE file = ::CreateFileW(m_path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_NE(file, INVALID_HANDLE_VALUE);
-        DWORD written = 0;
-        ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-        ::CloseHandle(file);
-    }
+    void WriteRaw(const std::string& bytes) { ASSERT_TRUE(testsupport::WriteBytes(m_path, bytes)); }
 
-    std::string ReadRaw() const
-    {
-        HANDLE file = ::CreateFileW(m_path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, 0, nullptr);
-        if (file == INVALID_HANDLE_VALUE)
-        {
-            return "<missing>";
-        }
-        std::string bytes(1 << 16, '\0');
-        DWORD read = 0;
-        ::ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-        ::CloseHandle(file);
-        bytes.resize(read);
-        return bytes;
-    }
+    std::string ReadRaw() const { return testsupport::ReadBytes(m_path).value_or("<missing>"); }
 
     static inline int s_counter = 0;
     std::wstring m_folder;

@@ -3,14 +3,15 @@
 #include "platform/win32/storage/TextCodec.h"
 #include "platform/win32/storage/Win32JournalStore.h"
 #include "platform/win32/window/SystemMessage.h"
+#include "support/Files.h"
 
 #include <gtest/gtest.h>
-#include <shellapi.h>
 
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -22,32 +23,10 @@ namespace
 {
 
 // A fresh folder under the temporary folder, removed with its contents.
-class Folder
+class Folder : public testsupport::TempFolder
 {
   public:
-    Folder()
-    {
-        wchar_t base[MAX_PATH + 1] = {};
-        ::GetTempPathW(MAX_PATH, base);
-        static int counter = 0;
-        m_path = std::wstring(base) + L"mirufon-journal-" +
-                 std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(++counter);
-        ::CreateDirectoryW(m_path.c_str(), nullptr);
-    }
-    ~Folder()
-    {
-        std::wstring from = m_path;
-        from.push_back(L'\0');
-        SHFILEOPSTRUCTW operation{};
-        operation.wFunc = FO_DELETE;
-        operation.pFrom = from.c_str();
-        operation.fFlags = FOF_NO_UI;
-        ::SHFileOperationW(&operation);
-    }
-    const std::wstring& Path() const { return m_path; }
-
-  private:
-    std::wstring m_path;
+    Folder() : testsupport::TempFolder(L"mirufon-journal-") {}
 };
 
 bool Exists(const std::wstring& path)
@@ -117,18 +96,19 @@ TEST(LatestTextWriter, WritesTheLatestTextOffThreadAndStopWaitsForTheWriteInProg
     bool release = false;
     const DWORD caller = ::GetCurrentThreadId();
     std::atomic<bool> onCaller{false};
-    LatestTextWriter writer(
-        [&](const std::wstring& text)
-        {
-            std::unique_lock lock(mutex);
-            onCaller = onCaller || ::GetCurrentThreadId() == caller;
-            started = true;
-            changed.notify_all();
-            changed.wait(lock, [&] { return release; });
-            written.push_back(text);
-            changed.notify_all();
-            return true;
-        });
+    std::optional<LatestTextWriter> writer(std::in_place,
+                                           [&](const std::wstring& text)
+                                           {
+                                               std::unique_lock lock(mutex);
+                                               onCaller =
+                                                   onCaller || ::GetCurrentThreadId() == caller;
+                                               started = true;
+                                               changed.notify_all();
+                                               changed.wait(lock, [&] { return release; });
+                                               written.push_back(text);
+                                               changed.notify_all();
+                                               return true;
+                                           });
     const auto waitFor = [&](const auto& condition)
     {
         std::unique_lock lock(mutex);
@@ -136,10 +116,10 @@ TEST(LatestTextWriter, WritesTheLatestTextOffThreadAndStopWaitsForTheWriteInProg
     };
 
     // "b" waits behind "a" and is replaced by "c".
-    writer.Post(L"a");
+    writer->Post(L"a");
     ASSERT_TRUE(waitFor([&] { return started; }));
-    writer.Post(L"b");
-    writer.Post(L"c");
+    writer->Post(L"b");
+    writer->Post(L"c");
     {
         const std::lock_guard lock(mutex);
         release = true;
@@ -155,13 +135,13 @@ TEST(LatestTextWriter, WritesTheLatestTextOffThreadAndStopWaitsForTheWriteInProg
         started = false;
         release = false;
     }
-    writer.Post(L"d");
+    writer->Post(L"d");
     ASSERT_TRUE(waitFor([&] { return started; }));
     std::atomic<bool> stopped{false};
     std::thread stopper(
         [&]
         {
-            writer.Stop();
+            writer->Stop();
             stopped = true;
         });
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
@@ -176,7 +156,9 @@ TEST(LatestTextWriter, WritesTheLatestTextOffThreadAndStopWaitsForTheWriteInProg
         changed.notify_all();
     }
     stopper.join();
-    writer.Post(L"f");
+    writer->Post(L"f");
+    // Gone, the writer has ended its thread: whatever it was to write is written by now.
+    writer.reset();
     const std::lock_guard lock(mutex);
     EXPECT_EQ(written, (std::vector<std::wstring>{L"a", L"c", L"d"}));
 }
