@@ -2,6 +2,7 @@
 
 #include "settings/ConfText.h"
 #include "settings/ConfUnits.h"
+#include "settings/Settings.h"
 
 #include <optional>
 #include <utility>

@@ -1,8 +1,6 @@
 #pragma once
 
 #include "settings/ConfEncoding.h"
-#include "settings/ConfUnits.h"
-#include "settings/Settings.h"
 
 #include <array>
 #include <cstddef>
