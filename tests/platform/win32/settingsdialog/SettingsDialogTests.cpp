@@ -1,6 +1,6 @@
 #include "platform/win32/settingsdialog/SettingsDialog.h"
-#include "platform/win32/settingsdialog/SettingsDialogLayout.h"
 #include "platform/win32/settingsdialog/SettingsDialogIds.h"
+#include "platform/win32/settingsdialog/SettingsDialogLayout.h"
 #include "platform/win32/window/Dpi.h"
 #include "platform/win32/window/SystemMessage.h"
 #include "shell/AppInfo.h"
@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -99,6 +101,63 @@ class DuplicateBoxWatch
     std::vector<std::wstring> m_texts;
 };
 
+// Counts, per virtual key, the releases this thread has taken from its queue (whichever of its
+// loops took them: the test's, or a message box's): once a key's release is taken, what its
+// press did has been handled.
+class KeyReleaseWatch
+{
+  public:
+    KeyReleaseWatch()
+    {
+        s_current = this;
+        m_hook = ::SetWindowsHookExW(WH_KEYBOARD, &KeyReleaseWatch::Hook, nullptr,
+                                     ::GetCurrentThreadId());
+    }
+    KeyReleaseWatch(const KeyReleaseWatch&) = delete;
+    KeyReleaseWatch& operator=(const KeyReleaseWatch&) = delete;
+    ~KeyReleaseWatch()
+    {
+        ::UnhookWindowsHookEx(m_hook);
+        s_current = nullptr;
+    }
+
+    bool Hooked() const { return m_hook != nullptr; }
+    int Releases(WORD key) const { return m_releases[key & 0xFF]; }
+
+  private:
+    static LRESULT CALLBACK Hook(int code, WPARAM key, LPARAM flags)
+    {
+        // Bit 31: the key is being released. HC_NOREMOVE is a look that leaves it queued.
+        if (code == HC_ACTION && s_current && (flags & (1LL << 31)) != 0)
+        {
+            ++s_current->m_releases[key & 0xFF];
+        }
+        return ::CallNextHookEx(nullptr, code, key, flags);
+    }
+
+    static inline KeyReleaseWatch* s_current = nullptr;
+    HHOOK m_hook = nullptr;
+    std::array<int, 256> m_releases{};
+};
+
+// A monitor layout of the real work area at a chosen scale, as a monitor of that scale would
+// report it.
+class OneMonitorAt final : public MonitorLayout
+{
+  public:
+    explicit OneMonitorAt(int dpi) : m_dpi(dpi) {}
+    DisplayAreas Displays() const override
+    {
+        RECT work{};
+        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        return {{{ToPixelRect(work), m_dpi, 30}}, m_dpi};
+    }
+    int WindowDpi(HWND) const override { return m_dpi; }
+
+  private:
+    int m_dpi;
+};
+
 class SettingsDialogTest : public ::testing::Test
 {
   protected:
@@ -113,6 +172,7 @@ class SettingsDialogTest : public ::testing::Test
         // Every test runs with the watch, so an unexpected message box is counted and closed
         // instead of waiting for a user.
         m_boxes.emplace();
+        ASSERT_TRUE(m_keys.Hooked());
     }
 
     void TearDown() override
@@ -135,6 +195,35 @@ class SettingsDialogTest : public ::testing::Test
     {
         testsupport::DispatchFor(std::chrono::milliseconds(milliseconds), [this](MSG& message)
                                  { return m_dialog && m_dialog->TranslateDialogMessage(message); });
+    }
+
+    // Runs the owner's loop until the condition holds; false when it still does not after the
+    // time limit, which is generous for a loaded machine.
+    bool PumpUntil(const std::function<bool()>& condition)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!condition())
+        {
+            if (std::chrono::steady_clock::now() >= deadline)
+            {
+                return false;
+            }
+            Pump(20);
+        }
+        return true;
+    }
+
+    static std::function<bool()> FocusIs(HWND control)
+    {
+        return [control] { return ::GetFocus() == control; };
+    }
+    std::function<bool()> BoxesSeenAre(int count) const
+    {
+        return [this, count] { return BoxesSeen() == count; };
+    }
+    std::function<bool()> DialogClosed() const
+    {
+        return [this] { return !m_dialog->IsOpen(); };
     }
 
     int Px(int twips) const { return ::MulDiv(twips, m_dpi, 1440); }
@@ -213,7 +302,9 @@ class SettingsDialogTest : public ::testing::Test
         return PointerAt(point);
     }
 
-    bool ClickAt(POINT point)
+    // Clicks at the point with real mouse input and runs the loop until what the click should
+    // lead to holds.
+    bool ClickAt(POINT point, const std::function<bool()>& until)
     {
         if (!MovePointer(point))
         {
@@ -224,12 +315,13 @@ class SettingsDialogTest : public ::testing::Test
         inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
         inputs[1].type = INPUT_MOUSE;
         inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-        const bool sent = ::SendInput(2, inputs, sizeof(INPUT)) == 2;
-        Pump(400);
-        return sent;
+        return ::SendInput(2, inputs, sizeof(INPUT)) == 2 && PumpUntil(until);
     }
 
-    bool PressKey(WORD key, bool shift = false)
+    // Presses and releases the key (with Shift held if told) with real keyboard input, and runs
+    // the loop until the condition holds, or without one until the release has been handled
+    // (a key that closes the dialog leaves its release to whichever window is active then).
+    bool PressKey(WORD key, bool shift = false, const std::function<bool()>& until = {})
     {
         std::vector<INPUT> inputs;
         auto add = [&inputs](WORD vk, bool up)
@@ -250,21 +342,20 @@ class SettingsDialogTest : public ::testing::Test
         {
             add(VK_SHIFT, true);
         }
+        const WORD lastReleased = shift ? WORD(VK_SHIFT) : key;
+        const int releases = m_keys.Releases(lastReleased);
         const auto count = static_cast<UINT>(inputs.size());
-        const bool sent = ::SendInput(count, inputs.data(), sizeof(INPUT)) == count;
-        Pump(300);
-        return sent;
+        return ::SendInput(count, inputs.data(), sizeof(INPUT)) == count &&
+               PumpUntil(until ? until : [&] { return m_keys.Releases(lastReleased) > releases; });
     }
 
     // Brings the dialog to the front with the focus on the control, as a user's click would.
     void FocusOn(HWND control)
     {
         m_dialog->BringToFront();
-        Pump(50);
+        ASSERT_TRUE(PumpUntil([this] { return ::GetForegroundWindow() == m_dialog->Handle(); }));
         ::SetFocus(control);
-        Pump(50);
-        ASSERT_EQ(::GetForegroundWindow(), m_dialog->Handle());
-        ASSERT_EQ(::GetFocus(), control);
+        ASSERT_TRUE(PumpUntil(FocusIs(control)));
     }
 
     int BoxesSeen() const { return m_boxes->Seen(); }
@@ -274,6 +365,7 @@ class SettingsDialogTest : public ::testing::Test
     int m_dpi = 96;
     std::optional<SettingsDialog> m_dialog;
     std::optional<DuplicateBoxWatch> m_boxes;
+    KeyReleaseWatch m_keys;
 };
 
 // EnumThreadWindows callback: notes the thread's tooltip window.
@@ -333,6 +425,16 @@ TEST_F(SettingsDialogTest, OpensWithTheStoredChoicesShown)
     EXPECT_EQ(::SendMessageW(Item(kIdSettingsTab), BM_GETCHECK, 0, 0), BST_UNCHECKED);
     EXPECT_EQ(::GetFocus(), KeyList(0));
 
+    // Captions, the prefix labels right-aligned.
+    EXPECT_EQ(TextOf(Item(kIdSettingsHotKeyFrame)), L"ホットキー");
+    EXPECT_EQ(TextOf(Item(kIdSettingsOtherFrame)), L"その他");
+    EXPECT_EQ(TextOf(Item(SettingsHeadingId(3))), L"停止/再開");
+    EXPECT_EQ(TextOf(Item(SettingsHeadingId(7))), L"まとめて取得");
+    EXPECT_EQ(TextOf(Item(kIdSettingsAddCopy)), L"コピーでも取得");
+    EXPECT_EQ(TextOf(Item(kIdSettingsStartWithWindows)), L"Windows の起動時に開始");
+    EXPECT_EQ(TextOf(Item(kIdSettingsCancel)), L"Cancel");
+    EXPECT_EQ(::GetWindowLongPtrW(Item(SettingsPrefixId(0)), GWL_STYLE) & SS_TYPEMASK, SS_RIGHT);
+
     // Open on the open dialog only brings it to the front: same window, not refilled.
     ::SendMessageW(KeyList(0), CB_SETCURSEL, Z, 0);
     ASSERT_TRUE(m_dialog->Open());
@@ -367,79 +469,129 @@ TEST_F(SettingsDialogTest, HandEditedValuesOpenAndOnlyWhatWasShownIsWrittenBack)
     EXPECT_EQ(m_settings.tabSeparated, 2);
 }
 
-TEST_F(SettingsDialogTest, ControlsStandWhereTheTwipsPlaceThem)
+bool Overlap(const RECT& a, const RECT& b)
 {
-    OpenDialog();
-    HWND dialog = m_dialog->Handle();
-    RECT client{};
-    ::GetClientRect(dialog, &client);
-    EXPECT_EQ(client.bottom, Px(5565));
-    RECT outer{};
-    ::GetWindowRect(dialog, &outer);
-    EXPECT_EQ(outer.right - outer.left, Px(kSettingsOuterWidth));
-    // Centred on the work area of the owner's monitor.
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    ::GetMonitorInfoW(::MonitorFromWindow(m_owner, MONITOR_DEFAULTTONEAREST), &monitor);
-    const RECT& work = monitor.rcWork;
-    EXPECT_NEAR((outer.left + outer.right) / 2, (work.left + work.right) / 2, 1);
-    EXPECT_NEAR((outer.top + outer.bottom) / 2, (work.top + work.bottom) / 2, 1);
+    RECT common{};
+    return ::IntersectRect(&common, &a, &b) != FALSE;
+}
 
-    struct Expected
-    {
-        int id;
-        int left;
-        int top;
-        int width;
-    };
-    // Frame children are offset by their frame (120, 120 or 120, 3420); the buttons by their
-    // borderless frame (1680, 5100).
-    const Expected places[] = {
-        {kIdSettingsHotKeyFrame, 120, 120, 3885},
-        {kIdSettingsOtherFrame, 120, 3420, 3885},
-        {SettingsKeyListId(0), 120 + 3150, 120 + 300, 615},
-        {SettingsKeyListId(4), 120 + 3150, 120 + 660, 615},
-        {SettingsKeyListId(3), 120 + 3150, 120 + 1800, 615},
-        {SettingsKeyListId(5), 120 + 3150, 120 + 2190, 615},
-        {SettingsPrefixId(1), 120 + 2100, 120 + 1110, 1000},
-        {SettingsHeadingId(4), 120 + 1110, 120 + 330, 1035},
-        {SettingsHeadingId(6), 120 + 1440, 120 + 2730, 825},
-        {kIdSettingsModifier, 120 + 2340, 120 + 2670, 1425},
-        {kIdSettingsAddCopy, 120 + 300, 3420 + 300, 3165},
-        {kIdSettingsTab, 120 + 300, 3420 + 600, 3165},
-        {kIdSettingsStartWithWindows, 120 + 300, 3420 + 900, 3165},
-        {kIdSettingsOk, 1680 + 330, 5100, 975},
-        {kIdSettingsCancel, 1680 + 1320, 5100, 945},
-    };
-    for (const Expected& place : places)
-    {
-        const RECT rect = ClientRectOf(Item(place.id));
-        EXPECT_NEAR(rect.left, Px(place.left), 1) << place.id;
-        EXPECT_NEAR(rect.top, Px(place.top), 1) << place.id;
-        EXPECT_NEAR(rect.right - rect.left, Px(place.width), 1) << place.id;
-    }
-    // A closed key list is as high as its place says (315 twips).
-    const RECT list = ClientRectOf(KeyList(2));
-    EXPECT_NEAR(list.bottom - list.top, Px(315), 1);
+bool Holds(const RECT& outer, const RECT& inner)
+{
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
 
-    // Captions, the prefix labels right-aligned.
-    EXPECT_EQ(TextOf(Item(kIdSettingsHotKeyFrame)), L"ホットキー");
-    EXPECT_EQ(TextOf(Item(kIdSettingsOtherFrame)), L"その他");
-    EXPECT_EQ(TextOf(Item(SettingsHeadingId(3))), L"停止/再開");
-    EXPECT_EQ(TextOf(Item(SettingsHeadingId(7))), L"まとめて取得");
-    EXPECT_EQ(TextOf(Item(kIdSettingsAddCopy)), L"コピーでも取得");
-    EXPECT_EQ(TextOf(Item(kIdSettingsStartWithWindows)), L"Windows の起動時に開始");
-    EXPECT_EQ(TextOf(Item(kIdSettingsCancel)), L"Cancel");
-    EXPECT_EQ(::GetWindowLongPtrW(Item(SettingsPrefixId(0)), GWL_STYLE) & SS_TYPEMASK, SS_RIGHT);
-
-    // Both fonts at 9.75 pt.
-    for (HWND control : {KeyList(0), Item(SettingsHeadingId(0)), Item(kIdSettingsOk)})
+// At the screen's scale and at 150 %: the dialog is sized and centred for its twips, every
+// control lies in the client area and in its frame, nothing a user clicks overlaps another
+// control, and the rows keep their order.
+TEST_F(SettingsDialogTest, LayoutHoldsTogetherAtEachScale)
+{
+    for (const int dpi : {96, 144})
     {
-        LOGFONTW font{};
-        auto handle = reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0));
-        ASSERT_NE(handle, nullptr);
-        ::GetObjectW(handle, sizeof font, &font);
-        EXPECT_EQ(font.lfHeight, -::MulDiv(975, m_dpi, 7200));
+        SCOPED_TRACE(dpi);
+        const OneMonitorAt monitor(dpi);
+        m_dialog.emplace(::GetModuleHandleW(nullptr), m_owner, m_settings, nullptr, monitor);
+        OpenDialog();
+        HWND dialog = m_dialog->Handle();
+        const auto px = [dpi](int twips) { return ::MulDiv(twips, dpi, 1440); };
+
+        RECT client{};
+        ::GetClientRect(dialog, &client);
+        // The frame is drawn at the system's scale, which a window at another scale can only
+        // show on Windows: there the client area is exact, elsewhere it holds at least the
+        // layout.
+        if (dpi == ScreenDpi())
+        {
+            EXPECT_NEAR(client.bottom, px(kSettingsClientHeight), 1);
+        }
+        EXPECT_GE(client.bottom, px(kSettingsClientHeight) - 1);
+        RECT outer{};
+        ::GetWindowRect(dialog, &outer);
+        EXPECT_NEAR(outer.right - outer.left, px(kSettingsOuterWidth), 1);
+        const PixelRect work = monitor.Displays().monitors[0].workArea;
+        EXPECT_NEAR((outer.left + outer.right) / 2, (work.left + work.right) / 2, 1);
+        EXPECT_NEAR((outer.top + outer.bottom) / 2, (work.top + work.bottom) / 2, 1);
+
+        const RECT hotKeyFrame = ClientRectOf(Item(kIdSettingsHotKeyFrame));
+        const RECT otherFrame = ClientRectOf(Item(kIdSettingsOtherFrame));
+        EXPECT_FALSE(Overlap(hotKeyFrame, otherFrame));
+        std::vector<int> inHotKeyFrame = {kIdSettingsModifier};
+        for (int list = 0; list < static_cast<int>(kKeyListCount); ++list)
+        {
+            inHotKeyFrame.insert(inHotKeyFrame.end(),
+                                 {SettingsKeyListId(list), SettingsPrefixId(list)});
+        }
+        for (int heading = 0; heading < 8; ++heading)
+        {
+            inHotKeyFrame.push_back(SettingsHeadingId(heading));
+        }
+        const std::vector<int> inOtherFrame = {kIdSettingsAddCopy, kIdSettingsTab,
+                                               kIdSettingsStartWithWindows};
+        const std::vector<int> clickable = {
+            SettingsKeyListId(0),        SettingsKeyListId(1), SettingsKeyListId(2),
+            SettingsKeyListId(3),        SettingsKeyListId(4), SettingsKeyListId(5),
+            kIdSettingsModifier,         kIdSettingsAddCopy,   kIdSettingsTab,
+            kIdSettingsStartWithWindows, kIdSettingsOk,        kIdSettingsCancel};
+        for (const int id : inHotKeyFrame)
+        {
+            EXPECT_TRUE(Holds(hotKeyFrame, ClientRectOf(Item(id)))) << id;
+        }
+        for (const int id : inOtherFrame)
+        {
+            EXPECT_TRUE(Holds(otherFrame, ClientRectOf(Item(id)))) << id;
+        }
+        std::vector<int> controls = inHotKeyFrame;
+        controls.insert(controls.end(), inOtherFrame.begin(), inOtherFrame.end());
+        controls.insert(controls.end(), {kIdSettingsOk, kIdSettingsCancel});
+        for (const int id : controls)
+        {
+            const RECT rect = ClientRectOf(Item(id));
+            EXPECT_TRUE(Holds(client, rect)) << id;
+            for (const int other : clickable)
+            {
+                if (other != id)
+                {
+                    EXPECT_FALSE(Overlap(rect, ClientRectOf(Item(other)))) << id << " " << other;
+                }
+            }
+        }
+
+        // Rows top to bottom: the key lists in row order, each with its prefix label to its
+        // left on the same line, then the modifier; the check boxes in order below the hotkeys;
+        // "OK" left of "Cancel" below everything.
+        LONG above = hotKeyFrame.top;
+        for (const int list : kKeyListRows)
+        {
+            const RECT rect = ClientRectOf(KeyList(list));
+            const RECT prefix = ClientRectOf(Item(SettingsPrefixId(list)));
+            EXPECT_GE(rect.top, above) << list;
+            EXPECT_LE(prefix.right, rect.left) << list;
+            EXPECT_TRUE(prefix.top < rect.bottom && rect.top < prefix.bottom) << list;
+            above = rect.bottom;
+        }
+        EXPECT_GE(ClientRectOf(Item(kIdSettingsModifier)).top, above);
+        above = hotKeyFrame.bottom;
+        for (const int id : inOtherFrame)
+        {
+            EXPECT_GE(ClientRectOf(Item(id)).top, above) << id;
+            above = ClientRectOf(Item(id)).bottom;
+        }
+        const RECT ok = ClientRectOf(Item(kIdSettingsOk));
+        const RECT cancel = ClientRectOf(Item(kIdSettingsCancel));
+        EXPECT_GE(ok.top, otherFrame.bottom);
+        EXPECT_LE(ok.right, cancel.left);
+        EXPECT_EQ(ok.top, cancel.top);
+
+        // Both fonts at 9.75 pt at the dialog's scale.
+        for (HWND control : {KeyList(0), Item(SettingsHeadingId(0)), Item(kIdSettingsOk)})
+        {
+            LOGFONTW font{};
+            auto handle = reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0));
+            ASSERT_NE(handle, nullptr);
+            ::GetObjectW(handle, sizeof font, &font);
+            EXPECT_EQ(font.lfHeight, -::MulDiv(975, dpi, 7200));
+        }
+        m_dialog.reset();
     }
 }
 
@@ -599,8 +751,7 @@ TEST_F(SettingsDialogTest, ClicksAwayFromADuplicateListAreRefused)
     Choose(KeyList(1), A);
     FocusOn(KeyList(1));
 
-    ASSERT_TRUE(ClickAt(CentreOf(Item(kIdSettingsOk))));
-    EXPECT_EQ(BoxesSeen(), 1);
+    ASSERT_TRUE(ClickAt(CentreOf(Item(kIdSettingsOk)), BoxesSeenAre(1)));
     EXPECT_EQ(m_boxes->LastOwner(), m_dialog->Handle());
     const std::vector<std::wstring>& texts = m_boxes->LastTexts();
     EXPECT_NE(std::find(texts.begin(), texts.end(), kDuplicateText), texts.end());
@@ -610,10 +761,9 @@ TEST_F(SettingsDialogTest, ClicksAwayFromADuplicateListAreRefused)
 
     // "Cancel", a check box and another list are refused the same way: the dialog stays, the
     // box keeps its state and the list stays closed.
-    ASSERT_TRUE(ClickAt(CentreOf(Item(kIdSettingsCancel))));
-    ASSERT_TRUE(ClickAt(CentreOf(Item(kIdSettingsTab))));
-    ASSERT_TRUE(ClickAt(CentreOf(KeyList(2))));
-    EXPECT_EQ(BoxesSeen(), 4);
+    ASSERT_TRUE(ClickAt(CentreOf(Item(kIdSettingsCancel)), BoxesSeenAre(2)));
+    ASSERT_TRUE(ClickAt(CentreOf(Item(kIdSettingsTab)), BoxesSeenAre(3)));
+    ASSERT_TRUE(ClickAt(CentreOf(KeyList(2)), BoxesSeenAre(4)));
     ASSERT_TRUE(m_dialog->IsOpen());
     EXPECT_EQ(::GetFocus(), KeyList(1));
     EXPECT_EQ(::SendMessageW(Item(kIdSettingsTab), BM_GETCHECK, 0, 0), BST_UNCHECKED);
@@ -621,9 +771,8 @@ TEST_F(SettingsDialogTest, ClicksAwayFromADuplicateListAreRefused)
 
     // With another letter the click goes through.
     Choose(KeyList(1), C);
-    ASSERT_TRUE(ClickAt(CentreOf(Item(kIdSettingsOk))));
+    ASSERT_TRUE(ClickAt(CentreOf(Item(kIdSettingsOk)), DialogClosed()));
     EXPECT_EQ(BoxesSeen(), 4);
-    EXPECT_FALSE(m_dialog->IsOpen());
     EXPECT_EQ(m_settings.lineBreakKey, L"C");
 }
 
@@ -640,20 +789,16 @@ TEST_F(SettingsDialogTest, KeyListsIgnoreLettersAndArrowsButTabMovesOn)
     EXPECT_EQ(::GetFocus(), KeyList(0));
 
     // Tab goes to the next row (the get-value list), Shift+Tab back; the harvest row is last.
-    ASSERT_TRUE(PressKey(VK_TAB));
-    EXPECT_EQ(::GetFocus(), KeyList(4));
-    ASSERT_TRUE(PressKey(VK_TAB, true));
-    EXPECT_EQ(::GetFocus(), KeyList(0));
+    EXPECT_TRUE(PressKey(VK_TAB, false, FocusIs(KeyList(4))));
+    EXPECT_TRUE(PressKey(VK_TAB, true, FocusIs(KeyList(0))));
     FocusOn(KeyList(3));
-    ASSERT_TRUE(PressKey(VK_TAB));
-    EXPECT_EQ(::GetFocus(), KeyList(5));
-    ASSERT_TRUE(PressKey(VK_TAB));
-    EXPECT_EQ(::GetFocus(), Item(kIdSettingsModifier));
+    EXPECT_TRUE(PressKey(VK_TAB, false, FocusIs(KeyList(5))));
+    EXPECT_TRUE(PressKey(VK_TAB, false, FocusIs(Item(kIdSettingsModifier))));
 
     // The modifier list is an ordinary list: the keyboard chooses there.
     FocusOn(Item(kIdSettingsModifier));
-    ASSERT_TRUE(PressKey(VK_DOWN));
-    EXPECT_EQ(Selected(Item(kIdSettingsModifier)), 1);
+    EXPECT_TRUE(
+        PressKey(VK_DOWN, false, [this] { return Selected(Item(kIdSettingsModifier)) == 1; }));
     EXPECT_EQ(TextOf(Item(SettingsPrefixId(0))), L"Ctrl+");
 }
 
@@ -662,18 +807,16 @@ TEST_F(SettingsDialogTest, KeysThatLeaveADuplicateListAreRefused)
     OpenDialog();
     Choose(KeyList(5), G); // the harvest takes stop/resume's letter
     FocusOn(KeyList(5));
-    ASSERT_TRUE(PressKey(VK_TAB));
-    ASSERT_TRUE(PressKey(VK_RETURN)); // "OK"
-    ASSERT_TRUE(PressKey(VK_ESCAPE)); // "Cancel"
-    EXPECT_EQ(BoxesSeen(), 3);
+    ASSERT_TRUE(PressKey(VK_TAB, false, BoxesSeenAre(1)));
+    ASSERT_TRUE(PressKey(VK_RETURN, false, BoxesSeenAre(2))); // "OK"
+    ASSERT_TRUE(PressKey(VK_ESCAPE, false, BoxesSeenAre(3))); // "Cancel"
     ASSERT_TRUE(m_dialog->IsOpen());
     EXPECT_EQ(::GetFocus(), KeyList(5));
     EXPECT_EQ(m_settings.harvestKey, L"L");
 
     // Resolved, Enter acts as "OK".
     Choose(KeyList(5), C);
-    ASSERT_TRUE(PressKey(VK_RETURN));
-    EXPECT_FALSE(m_dialog->IsOpen());
+    ASSERT_TRUE(PressKey(VK_RETURN, false, DialogClosed()));
     EXPECT_EQ(m_settings.harvestKey, L"C");
     EXPECT_EQ(m_settings.stopKey, L"G");
 }
