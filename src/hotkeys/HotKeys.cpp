@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <type_traits>
 
 namespace mirufon
 {

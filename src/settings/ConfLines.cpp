@@ -4,6 +4,7 @@
 #include "settings/ConfUnits.h"
 #include "settings/Settings.h"
 
+#include <cstddef>
 #include <optional>
 #include <utility>
 

@@ -3,7 +3,6 @@
 #include "settings/ConfEncoding.h"
 
 #include <array>
-#include <cstddef>
 #include <functional>
 #include <memory>
 #include <string>
