@@ -101,62 +101,19 @@ class DuplicateBoxWatch
     std::vector<std::wstring> m_texts;
 };
 
-// Counts, per virtual key, the releases this thread has taken from its queue (whichever of its
-// loops took them: the test's, or a message box's): once a key's release is taken, what its
-// press did has been handled.
-class KeyReleaseWatch
+// Releases of each key this thread has taken from its queue, in whichever loop (the test's or a
+// message box's): once a key's release is taken, what its press did has been handled.
+std::array<int, 256> g_releases{};
+
+LRESULT CALLBACK CountRelease(int code, WPARAM key, LPARAM flags)
 {
-  public:
-    KeyReleaseWatch()
+    // Bit 31: the key is released. HC_NOREMOVE is only a look that leaves it queued.
+    if (code == HC_ACTION && (flags & (1LL << 31)) != 0)
     {
-        s_current = this;
-        m_hook = ::SetWindowsHookExW(WH_KEYBOARD, &KeyReleaseWatch::Hook, nullptr,
-                                     ::GetCurrentThreadId());
+        ++g_releases[key & 0xFF];
     }
-    KeyReleaseWatch(const KeyReleaseWatch&) = delete;
-    KeyReleaseWatch& operator=(const KeyReleaseWatch&) = delete;
-    ~KeyReleaseWatch()
-    {
-        ::UnhookWindowsHookEx(m_hook);
-        s_current = nullptr;
-    }
-
-    bool Hooked() const { return m_hook != nullptr; }
-    int Releases(WORD key) const { return m_releases[key & 0xFF]; }
-
-  private:
-    static LRESULT CALLBACK Hook(int code, WPARAM key, LPARAM flags)
-    {
-        // Bit 31: the key is being released. HC_NOREMOVE is a look that leaves it queued.
-        if (code == HC_ACTION && s_current && (flags & (1LL << 31)) != 0)
-        {
-            ++s_current->m_releases[key & 0xFF];
-        }
-        return ::CallNextHookEx(nullptr, code, key, flags);
-    }
-
-    static inline KeyReleaseWatch* s_current = nullptr;
-    HHOOK m_hook = nullptr;
-    std::array<int, 256> m_releases{};
-};
-
-// A monitor layout of the real work area at a chosen scale, as a monitor of that scale would
-// report it.
-class OneMonitorAt final : public MonitorLayout
-{
-  public:
-    explicit OneMonitorAt(int dpi) : m_dpi(dpi) {}
-    DisplayAreas Displays() const override
-    {
-        RECT work{};
-        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-        return {{{ToPixelRect(work), m_dpi, 30}}, m_dpi};
-    }
-    int WindowDpi(HWND) const override { return m_dpi; }
-
-  private:
-    int m_dpi;
-};
+    return ::CallNextHookEx(nullptr, code, key, flags);
+}
 
 class SettingsDialogTest : public ::testing::Test
 {
@@ -172,13 +129,16 @@ class SettingsDialogTest : public ::testing::Test
         // Every test runs with the watch, so an unexpected message box is counted and closed
         // instead of waiting for a user.
         m_boxes.emplace();
-        ASSERT_TRUE(m_keys.Hooked());
+        m_keyHook =
+            ::SetWindowsHookExW(WH_KEYBOARD, &CountRelease, nullptr, ::GetCurrentThreadId());
+        ASSERT_NE(m_keyHook, nullptr);
     }
 
     void TearDown() override
     {
         m_dialog.reset();
         m_boxes.reset();
+        ::UnhookWindowsHookEx(m_keyHook);
         ::DestroyWindow(m_owner);
         Pump(20);
     }
@@ -343,10 +303,10 @@ class SettingsDialogTest : public ::testing::Test
             add(VK_SHIFT, true);
         }
         const WORD lastReleased = shift ? WORD(VK_SHIFT) : key;
-        const int releases = m_keys.Releases(lastReleased);
+        const int releases = g_releases[lastReleased];
         const auto count = static_cast<UINT>(inputs.size());
         return ::SendInput(count, inputs.data(), sizeof(INPUT)) == count &&
-               PumpUntil(until ? until : [&] { return m_keys.Releases(lastReleased) > releases; });
+               PumpUntil(until ? until : [&] { return g_releases[lastReleased] > releases; });
     }
 
     // Brings the dialog to the front with the focus on the control, as a user's click would.
@@ -365,7 +325,7 @@ class SettingsDialogTest : public ::testing::Test
     int m_dpi = 96;
     std::optional<SettingsDialog> m_dialog;
     std::optional<DuplicateBoxWatch> m_boxes;
-    KeyReleaseWatch m_keys;
+    HHOOK m_keyHook = nullptr;
 };
 
 // EnumThreadWindows callback: notes the thread's tooltip window.
@@ -425,16 +385,6 @@ TEST_F(SettingsDialogTest, OpensWithTheStoredChoicesShown)
     EXPECT_EQ(::SendMessageW(Item(kIdSettingsTab), BM_GETCHECK, 0, 0), BST_UNCHECKED);
     EXPECT_EQ(::GetFocus(), KeyList(0));
 
-    // Captions, the prefix labels right-aligned.
-    EXPECT_EQ(TextOf(Item(kIdSettingsHotKeyFrame)), L"ホットキー");
-    EXPECT_EQ(TextOf(Item(kIdSettingsOtherFrame)), L"その他");
-    EXPECT_EQ(TextOf(Item(SettingsHeadingId(3))), L"停止/再開");
-    EXPECT_EQ(TextOf(Item(SettingsHeadingId(7))), L"まとめて取得");
-    EXPECT_EQ(TextOf(Item(kIdSettingsAddCopy)), L"コピーでも取得");
-    EXPECT_EQ(TextOf(Item(kIdSettingsStartWithWindows)), L"Windows の起動時に開始");
-    EXPECT_EQ(TextOf(Item(kIdSettingsCancel)), L"Cancel");
-    EXPECT_EQ(::GetWindowLongPtrW(Item(SettingsPrefixId(0)), GWL_STYLE) & SS_TYPEMASK, SS_RIGHT);
-
     // Open on the open dialog only brings it to the front: same window, not refilled.
     ::SendMessageW(KeyList(0), CB_SETCURSEL, Z, 0);
     ASSERT_TRUE(m_dialog->Open());
@@ -481,78 +431,83 @@ bool Holds(const RECT& outer, const RECT& inner)
            inner.bottom <= outer.bottom;
 }
 
-// At the screen's scale and at 150 %: the dialog is sized and centred for its twips, every
+// Opened centred at its size in twips, and after a move to a monitor at 96 or 144 DPI: every
 // control lies in the client area and in its frame, nothing a user clicks overlaps another
-// control, and the rows keep their order.
+// control, the rows keep their order and the fonts their size.
 TEST_F(SettingsDialogTest, LayoutHoldsTogetherAtEachScale)
 {
+    OpenDialog();
+    HWND dialog = m_dialog->Handle();
+    RECT outer{};
+    ::GetWindowRect(dialog, &outer);
+    RECT client{};
+    ::GetClientRect(dialog, &client);
+    EXPECT_NEAR(client.bottom, Px(kSettingsClientHeight), 1);
+    EXPECT_NEAR(outer.right - outer.left, Px(kSettingsOuterWidth), 1);
+    RECT work{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_NEAR((outer.left + outer.right) / 2, (work.left + work.right) / 2, 1);
+    EXPECT_NEAR((outer.top + outer.bottom) / 2, (work.top + work.bottom) / 2, 1);
+
+    // Captions, the prefix labels right-aligned.
+    EXPECT_EQ(TextOf(Item(kIdSettingsHotKeyFrame)), L"ホットキー");
+    EXPECT_EQ(TextOf(Item(kIdSettingsOtherFrame)), L"その他");
+    EXPECT_EQ(TextOf(Item(SettingsHeadingId(3))), L"停止/再開");
+    EXPECT_EQ(TextOf(Item(SettingsHeadingId(7))), L"まとめて取得");
+    EXPECT_EQ(TextOf(Item(kIdSettingsAddCopy)), L"コピーでも取得");
+    EXPECT_EQ(TextOf(Item(kIdSettingsStartWithWindows)), L"Windows の起動時に開始");
+    EXPECT_EQ(TextOf(Item(kIdSettingsCancel)), L"Cancel");
+    EXPECT_EQ(::GetWindowLongPtrW(Item(SettingsPrefixId(0)), GWL_STYLE) & SS_TYPEMASK, SS_RIGHT);
+
+    const std::vector<int> inOtherFrame = {kIdSettingsAddCopy, kIdSettingsTab,
+                                           kIdSettingsStartWithWindows};
+    std::vector<int> inHotKeyFrame = {kIdSettingsModifier};
+    std::vector<int> clickable = {kIdSettingsModifier, kIdSettingsOk, kIdSettingsCancel};
+    clickable.insert(clickable.end(), inOtherFrame.begin(), inOtherFrame.end());
+    for (int i = 0; i < 8; ++i)
+    {
+        inHotKeyFrame.push_back(SettingsHeadingId(i));
+        if (i < static_cast<int>(kKeyListCount))
+        {
+            inHotKeyFrame.insert(inHotKeyFrame.end(), {SettingsKeyListId(i), SettingsPrefixId(i)});
+            clickable.push_back(SettingsKeyListId(i));
+        }
+    }
     for (const int dpi : {96, 144})
     {
         SCOPED_TRACE(dpi);
-        const OneMonitorAt monitor(dpi);
-        m_dialog.emplace(::GetModuleHandleW(nullptr), m_owner, m_settings, nullptr, monitor);
-        OpenDialog();
-        HWND dialog = m_dialog->Handle();
-        const auto px = [dpi](int twips) { return ::MulDiv(twips, dpi, 1440); };
-
-        RECT client{};
-        ::GetClientRect(dialog, &client);
-        // The frame is drawn at the system's scale, which a window at another scale can only
-        // show on Windows: there the client area is exact, elsewhere it holds at least the
-        // layout.
-        if (dpi == ScreenDpi())
-        {
-            EXPECT_NEAR(client.bottom, px(kSettingsClientHeight), 1);
-        }
-        EXPECT_GE(client.bottom, px(kSettingsClientHeight) - 1);
-        RECT outer{};
         ::GetWindowRect(dialog, &outer);
-        EXPECT_NEAR(outer.right - outer.left, px(kSettingsOuterWidth), 1);
-        const PixelRect work = monitor.Displays().monitors[0].workArea;
-        EXPECT_NEAR((outer.left + outer.right) / 2, (work.left + work.right) / 2, 1);
-        EXPECT_NEAR((outer.top + outer.bottom) / 2, (work.top + work.bottom) / 2, 1);
-
+        ::SendMessageW(dialog, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                       reinterpret_cast<LPARAM>(&outer));
+        // The frame is drawn at the system's scale, so that only Windows can show the client
+        // area exact at another scale; anywhere it holds the whole layout.
+        ::GetClientRect(dialog, &client);
+        EXPECT_GE(client.bottom, ::MulDiv(kSettingsClientHeight, dpi, 1440) - 1);
         const RECT hotKeyFrame = ClientRectOf(Item(kIdSettingsHotKeyFrame));
         const RECT otherFrame = ClientRectOf(Item(kIdSettingsOtherFrame));
         EXPECT_FALSE(Overlap(hotKeyFrame, otherFrame));
-        std::vector<int> inHotKeyFrame = {kIdSettingsModifier};
-        for (int list = 0; list < static_cast<int>(kKeyListCount); ++list)
+        for (const int id :
+             {kIdSettingsOk, kIdSettingsCancel, kIdSettingsHotKeyFrame, kIdSettingsOtherFrame})
         {
-            inHotKeyFrame.insert(inHotKeyFrame.end(),
-                                 {SettingsKeyListId(list), SettingsPrefixId(list)});
+            EXPECT_TRUE(Holds(client, ClientRectOf(Item(id)))) << id;
         }
-        for (int heading = 0; heading < 8; ++heading)
+        for (const auto& [frame, ids] :
+             {std::pair(hotKeyFrame, inHotKeyFrame), std::pair(otherFrame, inOtherFrame)})
         {
-            inHotKeyFrame.push_back(SettingsHeadingId(heading));
-        }
-        const std::vector<int> inOtherFrame = {kIdSettingsAddCopy, kIdSettingsTab,
-                                               kIdSettingsStartWithWindows};
-        const std::vector<int> clickable = {
-            SettingsKeyListId(0),        SettingsKeyListId(1), SettingsKeyListId(2),
-            SettingsKeyListId(3),        SettingsKeyListId(4), SettingsKeyListId(5),
-            kIdSettingsModifier,         kIdSettingsAddCopy,   kIdSettingsTab,
-            kIdSettingsStartWithWindows, kIdSettingsOk,        kIdSettingsCancel};
-        for (const int id : inHotKeyFrame)
-        {
-            EXPECT_TRUE(Holds(hotKeyFrame, ClientRectOf(Item(id)))) << id;
-        }
-        for (const int id : inOtherFrame)
-        {
-            EXPECT_TRUE(Holds(otherFrame, ClientRectOf(Item(id)))) << id;
-        }
-        std::vector<int> controls = inHotKeyFrame;
-        controls.insert(controls.end(), inOtherFrame.begin(), inOtherFrame.end());
-        controls.insert(controls.end(), {kIdSettingsOk, kIdSettingsCancel});
-        for (const int id : controls)
-        {
-            const RECT rect = ClientRectOf(Item(id));
-            EXPECT_TRUE(Holds(client, rect)) << id;
-            for (const int other : clickable)
+            for (const int id : ids)
             {
-                if (other != id)
-                {
-                    EXPECT_FALSE(Overlap(rect, ClientRectOf(Item(other)))) << id << " " << other;
-                }
+                EXPECT_TRUE(Holds(frame, ClientRectOf(Item(id)))) << id;
+            }
+        }
+        std::vector<int> all = clickable;
+        all.insert(all.end(), inHotKeyFrame.begin(), inHotKeyFrame.end());
+        for (const int id : clickable)
+        {
+            for (const int other : all)
+            {
+                EXPECT_TRUE(other == id ||
+                            !Overlap(ClientRectOf(Item(id)), ClientRectOf(Item(other))))
+                    << id << " " << other;
             }
         }
 
@@ -564,9 +519,9 @@ TEST_F(SettingsDialogTest, LayoutHoldsTogetherAtEachScale)
         {
             const RECT rect = ClientRectOf(KeyList(list));
             const RECT prefix = ClientRectOf(Item(SettingsPrefixId(list)));
-            EXPECT_GE(rect.top, above) << list;
-            EXPECT_LE(prefix.right, rect.left) << list;
-            EXPECT_TRUE(prefix.top < rect.bottom && rect.top < prefix.bottom) << list;
+            EXPECT_TRUE(rect.top >= above && prefix.right <= rect.left &&
+                        prefix.top < rect.bottom && rect.top < prefix.bottom)
+                << list;
             above = rect.bottom;
         }
         EXPECT_GE(ClientRectOf(Item(kIdSettingsModifier)).top, above);
@@ -578,11 +533,9 @@ TEST_F(SettingsDialogTest, LayoutHoldsTogetherAtEachScale)
         }
         const RECT ok = ClientRectOf(Item(kIdSettingsOk));
         const RECT cancel = ClientRectOf(Item(kIdSettingsCancel));
-        EXPECT_GE(ok.top, otherFrame.bottom);
-        EXPECT_LE(ok.right, cancel.left);
-        EXPECT_EQ(ok.top, cancel.top);
+        EXPECT_TRUE(ok.top >= otherFrame.bottom && ok.right <= cancel.left && ok.top == cancel.top);
 
-        // Both fonts at 9.75 pt at the dialog's scale.
+        // Both fonts at 9.75 pt at the new scale.
         for (HWND control : {KeyList(0), Item(SettingsHeadingId(0)), Item(kIdSettingsOk)})
         {
             LOGFONTW font{};
@@ -591,7 +544,6 @@ TEST_F(SettingsDialogTest, LayoutHoldsTogetherAtEachScale)
             ::GetObjectW(handle, sizeof font, &font);
             EXPECT_EQ(font.lfHeight, -::MulDiv(975, dpi, 7200));
         }
-        m_dialog.reset();
     }
 }
 
