@@ -1,6 +1,5 @@
 #include "capture/CopyCapture.h"
 
-#include "capture/CaptureLog.h"
 #include "platform/ScopedFlag.h"
 #include "text/UiText.h"
 

@@ -41,7 +41,6 @@ class CopyCapture
     // when listening stops appends nothing, even when listening starts again before it ends.
     void Start();
     void End();
-    bool IsListening() const { return m_listening; }
 
     // The log is being cleared: a read still under way, and the changes that came during it,
     // were copies made before, and append nothing.

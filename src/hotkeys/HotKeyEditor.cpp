@@ -49,27 +49,6 @@ template <typename Record> auto& FieldOfList(Record& settings, std::size_t list)
     }
 }
 
-} // namespace
-
-std::wstring KeyLetter(int letter)
-{
-    if (!IsLetterIndex(letter))
-    {
-        return {};
-    }
-    return std::wstring(1, static_cast<wchar_t>(L'A' + letter));
-}
-
-std::wstring& KeyListField(Settings& settings, std::size_t list)
-{
-    return FieldOfList(settings, list);
-}
-
-const std::wstring& KeyListField(const Settings& settings, std::size_t list)
-{
-    return FieldOfList(settings, list);
-}
-
 // Only a hand-edited Conf.txt holds anything but "A" to "Z". A text that starts with a letter
 // shows that letter as a capital: it is the key the hotkey registration takes from such a text
 // too, so the list shows the key that works now. Any other text has no entry to show.
@@ -89,6 +68,27 @@ int LetterOfKey(std::wstring_view key) noexcept
         return first - L'a';
     }
     return kNoLetter;
+}
+
+} // namespace
+
+std::wstring KeyLetter(int letter)
+{
+    if (!IsLetterIndex(letter))
+    {
+        return {};
+    }
+    return std::wstring(1, static_cast<wchar_t>(L'A' + letter));
+}
+
+std::wstring& KeyListField(Settings& settings, std::size_t list)
+{
+    return FieldOfList(settings, list);
+}
+
+const std::wstring& KeyListField(const Settings& settings, std::size_t list)
+{
+    return FieldOfList(settings, list);
 }
 
 // An unknown modifier registers as Shift, so the list shows "Shift", the modifier in force.

@@ -48,10 +48,6 @@ struct EditorState
     friend bool operator==(const EditorState&, const EditorState&) = default;
 };
 
-// The letter a stored key text shows: its first character when that is a letter "a"-"z" or
-// "A"-"Z", as the capital; kNoLetter for an empty text or one that starts with anything else.
-int LetterOfKey(std::wstring_view key) noexcept;
-
 // The modifier entry a stored text shows: the entry it equals without regard to ASCII case;
 // "Shift" (0) for anything else.
 int ModifierOfText(std::wstring_view modify) noexcept;

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <type_traits>
 
 namespace mirufon
 {
@@ -16,6 +15,27 @@ namespace
 std::size_t IndexOf(HotKeyCommand command)
 {
     return static_cast<std::size_t>(command);
+}
+
+// Whether another command's key gives the same virtual key as stop/resume's: with the one
+// modifier they share, both then ask for the same combination, and the first in command order
+// gets it.
+bool SharesStopKey(const Settings& settings)
+{
+    const std::optional<unsigned> stopKey = VirtualKeyOf(settings.stopKey);
+    if (!stopKey)
+    {
+        return false;
+    }
+    for (HotKeyCommand command : kHotKeyCommands)
+    {
+        if (command != HotKeyCommand::StopResume &&
+            VirtualKeyOf(KeySetting(settings, command)) == stopKey)
+        {
+            return true;
+        }
+    }
+    return false;
 }
 
 } // namespace
@@ -100,24 +120,6 @@ std::optional<unsigned> VirtualKeyOf(std::wstring_view key)
         return code;
     }
     return std::nullopt;
-}
-
-bool SharesStopKey(const Settings& settings)
-{
-    const std::optional<unsigned> stopKey = VirtualKeyOf(settings.stopKey);
-    if (!stopKey)
-    {
-        return false;
-    }
-    for (HotKeyCommand command : kHotKeyCommands)
-    {
-        if (command != HotKeyCommand::StopResume &&
-            VirtualKeyOf(KeySetting(settings, command)) == stopKey)
-        {
-            return true;
-        }
-    }
-    return false;
 }
 
 std::int32_t HotKeyIdFromAtom(std::uint16_t atom)

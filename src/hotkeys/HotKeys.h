@@ -59,11 +59,6 @@ unsigned ModifierFlags(std::wstring_view modify);
 //   that command is simply left without a hotkey.
 std::optional<unsigned> VirtualKeyOf(std::wstring_view key);
 
-// Whether another command's key gives the same virtual key as stop/resume's: with the one
-// modifier they share, both then ask for the same combination, and the first in command order
-// gets it.
-bool SharesStopKey(const Settings& settings);
-
 // An atom used as a hotkey id: taken as a signed 16-bit value and widened, so the atoms from
 // 0xC000 up become negative (0xC000 -> -16384). Registration and matching both use it.
 std::int32_t HotKeyIdFromAtom(std::uint16_t atom);
@@ -168,8 +163,6 @@ class HotKeyDispatcher
     // kKeyReleaseCheckMs, so that the next press after a release runs.
     bool CheckReleases();
     bool IsAnyKeyHeld() const;
-
-    bool IsBusy() const { return m_busy; }
 
   private:
     // The key of a command's last press, while it has not been seen released (0 otherwise),

@@ -164,13 +164,6 @@ ConfEncoding ConfEncodingDetector::Result() const
     return utf8 ? ConfEncoding::Utf8 : ConfEncoding::Ansi;
 }
 
-ConfEncoding DetectConfEncoding(std::string_view bytes)
-{
-    ConfEncodingDetector detector;
-    detector.Feed(bytes);
-    return detector.Result();
-}
-
 ConfEncoding EncodingToWrite(ConfEncoding readIn, bool ansiHoldsText)
 {
     return readIn == ConfEncoding::Ansi && !ansiHoldsText ? ConfEncoding::Utf8WithMark : readIn;

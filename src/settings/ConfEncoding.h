@@ -17,15 +17,12 @@ enum class ConfEncoding
     Utf16BigEndian,    // UTF-16 after FE FF
 };
 
-// The encoding of Conf.txt's bytes. A byte-order mark decides. Without one, the file is UTF-8
-// when all of it is well-formed UTF-8 and it holds at least one three-byte sequence: Japanese
-// text in UTF-8 cannot do without them, while code page 932 text only passes for UTF-8 by
-// chance, and half-width katakana (A1 to DF) easily form two-byte sequences. Anything else,
-// an empty or pure ASCII file included, is read in the ANSI code page.
-ConfEncoding DetectConfEncoding(std::string_view bytes);
-
-// DetectConfEncoding for a file read in pieces, in order: the same answer once every piece
-// has been given, and Decided as soon as later bytes cannot change it.
+// The encoding of Conf.txt's bytes, given in pieces in order; Decided as soon as later bytes
+// cannot change it. A byte-order mark decides. Without one, the file is UTF-8 when all of it is
+// well-formed UTF-8 and it holds at least one three-byte sequence: Japanese text in UTF-8
+// cannot do without them, while code page 932 text only passes for UTF-8 by chance, and
+// half-width katakana (A1 to DF) easily form two-byte sequences. Anything else, an empty or
+// pure ASCII file included, is read in the ANSI code page.
 class ConfEncodingDetector
 {
   public:

@@ -2,7 +2,9 @@
 
 #include "settings/ConfText.h"
 #include "settings/ConfUnits.h"
+#include "settings/Settings.h"
 
+#include <cstddef>
 #include <optional>
 #include <utility>
 

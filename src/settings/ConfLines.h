@@ -1,11 +1,8 @@
 #pragma once
 
 #include "settings/ConfEncoding.h"
-#include "settings/ConfUnits.h"
-#include "settings/Settings.h"
 
 #include <array>
-#include <cstddef>
 #include <functional>
 #include <memory>
 #include <string>

@@ -1,5 +1,6 @@
 #include "settings/ConfText.h"
 
+#include "settings/ConfNumbers.h"
 #include "text/AsciiCase.h"
 
 #include <algorithm>
@@ -152,6 +153,11 @@ std::wstring FormatValue(const ConfKey& key, const Settings& settings)
     return std::to_wstring(settings.*key.int32Field);
 }
 
+std::size_t ConfValueStart(std::wstring_view afterEquals)
+{
+    return SkipSpaces(afterEquals, 0);
+}
+
 } // namespace
 
 std::optional<std::size_t> ConfKeyIndex(std::wstring_view key)
@@ -175,11 +181,6 @@ bool IsTextConfKey(std::size_t index)
 std::size_t ConfKeyNameLength(std::size_t index)
 {
     return ConfKeys[index].name.size();
-}
-
-std::size_t ConfValueStart(std::wstring_view afterEquals)
-{
-    return SkipSpaces(afterEquals, 0);
 }
 
 bool ApplyConfValue(std::size_t index, std::wstring_view value, Settings& settings)

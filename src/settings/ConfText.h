@@ -1,6 +1,5 @@
 #pragma once
 
-#include "settings/ConfNumbers.h"
 #include "settings/Settings.h"
 
 #include <cstddef>
@@ -40,7 +39,6 @@ inline constexpr std::size_t kConfKeyCount = 21;
 std::optional<std::size_t> ConfKeyIndex(std::wstring_view key);
 bool IsTextConfKey(std::size_t index);
 std::size_t ConfKeyNameLength(std::size_t index);
-std::size_t ConfValueStart(std::wstring_view afterEquals);
 bool ApplyConfValue(std::size_t index, std::wstring_view value, Settings& settings);
 
 // The 21 lines of Conf.txt in their fixed order, each ended by CR LF. The geometry lines take

@@ -10,11 +10,6 @@
 
 namespace mirufon
 {
-namespace
-{
-
-} // namespace
-
 // A journal left by an earlier run means that it did not end by a close (a crash, a power cut,
 // Windows restarting): its log is offered back once, before any hotkey can add to the log.
 void AppController::OfferLeftOverLog()

@@ -39,7 +39,6 @@ class LogJournal
 
     // From now on the log is mirrored.
     void Begin();
-    bool IsMirroring() const { return m_mirroring; }
     // The log changed.
     void OnChange();
     // The timer asked for by a change.

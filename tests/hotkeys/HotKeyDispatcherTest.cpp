@@ -40,7 +40,6 @@ TEST_F(HotKeyDispatcherTest, RunsOnlyMatchedHotKeys)
     m_dispatcher.OnHotKey(0, m_hotKeys, Record());
     m_dispatcher.OnHotKey(12345, m_hotKeys, Record());
     EXPECT_EQ(m_ran, (std::vector<HotKeyCommand>{HotKeyCommand::CancelLast}));
-    EXPECT_FALSE(m_dispatcher.IsBusy());
 }
 
 TEST_F(HotKeyDispatcherTest, HotKeyDuringACommandIsNotRun)
@@ -49,11 +48,9 @@ TEST_F(HotKeyDispatcherTest, HotKeyDuringACommandIsNotRun)
                           [this](HotKeyCommand command)
                           {
                               m_ran.push_back(command);
-                              EXPECT_TRUE(m_dispatcher.IsBusy());
                               // A message pumped while the command runs.
                               m_dispatcher.OnHotKey(Id(HotKeyCommand::CaptureValue), m_hotKeys,
                                                     Record());
-                              EXPECT_TRUE(m_dispatcher.IsBusy());
                           });
     EXPECT_EQ(m_ran, (std::vector<HotKeyCommand>{HotKeyCommand::CaptureName}));
 
@@ -68,7 +65,6 @@ TEST_F(HotKeyDispatcherTest, ThrowingCommandReleasesTheGuard)
     EXPECT_THROW(m_dispatcher.OnHotKey(Id(HotKeyCommand::StopResume), m_hotKeys,
                                        [](HotKeyCommand) { throw std::runtime_error("x"); }),
                  std::runtime_error);
-    EXPECT_FALSE(m_dispatcher.IsBusy());
     m_dispatcher.OnHotKey(Id(HotKeyCommand::StopResume), m_hotKeys, Record());
     EXPECT_EQ(m_ran, (std::vector<HotKeyCommand>{HotKeyCommand::StopResume}));
 }

@@ -9,6 +9,13 @@ namespace mirufon
 namespace
 {
 
+ConfEncoding DetectConfEncoding(std::string_view bytes)
+{
+    ConfEncodingDetector detector;
+    detector.Feed(bytes);
+    return detector.Result();
+}
+
 TEST(ConfEncodingTest, MarksDecideAndUnmarkedUtf8NeedsAThreeByteSequence)
 {
     struct Case

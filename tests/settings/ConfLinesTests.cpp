@@ -1,5 +1,6 @@
 #include "settings/ConfLines.h"
 #include "settings/ConfText.h"
+#include "settings/ConfUnits.h"
 #include "settings/SettingsFields.h"
 
 #include <gtest/gtest.h>

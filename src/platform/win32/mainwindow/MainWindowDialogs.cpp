@@ -5,7 +5,6 @@
 #include "platform/win32/mainwindow/MainWindow.h"
 #include "platform/win32/mainwindow/SaveFileDialog.h"
 #include "platform/win32/storage/ProgramFolders.h"
-#include "platform/win32/storage/Win32ConfStore.h"
 #include "shell/AppInfo.h"
 #include "text/UiText.h"
 

@@ -6,8 +6,6 @@
 #include "platform/win32/mainwindow/MainWindow.h"
 #include "platform/win32/window/WindowTimer.h"
 
-#include <algorithm>
-
 namespace mirufon::win32
 {
 

@@ -1,5 +1,6 @@
 #include "platform/win32/mainwindow/TrayIcon.h"
 
+#include "platform/win32/mainwindow/MainWindowSignals.h"
 #include "platform/win32/window/Dpi.h"
 #include "platform/win32/window/WindowIcons.h"
 #include "shell/Tray.h"

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "platform/win32/mainwindow/MainWindowSignals.h"
 #include "platform/win32/window/Handles.h"
 
 #include <shellapi.h>
@@ -32,7 +31,6 @@ class TrayIcon
     bool Restore();
     // Removes the icon, if it was ever offered.
     void Delete();
-    bool IsShown() const { return m_shown; }
     // The taskbar's scale may have changed: the icon is drawn anew at its size.
     void RefreshIconSize();
 

@@ -8,7 +8,6 @@
 
 #include <new>
 #include <string>
-#include <string_view>
 
 namespace mirufon::win32
 {

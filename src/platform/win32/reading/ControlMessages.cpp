@@ -14,6 +14,20 @@ namespace
 // buffer of a few kilobytes. Longer reads ask the text's length first.
 constexpr std::size_t kAskLengthAbove = 64 * 1024;
 
+// Whether the control draws its caption with ampersand prefixes: buttons, and static
+// controls without SS_NOPREFIX.
+bool DrawsPrefixes(HWND control)
+{
+    const std::wstring className = ClassNameOf(control);
+    if (::CompareStringOrdinal(className.c_str(), -1, L"Button", -1, TRUE) == CSTR_EQUAL)
+    {
+        return true;
+    }
+    const auto style = static_cast<DWORD>(::GetWindowLongPtrW(control, GWL_STYLE));
+    return ::CompareStringOrdinal(className.c_str(), -1, L"Static", -1, TRUE) == CSTR_EQUAL &&
+           (style & SS_NOPREFIX) == 0;
+}
+
 } // namespace
 
 ControlMessenger::ControlMessenger(HWND control, std::chrono::milliseconds limit)
@@ -113,18 +127,6 @@ std::wstring ShownCaption(ControlMessenger& messenger, std::size_t maxChars)
         shown.resize(maxChars);
     }
     return shown;
-}
-
-bool DrawsPrefixes(HWND control)
-{
-    const std::wstring className = ClassNameOf(control);
-    if (::CompareStringOrdinal(className.c_str(), -1, L"Button", -1, TRUE) == CSTR_EQUAL)
-    {
-        return true;
-    }
-    const auto style = static_cast<DWORD>(::GetWindowLongPtrW(control, GWL_STYLE));
-    return ::CompareStringOrdinal(className.c_str(), -1, L"Static", -1, TRUE) == CSTR_EQUAL &&
-           (style & SS_NOPREFIX) == 0;
 }
 
 } // namespace mirufon::win32

@@ -62,10 +62,6 @@ class ControlMessenger
 // single "&" only underlines the character after it (one at the very end shows nothing).
 std::wstring WithoutPrefixMarks(std::wstring_view text);
 
-// Whether the control draws its caption with ampersand prefixes: buttons, and static
-// controls without SS_NOPREFIX.
-bool DrawsPrefixes(HWND control);
-
 // The control's window text as it shows it, at most maxChars characters: without the
 // ampersand marks where it draws prefixes. "" when it does not answer.
 std::wstring ShownCaption(ControlMessenger& messenger, std::size_t maxChars);

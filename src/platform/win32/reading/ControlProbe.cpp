@@ -100,15 +100,9 @@ HWND ControlAt(HWND hit, POINT screen)
     return control;
 }
 
-} // namespace
-
-std::wstring ClassNameOf(HWND window)
-{
-    wchar_t name[256] = L"";
-    const int length = ::GetClassNameW(window, name, 256);
-    return std::wstring(name, length > 0 ? static_cast<std::size_t>(length) : 0);
-}
-
+// The kind of control a window class stands for, as far as reading it goes (case ignored):
+// Edit and RichEdit*, ComboBox, ListBox and ComboLBox, SysListView32, SysTreeView32,
+// SysHeader32, msctls_statusbar32, SysTabControl32; anything else is Other.
 ControlKind KindOfClass(const wchar_t* className)
 {
     if (SameName(className, L"Edit") || StartsWith(className, L"RichEdit"))
@@ -141,6 +135,15 @@ ControlKind KindOfClass(const wchar_t* className)
         }
     }
     return ControlKind::Other;
+}
+
+} // namespace
+
+std::wstring ClassNameOf(HWND window)
+{
+    wchar_t name[256] = L"";
+    const int length = ::GetClassNameW(window, name, 256);
+    return std::wstring(name, length > 0 ? static_cast<std::size_t>(length) : 0);
 }
 
 ControlKind KindOfWindow(HWND window)

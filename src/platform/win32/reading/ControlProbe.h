@@ -1,6 +1,7 @@
 #pragma once
 
-#include "capture/ElementReader.h"
+#include "capture/ControlKind.h"
+#include "capture/ReadTarget.h"
 #include "platform/win32/window/Handles.h"
 
 #include <chrono>
@@ -23,10 +24,6 @@ namespace mirufon::win32
 ReadTarget TargetAt(HWND windowAtPoint, POINT screen, std::size_t maxChars);
 ReadTarget TargetAt(POINT screen, std::size_t maxChars);
 
-// The kind of control a window class stands for, as far as reading it goes (case ignored):
-// Edit and RichEdit*, ComboBox, ListBox and ComboLBox, SysListView32, SysTreeView32,
-// SysHeader32, msctls_statusbar32, SysTabControl32; anything else is Other.
-ControlKind KindOfClass(const wchar_t* className);
 ControlKind KindOfWindow(HWND window);
 
 // Whether the window is a password box, of any toolkit: its style has ES_PASSWORD and it tells

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "capture/ElementReader.h"
+#include "capture/ControlKind.h"
 #include "capture/Harvest.h"
 #include "platform/win32/reading/ControlSession.h"
 

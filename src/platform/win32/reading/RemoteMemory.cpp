@@ -19,8 +19,7 @@ struct RemoteBlockRecord
     HANDLE process = nullptr;
     void* address = nullptr;
     int uses = 0;
-    bool gone = false;   // freed, or left to the other program
-    bool leaked = false; // left to the other program
+    bool gone = false; // freed, or left to the other program
 };
 
 namespace
@@ -259,20 +258,8 @@ void RemoteBlock::Leak()
         return;
     }
     m_record->gone = true;
-    m_record->leaked = true;
     ReportFailure(L"a control did not answer in time: its memory block is left to it",
                   ERROR_TIMEOUT);
-}
-
-bool RemoteBlock::Leaked() const
-{
-    if (!m_record)
-    {
-        return false;
-    }
-    BlockRegistry& registry = Registry();
-    const std::lock_guard lock(registry.mutex);
-    return m_record->leaked;
 }
 
 void FreeRemoteBlocksAtExit(std::chrono::milliseconds wait)

@@ -85,7 +85,6 @@ class RemoteBlock
 
     // Leaves the block to the other process: it is never freed.
     void Leak();
-    bool Leaked() const;
 
   private:
     bool InRange(std::size_t bytes, std::size_t offset) const;

@@ -1,15 +1,11 @@
 #include "platform/win32/settingsdialog/SettingsDialog.h"
 
-#include "platform/ScopedFlag.h"
-#include "platform/win32/settingsdialog/KeyListInput.h"
 #include "platform/win32/settingsdialog/SettingsDialogIds.h"
 #include "platform/win32/settingsdialog/SettingsDialogLayout.h"
 #include "platform/win32/storage/ProgramFolders.h"
-#include "platform/win32/window/Dpi.h"
 #include "platform/win32/window/Fonts.h"
-#include "platform/win32/window/SystemMessage.h"
 #include "shell/AppInfo.h"
-#include "text/UiText.h"
+#include "shell/Layout.h"
 
 #include <commctrl.h>
 
@@ -122,26 +118,6 @@ bool SettingsDialog::FindControls()
            m_cancel;
 }
 
-// The key lists take no keyboard input; every other control that can take the focus refuses a
-// click while the focused key list clashes with another.
-void SettingsDialog::SubclassControls()
-{
-    const FocusChangeGuard refuse = [this](HWND target) { return RefuseFocusChange(target); };
-    for (HWND list : m_keyLists)
-    {
-        m_subclasses.push_back(std::make_unique<ControlSubclass>(
-            list, [this, refuse](HWND control, UINT message, WPARAM wParam, LPARAM lParam)
-            { return OnKeyListMessage(Handle(), refuse, control, message, wParam, lParam); }));
-    }
-    for (HWND control :
-         {m_modifier, m_captureCopiesBox, m_tabSeparatedBox, m_startWithWindowsBox, m_ok, m_cancel})
-    {
-        m_subclasses.push_back(std::make_unique<ControlSubclass>(
-            control, [refuse](HWND target, UINT message, WPARAM, LPARAM)
-            { return OnFocusGateMessage(refuse, target, message); }));
-    }
-}
-
 void SettingsDialog::BringToFront()
 {
     if (!Exists())
@@ -178,107 +154,6 @@ void SettingsDialog::ApplyDpi(int dotsPerInch)
     m_listFont = std::move(listFont);
 }
 
-// Fills the lists in row order (get name, get value, newline, cancel last, stop/resume,
-// harvest), then the modifier, whose choice sets the prefix labels, then the check boxes; the
-// last one from the registry, as Windows will find it at the next logon.
-void SettingsDialog::Fill()
-{
-    m_filled = EditorStateFor(m_settings);
-    for (const int index : kKeyListRows)
-    {
-        const auto list = static_cast<std::size_t>(index);
-        HWND control = m_keyLists[list];
-        ::SendMessageW(control, CB_RESETCONTENT, 0, 0);
-        for (int letter = 0; letter < kLetterCount; ++letter)
-        {
-            const std::wstring text = KeyLetter(letter);
-            ::SendMessageW(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-        }
-        ::SendMessageW(control, CB_SETCURSEL, static_cast<WPARAM>(m_filled.letter[list]), 0);
-    }
-    ::SendMessageW(m_modifier, CB_RESETCONTENT, 0, 0);
-    for (const std::wstring_view entry : kModifierEntries)
-    {
-        const std::wstring text(entry);
-        ::SendMessageW(m_modifier, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    }
-    ::SendMessageW(m_modifier, CB_SETCURSEL, static_cast<WPARAM>(m_filled.modifier), 0);
-    RelabelPrefixes();
-    ::SendMessageW(m_tabSeparatedBox, BM_SETCHECK,
-                   m_filled.tabSeparated ? BST_CHECKED : BST_UNCHECKED, 0);
-    ::SendMessageW(m_captureCopiesBox, BM_SETCHECK,
-                   m_filled.captureCopies ? BST_CHECKED : BST_UNCHECKED, 0);
-    m_startsWithWindows = m_runAtLogon.NamesThisProgram();
-    ::SendMessageW(m_startWithWindowsBox, BM_SETCHECK,
-                   m_startsWithWindows ? BST_CHECKED : BST_UNCHECKED, 0);
-}
-
-void SettingsDialog::RelabelPrefixes()
-{
-    const int modifier = static_cast<int>(::SendMessageW(m_modifier, CB_GETCURSEL, 0, 0));
-    const std::wstring text = PrefixLabel(modifier);
-    for (HWND label : m_prefixes)
-    {
-        ::SetWindowTextW(label, text.c_str());
-    }
-}
-
-EditorState SettingsDialog::CurrentState() const
-{
-    EditorState state;
-    for (std::size_t list = 0; list < kKeyListCount; ++list)
-    {
-        const auto selected = ::SendMessageW(m_keyLists[list], CB_GETCURSEL, 0, 0);
-        state.letter[list] = selected == CB_ERR ? kNoLetter : static_cast<int>(selected);
-    }
-    const auto modifier = ::SendMessageW(m_modifier, CB_GETCURSEL, 0, 0);
-    state.modifier = modifier == CB_ERR ? -1 : static_cast<int>(modifier);
-    state.tabSeparated =
-        ::SendMessageW(m_tabSeparatedBox, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
-    state.captureCopies =
-        ::SendMessageW(m_captureCopiesBox, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
-    return state;
-}
-
-int SettingsDialog::KeyListIndex(HWND control) const
-{
-    const auto found = std::find(m_keyLists.begin(), m_keyLists.end(), control);
-    return control && found != m_keyLists.end() ? static_cast<int>(found - m_keyLists.begin()) : -1;
-}
-
-// The duplicate test, run before the focus moves to `target` (a click on it, or a key that
-// would move the focus or press a button): when the focus is on a key list whose letter
-// another list shows, the move is refused with a message and the focus stays on that list.
-// True when refused; the caller then drops the click or key.
-bool SettingsDialog::RefuseFocusChange(HWND target)
-{
-    if (m_refusing)
-    {
-        // The message is already up; anything that slips through meanwhile is dropped too.
-        return true;
-    }
-    HWND focus = ::GetFocus();
-    if (focus == target)
-    {
-        return false;
-    }
-    const int list = KeyListIndex(focus);
-    if (list < 0 || !IsDuplicate(CurrentState().letter, list))
-    {
-        return false;
-    }
-    const ScopedFlag refusing(m_refusing);
-    m_lastFocus = focus;
-    ::MessageBoxW(Handle(), std::wstring(Text(UiText::DuplicateKeys)).c_str(),
-                  std::wstring(Text(UiText::DuplicateTitle)).c_str(), MB_OK);
-    // The program may have closed the dialog while the message was up.
-    if (Exists() && ::IsWindow(focus))
-    {
-        ::SetFocus(focus);
-    }
-    return true;
-}
-
 void SettingsDialog::CloseWith(DialogClose how)
 {
     if (!Exists())
@@ -305,25 +180,6 @@ void SettingsDialog::CloseWith(DialogClose how)
     {
         ::DestroyWindow(Handle());
     }
-}
-
-// Only a change the user made reaches the registry: an entry the box did not show as this
-// program's (another copy's, say) stays as it is unless the box is checked.
-void SettingsDialog::ApplyStartWithWindows()
-{
-    const bool checked = ::SendMessageW(m_startWithWindowsBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
-    if (checked == m_startsWithWindows)
-    {
-        return;
-    }
-    const LSTATUS error = m_runAtLogon.Set(checked);
-    if (error == ERROR_SUCCESS)
-    {
-        return;
-    }
-    const std::wstring text = std::wstring(Text(UiText::StartWithWindowsFailed)) + L"\r\n" +
-                              SystemMessage(static_cast<DWORD>(error));
-    ::MessageBoxW(Handle(), text.c_str(), GetAppTitle().c_str(), MB_OK | MB_ICONWARNING);
 }
 
 void SettingsDialog::OnCommand(int id, int code)
@@ -354,25 +210,6 @@ void SettingsDialog::OnCommand(int id, int code)
     default:
         return;
     }
-}
-
-// The dialog is not a system dialog, so it keeps its focused control itself across
-// deactivation (the duplicate message takes the activation too).
-void SettingsDialog::OnActivate(bool active)
-{
-    if (!active)
-    {
-        HWND focus = ::GetFocus();
-        if (focus && ::IsChild(Handle(), focus))
-        {
-            m_lastFocus = focus;
-        }
-        return;
-    }
-    HWND target = m_lastFocus && ::IsWindow(m_lastFocus) && ::IsChild(Handle(), m_lastFocus)
-                      ? m_lastFocus
-                      : m_keyLists[0];
-    ::SetFocus(target);
 }
 
 HBRUSH SettingsDialog::OnControlColour(HDC dc, HWND control) const

@@ -20,6 +20,7 @@ constexpr DWORD kListStyle = CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GRO
 constexpr DWORD kCheckStyle = BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP;
 constexpr DWORD kButtonStyle = BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP;
 
+// Every row, in creation order, which is the z-order (first on top) and the tab order.
 // clang-format off
 constexpr ControlPlacement kRows[] = {
     // Row 1: get name.
@@ -92,13 +93,7 @@ void FitSelectionField(HWND list, int wantedHeight)
     }
 }
 
-} // namespace
-
-std::span<const ControlPlacement> SettingsDialogRows()
-{
-    return kRows;
-}
-
+// A container's place on the dialog, read from its row; the whole client area for Form.
 ControlRect ContainerRect(Container container)
 {
     for (const ControlPlacement& row : kRows)
@@ -110,6 +105,8 @@ ControlRect ContainerRect(Container container)
     }
     return {0, 0, kSettingsClientWidth, kSettingsClientHeight};
 }
+
+} // namespace
 
 SIZE SettingsDialogOuterSize(int dpi)
 {

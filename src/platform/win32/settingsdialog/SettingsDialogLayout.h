@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <optional>
-#include <span>
 
 namespace mirufon::win32
 {
@@ -50,12 +49,6 @@ constexpr std::int32_t kSettingsOuterWidth = 4350;
 
 constexpr DWORD kSettingsDialogStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kSettingsDialogExStyle = WS_EX_CONTROLPARENT;
-
-// Every row, in creation order, which is the z-order (first on top) and the tab order.
-std::span<const ControlPlacement> SettingsDialogRows();
-
-// A container's place on the dialog, read from its row; the whole client area for Form.
-ControlRect ContainerRect(Container container);
 
 // The dialog's outer size in pixels at a scale (dots per inch), its caption and frame drawn at
 // that scale around the client area.

@@ -31,6 +31,48 @@ std::wstring ModulePath()
     }
 }
 
+// %LOCALAPPDATA%, or the system's local application data folder when it is not set.
+std::wstring LocalAppDataFolder()
+{
+    const DWORD length = ::GetEnvironmentVariableW(L"LOCALAPPDATA", nullptr, 0);
+    if (length > 1)
+    {
+        std::wstring value(length, L'\0');
+        value.resize(::GetEnvironmentVariableW(L"LOCALAPPDATA", value.data(), length));
+        return value;
+    }
+    PWSTR known = nullptr;
+    std::wstring folder;
+    if (SUCCEEDED(::SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &known)))
+    {
+        folder = known;
+    }
+    ::CoTaskMemFree(known);
+    return folder;
+}
+
+// Where the files go for a program folder that can or cannot be written; localAppData is empty
+// when the system has no local application data folder.
+StorageLocations LocateStorage(const std::wstring& programFolder, bool programFolderWritable,
+                               const std::wstring& localAppData)
+{
+    StorageLocations locations;
+    locations.conf = programFolder + L"\\" + kConfName;
+    locations.earlierJournalFolder = programFolder + L"\\Journal";
+    if (localAppData.empty())
+    {
+        return locations;
+    }
+    const std::wstring ours = localAppData + L"\\Mirufon";
+    locations.journalFolder = ours + L"\\Journal";
+    if (!programFolderWritable)
+    {
+        locations.confStartingPoint = locations.conf;
+        locations.conf = ours + L"\\" + kConfName;
+    }
+    return locations;
+}
+
 } // namespace
 
 std::wstring ExecutablePath()
@@ -54,25 +96,6 @@ std::wstring ExecutableBaseName()
     return dot == std::wstring::npos ? name : name.substr(0, dot);
 }
 
-std::wstring LocalAppDataFolder()
-{
-    const DWORD length = ::GetEnvironmentVariableW(L"LOCALAPPDATA", nullptr, 0);
-    if (length > 1)
-    {
-        std::wstring value(length, L'\0');
-        value.resize(::GetEnvironmentVariableW(L"LOCALAPPDATA", value.data(), length));
-        return value;
-    }
-    PWSTR known = nullptr;
-    std::wstring folder;
-    if (SUCCEEDED(::SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &known)))
-    {
-        folder = known;
-    }
-    ::CoTaskMemFree(known);
-    return folder;
-}
-
 bool CanCreateFilesIn(const std::wstring& folder)
 {
     const std::wstring probe = folder + L"\\mirufon-write.probe";
@@ -80,26 +103,6 @@ bool CanCreateFilesIn(const std::wstring& folder)
                                         FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE,
                                         nullptr));
     return static_cast<bool>(file);
-}
-
-StorageLocations LocateStorage(const std::wstring& programFolder, bool programFolderWritable,
-                               const std::wstring& localAppData)
-{
-    StorageLocations locations;
-    locations.conf = programFolder + L"\\" + kConfName;
-    locations.earlierJournalFolder = programFolder + L"\\Journal";
-    if (localAppData.empty())
-    {
-        return locations;
-    }
-    const std::wstring ours = localAppData + L"\\Mirufon";
-    locations.journalFolder = ours + L"\\Journal";
-    if (!programFolderWritable)
-    {
-        locations.confStartingPoint = locations.conf;
-        locations.conf = ours + L"\\" + kConfName;
-    }
-    return locations;
 }
 
 StorageLocations LocateOwnStorage()

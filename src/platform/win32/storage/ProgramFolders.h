@@ -11,8 +11,6 @@ std::wstring ExecutablePath();
 std::wstring ExecutableDirectory();
 // The executable's file name without folder and extension.
 std::wstring ExecutableBaseName();
-// %LOCALAPPDATA%, or the system's local application data folder when it is not set.
-std::wstring LocalAppDataFolder();
 // Whether a new file can be created in the folder. The probe file goes as soon as it is closed.
 bool CanCreateFilesIn(const std::wstring& folder);
 
@@ -29,15 +27,12 @@ struct StorageLocations
     std::wstring earlierJournalFolder;
 };
 
-// Conf.txt stays beside the program, which is portable that way, unless the program's folder
-// cannot be written (under Program Files, say): then it lives in localAppData\Mirufon, and the
-// one beside the program is only its starting point. The journal always lives in
-// localAppData\Mirufon\Journal: it holds everything captured and copied, and beside the program
-// it may sit in a folder that a sync client uploads at every write. Without a local application
-// data folder, Conf.txt stays beside the program and there is no journal.
-StorageLocations LocateStorage(const std::wstring& programFolder, bool programFolderWritable,
-                               const std::wstring& localAppData);
-// The same for the running program.
+// Where the running program keeps its files. Conf.txt stays beside the program, which is portable
+// that way, unless the program's folder cannot be written (under Program Files, say): then it lives
+// in %LOCALAPPDATA%\Mirufon, and the one beside the program is only its starting point. The journal
+// always lives in %LOCALAPPDATA%\Mirufon\Journal: it holds everything captured and copied, and
+// beside the program it may sit in a folder that a sync client uploads at every write. Without a
+// local application data folder, Conf.txt stays beside the program and there is no journal.
 StorageLocations LocateOwnStorage();
 
 } // namespace mirufon::win32

@@ -59,6 +59,11 @@ std::string ToUtf16(std::wstring_view text, bool bigEndian)
     return bytes;
 }
 
+std::string WideToUtf8(std::wstring_view text)
+{
+    return FromWide(CP_UTF8, text);
+}
+
 } // namespace
 
 std::wstring AnsiToWide(std::string_view bytes)
@@ -84,11 +89,6 @@ std::optional<std::string> WideToAnsiExactly(std::wstring_view text)
 std::wstring Utf8ToWide(std::string_view bytes)
 {
     return ToWide(CP_UTF8, bytes);
-}
-
-std::string WideToUtf8(std::wstring_view text)
-{
-    return FromWide(CP_UTF8, text);
 }
 
 std::string Utf8WithBom(std::wstring_view text)

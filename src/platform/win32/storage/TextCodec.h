@@ -19,7 +19,6 @@ std::optional<std::string> WideToAnsiExactly(std::wstring_view text);
 
 // UTF-8 to and from UTF-16; malformed UTF-8 becomes U+FFFD, a lone surrogate too.
 std::wstring Utf8ToWide(std::string_view bytes);
-std::string WideToUtf8(std::wstring_view text);
 // UTF-8 behind a byte-order mark, which tells Notepad and spreadsheet programs the file's
 // encoding; and back, with or without the mark.
 std::string Utf8WithBom(std::wstring_view text);

@@ -9,7 +9,7 @@ namespace mirufon::win32
 {
 
 // Conf.txt at a fixed path: read in the encoding its bytes show (ANSI code page, UTF-8 or
-// UTF-16, see DetectConfEncoding) and written back in the encoding it was read in, unless
+// UTF-16, see ConfEncodingDetector) and written back in the encoding it was read in, unless
 // ANSI would lose characters (see EncodingToWrite). As long as it does not exist, the starting
 // point (another Conf.txt, if any) is read in its place, encoding and all. Writing creates the
 // file's folder when it is missing.
@@ -20,9 +20,6 @@ class Win32ConfStore final : public ConfStore
 
     std::optional<std::wstring> Read() override;
     StoreWrite Write(std::wstring_view text) override;
-
-    const std::wstring& Path() const { return m_path; }
-    ConfEncoding Encoding() const { return m_encoding; }
 
   private:
     std::wstring TemporaryPath() const { return m_path + L".new"; }

@@ -24,8 +24,6 @@ class ControlSubclass
     ControlSubclass& operator=(const ControlSubclass&) = delete;
     ~ControlSubclass();
 
-    bool IsAttached() const { return m_state->control != nullptr; }
-
   private:
     // Shared by the object and every call of the procedure that is running.
     struct State : std::enable_shared_from_this<State>

@@ -47,27 +47,10 @@ UniqueFont CreateMessageFont(int hundredthsOfPoint, int dotsPerInch)
     return UniqueFont(::CreateFontIndirectW(&font));
 }
 
-} // namespace
-
-UniqueFont CreateProgramFont(FontRole role, int dotsPerInch)
-{
-    if (CurrentLanguage() != Language::Japanese)
-    {
-        return CreateMessageFont(role == FontRole::Message ? kMessageSize : kNormalSize,
-                                 dotsPerInch);
-    }
-    switch (role)
-    {
-    case FontRole::Text:
-        return CreateJapaneseFont(kFixedFace, kNormalSize, dotsPerInch);
-    case FontRole::Message:
-        return CreateJapaneseFont(kProportionalFace, kMessageSize, dotsPerInch);
-    case FontRole::Label:
-        break;
-    }
-    return CreateJapaneseFont(kProportionalFace, kNormalSize, dotsPerInch);
-}
-
+// A font of the Japanese character set at a size in hundredths of a point (975 is 9.75 pt)
+// for a screen of the given DPI. When the system lacks the named face,
+// the system's own UI font for messages takes its place, which on Japanese systems shows
+// Japanese text.
 UniqueFont CreateJapaneseFont(const wchar_t* face, int hundredthsOfPoint, int dotsPerInch)
 {
     LOGFONTW font{};
@@ -87,6 +70,27 @@ UniqueFont CreateJapaneseFont(const wchar_t* face, int hundredthsOfPoint, int do
         }
     }
     return UniqueFont(::CreateFontIndirectW(&font));
+}
+
+} // namespace
+
+UniqueFont CreateProgramFont(FontRole role, int dotsPerInch)
+{
+    if (CurrentLanguage() != Language::Japanese)
+    {
+        return CreateMessageFont(role == FontRole::Message ? kMessageSize : kNormalSize,
+                                 dotsPerInch);
+    }
+    switch (role)
+    {
+    case FontRole::Text:
+        return CreateJapaneseFont(kFixedFace, kNormalSize, dotsPerInch);
+    case FontRole::Message:
+        return CreateJapaneseFont(kProportionalFace, kMessageSize, dotsPerInch);
+    case FontRole::Label:
+        break;
+    }
+    return CreateJapaneseFont(kProportionalFace, kNormalSize, dotsPerInch);
 }
 
 } // namespace mirufon::win32

@@ -1,6 +1,6 @@
 #include "platform/win32/settingsdialog/SettingsDialog.h"
-#include "platform/win32/settingsdialog/SettingsDialogLayout.h"
 #include "platform/win32/settingsdialog/SettingsDialogIds.h"
+#include "platform/win32/settingsdialog/SettingsDialogLayout.h"
 #include "platform/win32/window/Dpi.h"
 #include "platform/win32/window/SystemMessage.h"
 #include "shell/AppInfo.h"
@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -99,6 +101,20 @@ class DuplicateBoxWatch
     std::vector<std::wstring> m_texts;
 };
 
+// Releases of each key this thread has taken from its queue, in whichever loop (the test's or a
+// message box's): once a key's release is taken, what its press did has been handled.
+std::array<int, 256> g_releases{};
+
+LRESULT CALLBACK CountRelease(int code, WPARAM key, LPARAM flags)
+{
+    // Bit 31: the key is released. HC_NOREMOVE is only a look that leaves it queued.
+    if (code == HC_ACTION && (flags & (1LL << 31)) != 0)
+    {
+        ++g_releases[key & 0xFF];
+    }
+    return ::CallNextHookEx(nullptr, code, key, flags);
+}
+
 class SettingsDialogTest : public ::testing::Test
 {
   protected:
@@ -113,12 +129,16 @@ class SettingsDialogTest : public ::testing::Test
         // Every test runs with the watch, so an unexpected message box is counted and closed
         // instead of waiting for a user.
         m_boxes.emplace();
+        m_keyHook =
+            ::SetWindowsHookExW(WH_KEYBOARD, &CountRelease, nullptr, ::GetCurrentThreadId());
+        ASSERT_NE(m_keyHook, nullptr);
     }
 
     void TearDown() override
     {
         m_dialog.reset();
         m_boxes.reset();
+        ::UnhookWindowsHookEx(m_keyHook);
         ::DestroyWindow(m_owner);
         Pump(20);
     }
@@ -135,6 +155,35 @@ class SettingsDialogTest : public ::testing::Test
     {
         testsupport::DispatchFor(std::chrono::milliseconds(milliseconds), [this](MSG& message)
                                  { return m_dialog && m_dialog->TranslateDialogMessage(message); });
+    }
+
+    // Runs the owner's loop until the condition holds; false when it still does not after the
+    // time limit, which is generous for a loaded machine.
+    bool PumpUntil(const std::function<bool()>& condition)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!condition())
+        {
+            if (std::chrono::steady_clock::now() >= deadline)
+            {
+                return false;
+            }
+            Pump(20);
+        }
+        return true;
+    }
+
+    static std::function<bool()> FocusIs(HWND control)
+    {
+        return [control] { return ::GetFocus() == control; };
+    }
+    std::function<bool()> BoxesSeenAre(int count) const
+    {
+        return [this, count] { return BoxesSeen() == count; };
+    }
+    std::function<bool()> DialogClosed() const
+    {
+        return [this] { return !m_dialog->IsOpen(); };
     }
 
     int Px(int twips) const { return ::MulDiv(twips, m_dpi, 1440); }
@@ -213,7 +262,9 @@ class SettingsDialogTest : public ::testing::Test
         return PointerAt(point);
     }
 
-    bool ClickAt(POINT point)
+    // Clicks at the point with real mouse input and runs the loop until what the click should
+    // lead to holds.
+    bool ClickAt(POINT point, const std::function<bool()>& until)
     {
         if (!MovePointer(point))
         {
@@ -224,12 +275,13 @@ class SettingsDialogTest : public ::testing::Test
         inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
         inputs[1].type = INPUT_MOUSE;
         inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-        const bool sent = ::SendInput(2, inputs, sizeof(INPUT)) == 2;
-        Pump(400);
-        return sent;
+        return ::SendInput(2, inputs, sizeof(INPUT)) == 2 && PumpUntil(until);
     }
 
-    bool PressKey(WORD key, bool shift = false)
+    // Presses and releases the key (with Shift held if told) with real keyboard input, and runs
+    // the loop until the condition holds, or without one until the release has been handled
+    // (a key that closes the dialog leaves its release to whichever window is active then).
+    bool PressKey(WORD key, bool shift = false, const std::function<bool()>& until = {})
     {
         std::vector<INPUT> inputs;
         auto add = [&inputs](WORD vk, bool up)
@@ -250,21 +302,20 @@ class SettingsDialogTest : public ::testing::Test
         {
             add(VK_SHIFT, true);
         }
+        const WORD lastReleased = shift ? WORD(VK_SHIFT) : key;
+        const int releases = g_releases[lastReleased];
         const auto count = static_cast<UINT>(inputs.size());
-        const bool sent = ::SendInput(count, inputs.data(), sizeof(INPUT)) == count;
-        Pump(300);
-        return sent;
+        return ::SendInput(count, inputs.data(), sizeof(INPUT)) == count &&
+               PumpUntil(until ? until : [&] { return g_releases[lastReleased] > releases; });
     }
 
     // Brings the dialog to the front with the focus on the control, as a user's click would.
     void FocusOn(HWND control)
     {
         m_dialog->BringToFront();
-        Pump(50);
+        ASSERT_TRUE(PumpUntil([this] { return ::GetForegroundWindow() == m_dialog->Handle(); }));
         ::SetFocus(control);
-        Pump(50);
-        ASSERT_EQ(::GetForegroundWindow(), m_dialog->Handle());
-        ASSERT_EQ(::GetFocus(), control);
+        ASSERT_TRUE(PumpUntil(FocusIs(control)));
     }
 
     int BoxesSeen() const { return m_boxes->Seen(); }
@@ -274,6 +325,7 @@ class SettingsDialogTest : public ::testing::Test
     int m_dpi = 96;
     std::optional<SettingsDialog> m_dialog;
     std::optional<DuplicateBoxWatch> m_boxes;
+    HHOOK m_keyHook = nullptr;
 };
 
 // EnumThreadWindows callback: notes the thread's tooltip window.
@@ -367,60 +419,35 @@ TEST_F(SettingsDialogTest, HandEditedValuesOpenAndOnlyWhatWasShownIsWrittenBack)
     EXPECT_EQ(m_settings.tabSeparated, 2);
 }
 
-TEST_F(SettingsDialogTest, ControlsStandWhereTheTwipsPlaceThem)
+bool Overlap(const RECT& a, const RECT& b)
+{
+    RECT common{};
+    return ::IntersectRect(&common, &a, &b) != FALSE;
+}
+
+bool Holds(const RECT& outer, const RECT& inner)
+{
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+// Opened centred at its size in twips, and after a move to a monitor at 96 or 144 DPI: every
+// control lies in the client area and in its frame, nothing a user clicks overlaps another
+// control, the rows keep their order and the fonts their size.
+TEST_F(SettingsDialogTest, LayoutHoldsTogetherAtEachScale)
 {
     OpenDialog();
     HWND dialog = m_dialog->Handle();
-    RECT client{};
-    ::GetClientRect(dialog, &client);
-    EXPECT_EQ(client.bottom, Px(5565));
     RECT outer{};
     ::GetWindowRect(dialog, &outer);
-    EXPECT_EQ(outer.right - outer.left, Px(kSettingsOuterWidth));
-    // Centred on the work area of the owner's monitor.
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    ::GetMonitorInfoW(::MonitorFromWindow(m_owner, MONITOR_DEFAULTTONEAREST), &monitor);
-    const RECT& work = monitor.rcWork;
+    RECT client{};
+    ::GetClientRect(dialog, &client);
+    EXPECT_NEAR(client.bottom, Px(kSettingsClientHeight), 1);
+    EXPECT_NEAR(outer.right - outer.left, Px(kSettingsOuterWidth), 1);
+    RECT work{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     EXPECT_NEAR((outer.left + outer.right) / 2, (work.left + work.right) / 2, 1);
     EXPECT_NEAR((outer.top + outer.bottom) / 2, (work.top + work.bottom) / 2, 1);
-
-    struct Expected
-    {
-        int id;
-        int left;
-        int top;
-        int width;
-    };
-    // Frame children are offset by their frame (120, 120 or 120, 3420); the buttons by their
-    // borderless frame (1680, 5100).
-    const Expected places[] = {
-        {kIdSettingsHotKeyFrame, 120, 120, 3885},
-        {kIdSettingsOtherFrame, 120, 3420, 3885},
-        {SettingsKeyListId(0), 120 + 3150, 120 + 300, 615},
-        {SettingsKeyListId(4), 120 + 3150, 120 + 660, 615},
-        {SettingsKeyListId(3), 120 + 3150, 120 + 1800, 615},
-        {SettingsKeyListId(5), 120 + 3150, 120 + 2190, 615},
-        {SettingsPrefixId(1), 120 + 2100, 120 + 1110, 1000},
-        {SettingsHeadingId(4), 120 + 1110, 120 + 330, 1035},
-        {SettingsHeadingId(6), 120 + 1440, 120 + 2730, 825},
-        {kIdSettingsModifier, 120 + 2340, 120 + 2670, 1425},
-        {kIdSettingsAddCopy, 120 + 300, 3420 + 300, 3165},
-        {kIdSettingsTab, 120 + 300, 3420 + 600, 3165},
-        {kIdSettingsStartWithWindows, 120 + 300, 3420 + 900, 3165},
-        {kIdSettingsOk, 1680 + 330, 5100, 975},
-        {kIdSettingsCancel, 1680 + 1320, 5100, 945},
-    };
-    for (const Expected& place : places)
-    {
-        const RECT rect = ClientRectOf(Item(place.id));
-        EXPECT_NEAR(rect.left, Px(place.left), 1) << place.id;
-        EXPECT_NEAR(rect.top, Px(place.top), 1) << place.id;
-        EXPECT_NEAR(rect.right - rect.left, Px(place.width), 1) << place.id;
-    }
-    // A closed key list is as high as its place says (315 twips).
-    const RECT list = ClientRectOf(KeyList(2));
-    EXPECT_NEAR(list.bottom - list.top, Px(315), 1);
 
     // Captions, the prefix labels right-aligned.
     EXPECT_EQ(TextOf(Item(kIdSettingsHotKeyFrame)), L"ホットキー");
@@ -432,14 +459,91 @@ TEST_F(SettingsDialogTest, ControlsStandWhereTheTwipsPlaceThem)
     EXPECT_EQ(TextOf(Item(kIdSettingsCancel)), L"Cancel");
     EXPECT_EQ(::GetWindowLongPtrW(Item(SettingsPrefixId(0)), GWL_STYLE) & SS_TYPEMASK, SS_RIGHT);
 
-    // Both fonts at 9.75 pt.
-    for (HWND control : {KeyList(0), Item(SettingsHeadingId(0)), Item(kIdSettingsOk)})
+    const std::vector<int> inOtherFrame = {kIdSettingsAddCopy, kIdSettingsTab,
+                                           kIdSettingsStartWithWindows};
+    std::vector<int> inHotKeyFrame = {kIdSettingsModifier};
+    std::vector<int> clickable = {kIdSettingsModifier, kIdSettingsOk, kIdSettingsCancel};
+    clickable.insert(clickable.end(), inOtherFrame.begin(), inOtherFrame.end());
+    for (int i = 0; i < 8; ++i)
     {
-        LOGFONTW font{};
-        auto handle = reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0));
-        ASSERT_NE(handle, nullptr);
-        ::GetObjectW(handle, sizeof font, &font);
-        EXPECT_EQ(font.lfHeight, -::MulDiv(975, m_dpi, 7200));
+        inHotKeyFrame.push_back(SettingsHeadingId(i));
+        if (i < static_cast<int>(kKeyListCount))
+        {
+            inHotKeyFrame.insert(inHotKeyFrame.end(), {SettingsKeyListId(i), SettingsPrefixId(i)});
+            clickable.push_back(SettingsKeyListId(i));
+        }
+    }
+    for (const int dpi : {96, 144})
+    {
+        SCOPED_TRACE(dpi);
+        ::GetWindowRect(dialog, &outer);
+        ::SendMessageW(dialog, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                       reinterpret_cast<LPARAM>(&outer));
+        // The frame is drawn at the system's scale, so that only Windows can show the client
+        // area exact at another scale; anywhere it holds the whole layout.
+        ::GetClientRect(dialog, &client);
+        EXPECT_GE(client.bottom, ::MulDiv(kSettingsClientHeight, dpi, 1440) - 1);
+        const RECT hotKeyFrame = ClientRectOf(Item(kIdSettingsHotKeyFrame));
+        const RECT otherFrame = ClientRectOf(Item(kIdSettingsOtherFrame));
+        EXPECT_FALSE(Overlap(hotKeyFrame, otherFrame));
+        for (const int id :
+             {kIdSettingsOk, kIdSettingsCancel, kIdSettingsHotKeyFrame, kIdSettingsOtherFrame})
+        {
+            EXPECT_TRUE(Holds(client, ClientRectOf(Item(id)))) << id;
+        }
+        for (const auto& [frame, ids] :
+             {std::pair(hotKeyFrame, inHotKeyFrame), std::pair(otherFrame, inOtherFrame)})
+        {
+            for (const int id : ids)
+            {
+                EXPECT_TRUE(Holds(frame, ClientRectOf(Item(id)))) << id;
+            }
+        }
+        std::vector<int> all = clickable;
+        all.insert(all.end(), inHotKeyFrame.begin(), inHotKeyFrame.end());
+        for (const int id : clickable)
+        {
+            for (const int other : all)
+            {
+                EXPECT_TRUE(other == id ||
+                            !Overlap(ClientRectOf(Item(id)), ClientRectOf(Item(other))))
+                    << id << " " << other;
+            }
+        }
+
+        // Rows top to bottom: the key lists in row order, each with its prefix label to its
+        // left on the same line, then the modifier; the check boxes in order below the hotkeys;
+        // "OK" left of "Cancel" below everything.
+        LONG above = hotKeyFrame.top;
+        for (const int list : kKeyListRows)
+        {
+            const RECT rect = ClientRectOf(KeyList(list));
+            const RECT prefix = ClientRectOf(Item(SettingsPrefixId(list)));
+            EXPECT_TRUE(rect.top >= above && prefix.right <= rect.left &&
+                        prefix.top < rect.bottom && rect.top < prefix.bottom)
+                << list;
+            above = rect.bottom;
+        }
+        EXPECT_GE(ClientRectOf(Item(kIdSettingsModifier)).top, above);
+        above = hotKeyFrame.bottom;
+        for (const int id : inOtherFrame)
+        {
+            EXPECT_GE(ClientRectOf(Item(id)).top, above) << id;
+            above = ClientRectOf(Item(id)).bottom;
+        }
+        const RECT ok = ClientRectOf(Item(kIdSettingsOk));
+        const RECT cancel = ClientRectOf(Item(kIdSettingsCancel));
+        EXPECT_TRUE(ok.top >= otherFrame.bottom && ok.right <= cancel.left && ok.top == cancel.top);
+
+        // Both fonts at 9.75 pt at the new scale.
+        for (HWND control : {KeyList(0), Item(SettingsHeadingId(0)), Item(kIdSettingsOk)})
+        {
+            LOGFONTW font{};
+            auto handle = reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0));
+            ASSERT_NE(handle, nullptr);
+            ::GetObjectW(handle, sizeof font, &font);
+            EXPECT_EQ(font.lfHeight, -::MulDiv(975, dpi, 7200));
+        }
     }
 }
 
@@ -599,8 +703,7 @@ TEST_F(SettingsDialogTest, ClicksAwayFromADuplicateListAreRefused)
     Choose(KeyList(1), A);
     FocusOn(KeyList(1));
 
-    ASSERT_TRUE(ClickAt(CentreOf(Item(kIdSettingsOk))));
-    EXPECT_EQ(BoxesSeen(), 1);
+    ASSERT_TRUE(ClickAt(CentreOf(Item(kIdSettingsOk)), BoxesSeenAre(1)));
     EXPECT_EQ(m_boxes->LastOwner(), m_dialog->Handle());
     const std::vector<std::wstring>& texts = m_boxes->LastTexts();
     EXPECT_NE(std::find(texts.begin(), texts.end(), kDuplicateText), texts.end());
@@ -610,10 +713,9 @@ TEST_F(SettingsDialogTest, ClicksAwayFromADuplicateListAreRefused)
 
     // "Cancel", a check box and another list are refused the same way: the dialog stays, the
     // box keeps its state and the list stays closed.
-    ASSERT_TRUE(ClickAt(CentreOf(Item(kIdSettingsCancel))));
-    ASSERT_TRUE(ClickAt(CentreOf(Item(kIdSettingsTab))));
-    ASSERT_TRUE(ClickAt(CentreOf(KeyList(2))));
-    EXPECT_EQ(BoxesSeen(), 4);
+    ASSERT_TRUE(ClickAt(CentreOf(Item(kIdSettingsCancel)), BoxesSeenAre(2)));
+    ASSERT_TRUE(ClickAt(CentreOf(Item(kIdSettingsTab)), BoxesSeenAre(3)));
+    ASSERT_TRUE(ClickAt(CentreOf(KeyList(2)), BoxesSeenAre(4)));
     ASSERT_TRUE(m_dialog->IsOpen());
     EXPECT_EQ(::GetFocus(), KeyList(1));
     EXPECT_EQ(::SendMessageW(Item(kIdSettingsTab), BM_GETCHECK, 0, 0), BST_UNCHECKED);
@@ -621,9 +723,8 @@ TEST_F(SettingsDialogTest, ClicksAwayFromADuplicateListAreRefused)
 
     // With another letter the click goes through.
     Choose(KeyList(1), C);
-    ASSERT_TRUE(ClickAt(CentreOf(Item(kIdSettingsOk))));
+    ASSERT_TRUE(ClickAt(CentreOf(Item(kIdSettingsOk)), DialogClosed()));
     EXPECT_EQ(BoxesSeen(), 4);
-    EXPECT_FALSE(m_dialog->IsOpen());
     EXPECT_EQ(m_settings.lineBreakKey, L"C");
 }
 
@@ -640,20 +741,16 @@ TEST_F(SettingsDialogTest, KeyListsIgnoreLettersAndArrowsButTabMovesOn)
     EXPECT_EQ(::GetFocus(), KeyList(0));
 
     // Tab goes to the next row (the get-value list), Shift+Tab back; the harvest row is last.
-    ASSERT_TRUE(PressKey(VK_TAB));
-    EXPECT_EQ(::GetFocus(), KeyList(4));
-    ASSERT_TRUE(PressKey(VK_TAB, true));
-    EXPECT_EQ(::GetFocus(), KeyList(0));
+    EXPECT_TRUE(PressKey(VK_TAB, false, FocusIs(KeyList(4))));
+    EXPECT_TRUE(PressKey(VK_TAB, true, FocusIs(KeyList(0))));
     FocusOn(KeyList(3));
-    ASSERT_TRUE(PressKey(VK_TAB));
-    EXPECT_EQ(::GetFocus(), KeyList(5));
-    ASSERT_TRUE(PressKey(VK_TAB));
-    EXPECT_EQ(::GetFocus(), Item(kIdSettingsModifier));
+    EXPECT_TRUE(PressKey(VK_TAB, false, FocusIs(KeyList(5))));
+    EXPECT_TRUE(PressKey(VK_TAB, false, FocusIs(Item(kIdSettingsModifier))));
 
     // The modifier list is an ordinary list: the keyboard chooses there.
     FocusOn(Item(kIdSettingsModifier));
-    ASSERT_TRUE(PressKey(VK_DOWN));
-    EXPECT_EQ(Selected(Item(kIdSettingsModifier)), 1);
+    EXPECT_TRUE(
+        PressKey(VK_DOWN, false, [this] { return Selected(Item(kIdSettingsModifier)) == 1; }));
     EXPECT_EQ(TextOf(Item(SettingsPrefixId(0))), L"Ctrl+");
 }
 
@@ -662,18 +759,16 @@ TEST_F(SettingsDialogTest, KeysThatLeaveADuplicateListAreRefused)
     OpenDialog();
     Choose(KeyList(5), G); // the harvest takes stop/resume's letter
     FocusOn(KeyList(5));
-    ASSERT_TRUE(PressKey(VK_TAB));
-    ASSERT_TRUE(PressKey(VK_RETURN)); // "OK"
-    ASSERT_TRUE(PressKey(VK_ESCAPE)); // "Cancel"
-    EXPECT_EQ(BoxesSeen(), 3);
+    ASSERT_TRUE(PressKey(VK_TAB, false, BoxesSeenAre(1)));
+    ASSERT_TRUE(PressKey(VK_RETURN, false, BoxesSeenAre(2))); // "OK"
+    ASSERT_TRUE(PressKey(VK_ESCAPE, false, BoxesSeenAre(3))); // "Cancel"
     ASSERT_TRUE(m_dialog->IsOpen());
     EXPECT_EQ(::GetFocus(), KeyList(5));
     EXPECT_EQ(m_settings.harvestKey, L"L");
 
     // Resolved, Enter acts as "OK".
     Choose(KeyList(5), C);
-    ASSERT_TRUE(PressKey(VK_RETURN));
-    EXPECT_FALSE(m_dialog->IsOpen());
+    ASSERT_TRUE(PressKey(VK_RETURN, false, DialogClosed()));
     EXPECT_EQ(m_settings.harvestKey, L"C");
     EXPECT_EQ(m_settings.stopKey, L"G");
 }
