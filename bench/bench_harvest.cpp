@@ -38,7 +38,7 @@ double Harvest(POINT point, std::size_t& lines)
                           QuietProgress progress;
                           mirufon::HarvestSink sink(progress);
                           const auto start = BenchClock::now();
-                          const auto outcome = mirufon::win32::HarvestAt(point, sink);
+                          const auto outcome = mirufon::win32::HarvestAt(::WindowFromPoint(point), point, sink);
                           const double ms = MicrosecondsSince(start) / 1000.0;
                           lines = outcome == mirufon::HarvestOutcome::Harvested ? sink.Lines() : 0;
                           return ms;

@@ -124,9 +124,4 @@ ReaderAnswer MsaaReader::Read(const ReadTarget& target, WantedTexts wanted)
     return answer;
 }
 
-bool AccessibilityAvailable() noexcept
-{
-    return OleAccLibrary::Instance().HitTest() != nullptr;
-}
-
 } // namespace mirufon::win32

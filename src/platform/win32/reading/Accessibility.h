@@ -18,8 +18,4 @@ class MsaaReader final : public ElementReader
     ReaderAnswer Read(const ReadTarget& target, WantedTexts wanted) override;
 };
 
-// Whether oleacc.dll could be loaded from the system folder and exports the hit test; when
-// it cannot, MsaaReader finds nothing.
-bool AccessibilityAvailable() noexcept;
-
 } // namespace mirufon::win32

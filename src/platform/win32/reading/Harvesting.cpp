@@ -107,12 +107,6 @@ HarvestOutcome Harvest(HWND windowAtPoint, POINT screen, HarvestSink& sink,
 
 } // namespace
 
-HarvestOutcome HarvestAt(POINT screen, HarvestSink& sink,
-                         std::chrono::milliseconds messageLimit) noexcept
-{
-    return HarvestAt(::WindowFromPoint(screen), screen, sink, messageLimit);
-}
-
 HarvestOutcome HarvestAt(HWND windowAtPoint, POINT screen, HarvestSink& sink,
                          std::chrono::milliseconds messageLimit) noexcept
 {

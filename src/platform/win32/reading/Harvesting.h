@@ -22,11 +22,8 @@ namespace mirufon::win32
 // so. A control that goes away while it is read ends its part: what was read stands. Accessibility
 // calls wait on the other program for as long as it takes: run this on a worker, with COM
 // initialised (multithreaded, as the read workers have it), and give up on it by a deadline that
-// grows as items arrive. Never throws. windowAtPoint is the window the pointer probe found there;
-// the overload without it looks it up.
+// grows as items arrive. Never throws. windowAtPoint is the window the pointer probe found there.
 HarvestOutcome HarvestAt(HWND windowAtPoint, POINT screen, HarvestSink& sink,
-                         std::chrono::milliseconds messageLimit = kControlMessageLimit) noexcept;
-HarvestOutcome HarvestAt(POINT screen, HarvestSink& sink,
                          std::chrono::milliseconds messageLimit = kControlMessageLimit) noexcept;
 
 } // namespace mirufon::win32

@@ -221,7 +221,6 @@ class AccessibilityTest : public ::testing::Test
 
 TEST_F(AccessibilityTest, ReadsNameAndValueOfTheControlUnderAPointInFullUnicode)
 {
-    ASSERT_TRUE(AccessibilityAvailable());
     const POINT button = testsupport::CentreOf(m_button);
     const POINT edit = testsupport::CentreOf(m_edit);
 

@@ -58,7 +58,7 @@ Harvested HarvestOnWorker(POINT point, TestProgress& progress, HarvestLimits lim
                           const ComApartment apartment(COINIT_MULTITHREADED);
                           HarvestSink sink(progress, limits);
                           const auto start = std::chrono::steady_clock::now();
-                          const HarvestOutcome outcome = HarvestAt(point, sink);
+                          const HarvestOutcome outcome = HarvestAt(::WindowFromPoint(point), point, sink);
                           return Harvested{outcome, sink.TakeText(),
                                            std::chrono::duration_cast<std::chrono::milliseconds>(
                                                std::chrono::steady_clock::now() - start)};

@@ -106,7 +106,7 @@ std::pair<HarvestOutcome, std::wstring> HarvestOnWorker(POINT point)
         {
             QuietProgress progress;
             HarvestSink sink(progress);
-            const HarvestOutcome outcome = HarvestAt(point, sink);
+            const HarvestOutcome outcome = HarvestAt(::WindowFromPoint(point), point, sink);
             return std::make_pair(outcome, sink.TakeText());
         });
 }
