@@ -8,6 +8,7 @@
 
 #include "../settings/SettingsFields.h"
 #include "settings/ConfLines.h"
+#include "settings/ConfNumbers.h"
 #include "settings/ConfText.h"
 #include "settings/Settings.h"
 
